@@ -1,0 +1,182 @@
+// Walking, counting and deleting a large tree through the platform layer, against du, find and rm
+// on the same tree. Prints each ratio (ours / theirs); the goal is 1.2 or less.
+#include "platform/FileSys.h"
+#include "platform/Machine.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kFolders = 2000;
+constexpr int kFilesPerFolder = 100;
+
+struct Tree {
+    QTemporaryDir dir;
+    std::string root() const { return dir.path().toStdString(); }
+};
+
+Tree* g_tree = nullptr;
+std::map<std::string, double> g_best;
+
+void record(const std::string& name, double seconds) {
+    auto it = g_best.find(name);
+    if (it == g_best.end() || seconds < it->second) g_best[name] = seconds;
+}
+
+void makeTree(const std::string& base) {
+    char buf[4096] = {};
+    for (int d = 0; d < kFolders; ++d) {
+        std::string folder = base + "/f" + std::to_string(d / 100) + "/d" + std::to_string(d);
+        std::string cmd;
+        ::mkdir((base + "/f" + std::to_string(d / 100)).c_str(), 0755);
+        ::mkdir(folder.c_str(), 0755);
+        for (int f = 0; f < kFilesPerFolder; ++f) {
+            std::string file = folder + "/file" + std::to_string(f) + ".tmp";
+            int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0) std::abort();
+            if (::write(fd, buf, static_cast<size_t>((d * 7 + f * 13) % 4096)) < 0) std::abort();
+            ::close(fd);
+        }
+    }
+}
+
+double timeCommand(const std::string& cmd) {
+    auto start = std::chrono::steady_clock::now();
+    if (std::system(cmd.c_str()) != 0) std::abort();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+niv::Machine makeMachine(const std::string& root) {
+    return niv::Machine(niv::MachineSettings{root, root + "/prog", QStringLiteral("bench"), true});
+}
+
+// Counts every file and its bytes below `folder`, never entering links.
+void walk(niv::Machine& m, const QString& folder, std::int64_t& files, std::int64_t& bytes) {
+    niv::SearchRec rec;
+    if (niv::FindFirst(m, folder + QStringLiteral("*.*"), niv::faAnyFile, rec) != 0) return;
+    do {
+        if (rec.Name == u"." || rec.Name == u"..") continue;
+        if (rec.m_baseAttr & niv::faDirectory) {
+            if (!(rec.m_baseAttr & niv::faReparsePoint)) walk(m, folder + rec.Name + u'\\', files, bytes);
+        } else {
+            ++files;
+            bytes += rec.Size;
+        }
+    } while (niv::FindNext(rec) == 0);
+}
+
+// Deletes every file and folder below `folder` one by one, as the cleaners do.
+void deleteTree(niv::Machine& m, const QString& folder) {
+    niv::SearchRec rec;
+    if (niv::FindFirst(m, folder + QStringLiteral("*.*"), niv::faAnyFile, rec) != 0) return;
+    do {
+        if (rec.Name == u"." || rec.Name == u"..") continue;
+        const QString path = folder + rec.Name;
+        if ((rec.m_baseAttr & niv::faDirectory) && !(rec.m_baseAttr & niv::faReparsePoint)) {
+            deleteTree(m, path + u'\\');
+            niv::RemoveDir(m, path);
+        } else if (!niv::DeleteFile(m, path)) {
+            std::abort();
+        }
+    } while (niv::FindNext(rec) == 0);
+}
+
+void BM_DuSb(benchmark::State& state) {
+    for (auto _ : state) {
+        double s = timeCommand("du -sb '" + g_tree->root() + "/drive_c/tree' > /dev/null");
+        state.SetIterationTime(s);
+        record("du", s);
+    }
+}
+
+void BM_FindPrintf(benchmark::State& state) {
+    for (auto _ : state) {
+        double s = timeCommand("cd '" + g_tree->root() + "/drive_c/tree' && find . -printf '' ");
+        state.SetIterationTime(s);
+        record("find", s);
+    }
+}
+
+void BM_OurWalk(benchmark::State& state) {
+    niv::Machine m = makeMachine(g_tree->root());
+    for (auto _ : state) {
+        std::int64_t files = 0, bytes = 0;
+        auto start = std::chrono::steady_clock::now();
+        walk(m, QStringLiteral("C:\\tree\\"), files, bytes);
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (files != kFolders * kFilesPerFolder) std::abort();
+        state.SetIterationTime(s);
+        state.counters["files"] = static_cast<double>(files);
+        record("walk", s);
+    }
+}
+
+void copyTree() {
+    if (std::system(("rm -rf '" + g_tree->root() + "/drive_c/copy' && cp -a '" + g_tree->root() +
+                     "/drive_c/tree' '" + g_tree->root() + "/drive_c/copy' && sync")
+                        .c_str()) != 0)
+        std::abort();
+}
+
+void BM_RmRf(benchmark::State& state) {
+    for (auto _ : state) {
+        copyTree();
+        double s = timeCommand("rm -rf '" + g_tree->root() + "/drive_c/copy'");
+        state.SetIterationTime(s);
+        record("rm", s);
+    }
+}
+
+void BM_OurDelete(benchmark::State& state) {
+    niv::Machine m = makeMachine(g_tree->root());
+    for (auto _ : state) {
+        copyTree();
+        auto start = std::chrono::steady_clock::now();
+        deleteTree(m, QStringLiteral("C:\\copy\\"));
+        niv::RemoveDir(m, QStringLiteral("C:\\copy"));
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(s);
+        record("delete", s);
+    }
+}
+
+BENCHMARK(BM_DuSb)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindPrintf)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OurWalk)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RmRf)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OurDelete)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    Tree tree;
+    g_tree = &tree;
+    ::mkdir((tree.root() + "/drive_c").c_str(), 0755);
+    ::mkdir((tree.root() + "/drive_c/tree").c_str(), 0755);
+    std::printf("building %d files in %d folders...\n", kFolders * kFilesPerFolder, kFolders);
+    makeTree(tree.root() + "/drive_c/tree");
+    benchmark::RunSpecifiedBenchmarks();
+    auto ratio = [](const char* ours, const char* theirs) {
+        if (!g_best.count(ours) || !g_best.count(theirs)) return;
+        std::printf("%-8s / %-6s = %.2f (best %.3f s vs %.3f s)\n", ours, theirs, g_best[ours] / g_best[theirs],
+                    g_best[ours], g_best[theirs]);
+    };
+    ratio("walk", "du");
+    ratio("walk", "find");
+    ratio("delete", "rm");
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,69 @@
+// The program entry: opens the machine, refuses it when it cannot be used safely, and shows the
+// main window.
+#include "app/AppContext.h"
+#include "app/forms/TFrminit.h"
+#include "platform/FileSys.h"
+#include "platform/MachineSetup.h"
+#include "platform/RegHive.h"
+#include "platform/Registry.h"
+#include "platform/WinPath.h"
+#include "platform/WineServer.h"
+#include "platform/widgets/MessagePump.h"
+#include "platform/widgets/ModalRunner.h"
+#include "platform/widgets/QtClipboard.h"
+#include "platform/widgets/QtDialogs.h"
+
+#include <QApplication>
+#include <QThreadPool>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nivora"));
+
+    const niv::EnvReader env = niv::processEnvironment();
+    const niv::MachineChoice choice = niv::chooseMachine(env);
+    niv::Machine machine(niv::MachineSettings{choice.root, QApplication::applicationDirPath().toStdString(),
+                                              niv::machineUserName(env), true});
+    niv::PathMapper paths{
+        [&machine](const QString& winPath) { return QString::fromStdString(niv::resolve(machine, winPath).path); },
+        [&machine](const QString& hostPath) { return niv::windowsPathOf(machine, hostPath.toStdString()); }};
+    niv::QtDialogs dialogs(QStringLiteral("Nivora"), paths);
+    const QString where = QString::fromStdString(choice.root);
+
+    if (niv::wineServerRunning(machine)) {
+        dialogs.messageDlg(niv::MsgKind::Error,
+                           QStringLiteral("The Windows programs of the machine %1 are running. Close them "
+                                          "(or run \"wineserver -k\") and start Nivora again.")
+                               .arg(where),
+                           niv::MsgButtons::Ok);
+        return 1;
+    }
+    if (choice.needsCreation && !niv::createFreshMachine(machine)) {
+        dialogs.messageDlg(niv::MsgKind::Error,
+                           QStringLiteral("Could not create a Windows machine at %1.").arg(where),
+                           niv::MsgButtons::Ok);
+        return 1;
+    }
+    try {
+        machine.registry().loadAll();
+    } catch (const niv::PlatformError& e) {
+        dialogs.messageDlg(niv::MsgKind::Error,
+                           e.message() + QStringLiteral("\n\nNivora cannot read this registry file and will not "
+                                                        "change it. Repair or remove it, then start Nivora again."),
+                           niv::MsgButtons::Ok);
+        return 1;
+    }
+
+    // Batch files run beside the window, as the command interpreter would.
+    machine.setBatchRunner([](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); });
+
+    niv::QtModalRunner modal;
+    niv::QtMessagePump pump;
+    niv::QtClipboard clipboard;
+    niv::AppContext context{machine, dialogs, modal, pump, clipboard};
+    niv::TFrminit mainWindow(context);
+    mainWindow.show();
+    const int result = QApplication::exec();
+    QThreadPool::globalInstance()->waitForDone();
+    return result;
+}

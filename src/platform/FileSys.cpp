@@ -1,0 +1,549 @@
+#include "FileSys.h"
+
+#include "HostIO.h"
+#include "Machine.h"
+#include "WinPath.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <vector>
+
+namespace niv {
+
+namespace {
+
+constexpr const char* kDosAttrib = "user.DOSATTRIB";
+constexpr int kXattrBits = faReadOnly | faHidden | faSysFile;
+
+// The bits Wine and Samba keep in the extended attribute, as the text "0x..".
+int parseDosAttrib(const char* buf, ssize_t len) {
+    if (len < 3 || buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X')) return 0;
+    int value = 0;
+    for (ssize_t i = 2; i < len; ++i) {
+        char c = buf[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            break;
+        value = (value << 4) | digit;
+        if (value > 0xFFFFF) break;
+    }
+    return value & kXattrBits;
+}
+
+int readXattrBits(const std::string& hostPath) {
+    char buf[64];
+    ssize_t n = ::getxattr(hostPath.c_str(), kDosAttrib, buf, sizeof buf);
+    return n > 0 ? parseDosAttrib(buf, n) : 0;
+}
+
+// The attribute bits that follow from the host file type and mode alone.
+int baseAttr(const struct stat& st, bool isLink) {
+    int attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
+    if ((st.st_mode & 0222) == 0) attr |= faReadOnly;
+    if (isLink) attr |= faReparsePoint;
+    return attr;
+}
+
+FileTime toFileTime(const struct statx_timestamp& ts) {
+    return unixToFileTime(ts.tv_sec, ts.tv_nsec);
+}
+
+int errnoToWin(int err) {
+    switch (err) {
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
+    case EBUSY:
+    case ETXTBSY:
+        return ERROR_SHARING_VIOLATION;
+    case EEXIST:
+        return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
+    default:
+        return ERROR_ACCESS_DENIED;
+    }
+}
+
+bool fail(const Machine& machine, int error) {
+    machine.setLastError(error);
+    return false;
+}
+
+// True for a path whose last written component is "." or "..": never a file to delete.
+bool endsInDotName(const QString& path) {
+    QString p = path;
+    p.replace(u'/', u'\\');
+    while (p.endsWith(u'\\')) p.chop(1);
+    const QString last = extractFileName(p);
+    return last == u"." || last == u"..";
+}
+
+bool wildMatch(const QString& name, qsizetype ni, const QString& mask, qsizetype mi) {
+    while (mi < mask.size()) {
+        const QChar m = mask.at(mi);
+        if (m == u'*') {
+            while (mi < mask.size() && mask.at(mi) == u'*') ++mi;
+            if (mi == mask.size()) return true;
+            for (qsizetype k = ni; k <= name.size(); ++k)
+                if (wildMatch(name, k, mask, mi)) return true;
+            return false;
+        }
+        if (ni == name.size()) {
+            // DOS: a trailing "?" may match nothing.
+            if (m == u'?') {
+                ++mi;
+                continue;
+            }
+            return false;
+        }
+        if (m != u'?' && m != name.at(ni)) return false;
+        ++ni;
+        ++mi;
+    }
+    return ni == name.size();
+}
+
+} // namespace
+
+bool matchesMask(const QString& name, const QString& mask) {
+    if (mask == u"*" || mask == u"*.*") return true;
+    const QString n = winUpper(name);
+    const QString m = winUpper(mask);
+    if (wildMatch(n, 0, m, 0)) return true;
+    if (n.contains(u'.')) return false;
+    // Names without a dot also match "x.*" and "x." as if the dot part were absent.
+    if (m.endsWith(QStringLiteral(".*"))) return wildMatch(n, 0, m.chopped(2), 0);
+    if (m.endsWith(u'.') && m.size() > 1) return wildMatch(n, 0, m.chopped(1), 0);
+    return false;
+}
+
+struct FindState {
+    struct Entry {
+        std::string hostName;
+        QString name;
+    };
+    std::string hostDir;
+    std::vector<Entry> entries;
+    std::size_t next = 0;
+    int filter = 0;
+    int dirFd = -1;
+    ~FindState() {
+        if (dirFd >= 0) ::close(dirFd);
+    }
+};
+
+namespace {
+
+// Fills `rec` with the next entry of the search that passes the attribute filter.
+int nextEntry(SearchRec& rec) {
+    FindState& s = *rec.state;
+    const int excluded = ~s.filter & (faHidden | faSysFile | faDirectory);
+    while (s.next < s.entries.size()) {
+        const FindState::Entry& e = s.entries[s.next++];
+        struct statx sx {};
+        if (::statx(s.dirFd, e.hostName.c_str(), AT_SYMLINK_NOFOLLOW,
+                    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) != 0)
+            continue; // gone since the folder was read
+        const bool isLink = S_ISLNK(sx.stx_mode);
+        if (isLink) {
+            // A link shows what it leads to, marked as a reparse point; a dangling one as a file.
+            struct statx target {};
+            if (::statx(s.dirFd, e.hostName.c_str(), 0,
+                        STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME,
+                        &target) == 0)
+                sx = target;
+        }
+        struct stat st {};
+        st.st_mode = sx.stx_mode;
+        int attr = baseAttr(st, isLink);
+        if ((attr & excluded) != 0) continue;
+        const std::string hostPath = s.hostDir + '/' + e.hostName;
+        int full = -1;
+        if (excluded & (faHidden | faSysFile)) {
+            full = attr | readXattrBits(hostPath);
+            if ((full & excluded) != 0) continue;
+        }
+        rec.Name = e.name;
+        rec.Size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<std::int64_t>(sx.stx_size);
+        rec.LastWriteTime = toFileTime(sx.stx_mtime);
+        rec.LastAccessTime = toFileTime(sx.stx_atime);
+        rec.CreationTime = (sx.stx_mask & STATX_BTIME) ? toFileTime(sx.stx_btime) : rec.LastWriteTime;
+        rec.m_baseAttr = attr;
+        rec.m_fullAttr = full;
+        rec.m_hostPath = hostPath;
+        return ERROR_SUCCESS;
+    }
+    return ERROR_NO_MORE_FILES;
+}
+
+} // namespace
+
+int SearchRec::attr() const {
+    if (m_fullAttr < 0) m_fullAttr = m_baseAttr | readXattrBits(m_hostPath);
+    return m_fullAttr;
+}
+
+int FindFirst(Machine& machine, const QString& mask, int attr, SearchRec& rec) {
+    FindClose(rec);
+    QString m = mask;
+    m.replace(u'/', u'\\');
+    qsizetype cut = m.size() - 1;
+    while (cut >= 0 && m.at(cut) != u'\\' && m.at(cut) != u':') --cut;
+    QString folder = m.left(cut + 1);
+    QString nameMask = m.mid(cut + 1);
+    if (nameMask.isEmpty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
+    if (!nameMask.contains(u'*') && !nameMask.contains(u'?')) {
+        while (nameMask.endsWith(u'.') || nameMask.endsWith(u' ')) nameMask.chop(1);
+        if (nameMask.isEmpty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
+    }
+    if (folder.isEmpty()) folder = machine.currentFolder();
+
+    HostPath dir = resolve(machine, folder.endsWith(u':') ? folder + u'\\' : folder);
+    if (!dir.exists) return machine.setLastError(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND;
+
+    auto state = std::make_shared<FindState>();
+    state->dirFd = ::open(dir.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (state->dirFd < 0) return machine.setLastError(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND;
+    int listFd = ::dup(state->dirFd);
+    DIR* d = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!d) {
+        if (listFd >= 0) ::close(listFd);
+        return machine.setLastError(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND;
+    }
+    const bool matchAll = nameMask == u"*" || nameMask == u"*.*";
+    while (dirent* e = ::readdir(d)) {
+        const std::size_t len = std::strlen(e->d_name);
+        const bool dotName = (len == 1 && e->d_name[0] == '.') || (len == 2 && e->d_name[0] == '.' && e->d_name[1] == '.');
+        if (dotName && dir.isRoot) continue;
+        if (!isWindowsName(e->d_name, len)) continue; // invisible to Windows, never touched
+        QString name = QString::fromUtf8(e->d_name, static_cast<qsizetype>(len));
+        if (!matchAll && !matchesMask(name, nameMask)) continue;
+        state->entries.push_back({std::string(e->d_name, len), std::move(name)});
+    }
+    ::closedir(d);
+    if (state->entries.empty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
+
+    auto rank = [](const FindState::Entry& e) { return e.name == u"." ? 0 : e.name == u".." ? 1 : 2; };
+    std::vector<std::pair<QString, std::size_t>> keys;
+    keys.reserve(state->entries.size());
+    for (std::size_t i = 0; i < state->entries.size(); ++i) keys.emplace_back(winUpper(state->entries[i].name), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        const auto& ea = state->entries[a.second];
+        const auto& eb = state->entries[b.second];
+        if (rank(ea) != rank(eb)) return rank(ea) < rank(eb);
+        if (a.first != b.first) return a.first < b.first;
+        return ea.name < eb.name;
+    });
+    std::vector<FindState::Entry> sorted;
+    sorted.reserve(keys.size());
+    for (const auto& k : keys) sorted.push_back(std::move(state->entries[k.second]));
+    state->entries = std::move(sorted);
+
+    state->hostDir = dir.path;
+    state->filter = attr;
+    rec.state = std::move(state);
+    int result = nextEntry(rec);
+    if (result != ERROR_SUCCESS) {
+        FindClose(rec);
+        machine.setLastError(result);
+    }
+    return result;
+}
+
+int FindNext(SearchRec& rec) {
+    if (!rec.state) return ERROR_NO_MORE_FILES;
+    return nextEntry(rec);
+}
+
+void FindClose(SearchRec& rec) {
+    rec.state.reset();
+}
+
+bool FileExists(Machine& machine, const QString& path) {
+    HostPath hp = resolve(machine, path);
+    return hp.exists && !hp.isRoot && !host::isDirectory(hp.path) && host::exists(hp.path);
+}
+
+bool DirectoryExists(Machine& machine, const QString& path) {
+    HostPath hp = resolve(machine, path);
+    return hp.exists && host::isDirectory(hp.path);
+}
+
+namespace {
+
+bool statPath(const HostPath& hp, int& attr, struct statx* out = nullptr) {
+    struct statx sx {};
+    if (::statx(AT_FDCWD, hp.path.c_str(), 0,
+                STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) != 0)
+        return false;
+    struct stat st {};
+    st.st_mode = sx.stx_mode;
+    attr = baseAttr(st, S_ISLNK(hp.mode)) | readXattrBits(hp.path);
+    if (out) *out = sx;
+    return true;
+}
+
+} // namespace
+
+int FileGetAttr(Machine& machine, const QString& path) {
+    HostPath hp = resolve(machine, path);
+    int attr = 0;
+    if (!hp.exists || !statPath(hp, attr)) {
+        machine.setLastError(ERROR_FILE_NOT_FOUND);
+        return -1;
+    }
+    return attr;
+}
+
+bool FileSetAttr(Machine& machine, const QString& path, int attr) {
+    HostPath hp = resolve(machine, path);
+    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (hp.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err);
+    struct stat st {};
+    if (::stat(hp.path.c_str(), &st) != 0) return fail(machine, ERROR_FILE_NOT_FOUND);
+    const int bits = attr & kXattrBits;
+    if (bits == 0) {
+        if (::removexattr(hp.path.c_str(), kDosAttrib) != 0 && errno != ENODATA)
+            return fail(machine, errnoToWin(errno));
+    } else {
+        char text[16];
+        int n = std::snprintf(text, sizeof text, "0x%x", bits);
+        if (::setxattr(hp.path.c_str(), kDosAttrib, text, static_cast<size_t>(n), 0) != 0)
+            return fail(machine, errnoToWin(errno));
+    }
+    // Clearing read-only must also make a file without write bits writable.
+    if (!(attr & faReadOnly) && (st.st_mode & 0222) == 0) ::chmod(hp.path.c_str(), st.st_mode | 0200);
+    return true;
+}
+
+bool DeleteFile(Machine& machine, const QString& path) {
+    if (endsInDotName(path)) return fail(machine, ERROR_ACCESS_DENIED);
+    HostPath hp = resolve(machine, path);
+    if (!hp.valid()) return fail(machine, ERROR_PATH_NOT_FOUND);
+    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (hp.readOnly || hp.isRoot || S_ISDIR(hp.mode)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::DeleteFile, hp.winPath)) return fail(machine, err);
+    if (!S_ISLNK(hp.mode)) {
+        char buf[64];
+        ssize_t n = ::lgetxattr(hp.path.c_str(), kDosAttrib, buf, sizeof buf);
+        const bool readOnly = (hp.mode & 0222) == 0 || (n > 0 && (parseDosAttrib(buf, n) & faReadOnly));
+        if (readOnly) return fail(machine, ERROR_ACCESS_DENIED);
+    }
+    if (::unlink(hp.path.c_str()) != 0) return fail(machine, errnoToWin(errno));
+    return true;
+}
+
+bool RemoveDir(Machine& machine, const QString& path) {
+    HostPath hp = resolve(machine, path);
+    if (!hp.valid()) return fail(machine, ERROR_PATH_NOT_FOUND);
+    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (hp.readOnly || hp.isRoot) return fail(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::RemoveDir, hp.winPath)) return fail(machine, err);
+    if (S_ISLNK(hp.mode)) {
+        if (!host::isDirectory(hp.path)) return fail(machine, ERROR_PATH_NOT_FOUND);
+        if (::unlink(hp.path.c_str()) != 0) return fail(machine, errnoToWin(errno));
+        return true;
+    }
+    if (!S_ISDIR(hp.mode)) return fail(machine, ERROR_PATH_NOT_FOUND);
+    if (::rmdir(hp.path.c_str()) != 0) return fail(machine, errnoToWin(errno));
+    return true;
+}
+
+bool CreateDir(Machine& machine, const QString& path) {
+    HostPath hp = resolve(machine, path);
+    if (!hp.valid()) return fail(machine, ERROR_PATH_NOT_FOUND);
+    if (hp.exists) return fail(machine, ERROR_ALREADY_EXISTS);
+    if (hp.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::CreateDir, hp.winPath)) return fail(machine, err);
+    if (::mkdir(hp.path.c_str(), 0755) != 0) return fail(machine, errno == ENOENT ? ERROR_PATH_NOT_FOUND : errnoToWin(errno));
+    return true;
+}
+
+bool ForceDirectories(Machine& machine, const QString& path) {
+    const QString full = excludeTrailingBackslash(fullPath(machine, path));
+    if (full.isEmpty()) return fail(machine, ERROR_PATH_NOT_FOUND);
+    if (full.size() <= 3 || DirectoryExists(machine, full)) return DirectoryExists(machine, full);
+    if (!ForceDirectories(machine, extractFilePath(full))) return false;
+    return CreateDir(machine, full) || DirectoryExists(machine, full);
+}
+
+namespace {
+
+bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists) {
+    QByteArray data;
+    if (!host::readFile(from, data)) return false;
+    int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
+    struct stat st {};
+    ::stat(from.c_str(), &st);
+    int fd = ::open(to.c_str(), flags, st.st_mode & 0777 ? st.st_mode & 0777 : 0644);
+    if (fd < 0) return false;
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    if (::close(fd) != 0) return false;
+    char buf[64];
+    ssize_t n = ::getxattr(from.c_str(), kDosAttrib, buf, sizeof buf);
+    if (n > 0) ::setxattr(to.c_str(), kDosAttrib, buf, static_cast<size_t>(n), 0);
+    return true;
+}
+
+// Copies a tree without following links (a link is copied as a link), then removes the source.
+bool moveAcross(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0) return false;
+    if (S_ISLNK(st.st_mode)) {
+        std::string target(4096, '\0');
+        ssize_t n = ::readlink(from.c_str(), target.data(), target.size());
+        if (n < 0) return false;
+        target.resize(static_cast<size_t>(n));
+        return ::symlink(target.c_str(), to.c_str()) == 0 && ::unlink(from.c_str()) == 0;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        if (::mkdir(to.c_str(), st.st_mode & 07777) != 0) return false;
+        DIR* d = ::opendir(from.c_str());
+        if (!d) return false;
+        bool ok = true;
+        while (dirent* e = ::readdir(d)) {
+            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
+            ok = moveAcross(from + '/' + e->d_name, to + '/' + e->d_name) && ok;
+        }
+        ::closedir(d);
+        return ok && ::rmdir(from.c_str()) == 0;
+    }
+    return copyHostFile(from, to, true) && ::unlink(from.c_str()) == 0;
+}
+
+} // namespace
+
+bool MoveFile(Machine& machine, const QString& from, const QString& to) {
+    HostPath src = resolve(machine, from);
+    HostPath dst = resolve(machine, to);
+    if (!src.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (!dst.valid() || src.isRoot) return fail(machine, ERROR_PATH_NOT_FOUND);
+    if (src.readOnly || dst.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
+    if (dst.exists) return fail(machine, ERROR_ALREADY_EXISTS);
+    if (int err = machine.faults().check(FaultInjector::Op::Rename, src.winPath)) return fail(machine, err);
+    if (::rename(src.path.c_str(), dst.path.c_str()) == 0) return true;
+    if (errno != EXDEV) return fail(machine, errnoToWin(errno));
+    if (!moveAcross(src.path, dst.path)) return fail(machine, ERROR_ACCESS_DENIED);
+    return true;
+}
+
+bool CopyFile(Machine& machine, const QString& from, const QString& to, bool failIfExists) {
+    HostPath src = resolve(machine, from);
+    HostPath dst = resolve(machine, to);
+    if (!src.exists || S_ISDIR(src.mode)) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (!dst.valid() || dst.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
+    if (dst.exists && failIfExists) return fail(machine, ERROR_FILE_EXISTS);
+    if (int err = machine.faults().check(FaultInjector::Op::Write, dst.winPath)) return fail(machine, err);
+    if (!copyHostFile(src.path, dst.path, failIfExists)) return fail(machine, ERROR_ACCESS_DENIED);
+    return true;
+}
+
+bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info) {
+    HostPath hp = resolve(machine, path);
+    struct statx sx {};
+    if (!hp.exists || !statPath(hp, info.attr, &sx)) return fail(machine, ERROR_FILE_NOT_FOUND);
+    info.size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<std::int64_t>(sx.stx_size);
+    info.lastWriteTime = toFileTime(sx.stx_mtime);
+    info.lastAccessTime = toFileTime(sx.stx_atime);
+    info.creationTime = (sx.stx_mask & STATX_BTIME) ? toFileTime(sx.stx_btime) : info.lastWriteTime;
+    return true;
+}
+
+QString GetShortPathName(Machine& machine, const QString& path) {
+    HostPath hp = resolve(machine, path);
+    if (!hp.exists) {
+        machine.setLastError(ERROR_FILE_NOT_FOUND);
+        return {};
+    }
+    return path;
+}
+
+QString GetCurrentDir(const Machine& machine) {
+    const QString& cur = machine.currentFolder();
+    return cur.size() > 3 ? excludeTrailingBackslash(cur) : cur;
+}
+
+bool SetCurrentDir(Machine& machine, const QString& path) {
+    HostPath hp = resolve(machine, path);
+    if (!hp.exists || !host::isDirectory(hp.path)) return fail(machine, ERROR_PATH_NOT_FOUND);
+    machine.setCurrentFolderRaw(includeTrailingBackslash(hp.winPath));
+    return true;
+}
+
+bool ReadFileBytes(Machine& machine, const QString& path, QByteArray& data) {
+    HostPath hp = resolve(machine, path);
+    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) return fail(machine, err);
+    if (!host::readFile(hp.path, data)) return fail(machine, ERROR_ACCESS_DENIED);
+    return true;
+}
+
+namespace {
+
+HostPath writableTarget(Machine& machine, const QString& path, bool& ok) {
+    HostPath hp = resolve(machine, path);
+    ok = false;
+    if (!hp.valid() || hp.isRoot) return fail(machine, ERROR_PATH_NOT_FOUND), hp;
+    if (hp.readOnly || (hp.exists && S_ISDIR(hp.mode))) return fail(machine, ERROR_ACCESS_DENIED), hp;
+    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err), hp;
+    if (!DirectoryExists(machine, extractFilePath(hp.winPath))) return fail(machine, ERROR_PATH_NOT_FOUND), hp;
+    ok = true;
+    return hp;
+}
+
+} // namespace
+
+bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& data) {
+    bool ok = false;
+    HostPath hp = writableTarget(machine, path, ok);
+    if (!ok) return false;
+    if (!host::writeFileAtomic(hp.path, data, false)) return fail(machine, ERROR_ACCESS_DENIED);
+    return true;
+}
+
+bool AppendFileBytes(Machine& machine, const QString& path, const QByteArray& data) {
+    bool ok = false;
+    HostPath hp = writableTarget(machine, path, ok);
+    if (!ok) return false;
+    if (!host::appendFile(hp.path, data)) return fail(machine, ERROR_ACCESS_DENIED);
+    return true;
+}
+
+// Seconds between 1601-01-01 and 1970-01-01.
+constexpr std::int64_t kEpochDelta = 11644473600LL;
+
+std::int64_t fileTimeToUnix(FileTime ft) {
+    return ft / 10000000LL - kEpochDelta;
+}
+
+FileTime unixToFileTime(std::int64_t seconds, long nanoseconds) {
+    return (seconds + kEpochDelta) * 10000000LL + nanoseconds / 100;
+}
+
+} // namespace niv

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "WinTypes.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+namespace niv {
+
+class Machine;
+struct FindState;
+
+// One entry of a file search, as the class library's TSearchRec gives it.
+struct SearchRec {
+    QString Name;
+    std::int64_t Size = 0; // 0 for folders
+    FileTime CreationTime = 0;
+    FileTime LastWriteTime = 0;
+    FileTime LastAccessTime = 0;
+
+    // The attribute word. Hidden, system and read-only bits need the entry's extended attribute,
+    // which is read only when asked for.
+    int attr() const;
+
+    std::shared_ptr<FindState> state; // the open search
+
+    // Filled by the search; attr() completes the word on demand.
+    int m_baseAttr = 0;
+    mutable int m_fullAttr = -1;
+    std::string m_hostPath;
+};
+
+// Starts a search for `mask` (a folder followed by a name with * and ?). `attr` is the class
+// library's filter: entries with hidden, system or directory bits that `attr` lacks are left out.
+// Returns 0 and fills `rec` with the first entry, else a Windows error (2, 3 or 18).
+int FindFirst(Machine& machine, const QString& mask, int attr, SearchRec& rec);
+// The next entry: 0, or 18 when there is none.
+int FindNext(SearchRec& rec);
+// Ends the search (also done when `rec` goes away).
+void FindClose(SearchRec& rec);
+
+// True when the DOS mask matches the long name (case-insensitive; "*.*" and a trailing ".*"
+// also match names without a dot).
+bool matchesMask(const QString& name, const QString& mask);
+
+// File-system calls with Windows semantics. Each failure sets the machine's last error.
+bool FileExists(Machine& machine, const QString& path);      // a file (not a folder)
+bool DirectoryExists(Machine& machine, const QString& path); // a folder
+// The attribute word, or -1 when the path is missing.
+int FileGetAttr(Machine& machine, const QString& path);
+// Sets read-only, hidden, system and archive; false when the path is missing or read-only.
+bool FileSetAttr(Machine& machine, const QString& path, int attr);
+
+// Deletes a file: refuses folders, "." and "..", read-only and missing files. A link is removed,
+// never its target.
+bool DeleteFile(Machine& machine, const QString& path);
+// Removes an empty folder (a link to a folder: the link).
+bool RemoveDir(Machine& machine, const QString& path);
+// Creates one folder level; false when it exists or its parent is missing.
+bool CreateDir(Machine& machine, const QString& path);
+// Creates every missing level.
+bool ForceDirectories(Machine& machine, const QString& path);
+
+// Moves a file or folder within the machine (copies then deletes across host file systems).
+bool MoveFile(Machine& machine, const QString& from, const QString& to);
+// Copies a file; fails when `to` exists and `failIfExists` is set.
+bool CopyFile(Machine& machine, const QString& from, const QString& to, bool failIfExists);
+
+// Details of one path (links followed); false when it is missing.
+struct FileInfo {
+    int attr = 0;
+    std::int64_t size = 0;
+    FileTime creationTime = 0, lastWriteTime = 0, lastAccessTime = 0;
+};
+bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info);
+
+// 8.3 generation is off on this machine's volumes: the path itself when it exists, else "".
+QString GetShortPathName(Machine& machine, const QString& path);
+
+// The current folder of the machine. Setting it fails (false) when the folder is missing.
+QString GetCurrentDir(const Machine& machine);
+bool SetCurrentDir(Machine& machine, const QString& path);
+
+// Whole-file access for the program's own files (batch files, reports, INI files).
+bool ReadFileBytes(Machine& machine, const QString& path, QByteArray& data);
+// Replaces the file atomically (temporary file, rename); creates it when missing, not its folder.
+bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& data);
+bool AppendFileBytes(Machine& machine, const QString& path, const QByteArray& data);
+
+// Converts a FILETIME to seconds since 1970 and back.
+std::int64_t fileTimeToUnix(FileTime ft);
+FileTime unixToFileTime(std::int64_t seconds, long nanoseconds = 0);
+
+} // namespace niv

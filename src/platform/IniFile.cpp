@@ -1,0 +1,448 @@
+#include "IniFile.h"
+
+#include "FileSys.h"
+#include "Machine.h"
+#include "WinPath.h"
+#include "WinTypes.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <climits>
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+namespace niv {
+
+namespace {
+
+enum class Encoding { Utf8, Cp1252, Utf16Le, Utf16Be };
+
+// Code points of the bytes 0x80..0x9F in Windows-1252. The five bytes the code page leaves
+// undefined map to the C1 control of the same number, as Windows converts them.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString decodeCp1252(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        text.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
+    }
+    return text;
+}
+
+QByteArray encodeCp1252(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            bytes.append('?'); // one replacement per code point, as Windows does
+            ++i;
+            continue;
+        }
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes.append(static_cast<char>(u));
+            continue;
+        }
+        char out = '?';
+        for (int k = 0; k < 32; ++k) {
+            if (kCp1252High[k] == u) {
+                out = static_cast<char>(0x80 + k);
+                break;
+            }
+        }
+        bytes.append(out);
+    }
+    return bytes;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValidUtf8(const char* data, qsizetype size) {
+    qsizetype i = 0;
+    while (i < size) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        std::uint32_t cp = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > size) return false;
+        for (int k = 1; k < length; ++k) {
+            const auto cc = static_cast<unsigned char>(data[i + k]);
+            if ((cc & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        if (length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) return false;
+        if (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)) return false;
+        i += length;
+    }
+    return true;
+}
+
+QString decodeUtf16(const QByteArray& bytes, bool bigEndian) {
+    QString text;
+    text.reserve(bytes.size() / 2);
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) { // a stray odd byte is ignored
+        const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        text.append(QChar(static_cast<char16_t>(lo | (hi << 8))));
+    }
+    return text;
+}
+
+QByteArray encodeUtf16(const QString& text, bool bigEndian) {
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (QChar ch : text) {
+        const char lo = static_cast<char>(ch.unicode() & 0xFF);
+        const char hi = static_cast<char>(ch.unicode() >> 8);
+        bytes.append(bigEndian ? hi : lo);
+        bytes.append(bigEndian ? lo : hi);
+    }
+    return bytes;
+}
+
+// One line of the file. Lines we do not change are written back from `raw`, so they survive
+// byte for byte even when they do not decode cleanly.
+struct Line {
+    QByteArray raw; // the line's bytes without its end
+    QString text;   // the same, decoded
+    QString eol;    // "\r\n", "\n", "\r", or "" for a last line without an end
+    bool changed = false;
+};
+
+struct IniText {
+    Encoding encoding = Encoding::Utf8;
+    QByteArray bom;
+    std::vector<Line> lines;
+
+    QString decode(const QByteArray& bytes) const {
+        switch (encoding) {
+        case Encoding::Utf8: return QString::fromUtf8(bytes);
+        case Encoding::Cp1252: return decodeCp1252(bytes);
+        case Encoding::Utf16Le: return decodeUtf16(bytes, false);
+        case Encoding::Utf16Be: return decodeUtf16(bytes, true);
+        }
+        return {};
+    }
+
+    QByteArray encode(const QString& text) const {
+        switch (encoding) {
+        case Encoding::Utf8: return text.toUtf8();
+        case Encoding::Cp1252: return encodeCp1252(text);
+        case Encoding::Utf16Le: return encodeUtf16(text, false);
+        case Encoding::Utf16Be: return encodeUtf16(text, true);
+        }
+        return {};
+    }
+
+    QByteArray serialize() const {
+        QByteArray out = bom;
+        for (const Line& line : lines) {
+            out += line.changed ? encode(line.text) : line.raw;
+            out += encode(line.eol);
+        }
+        return out;
+    }
+};
+
+bool startsWith(const QByteArray& data, std::initializer_list<unsigned char> prefix) {
+    if (data.size() < static_cast<qsizetype>(prefix.size())) return false;
+    qsizetype i = 0;
+    for (unsigned char b : prefix) {
+        if (static_cast<unsigned char>(data[i++]) != b) return false;
+    }
+    return true;
+}
+
+IniText parseFile(const QByteArray& data) {
+    IniText ini;
+    if (startsWith(data, {0xFF, 0xFE})) {
+        ini.encoding = Encoding::Utf16Le;
+        ini.bom = data.left(2);
+    } else if (startsWith(data, {0xFE, 0xFF})) {
+        ini.encoding = Encoding::Utf16Be;
+        ini.bom = data.left(2);
+    } else if (startsWith(data, {0xEF, 0xBB, 0xBF})) {
+        ini.encoding = Encoding::Utf8;
+        ini.bom = data.left(3);
+    } else {
+        ini.encoding = isValidUtf8(data.constData(), data.size()) ? Encoding::Utf8 : Encoding::Cp1252;
+    }
+
+    const bool wide = ini.encoding == Encoding::Utf16Le || ini.encoding == Encoding::Utf16Be;
+    const bool bigEndian = ini.encoding == Encoding::Utf16Be;
+    const qsizetype unit = wide ? 2 : 1;
+    const qsizetype size = data.size();
+    auto unitAt = [&](qsizetype pos) -> char16_t {
+        if (!wide) return static_cast<unsigned char>(data[pos]);
+        const auto a = static_cast<unsigned char>(data[pos]);
+        const auto b = static_cast<unsigned char>(data[pos + 1]);
+        return static_cast<char16_t>(bigEndian ? (a << 8) | b : a | (b << 8));
+    };
+
+    qsizetype start = ini.bom.size();
+    qsizetype pos = start;
+    while (pos + unit <= size) {
+        const char16_t c = unitAt(pos);
+        if (c != u'\r' && c != u'\n') {
+            pos += unit;
+            continue;
+        }
+        Line line;
+        line.raw = data.mid(start, pos - start);
+        if (c == u'\r' && pos + 2 * unit <= size && unitAt(pos + unit) == u'\n') {
+            line.eol = QStringLiteral("\r\n");
+            pos += 2 * unit;
+        } else {
+            line.eol = QString(QChar(c));
+            pos += unit;
+        }
+        line.text = ini.decode(line.raw);
+        ini.lines.push_back(std::move(line));
+        start = pos;
+    }
+    if (start < size) {
+        Line line;
+        line.raw = data.mid(start);
+        line.text = ini.decode(line.raw);
+        ini.lines.push_back(std::move(line));
+    }
+    return ini;
+}
+
+bool isBlankChar(QChar c) { return c == u' ' || c == u'\t'; }
+
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && isBlankChar(text.at(first))) ++first;
+    while (last > first && isBlankChar(text.at(last - 1))) --last;
+    return text.mid(first, last - first);
+}
+
+// What one line is to the reader.
+struct LineInfo {
+    enum Kind { Other, Section, Key } kind = Other;
+    QString name;  // section or key name, trimmed
+    QString value; // the key's value, trimmed
+};
+
+LineInfo classify(const QString& text) {
+    LineInfo info;
+    const QString trimmed = trimBlanks(text);
+    if (trimmed.startsWith(u'[')) {
+        const qsizetype close = trimmed.lastIndexOf(u']');
+        if (close > 0) {
+            info.kind = LineInfo::Section;
+            info.name = trimBlanks(trimmed.mid(1, close - 1));
+        }
+        return info;
+    }
+    if (trimmed.startsWith(u';')) return info;
+    const qsizetype eq = trimmed.indexOf(u'=');
+    if (eq <= 0) return info;
+    info.name = trimBlanks(trimmed.left(eq));
+    if (info.name.isEmpty()) return info;
+    info.kind = LineInfo::Key;
+    info.value = trimBlanks(trimmed.mid(eq + 1));
+    return info;
+}
+
+// Where a section and a key are: indexes into the lines, -1 when missing.
+struct Place {
+    int section = -1;
+    int key = -1;
+    int lastNonBlank = -1; // the section's last non-blank line (its header when it has nothing else)
+    QString value;         // the key's value, trimmed
+};
+
+Place locate(const IniText& ini, const QString& section, const QString& key) {
+    Place place;
+    for (int i = 0; i < static_cast<int>(ini.lines.size()); ++i) {
+        const LineInfo info = classify(ini.lines[i].text);
+        if (place.section < 0) {
+            if (info.kind == LineInfo::Section && sameText(info.name, section)) {
+                place.section = i;
+                place.lastNonBlank = i;
+            }
+            continue;
+        }
+        if (info.kind == LineInfo::Section) break;
+        if (!trimBlanks(ini.lines[i].text).isEmpty()) place.lastNonBlank = i;
+        if (info.kind == LineInfo::Key && place.key < 0 && sameText(info.name, key)) {
+            place.key = i;
+            place.value = info.value;
+        }
+    }
+    return place;
+}
+
+QString unquote(const QString& value) {
+    if (value.size() >= 2) {
+        const QChar first = value.front();
+        if ((first == u'"' || first == u'\'') && value.back() == first) return value.mid(1, value.size() - 2);
+    }
+    return value;
+}
+
+QString withoutTrailingSpaces(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == u' ') --end;
+    return text.left(end);
+}
+
+// The part of a key line kept when its value is replaced: everything up to the "=", and the blanks
+// that stood before a non-empty value.
+QString keyPrefix(const QString& text) {
+    const qsizetype eq = text.indexOf(u'=');
+    qsizetype end = eq + 1;
+    if (!trimBlanks(text.mid(end)).isEmpty()) {
+        while (end < text.size() && isBlankChar(text.at(end))) ++end;
+    }
+    return text.left(end);
+}
+
+QString firstLineEnd(const IniText& ini) {
+    for (const Line& line : ini.lines) {
+        if (!line.eol.isEmpty()) return line.eol;
+    }
+    return QStringLiteral("\r\n");
+}
+
+// Inserts new lines after line `after` (-1: at the start). They take the line end of the line
+// they follow, which gets one first when it had none.
+void insertLines(IniText& ini, int after, const QStringList& texts) {
+    QString eol = firstLineEnd(ini);
+    if (after >= 0) {
+        Line& previous = ini.lines[after];
+        if (previous.eol.isEmpty()) previous.eol = eol;
+        eol = previous.eol;
+    }
+    int at = after + 1;
+    for (const QString& text : texts) {
+        Line line;
+        line.text = text;
+        line.eol = eol;
+        line.changed = true;
+        ini.lines.insert(ini.lines.begin() + at++, std::move(line));
+    }
+}
+
+bool parseDecimal(const QString& text, int& result) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-')) negative = text.at(i++) == u'-';
+    if (i == text.size()) return false;
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9') return false;
+        value = value * 10 + (c - u'0');
+        if (value > static_cast<std::int64_t>(INT_MAX) + 1) return false;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX || value < INT_MIN) return false;
+    result = static_cast<int>(value);
+    return true;
+}
+
+} // namespace
+
+QString GetPrivateProfileString(Machine& machine, const QString& section, const QString& key,
+                                const QString& defaultValue, const QString& fileName) {
+    QByteArray data;
+    if (ReadFileBytes(machine, fileName, data)) {
+        const Place place = locate(parseFile(data), trimBlanks(section), trimBlanks(key));
+        if (place.key >= 0) return unquote(place.value);
+    }
+    return withoutTrailingSpaces(defaultValue);
+}
+
+int GetPrivateProfileInt(Machine& machine, const QString& section, const QString& key, int defaultValue,
+                         const QString& fileName) {
+    const QString text = GetPrivateProfileString(machine, section, key, QString(), fileName);
+    if (text.isEmpty()) return defaultValue;
+    qsizetype i = 0;
+    bool negative = false;
+    if (text.at(i) == u'+' || text.at(i) == u'-') negative = text.at(i++) == u'-';
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9') break;
+        value = value * 10 + (c - u'0');
+        if (value > INT_MAX) value = INT_MAX; // saturate rather than wrap
+    }
+    return negative ? 0 : static_cast<int>(value);
+}
+
+bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
+                               const QString& value, const QString& fileName) {
+    IniText ini;
+    QByteArray data;
+    if (ReadFileBytes(machine, fileName, data)) {
+        ini = parseFile(data);
+    } else {
+        // A file that is there but cannot be read is never replaced.
+        const int error = machine.lastError();
+        if (FileExists(machine, fileName)) {
+            machine.setLastError(error);
+            return false;
+        }
+    }
+
+    const QString sectionName = trimBlanks(section);
+    const QString keyName = trimBlanks(key);
+    const Place place = locate(ini, sectionName, keyName);
+    if (place.key >= 0) {
+        Line& line = ini.lines[place.key];
+        line.text = keyPrefix(line.text) + value;
+        line.changed = true;
+    } else if (place.section >= 0) {
+        insertLines(ini, place.lastNonBlank, {keyName + u'=' + value});
+    } else {
+        insertLines(ini, static_cast<int>(ini.lines.size()) - 1,
+                    {u'[' + sectionName + u']', keyName + u'=' + value});
+    }
+    return WriteFileBytes(machine, fileName, ini.serialize());
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& ident, const QString& defaultValue) const {
+    return GetPrivateProfileString(m_machine, section, ident, defaultValue, m_fileName);
+}
+
+int TIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) const {
+    int value = 0;
+    return parseDecimal(ReadString(section, ident, QString()), value) ? value : defaultValue;
+}
+
+void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
+    if (!WritePrivateProfileString(m_machine, section, ident, value, m_fileName))
+        throw PlatformError(QStringLiteral("Unable to write to %1").arg(m_fileName));
+}
+
+void TIniFile::WriteInteger(const QString& section, const QString& ident, int value) {
+    WriteString(section, ident, QString::number(value));
+}
+
+} // namespace niv

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+namespace niv {
+
+class Machine;
+
+// The private-profile functions over INI files of the machine. Every call reads the file, acts and
+// (for writes) replaces it whole; nothing is kept between calls.
+//
+// Reading: sections and keys compare case-insensitively and the first match wins (a section that
+// appears twice is only looked up in its first place). The value is trimmed of blanks and tabs and
+// loses one pair of matching surrounding quotes. A missing file, section or key gives the default
+// without its trailing blanks.
+//
+// Writing keeps every line it does not change byte for byte, in the file's own encoding (UTF-8,
+// Windows-1252 for files that are not valid UTF-8, UTF-16 with its BOM) and line ends.
+
+// The value of `key` in `section`, or `defaultValue` (trailing blanks removed).
+QString GetPrivateProfileString(Machine& machine, const QString& section, const QString& key,
+                                const QString& defaultValue, const QString& fileName);
+
+// The leading decimal number of the value ("102abc" gives 102, "abc" gives 0, a negative number 0);
+// `defaultValue` when the key is missing or its value empty.
+int GetPrivateProfileInt(Machine& machine, const QString& section, const QString& key, int defaultValue,
+                         const QString& fileName);
+
+// Sets `key` in `section` to `value` as given: the value of the first matching key is replaced in
+// place, else the key is added after the last non-blank line of the section, else the section is
+// appended at the end. Creates the file when it is missing (not its folder). False when the file
+// cannot be read or written; the machine's last error tells why.
+bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
+                               const QString& value, const QString& fileName);
+
+// The class library's INI-file object over the functions above. It holds only the file name.
+class TIniFile {
+public:
+    TIniFile(Machine& machine, const QString& fileName) : m_machine(machine), m_fileName(fileName) {}
+
+    const QString& FileName() const { return m_fileName; }
+
+    QString ReadString(const QString& section, const QString& ident, const QString& defaultValue) const;
+    // A decimal integer (optional sign, digits only, within 32 bits); anything else gives the default.
+    int ReadInteger(const QString& section, const QString& ident, int defaultValue) const;
+
+    // Raise PlatformError "Unable to write to <file name>" when the write is refused.
+    void WriteString(const QString& section, const QString& ident, const QString& value);
+    void WriteInteger(const QString& section, const QString& ident, int value);
+
+private:
+    Machine& m_machine;
+    QString m_fileName;
+};
+
+} // namespace niv

@@ -1,0 +1,56 @@
+#include "Machine.h"
+
+#include "Registry.h"
+
+#include <QProcess>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace niv {
+
+namespace {
+
+class DesktopLauncher : public Launcher {
+public:
+    bool open(const QString& hostPathOrUrl) override {
+        return QProcess::startDetached(QStringLiteral("xdg-open"), {hostPathOrUrl});
+    }
+};
+
+} // namespace
+
+Machine::Machine(MachineSettings settings)
+    : m_settings(std::move(settings)), m_launcher(std::make_unique<DesktopLauncher>()),
+      m_batchRunner([](std::function<void()> job) { job(); }) {}
+
+Machine::~Machine() = default;
+
+RegistryStore& Machine::registry() {
+    if (!m_registry) m_registry = std::make_unique<RegistryStore>(*this);
+    return *m_registry;
+}
+
+QStringList Machine::driveLetters() const {
+    QStringList out{QStringLiteral("C")};
+    const std::string folder = m_settings.root + "/dosdevices";
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            const char* n = e->d_name;
+            // Drive links are named "x:"; "x::" names a raw device, not a drive.
+            if (std::strlen(n) != 2 || n[1] != ':' || !std::isalpha(static_cast<unsigned char>(n[0]))) continue;
+            struct stat st {};
+            if (::stat((folder + '/' + n).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+            const QString letter = QString(QChar(n[0])).toUpper();
+            if (!out.contains(letter)) out.append(letter);
+        }
+        ::closedir(d);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace niv

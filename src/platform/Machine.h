@@ -1,0 +1,82 @@
+#pragma once
+
+#include "FaultInjector.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace niv {
+
+class RegistryStore;
+
+// Starts programs and opens documents on the host desktop. Tests replace it to record calls.
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    // Opens a host file or an address with the desktop's opener; false when it could not start.
+    virtual bool open(const QString& hostPathOrUrl) = 0;
+};
+
+// Where a machine is and who uses it: what the program entry reads from the environment.
+struct MachineSettings {
+    std::string root;          // host folder of the machine (the Wine prefix)
+    std::string programFolder; // host folder mapped read-only onto ExeFolder
+    QString userName;          // the Windows user, $USER as in Wine
+    bool administrator = true; // Wine prefixes run their programs as administrator
+};
+
+// A Windows computer emulated over a Wine-prefix-like folder.
+class Machine {
+public:
+    explicit Machine(MachineSettings settings);
+    ~Machine();
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    const std::string& root() const { return m_settings.root; }
+    const std::string& programFolderHost() const { return m_settings.programFolder; }
+    const QString& userName() const { return m_settings.userName; }
+
+    bool isAdministrator() const { return m_settings.administrator; }
+    void setAdministrator(bool admin) { m_settings.administrator = admin; }
+
+    // The current folder, a full Windows path with a trailing "\" ("C:\" at start).
+    const QString& currentFolder() const { return m_currentFolder; }
+    void setCurrentFolderRaw(const QString& folder) { m_currentFolder = folder; }
+
+    FaultInjector& faults() { return m_faults; }
+    const FaultInjector& faults() const { return m_faults; }
+
+    Launcher& launcher() { return *m_launcher; }
+    void setLauncher(std::unique_ptr<Launcher> launcher) { m_launcher = std::move(launcher); }
+
+    // Runs a batch file's lines; production runs it on a worker thread, tests synchronously.
+    using BatchRunner = std::function<void(std::function<void()>)>;
+    void setBatchRunner(BatchRunner runner) { m_batchRunner = std::move(runner); }
+    void runBatchJob(std::function<void()> job) { m_batchRunner(std::move(job)); }
+
+    // The registry hives of this machine, loaded on first use.
+    RegistryStore& registry();
+
+    // Drive letters (upper case) that this machine has: C plus every dosdevices link.
+    QStringList driveLetters() const;
+
+    // Last Windows error of a failed call, as GetLastError gives it.
+    int lastError() const { return m_lastError; }
+    void setLastError(int error) const { m_lastError = error; }
+
+private:
+    MachineSettings m_settings;
+    QString m_currentFolder = QStringLiteral("C:\\");
+    FaultInjector m_faults;
+    std::unique_ptr<Launcher> m_launcher;
+    BatchRunner m_batchRunner;
+    std::unique_ptr<RegistryStore> m_registry;
+    mutable int m_lastError = 0;
+};
+
+} // namespace niv

@@ -1,0 +1,323 @@
+#include "WinPath.h"
+
+#include "Machine.h"
+
+#include <QStringList>
+
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace niv {
+
+QString winUpper(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80) {
+            out.append(c.unicode() >= 'a' && c.unicode() <= 'z' ? QChar(c.unicode() - 32) : c);
+        } else if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            char32_t cp = QChar::surrogateToUcs4(c, text.at(i + 1));
+            char32_t up = QChar::toUpper(cp);
+            if (QChar::requiresSurrogates(up)) {
+                out.append(QChar::highSurrogate(up));
+                out.append(QChar::lowSurrogate(up));
+            } else {
+                out.append(QChar(static_cast<char16_t>(up)));
+            }
+            ++i;
+        } else {
+            out.append(c.toUpper());
+        }
+    }
+    return out;
+}
+
+QString asciiUpper(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        if (c.unicode() >= 'a' && c.unicode() <= 'z') c = QChar(c.unicode() - 32);
+    return out;
+}
+
+bool sameText(const QString& a, const QString& b) {
+    return a.size() == b.size() && winUpper(a) == winUpper(b);
+}
+
+bool isWindowsName(const char* s, std::size_t len) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    std::size_t i = 0;
+    while (i < len) {
+        unsigned char c = p[i];
+        if (c < 0x80) {
+            if (c < 0x20) return false;
+            switch (c) {
+            case '<': case '>': case ':': case '"': case '/': case '\\': case '|': case '?': case '*':
+                return false;
+            default:
+                break;
+            }
+            ++i;
+            continue;
+        }
+        int extra;
+        char32_t cp;
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= len || (p[i + k] & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) ||
+            (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+namespace {
+
+bool isDriveSpec(const QString& p) {
+    return p.size() >= 2 && p.at(1) == u':' && p.at(0).isLetter() && p.at(0).unicode() < 0x80;
+}
+
+QString stripTrailingDotsBlanks(QString s) {
+    while (!s.isEmpty() && (s.back() == u'.' || s.back() == u' ')) s.chop(1);
+    return s;
+}
+
+} // namespace
+
+QString fullPath(const Machine& machine, const QString& winPath) {
+    QString p = winPath;
+    p.replace(u'/', u'\\');
+    if (p.isEmpty() || p.startsWith(QStringLiteral("\\\\"))) return {};
+
+    const QString& cur = machine.currentFolder(); // "X:\...\"
+    QString drive;
+    QString rest;
+    if (isDriveSpec(p)) {
+        drive = p.left(1).toUpper();
+        rest = p.mid(2);
+        if (!rest.startsWith(u'\\')) {
+            // "C:name" is relative to the current folder when it is on that drive.
+            rest = (cur.left(1).toUpper() == drive ? cur.mid(2) : QStringLiteral("\\")) + rest;
+        }
+    } else if (p.startsWith(u'\\')) {
+        drive = cur.left(1).toUpper();
+        rest = p;
+    } else {
+        drive = cur.left(1).toUpper();
+        rest = cur.mid(2) + p;
+    }
+    if (rest.contains(u':')) return {};
+
+    const bool trailing = rest.endsWith(u'\\');
+    QStringList parts;
+    const QStringList raw = rest.split(u'\\', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QString& comp = raw.at(i);
+        if (comp == u".") continue;
+        if (comp == u"..") {
+            if (!parts.isEmpty()) parts.removeLast();
+            continue;
+        }
+        parts.append(comp);
+    }
+    if (!parts.isEmpty() && !trailing) {
+        // Win32 drops trailing dots and blanks of the last name.
+        QString last = stripTrailingDotsBlanks(parts.last());
+        if (last.isEmpty())
+            parts.removeLast();
+        else
+            parts.last() = last;
+    }
+    QString out = drive + QStringLiteral(":\\") + parts.join(u'\\');
+    if (trailing && !parts.isEmpty()) out += u'\\';
+    return out;
+}
+
+QString extractFilePath(const QString& winPath) {
+    qsizetype i = winPath.size() - 1;
+    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':') --i;
+    return winPath.left(i + 1);
+}
+
+QString extractFileName(const QString& winPath) {
+    qsizetype i = winPath.size() - 1;
+    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':') --i;
+    return winPath.mid(i + 1);
+}
+
+QString extractFileExt(const QString& winPath) {
+    qsizetype i = winPath.size() - 1;
+    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':' && winPath.at(i) != u'.') --i;
+    if (i >= 0 && winPath.at(i) == u'.') return winPath.mid(i);
+    return {};
+}
+
+QString includeTrailingBackslash(const QString& winPath) {
+    return winPath.endsWith(u'\\') ? winPath : winPath + u'\\';
+}
+
+QString excludeTrailingBackslash(const QString& winPath) {
+    return winPath.endsWith(u'\\') ? winPath.chopped(1) : winPath;
+}
+
+namespace {
+
+// Finds `name` in the host folder case-insensitively; the spelling on disk, or "" when absent.
+std::string findCaseInsensitive(const std::string& folder, const QString& name) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return {};
+    const QString want = winUpper(name);
+    std::string found;
+    while (dirent* e = ::readdir(dir)) {
+        std::size_t len = std::strlen(e->d_name);
+        if (!isWindowsName(e->d_name, len)) continue;
+        QString candidate = QString::fromUtf8(e->d_name, static_cast<qsizetype>(len));
+        if (candidate.size() == want.size() && winUpper(candidate) == want) {
+            found.assign(e->d_name, len);
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+bool hasInvalidChars(const QString& comp) {
+    for (QChar c : comp) {
+        char16_t u = c.unicode();
+        if (u < 0x20 || u == '<' || u == '>' || u == ':' || u == '"' || u == '|' || u == '?' || u == '*')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+HostPath resolve(const Machine& machine, const QString& winPath) {
+    HostPath out;
+    out.winPath = fullPath(machine, winPath);
+    if (out.winPath.isEmpty()) return out;
+
+    const QString upper = winUpper(out.winPath);
+    const QString exeRoot = winUpper(excludeTrailingBackslash(exeFolderPath()));
+    std::string base;
+    QString rest;
+    if (upper.startsWith(exeRoot) && (upper.size() == exeRoot.size() || upper.at(exeRoot.size()) == u'\\')) {
+        base = machine.programFolderHost();
+        rest = out.winPath.mid(exeRoot.size());
+        out.readOnly = true;
+    } else {
+        const char letter = static_cast<char>(out.winPath.at(0).toLower().unicode());
+        std::string link = machine.root() + "/dosdevices/" + letter + ":";
+        struct stat st {};
+        if (::stat(link.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            base = link;
+        else if (letter == 'c')
+            base = machine.root() + "/drive_c";
+        else
+            return out; // no such drive
+        rest = out.winPath.mid(2);
+    }
+
+    const QStringList comps = rest.split(u'\\', Qt::SkipEmptyParts);
+    for (const QString& comp : comps)
+        if (hasInvalidChars(comp)) return out;
+    out.isRoot = comps.isEmpty() && !out.readOnly;
+
+    // Exact spelling first: one look-up for the whole path.
+    std::string exact = base;
+    for (const QString& comp : comps) {
+        exact += '/';
+        exact += comp.toUtf8().toStdString();
+    }
+    struct stat st {};
+    if (::lstat(exact.c_str(), &st) == 0) {
+        out.path = std::move(exact);
+        out.exists = true;
+        out.mode = st.st_mode;
+        return out;
+    }
+
+    std::string cur = base;
+    bool found = true;
+    for (const QString& comp : comps) {
+        std::string name = comp.toUtf8().toStdString();
+        if (found) {
+            std::string candidate = cur + '/' + name;
+            if (::lstat(candidate.c_str(), &st) != 0) {
+                std::string onDisk = findCaseInsensitive(cur, comp);
+                if (onDisk.empty())
+                    found = false;
+                else
+                    name = onDisk;
+            }
+        }
+        cur += '/';
+        cur += name;
+    }
+    out.exists = found && ::lstat(cur.c_str(), &st) == 0;
+    if (out.exists) out.mode = st.st_mode;
+    out.path = std::move(cur);
+    return out;
+}
+
+namespace {
+
+// `path` below `base` (both host paths, canonical) gives the rest with "\" separators.
+bool below(const std::string& path, const std::string& base, QString& rest) {
+    if (base.empty() || path.compare(0, base.size(), base) != 0) return false;
+    if (path.size() > base.size() && path[base.size()] != '/' && base != "/") return false;
+    rest = QString::fromUtf8(path.substr(base.size())).replace(u'/', u'\\');
+    if (!rest.startsWith(u'\\')) rest.prepend(u'\\');
+    return true;
+}
+
+std::string canonical(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return {};
+    std::string out(real);
+    std::free(real);
+    return out;
+}
+
+} // namespace
+
+QString windowsPathOf(const Machine& machine, const std::string& hostPath) {
+    const std::string path = canonical(hostPath);
+    if (path.empty()) return {};
+    QString rest;
+    if (below(path, canonical(machine.programFolderHost()), rest))
+        return excludeTrailingBackslash(exeFolderPath()) + (rest == u"\\" ? QString() : rest);
+    // The most specific drive wins (z: usually maps "/", which holds everything).
+    QString best;
+    std::size_t bestLength = 0;
+    for (const QString& letter : machine.driveLetters()) {
+        HostPath root = resolve(machine, letter + QStringLiteral(":\\"));
+        const std::string base = canonical(root.path);
+        if (base.size() >= bestLength + (best.isEmpty() ? 0 : 1) && below(path, base, rest)) {
+            best = letter + u':' + rest;
+            bestLength = base.size();
+        }
+    }
+    return best;
+}
+
+} // namespace niv

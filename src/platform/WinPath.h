@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace niv {
+
+class Machine;
+
+// Upper-cases with Unicode simple case mapping, one code point at a time (as NTFS compares).
+QString winUpper(const QString& text);
+// Upper-cases a-z only.
+QString asciiUpper(const QString& text);
+// Case-insensitive equality under winUpper.
+bool sameText(const QString& a, const QString& b);
+
+// True for a host file name that a Windows name can hold: valid UTF-8 and none of <>:"/\|?* or
+// control characters. Other host names are invisible to the machine.
+bool isWindowsName(const char* hostName, std::size_t length);
+
+// Makes a Windows path absolute and canonical: drive letter upper-cased, "\" separators, repeated
+// separators collapsed, "." and ".." applied, trailing dots and blanks of the last component
+// dropped. A path without a drive is taken relative to the current folder ("\x" to its drive).
+// Keeps a trailing "\" when the path had one. Returns "" for a path the machine cannot have
+// (UNC, unknown syntax).
+QString fullPath(const Machine& machine, const QString& winPath);
+
+// The folder part of a path up to and including its last "\" (ExtractFilePath).
+QString extractFilePath(const QString& winPath);
+// The name after the last "\" or ":" (ExtractFileName).
+QString extractFileName(const QString& winPath);
+// The extension from the last "." of the name, with the dot; "" when there is none.
+QString extractFileExt(const QString& winPath);
+// Adds a "\" when the path does not end in one.
+QString includeTrailingBackslash(const QString& winPath);
+QString excludeTrailingBackslash(const QString& winPath);
+
+// Where a Windows path lies on the host.
+struct HostPath {
+    std::string path;      // host path; empty when the Windows path has no host place
+    QString winPath;       // the canonical Windows path (fullPath)
+    bool exists = false;   // every component was found (the last one may be a dangling link)
+    bool readOnly = false; // inside the program folder, which is never written
+    bool isRoot = false;   // the root folder of a drive
+    unsigned mode = 0;     // the host's lstat mode of the last component when it exists
+    bool valid() const { return !path.empty(); }
+};
+
+// Maps a Windows path onto the host: the drive's folder (drive_c or the dosdevices link; the
+// program folder for ExeFolder) plus each component found case-insensitively (exact spelling
+// first, then a search of the folder; the spelling on disk wins). Components that do not exist
+// keep their spelling, so the result can be created.
+HostPath resolve(const Machine& machine, const QString& winPath);
+
+// The Windows path of a host path inside one of the machine's drives (or the program folder);
+// "" for a host path that no drive reaches.
+QString windowsPathOf(const Machine& machine, const std::string& hostPath);
+
+// The Windows path of the program folder.
+inline QString exeFolderPath() { return QStringLiteral("C:\\Program Files\\Nivora\\"); }
+
+} // namespace niv

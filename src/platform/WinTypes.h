@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <stdexcept>
+
+namespace niv {
+
+// File attribute bits, as Windows reports them.
+constexpr int faReadOnly = 0x01;
+constexpr int faHidden = 0x02;
+constexpr int faSysFile = 0x04;
+constexpr int faVolumeID = 0x08;
+constexpr int faDirectory = 0x10;
+constexpr int faArchive = 0x20;
+constexpr int faNormal = 0x80;
+constexpr int faReparsePoint = 0x400;
+constexpr int faAnyFile = 0x1FF;
+
+// Windows error numbers the layer reports.
+constexpr int ERROR_SUCCESS = 0;
+constexpr int ERROR_FILE_NOT_FOUND = 2;
+constexpr int ERROR_PATH_NOT_FOUND = 3;
+constexpr int ERROR_ACCESS_DENIED = 5;
+constexpr int ERROR_NO_MORE_FILES = 18;
+constexpr int ERROR_SHARING_VIOLATION = 32;
+constexpr int ERROR_FILE_EXISTS = 80;
+constexpr int ERROR_DIR_NOT_EMPTY = 145;
+constexpr int ERROR_ALREADY_EXISTS = 183;
+constexpr int ERROR_INVALID_NAME = 123;
+
+// An error raised by the platform, carrying the text the class library would show.
+class PlatformError : public std::runtime_error {
+public:
+    explicit PlatformError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+// A Windows FILETIME: 100-nanosecond intervals since 1601-01-01 UTC.
+using FileTime = std::int64_t;
+
+} // namespace niv

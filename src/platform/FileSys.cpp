@@ -377,7 +377,9 @@ bool CreateDir(Machine& machine, const QString& path) {
 bool ForceDirectories(Machine& machine, const QString& path) {
     const QString full = excludeTrailingBackslash(fullPath(machine, path));
     if (full.isEmpty()) return fail(machine, ERROR_PATH_NOT_FOUND);
-    if (full.size() <= 3 || DirectoryExists(machine, full)) return DirectoryExists(machine, full);
+    // "X:" alone would mean the current folder of X:, not its root.
+    if (full.size() <= 3) return DirectoryExists(machine, includeTrailingBackslash(full));
+    if (DirectoryExists(machine, full)) return true;
     if (!ForceDirectories(machine, extractFilePath(full))) return false;
     return CreateDir(machine, full) || DirectoryExists(machine, full);
 }

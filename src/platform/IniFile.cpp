@@ -138,20 +138,28 @@ struct IniText {
 
     QString decode(const QByteArray& bytes) const {
         switch (encoding) {
-        case Encoding::Utf8: return QString::fromUtf8(bytes);
-        case Encoding::Cp1252: return decodeCp1252(bytes);
-        case Encoding::Utf16Le: return decodeUtf16(bytes, false);
-        case Encoding::Utf16Be: return decodeUtf16(bytes, true);
+        case Encoding::Utf8:
+            return QString::fromUtf8(bytes);
+        case Encoding::Cp1252:
+            return decodeCp1252(bytes);
+        case Encoding::Utf16Le:
+            return decodeUtf16(bytes, false);
+        case Encoding::Utf16Be:
+            return decodeUtf16(bytes, true);
         }
         return {};
     }
 
     QByteArray encode(const QString& text) const {
         switch (encoding) {
-        case Encoding::Utf8: return text.toUtf8();
-        case Encoding::Cp1252: return encodeCp1252(text);
-        case Encoding::Utf16Le: return encodeUtf16(text, false);
-        case Encoding::Utf16Be: return encodeUtf16(text, true);
+        case Encoding::Utf8:
+            return text.toUtf8();
+        case Encoding::Cp1252:
+            return encodeCp1252(text);
+        case Encoding::Utf16Le:
+            return encodeUtf16(text, false);
+        case Encoding::Utf16Be:
+            return encodeUtf16(text, true);
         }
         return {};
     }
@@ -231,13 +239,17 @@ IniText parseFile(const QByteArray& data) {
     return ini;
 }
 
-bool isBlankChar(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlankChar(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
 QString trimBlanks(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && isBlankChar(text.at(first))) ++first;
-    while (last > first && isBlankChar(text.at(last - 1))) --last;
+    while (first < last && isBlankChar(text.at(first)))
+        ++first;
+    while (last > first && isBlankChar(text.at(last - 1)))
+        --last;
     return text.mid(first, last - first);
 }
 
@@ -308,7 +320,8 @@ QString unquote(const QString& value) {
 
 QString withoutTrailingSpaces(const QString& text) {
     qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == u' ') --end;
+    while (end > 0 && text.at(end - 1) == u' ')
+        --end;
     return text.left(end);
 }
 
@@ -318,7 +331,8 @@ QString keyPrefix(const QString& text) {
     const qsizetype eq = text.indexOf(u'=');
     qsizetype end = eq + 1;
     if (!trimBlanks(text.mid(end)).isEmpty()) {
-        while (end < text.size() && isBlankChar(text.at(end))) ++end;
+        while (end < text.size() && isBlankChar(text.at(end)))
+            ++end;
     }
     return text.left(end);
 }
@@ -400,16 +414,10 @@ bool WritePrivateProfileString(Machine& machine, const QString& section, const Q
                                const QString& value, const QString& fileName) {
     IniText ini;
     QByteArray data;
-    if (ReadFileBytes(machine, fileName, data)) {
+    if (ReadFileBytes(machine, fileName, data))
         ini = parseFile(data);
-    } else {
-        // A file that is there but cannot be read is never replaced.
-        const int error = machine.lastError();
-        if (FileExists(machine, fileName)) {
-            machine.setLastError(error);
-            return false;
-        }
-    }
+    else if (FileExists(machine, fileName))
+        return false; // a file that is there but cannot be read is never replaced
 
     const QString sectionName = trimBlanks(section);
     const QString keyName = trimBlanks(key);
@@ -427,7 +435,8 @@ bool WritePrivateProfileString(Machine& machine, const QString& section, const Q
     return WriteFileBytes(machine, fileName, ini.serialize());
 }
 
-QString TIniFile::ReadString(const QString& section, const QString& ident, const QString& defaultValue) const {
+QString TIniFile::ReadString(const QString& section, const QString& ident,
+                             const QString& defaultValue) const {
     return GetPrivateProfileString(m_machine, section, ident, defaultValue, m_fileName);
 }
 

@@ -95,7 +95,7 @@ bool createFreshMachine(Machine& machine) {
         if (!ForceDirectories(machine, folder)) return false;
 
     TRegistry reg(machine);
-    reg.RootKey = HKEY_LOCAL_MACHINE;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
     if (!reg.OpenKey(QStringLiteral("Software\\Microsoft\\Windows NT\\CurrentVersion"), true)) return false;
     reg.WriteString(QStringLiteral("CurrentVersion"), QStringLiteral("6.1"));
     reg.WriteString(QStringLiteral("CurrentBuildNumber"), QStringLiteral("7601"));
@@ -104,7 +104,7 @@ bool createFreshMachine(Machine& machine) {
     reg.WriteString(QStringLiteral("SystemRoot"), QStringLiteral("C:\\windows"));
     reg.CloseKey();
 
-    reg.RootKey = HKEY_CURRENT_USER;
+    reg.SetRootKey(HKEY_CURRENT_USER);
     const QString explorer = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\");
     if (!reg.OpenKey(explorer + QStringLiteral("Shell Folders"), true)) return false;
     for (const ShellFolder& f : kShellFolders)

@@ -19,9 +19,13 @@ namespace {
 
 const QString kIni = QStringLiteral("C:\\x\\test.ini");
 
-QString utf8(const char* text) { return QString::fromUtf8(text); }
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
 
-QByteArray bytes(const char* text) { return QByteArray(text); }
+QByteArray bytes(const char* text) {
+    return QByteArray(text);
+}
 
 QByteArray utf16(const QString& text, bool bigEndian) {
     QByteArray out;
@@ -40,10 +44,14 @@ std::string show(const QByteArray& data) {
     std::string out;
     for (char c : data) {
         const auto b = static_cast<unsigned char>(c);
-        if (b == '\r') out += "\\r";
-        else if (b == '\n') out += "\\n";
-        else if (b >= 0x20 && b < 0x7F) out += c;
-        else out += QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0')).toStdString();
+        if (b == '\r')
+            out += "\\r";
+        else if (b == '\n')
+            out += "\\n";
+        else if (b >= 0x20 && b < 0x7F)
+            out += c;
+        else
+            out += QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0')).toStdString();
     }
     return out;
 }
@@ -94,7 +102,9 @@ TEST_F(IniFileTest, ReadsValuesWithWindowsRules) {
     const ReadCase cases[] = {
         {"plain key", bytes("[a]\r\nk=v\r\n"), "a", "k", d, "v"},
         {"section and key in any case", bytes("[Sect]\r\nKey=v\r\n"), "sECT", "kEY", d, "v"},
-        {"non-ASCII names in any case", bytes("[Gr\xC3\xB6\xC3\x9F" "e]\r\nSchl\xC3\xBCssel=1\r\n"),
+        {"non-ASCII names in any case",
+         bytes("[Gr\xC3\xB6\xC3\x9F"
+               "e]\r\nSchl\xC3\xBCssel=1\r\n"),
          utf8("GRÖßE"), utf8("SCHLÜSSEL"), d, "1"},
         {"file without sections", bytes("k=v\r\n"), "a", "k", d, d},
         {"keys before the first section are unreachable", bytes("k=v\r\n[a]\r\nx=1\r\n"), "a", "k", d, d},
@@ -127,11 +137,12 @@ TEST_F(IniFileTest, ReadsValuesWithWindowsRules) {
         {"UTF-8 with BOM", bytes("\xEF\xBB\xBF[a]\r\nk=\xC3\xBC\r\n"), "a", "k", d, utf8("ü")},
         {"invalid UTF-8 read as Windows-1252", bytes("[a]\r\nk=caf\xE9 \x80\x9F\x8A\r\n"), "a", "k", d,
          utf8("café €ŸŠ")},
-        {"undefined Windows-1252 byte", bytes("[a]\r\nk=\x81\x9D\r\n"), "a", "k", d, QString(u"\u0081\u009D")},
+        {"undefined Windows-1252 byte", bytes("[a]\r\nk=\x81\x9D\r\n"), "a", "k", d,
+         QString::fromUtf16(u"\u0081\u009D")},
         {"overlong UTF-8 is not UTF-8", bytes("[a]\r\nk=\xC0\xAF\r\n"), "a", "k", d, utf8("À¯")},
         {"encoded surrogate is not UTF-8", bytes("[a]\r\nk=\xED\xA0\x80\r\n"), "a", "k", d, utf8("í\u00A0€")},
-        {"one bad byte makes the whole file Windows-1252", bytes("[\xC3\xA9]\r\nk=1\r\nj=\xFF\r\n"), utf8("Ã©"),
-         "k", d, "1"},
+        {"one bad byte makes the whole file Windows-1252", bytes("[\xC3\xA9]\r\nk=1\r\nj=\xFF\r\n"),
+         utf8("Ã©"), "k", d, "1"},
         {"UTF-16 LE with BOM", utf16(utf8("[ä]\r\nk=wert ü\r\n"), false), utf8("Ä"), "k", d, utf8("wert ü")},
         {"UTF-16 BE with BOM", utf16(utf8("[a]\nk=\"ü\"\n"), true), "a", "k", d, utf8("ü")},
         {"missing file", QByteArray(), "a", "k", d, d},
@@ -145,7 +156,8 @@ TEST_F(IniFileTest, ReadsValuesWithWindowsRules) {
         SCOPED_TRACE(c.name);
         QFile::remove(host(QStringLiteral("drive_c/x/test.ini")));
         if (!c.file.isNull()) put(c.file);
-        EXPECT_EQ(niv::GetPrivateProfileString(machine(), c.section, c.key, c.defaultValue, kIni), c.expected);
+        EXPECT_EQ(niv::GetPrivateProfileString(machine(), c.section, c.key, c.defaultValue, kIni),
+                  c.expected);
         EXPECT_EQ(niv::TIniFile(machine(), kIni).ReadString(c.section, c.key, c.defaultValue), c.expected);
     }
 }
@@ -226,34 +238,37 @@ TEST_F(IniFileTest, WritesKeepingEveryOtherLine) {
         {"empty file", bytes(""), "a", "k", "v", bytes("[a]\r\nk=v\r\n")},
         {"value replaced in place, key spelling kept", bytes("[S]\r\nKey=old\r\nz=1\r\n"), "s", "KEY", "new",
          bytes("[S]\r\nKey=new\r\nz=1\r\n")},
-        {"blanks before the value kept, trailing ones dropped", bytes("[a]\r\n  k = old  \r\n"), "a", "k", "new",
-         bytes("[a]\r\n  k = new\r\n")},
+        {"blanks before the value kept, trailing ones dropped", bytes("[a]\r\n  k = old  \r\n"), "a", "k",
+         "new", bytes("[a]\r\n  k = new\r\n")},
         {"empty value filled", bytes("[a]\r\nk =  \r\n"), "a", "k", "v", bytes("[a]\r\nk =v\r\n")},
         {"value emptied", bytes("[a]\r\nk=old\r\n"), "a", "k", "", bytes("[a]\r\nk=\r\n")},
-        {"quoted value replaced whole", bytes("[a]\r\nk=\"old\"\r\n"), "a", "k", "v", bytes("[a]\r\nk=v\r\n")},
+        {"quoted value replaced whole", bytes("[a]\r\nk=\"old\"\r\n"), "a", "k", "v",
+         bytes("[a]\r\nk=v\r\n")},
         {"value written as given", bytes("[a]\r\nk=1\r\n"), "a", "k", "  x  ", bytes("[a]\r\nk=  x  \r\n")},
         {"first of duplicate keys replaced", bytes("[a]\r\nk=1\r\nK=2\r\n"), "a", "k", "9",
          bytes("[a]\r\nk=9\r\nK=2\r\n")},
         {"replace keeps the line's own LF", bytes("[a]\r\nk=1\nz=2\r\n"), "a", "k", "9",
          bytes("[a]\r\nk=9\nz=2\r\n")},
-        {"key appended after the section's last line", bytes("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n"), "a", "k", "v",
-         bytes("[a]\r\nx=1\r\nk=v\r\n\r\n[b]\r\ny=2\r\n")},
+        {"key appended after the section's last line", bytes("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n"), "a", "k",
+         "v", bytes("[a]\r\nx=1\r\nk=v\r\n\r\n[b]\r\ny=2\r\n")},
         {"key appended after a comment of the section", bytes("[a]\r\nx=1\r\n; note\r\n\r\n\r\n[b]\r\n"), "a",
          "k", "v", bytes("[a]\r\nx=1\r\n; note\r\nk=v\r\n\r\n\r\n[b]\r\n")},
         {"key appended to a section without keys", bytes("[a]\r\n[b]\r\n"), "a", "k", "v",
          bytes("[a]\r\nk=v\r\n[b]\r\n")},
-        {"key goes to the first of duplicate sections", bytes("[a]\r\nx=1\r\n[b]\r\n[A]\r\nk=2\r\n"), "a", "k",
-         "9", bytes("[a]\r\nx=1\r\nk=9\r\n[b]\r\n[A]\r\nk=2\r\n")},
+        {"key goes to the first of duplicate sections", bytes("[a]\r\nx=1\r\n[b]\r\n[A]\r\nk=2\r\n"), "a",
+         "k", "9", bytes("[a]\r\nx=1\r\nk=9\r\n[b]\r\n[A]\r\nk=2\r\n")},
         {"appended key before trailing blank lines", bytes("[a]\r\nx=1\r\n\r\n\r\n"), "a", "k", "v",
          bytes("[a]\r\nx=1\r\nk=v\r\n\r\n\r\n")},
         {"appended key after a last line without line end", bytes("[a]\r\nx=1"), "a", "k", "v",
          bytes("[a]\r\nx=1\r\nk=v\r\n")},
-        {"appended key takes the LF of its line", bytes("[a]\nx=1\n"), "a", "k", "v", bytes("[a]\nx=1\nk=v\n")},
+        {"appended key takes the LF of its line", bytes("[a]\nx=1\n"), "a", "k", "v",
+         bytes("[a]\nx=1\nk=v\n")},
         {"appended key takes the CR of its line", bytes("[a]\rx=1\r[b]\r"), "a", "k", "v",
          bytes("[a]\rx=1\rk=v\r[b]\r")},
-        {"line without = does not match the key", bytes("[a]\r\nk\r\n"), "a", "k", "v", bytes("[a]\r\nk\r\nk=v\r\n")},
-        {"comment does not match the key", bytes("[a]\r\n;k=1\r\n"), "a", ";k", "v",
-         bytes("[a]\r\n;k=1\r\n;k=v\r\n")},
+        {"line without = does not match the key", bytes("[a]\r\nk\r\n"), "a", "k", "v",
+         bytes("[a]\r\nk\r\nk=v\r\n")},
+        {"commented-out key is not replaced", bytes("[a]\r\n;k=1\r\n"), "a", "k", "v",
+         bytes("[a]\r\n;k=1\r\nk=v\r\n")},
         {"section appended", bytes("[a]\r\nx=1\r\n"), "b", "k", "v", bytes("[a]\r\nx=1\r\n[b]\r\nk=v\r\n")},
         {"section appended after trailing blank lines", bytes("[a]\r\nx=1\r\n\r\n"), "b", "k", "v",
          bytes("[a]\r\nx=1\r\n\r\n[b]\r\nk=v\r\n")},
@@ -272,7 +287,11 @@ TEST_F(IniFileTest, WritesKeepingEveryOtherLine) {
          bytes("[a]\r\nk=\xC3\xBC\r\nz=\xE2\x82\xAC\r\n")},
         {"ASCII file takes UTF-8", bytes("[a]\r\nk=1\r\n"), "a", "k", utf8("C:\\Ünï\\😀"),
          bytes("[a]\r\nk=C:\\\xC3\x9Cn\xC3\xAF\\\xF0\x9F\x98\x80\r\n")},
-        {"UTF-8 BOM kept", bytes("\xEF\xBB\xBF[a]\r\nk=1\r\n"), "a", "k", "2", bytes("\xEF\xBB\xBF[a]\r\nk=2\r\n")},
+        {"undecodable line kept byte-identical in a UTF-8 file with BOM",
+         bytes("\xEF\xBB\xBF[a]\r\nbad=\xFF\xC3\r\nk=1\r\n"), "a", "k", "2",
+         bytes("\xEF\xBB\xBF[a]\r\nbad=\xFF\xC3\r\nk=2\r\n")},
+        {"UTF-8 BOM kept", bytes("\xEF\xBB\xBF[a]\r\nk=1\r\n"), "a", "k", "2",
+         bytes("\xEF\xBB\xBF[a]\r\nk=2\r\n")},
         {"UTF-16 LE stays UTF-16 LE", utf16(utf8("[a]\r\nk=1\r\n"), false), "b", "x", utf8("ü€"),
          utf16(utf8("[a]\r\nk=1\r\n[b]\r\nx=ü€\r\n"), false)},
         {"UTF-16 LE value replaced", utf16(utf8("[a]\nk=1\n"), false), "A", "K", "22",
@@ -297,12 +316,14 @@ TEST_F(IniFileTest, WrittenValuesReadBack) {
     ini.WriteString("MM20", "P2", "  spaced  ");
     ini.WriteInteger("Frminit", "W", 640);
     ini.WriteInteger("Frminit", "H", -12);
-    EXPECT_EQ(ini.ReadString("mm20", "p1", ""), utf8("C:\\Users\\tester\\AppData\\Local\\Microsoft\\Media Player\\"));
+    EXPECT_EQ(ini.ReadString("mm20", "p1", ""),
+              utf8("C:\\Users\\tester\\AppData\\Local\\Microsoft\\Media Player\\"));
     EXPECT_EQ(ini.ReadString("MM20", "P2", ""), "spaced");
     EXPECT_EQ(ini.ReadInteger("Frminit", "W", 0), 640);
     EXPECT_EQ(ini.ReadInteger("Frminit", "H", 0), -12);
-    EXPECT_EQ(show(*get()), show(bytes("[MM20]\r\nP1=C:\\Users\\tester\\AppData\\Local\\Microsoft\\Media Player\\\r\n"
-                                       "P2=  spaced  \r\n[Frminit]\r\nW=640\r\nH=-12\r\n")));
+    EXPECT_EQ(show(*get()),
+              show(bytes("[MM20]\r\nP1=C:\\Users\\tester\\AppData\\Local\\Microsoft\\Media Player\\\r\n"
+                         "P2=  spaced  \r\n[Frminit]\r\nW=640\r\nH=-12\r\n")));
 }
 
 TEST_F(IniFileTest, SectionsAndKeysKeepTheirOrderAsWritten) {

@@ -17,9 +17,9 @@ int ScriptedModalRunner::run(QDialog& dialog, const QString& className) {
         ADD_FAILURE() << "unexpected modal window " << className.toStdString() << ": no handler registered";
         return mrCancel;
     }
-    dialog.show();
     // A copy: the handler may register handlers of its own while it runs.
     const Handler act = *handler;
+    dialog.show();
     const int result = act(dialog);
     if (dialog.isVisible()) dialog.done(result);
     return result;

@@ -8,32 +8,45 @@ namespace {
 
 const char* kindName(MsgKind kind) {
     switch (kind) {
-    case MsgKind::Information: return "information";
-    case MsgKind::Warning: return "warning";
-    case MsgKind::Error: return "error";
-    case MsgKind::Confirmation: return "confirmation";
-    case MsgKind::Plain: break;
+    case MsgKind::Information:
+        return "information";
+    case MsgKind::Warning:
+        return "warning";
+    case MsgKind::Error:
+        return "error";
+    case MsgKind::Confirmation:
+        return "confirmation";
+    case MsgKind::Plain:
+        break;
     }
     return "plain";
 }
 
 const char* buttonsName(MsgButtons buttons) {
     switch (buttons) {
-    case MsgButtons::Ok: return "OK";
-    case MsgButtons::OkCancel: return "OK/Cancel";
-    case MsgButtons::YesNo: return "Yes/No";
-    case MsgButtons::YesNoCancel: return "Yes/No/Cancel";
+    case MsgButtons::Ok:
+        return "OK";
+    case MsgButtons::OkCancel:
+        return "OK/Cancel";
+    case MsgButtons::YesNo:
+        return "Yes/No";
+    case MsgButtons::YesNoCancel:
+        return "Yes/No/Cancel";
     }
     return "?";
 }
 
 bool hasButton(MsgButtons buttons, int result) {
     switch (result) {
-    case mrOk: return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel;
-    case mrCancel: return buttons == MsgButtons::OkCancel || buttons == MsgButtons::YesNoCancel;
+    case mrOk:
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel;
+    case mrCancel:
+        return buttons == MsgButtons::OkCancel || buttons == MsgButtons::YesNoCancel;
     case mrYes:
-    case mrNo: return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel;
-    default: return false;
+    case mrNo:
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel;
+    default:
+        return false;
     }
 }
 
@@ -48,10 +61,14 @@ int dismissResult(MsgButtons buttons) {
 
 const char* typeName(ShownBox::Type type) {
     switch (type) {
-    case ShownBox::Type::Message: return "message box";
-    case ShownBox::Type::Input: return "input box";
-    case ShownBox::Type::OpenFile: return "open dialog";
-    case ShownBox::Type::Folder: return "folder browser";
+    case ShownBox::Type::Message:
+        return "message box";
+    case ShownBox::Type::Input:
+        return "input box";
+    case ShownBox::Type::OpenFile:
+        return "open dialog";
+    case ShownBox::Type::Folder:
+        return "folder browser";
     }
     return "?";
 }
@@ -65,7 +82,8 @@ QString describe(const ShownBox& box) {
 
 ScriptedDialogs::~ScriptedDialogs() {
     for (const Answer& answer : m_answers)
-        ADD_FAILURE() << "an answer for a " << typeName(answer.type) << " was never used: no such box was shown";
+        ADD_FAILURE() << "an answer for a " << typeName(answer.type)
+                      << " was never used: no such box was shown";
 }
 
 void ScriptedDialogs::answerMessage(int modalResult) {
@@ -106,8 +124,8 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(const ShownBox& box
     }
     const Answer answer = m_answers.takeFirst();
     if (answer.type != box.type) {
-        ADD_FAILURE() << "unexpected " << describe(box).toStdString() << ": the script's next answer is for a "
-                      << typeName(answer.type);
+        ADD_FAILURE() << "unexpected " << describe(box).toStdString()
+                      << ": the script's next answer is for a " << typeName(answer.type);
         return std::nullopt;
     }
     return answer;

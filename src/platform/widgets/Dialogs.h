@@ -26,8 +26,9 @@ public:
     // The input box (InputQuery): false on Cancel, leaving `value` as it was.
     virtual bool inputQuery(const QString& caption, const QString& prompt, QString& value) = 0;
 
-    // The open-file dialog: the chosen file, or nothing on Cancel. `filter` is written as the class
-    // library writes it ("Text files|*.txt|All files|*.*"); empty shows every file.
+    // The open-file dialog: the chosen file, or nothing on Cancel; "" for a file outside every
+    // drive. `filter` is written as the class library writes it ("Text files|*.txt|All files|*.*");
+    // empty shows every file.
     virtual std::optional<QString> openFile(const QString& title, const QString& filter,
                                             const QString& initialFolder) = 0;
 
@@ -38,8 +39,7 @@ public:
     void showMessage(const QString& text) { messageDlg(MsgKind::Plain, text, MsgButtons::Ok); }
 
     // InputBox: the text typed, or `defaultText` on Cancel.
-    QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText)
-    {
+    QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) {
         QString value = defaultText;
         return inputQuery(caption, prompt, value) ? value : defaultText;
     }

@@ -23,7 +23,8 @@ void DriveComboBox::setDrives(const QStringList& letters, QChar current) {
     }
     std::sort(drives.begin(), drives.end());
     clear();
-    for (QChar letter : drives) addItem(QString(letter) + QLatin1Char(':'), letter);
+    for (QChar letter : drives)
+        addItem(QString(letter) + QLatin1Char(':'), letter);
     if (!setDrive(current) && count() > 0) setCurrentIndex(0);
 }
 

@@ -6,7 +6,9 @@ namespace niv {
 
 // The sizing-frame width of windows (GetSystemMetrics(SM_CXFRAME)), fixed as on a Windows 7
 // machine with the classic metrics.
-constexpr int sizingFrameWidth() { return 4; }
+constexpr int sizingFrameWidth() {
+    return 4;
+}
 
 // The width in pixels of the list's widest line, measured with the list's own font; 0 when the
 // list is empty.

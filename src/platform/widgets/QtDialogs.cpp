@@ -11,23 +11,36 @@ namespace {
 
 QMessageBox::Icon iconOf(MsgKind kind) {
     switch (kind) {
-    case MsgKind::Information: return QMessageBox::Information;
-    case MsgKind::Warning: return QMessageBox::Warning;
-    case MsgKind::Error: return QMessageBox::Critical;
-    case MsgKind::Confirmation: return QMessageBox::Question;
-    case MsgKind::Plain: break;
+    case MsgKind::Information:
+        return QMessageBox::Information;
+    case MsgKind::Warning:
+        return QMessageBox::Warning;
+    case MsgKind::Error:
+        return QMessageBox::Critical;
+    case MsgKind::Confirmation:
+        return QMessageBox::Question;
+    case MsgKind::Plain:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons buttonsOf(MsgButtons buttons) {
     switch (buttons) {
-    case MsgButtons::Ok: return QMessageBox::Ok;
-    case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
+}
+
+QString mapped(const std::function<QString(const QString&)>& map, const QString& path) {
+    return map ? map(path) : QString();
 }
 
 } // namespace
@@ -41,10 +54,14 @@ int QtDialogs::messageDlg(MsgKind kind, const QString& text, MsgButtons buttons)
     const bool yesFirst = buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel;
     box.setDefaultButton(yesFirst ? QMessageBox::Yes : QMessageBox::Ok);
     switch (box.exec()) {
-    case QMessageBox::Ok: return mrOk;
-    case QMessageBox::Yes: return mrYes;
-    case QMessageBox::No: return mrNo;
-    default: return mrCancel;
+    case QMessageBox::Ok:
+        return mrOk;
+    case QMessageBox::Yes:
+        return mrYes;
+    case QMessageBox::No:
+        return mrNo;
+    default:
+        return mrCancel;
     }
 }
 
@@ -61,24 +78,24 @@ bool QtDialogs::inputQuery(const QString& caption, const QString& prompt, QStrin
 std::optional<QString> QtDialogs::openFile(const QString& title, const QString& filter,
                                            const QString& initialFolder) {
     // Qt's own dialog: a desktop portal would hand back paths outside the machine's drives.
-    QFileDialog dialog(QApplication::activeWindow(), title, m_paths.toHost(initialFolder),
+    QFileDialog dialog(QApplication::activeWindow(), title, mapped(m_paths.toHost, initialFolder),
                        qtFileFilter(filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? QString() : m_paths.toWindows(chosen.first());
+    return chosen.isEmpty() ? QString() : mapped(m_paths.toWindows, chosen.first());
 }
 
 QString QtDialogs::browseForFolder(const QString& title) {
-    QFileDialog dialog(QApplication::activeWindow(), title, m_paths.toHost(QStringLiteral("C:\\")));
+    QFileDialog dialog(QApplication::activeWindow(), title, mapped(m_paths.toHost, QStringLiteral("C:\\")));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? QString() : m_paths.toWindows(chosen.first());
+    return chosen.isEmpty() ? QString() : mapped(m_paths.toWindows, chosen.first());
 }
 
 QString qtFileFilter(const QString& filter) {

@@ -7,7 +7,7 @@
 namespace niv {
 
 // Translates between the machine's Windows paths and host paths for the standard dialogs.
-// Each returns "" for a path with no counterpart.
+// Each returns "" for a path with no counterpart; a missing function maps everything to "".
 struct PathMapper {
     std::function<QString(const QString& winPath)> toHost;
     std::function<QString(const QString& hostPath)> toWindows;

@@ -1,0 +1,394 @@
+#include "Registry.h"
+
+#include "HostIO.h"
+#include "Machine.h"
+
+namespace niv {
+
+namespace {
+
+const QString kClassesPath = QStringLiteral("Software\\Classes");
+const QString kMachineBase = QStringLiteral("\\Machine");
+// The user's SID as Wine gives it to the only user of a prefix.
+const QString kUserBase = QStringLiteral("\\User\\S-1-5-21-0-0-0-1000");
+
+bool isRootPath(const QString& path) {
+    return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts).isEmpty();
+}
+
+// The "#arch=" option of a hive file, "" when it has none.
+QString archOf(const std::string& file) {
+    QByteArray text;
+    if (!host::readFile(file, text)) return QString();
+    for (const QByteArray& line : text.split('\n')) {
+        const QByteArray t = line.trimmed();
+        if (t.startsWith('[')) break;
+        if (t.startsWith("#arch=")) return QString::fromLatin1(t.mid(6));
+    }
+    return QString();
+}
+
+QString quoted(const QString& name) {
+    return QLatin1Char('\'') + name + QLatin1Char('\'');
+}
+
+} // namespace
+
+struct RegistryStore::Hive {
+    std::string file;
+    std::string otherFile; // the other hive, which tells the machine's architecture
+    QString baseName;
+    bool loaded = false;
+    std::unique_ptr<RegHive> model;
+    std::optional<HiveParseError> error;
+
+    void load() {
+        if (loaded) return;
+        model.reset();
+        error.reset();
+        if (!host::exists(file)) {
+            QString arch = archOf(otherFile);
+            model = std::make_unique<RegHive>(baseName, arch.isEmpty() ? QStringLiteral("win64") : arch);
+        } else {
+            QByteArray text;
+            if (!host::readFile(file, text)) {
+                error.emplace(QString::fromStdString(file), 0, QStringLiteral("the file cannot be read"));
+            } else {
+                try {
+                    model = RegHive::parse(text, QString::fromStdString(file));
+                } catch (const HiveParseError& e) {
+                    error = e;
+                }
+            }
+        }
+        loaded = true;
+    }
+};
+
+RegistryStore::RegistryStore(Machine& machine) : m_machine(machine) {
+    const std::string system = machine.root() + "/system.reg";
+    const std::string user = machine.root() + "/user.reg";
+    m_hives[0] = std::make_unique<Hive>();
+    m_hives[0]->file = system;
+    m_hives[0]->otherFile = user;
+    m_hives[0]->baseName = kMachineBase;
+    m_hives[1] = std::make_unique<Hive>();
+    m_hives[1]->file = user;
+    m_hives[1]->otherFile = system;
+    m_hives[1]->baseName = kUserBase;
+}
+
+RegistryStore::~RegistryStore() = default;
+
+RegistryStore::Hive& RegistryStore::hiveOf(RegRoot root) {
+    return *m_hives[root == HKEY_CURRENT_USER ? 1 : 0];
+}
+
+std::string RegistryStore::hiveFile(RegRoot root) const {
+    return m_hives[root == HKEY_CURRENT_USER ? 1 : 0]->file;
+}
+
+void RegistryStore::loadAll() {
+    for (auto& h : m_hives) {
+        h->load();
+        if (h->error) throw *h->error;
+    }
+}
+
+void RegistryStore::unload() {
+    for (auto& h : m_hives) {
+        h->loaded = false;
+        h->model.reset();
+        h->error.reset();
+    }
+}
+
+QString RegistryStore::fullPath(RegRoot root, const QString& path) {
+    if (root != HKEY_CLASSES_ROOT) return path;
+    return kClassesPath + QLatin1Char('\\') + path;
+}
+
+RegHive* RegistryStore::model(RegRoot root) {
+    Hive& h = hiveOf(root);
+    h.load();
+    return h.model.get();
+}
+
+RegHive& RegistryStore::writable(RegRoot root) {
+    Hive& h = hiveOf(root);
+    h.load();
+    if (h.error) throw *h.error;
+    return *h.model;
+}
+
+void RegistryStore::commit(RegRoot root) {
+    Hive& h = hiveOf(root);
+    if (!host::writeFileAtomic(h.file, h.model->serialise(), true)) {
+        // Read the file again on next use, so memory never holds what the disk does not.
+        h.loaded = false;
+        h.model.reset();
+        throw ERegistryException(
+            QStringLiteral("Cannot write the registry file %1").arg(QString::fromStdString(h.file)));
+    }
+}
+
+bool RegistryStore::keyExists(RegRoot root, const QString& path) {
+    if (isRootPath(path)) return true;
+    return findKey(root, path) != nullptr;
+}
+
+const RegKey* RegistryStore::findKey(RegRoot root, const QString& path) {
+    RegHive* m = model(root);
+    return m ? m->findKey(fullPath(root, path)) : nullptr;
+}
+
+const RegValue* RegistryStore::findValue(RegRoot root, const QString& path, const QString& name) {
+    const RegKey* key = findKey(root, path);
+    return key ? key->findValue(name) : nullptr;
+}
+
+QStringList RegistryStore::subkeyNames(RegRoot root, const QString& path) {
+    const RegKey* key = findKey(root, path);
+    return key ? key->subkeyNames() : QStringList();
+}
+
+QStringList RegistryStore::valueNames(RegRoot root, const QString& path) {
+    const RegKey* key = findKey(root, path);
+    return key ? key->valueNames() : QStringList();
+}
+
+bool RegistryStore::createKey(RegRoot root, const QString& path) {
+    RegHive& m = writable(root);
+    bool created = false;
+    m.createKey(fullPath(root, path), &created);
+    if (created) commit(root);
+    return created;
+}
+
+bool RegistryStore::setValue(RegRoot root, const QString& path, const QString& name, std::uint32_t type,
+                             const QByteArray& data) {
+    RegHive& m = writable(root);
+    RegKey* key = m.findKey(fullPath(root, path));
+    if (!key) return false;
+    if (m.setValue(*key, name, type, data)) commit(root);
+    return true;
+}
+
+void RegistryStore::setRawValue(RegRoot root, const QString& path, const QString& name, std::uint32_t type,
+                                const QByteArray& data) {
+    RegHive& m = writable(root);
+    bool created = false;
+    RegKey* key = m.createKey(fullPath(root, path), &created);
+    if (m.setValue(*key, name, type, data) || created) commit(root);
+}
+
+bool RegistryStore::deleteValue(RegRoot root, const QString& path, const QString& name) {
+    RegHive& m = writable(root);
+    RegKey* key = m.findKey(fullPath(root, path));
+    if (!key || !m.deleteValue(*key, name)) return false;
+    commit(root);
+    return true;
+}
+
+bool RegistryStore::deleteKey(RegRoot root, const QString& path) {
+    if (isRootPath(path)) return false;
+    RegHive& m = writable(root);
+    // A link is deleted itself, not the key it leads to.
+    RegKey* key = m.findKey(fullPath(root, path), false);
+    if (!key || !m.deleteKey(*key)) return false;
+    commit(root);
+    return true;
+}
+
+// ---- TRegistry ----
+
+TRegistry::TRegistry(Machine& machine) : m_machine(machine) {}
+
+TRegistry::~TRegistry() = default;
+
+void TRegistry::SetRootKey(RegRoot root) {
+    if (root == m_root) return;
+    m_root = root;
+    CloseKey();
+}
+
+bool TRegistry::fullRights() const {
+    return m_root == HKEY_CURRENT_USER || m_machine.isAdministrator();
+}
+
+QString TRegistry::target(const QString& key, bool& relative) const {
+    relative = !key.startsWith(QLatin1Char('\\'));
+    const QString sub = relative ? key : key.mid(1);
+    return relative && m_open ? m_path + QLatin1Char('\\') + sub : sub;
+}
+
+bool TRegistry::OpenKey(const QString& key, bool canCreate) {
+    bool relative = false;
+    const QString path = target(key, relative);
+    if (!fullRights()) return false;
+    RegistryStore& store = m_machine.registry();
+    const bool wantsCreate = canCreate && key.size() > (relative ? 0 : 1);
+    if (!store.keyExists(m_root, path)) {
+        // A key opened read-only cannot have subkeys created below it.
+        if (!wantsCreate || (relative && m_open && m_readOnly)) return false;
+        store.createKey(m_root, path);
+    }
+    m_open = true;
+    m_readOnly = false;
+    m_path = path;
+    return true;
+}
+
+bool TRegistry::OpenKeyReadOnly(const QString& key) {
+    bool relative = false;
+    const QString path = target(key, relative);
+    if (!m_machine.registry().keyExists(m_root, path)) return false;
+    m_open = true;
+    m_readOnly = true;
+    m_path = path;
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    m_open = false;
+    m_readOnly = false;
+    m_path.clear();
+}
+
+bool TRegistry::CreateKey(const QString& key) {
+    bool relative = false;
+    const QString path = target(key, relative);
+    if (!fullRights() || (relative && m_open && m_readOnly))
+        throw ERegistryException(QStringLiteral("Failed to create key %1").arg(key));
+    m_machine.registry().createKey(m_root, path);
+    return true;
+}
+
+bool TRegistry::KeyExists(const QString& key) {
+    bool relative = false;
+    return m_machine.registry().keyExists(m_root, target(key, relative));
+}
+
+bool TRegistry::DeleteKey(const QString& key) {
+    bool relative = false;
+    const QString path = target(key, relative);
+    if (!fullRights() || (relative && m_open && m_readOnly)) return false;
+    if (isRootPath(relative ? key : key.mid(1))) return false;
+    return m_machine.registry().deleteKey(m_root, path);
+}
+
+bool TRegistry::HasSubKeys() {
+    if (!m_open) return false;
+    const RegKey* k = m_machine.registry().findKey(m_root, m_path);
+    return k && k->subkeyCount() > 0;
+}
+
+QStringList TRegistry::GetKeyNames() {
+    return m_open ? m_machine.registry().subkeyNames(m_root, m_path) : QStringList();
+}
+
+QStringList TRegistry::GetValueNames() {
+    return m_open ? m_machine.registry().valueNames(m_root, m_path) : QStringList();
+}
+
+const RegValue* TRegistry::valueOf(const QString& name) {
+    return m_open ? m_machine.registry().findValue(m_root, m_path, name) : nullptr;
+}
+
+bool TRegistry::ValueExists(const QString& name) {
+    return valueOf(name) != nullptr;
+}
+
+int TRegistry::GetDataType(const QString& name) {
+    const RegValue* v = valueOf(name);
+    return v ? static_cast<int>(v->type) : -1;
+}
+
+int TRegistry::GetDataSize(const QString& name) {
+    const RegValue* v = valueOf(name);
+    return v ? static_cast<int>(v->data.size()) : -1;
+}
+
+QString TRegistry::ReadString(const QString& name) {
+    const RegValue* v = valueOf(name);
+    if (!v || v->data.isEmpty()) return QString();
+    if (v->type != REG_SZ && v->type != REG_EXPAND_SZ)
+        throw ERegistryException(QStringLiteral("Invalid data type for %1").arg(quoted(name)));
+    QString out;
+    const QByteArray& d = v->data;
+    for (qsizetype i = 0; i + 1 < d.size(); i += 2) {
+        const auto c = static_cast<char16_t>(static_cast<unsigned char>(d[i]) |
+                                             (static_cast<unsigned char>(d[i + 1]) << 8));
+        if (!c) break;
+        out.append(QChar(c));
+    }
+    return out;
+}
+
+int TRegistry::ReadInteger(const QString& name) {
+    const RegValue* v = valueOf(name);
+    // Data larger than the 4-byte buffer cannot be fetched at all, whatever its type.
+    if (!v || v->data.size() > 4)
+        throw ERegistryException(QStringLiteral("Failed to get data for %1").arg(quoted(name)));
+    if (v->type != REG_DWORD)
+        throw ERegistryException(QStringLiteral("Invalid data type for %1").arg(quoted(name)));
+    std::uint32_t n = 0;
+    for (qsizetype i = 0; i < v->data.size(); ++i)
+        n |= std::uint32_t(static_cast<unsigned char>(v->data[i])) << (8 * i);
+    return static_cast<int>(n);
+}
+
+QByteArray TRegistry::ReadBinaryData(const QString& name) {
+    const RegValue* v = valueOf(name);
+    if (!v) return QByteArray();
+    if (v->type == REG_SZ || v->type == REG_EXPAND_SZ || v->type == REG_DWORD)
+        throw ERegistryException(QStringLiteral("Invalid data type for %1").arg(quoted(name)));
+    return v->data;
+}
+
+void TRegistry::write(const QString& name, std::uint32_t type, const QByteArray& data) {
+    if (!m_open || m_readOnly || !m_machine.registry().setValue(m_root, m_path, name, type, data))
+        throw ERegistryException(QStringLiteral("Failed to set data for %1").arg(quoted(name)));
+}
+
+namespace {
+
+QByteArray utf16z(const QString& text) {
+    QByteArray out;
+    out.reserve((text.size() + 1) * 2);
+    for (QChar c : text) {
+        out += static_cast<char>(c.unicode() & 0xFF);
+        out += static_cast<char>(c.unicode() >> 8);
+    }
+    out.append(2, '\0');
+    return out;
+}
+
+} // namespace
+
+void TRegistry::WriteString(const QString& name, const QString& value) {
+    write(name, REG_SZ, utf16z(value));
+}
+
+void TRegistry::WriteExpandString(const QString& name, const QString& value) {
+    write(name, REG_EXPAND_SZ, utf16z(value));
+}
+
+void TRegistry::WriteInteger(const QString& name, int value) {
+    QByteArray data;
+    const auto n = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i)
+        data += static_cast<char>((n >> (8 * i)) & 0xFF);
+    write(name, REG_DWORD, data);
+}
+
+void TRegistry::WriteBinaryData(const QString& name, const QByteArray& data) {
+    write(name, REG_BINARY, data);
+}
+
+bool TRegistry::DeleteValue(const QString& name) {
+    if (!m_open || m_readOnly) return false;
+    return m_machine.registry().deleteValue(m_root, m_path, name);
+}
+
+} // namespace niv

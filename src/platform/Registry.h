@@ -1,0 +1,153 @@
+#pragma once
+
+#include "RegHive.h"
+#include "WinTypes.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace niv {
+
+class Machine;
+
+// The registry roots the program uses. HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\Software\Classes.
+enum RegRoot { HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT };
+
+// A registry error the caller can catch, with the class library's text
+// ("Invalid data type for 'Name'", "Failed to get data for 'Name'", ...).
+class ERegistryException : public PlatformError {
+public:
+    using PlatformError::PlatformError;
+};
+
+// The machine's two hives: HKLM in <machine>/system.reg and HKCU in <machine>/user.reg. Each is
+// read on first use; a missing file is an empty hive, created by the first change. Every change is
+// written through at once (whole file, flushed, replaced atomically). A file that cannot be parsed
+// is never written: reads find nothing in it and every change raises its HiveParseError.
+//
+// Paths are key paths below the root ("Software\Foo", any case, "\" separated). These calls apply
+// no access rights; TRegistry does.
+class RegistryStore {
+public:
+    explicit RegistryStore(Machine& machine);
+    ~RegistryStore();
+    RegistryStore(const RegistryStore&) = delete;
+    RegistryStore& operator=(const RegistryStore&) = delete;
+
+    // Reads both hives now; throws HiveParseError for the first that cannot be parsed.
+    void loadAll();
+    // Forgets what was read, so that the next use reads the files again.
+    void unload();
+
+    // The host file of the hive that holds `root`.
+    std::string hiveFile(RegRoot root) const;
+
+    bool keyExists(RegRoot root, const QString& path);
+    // The key (links followed), or nullptr. Valid until the next change or unload.
+    const RegKey* findKey(RegRoot root, const QString& path);
+    const RegValue* findValue(RegRoot root, const QString& path, const QString& name);
+    QStringList subkeyNames(RegRoot root, const QString& path);
+    QStringList valueNames(RegRoot root, const QString& path);
+
+    // Creates the key and its missing parents; true when it was new.
+    bool createKey(RegRoot root, const QString& path);
+    // Sets a value of an existing key; false when the key does not exist.
+    bool setValue(RegRoot root, const QString& path, const QString& name, std::uint32_t type,
+                  const QByteArray& data);
+    // Sets a value of any type and data, creating the key when needed (for tests and builders).
+    void setRawValue(RegRoot root, const QString& path, const QString& name, std::uint32_t type,
+                     const QByteArray& data);
+    bool deleteValue(RegRoot root, const QString& path, const QString& name);
+    // Deletes the key with all its subkeys; false when it does not exist or is a root.
+    bool deleteKey(RegRoot root, const QString& path);
+
+    // Every changing call above throws PlatformError when the hive cannot be written (the change is
+    // then undone) and the hive's HiveParseError when its file could not be parsed.
+
+private:
+    struct Hive;
+    Hive& hiveOf(RegRoot root);
+    RegHive* model(RegRoot root);
+    RegHive& writable(RegRoot root);
+    void commit(RegRoot root);
+    static QString fullPath(RegRoot root, const QString& path);
+
+    Machine& m_machine;
+    std::unique_ptr<Hive> m_hives[2];
+};
+
+// The class library's registry object: a root, one open key, and typed reads and writes.
+// Keys are always opened asking for full rights; without the machine's administrator flag such
+// opens of HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT keys fail. A path with a leading "\" starts
+// at the root, any other at the open key (or the root when none is open). Readers never create
+// keys.
+class TRegistry {
+public:
+    explicit TRegistry(Machine& machine);
+    ~TRegistry();
+
+    RegRoot RootKey() const { return m_root; }
+    // Switching to another root closes the open key.
+    void SetRootKey(RegRoot root);
+
+    bool OpenKey(const QString& key, bool canCreate);
+    // Opens with read rights: works without administrator rights; the key's values cannot be
+    // changed through it.
+    bool OpenKeyReadOnly(const QString& key);
+    void CloseKey();
+    // Creates the key; raises ERegistryException "Failed to create key <key>" when it cannot.
+    bool CreateKey(const QString& key);
+    bool KeyExists(const QString& key);
+    // Deletes the key with its subkeys; false when it is missing or cannot be deleted.
+    bool DeleteKey(const QString& key);
+    bool HasSubKeys();
+    QStringList GetKeyNames();
+    // The names of the open key's values; the default value is "".
+    QStringList GetValueNames();
+    QString CurrentPath() const { return m_path; }
+
+    bool ValueExists(const QString& name);
+    // The value's Windows type (REG_SZ, ...), -1 when it does not exist.
+    int GetDataType(const QString& name);
+    // The data size in bytes, -1 when the value does not exist.
+    int GetDataSize(const QString& name);
+
+    // REG_SZ or REG_EXPAND_SZ text (unexpanded) up to the first NUL; "" for a missing or empty
+    // value; any other type raises "Invalid data type for 'Name'".
+    QString ReadString(const QString& name);
+    // A REG_DWORD; a missing value raises "Failed to get data for 'Name'", another type
+    // "Invalid data type for 'Name'".
+    int ReadInteger(const QString& name);
+    bool ReadBool(const QString& name) { return ReadInteger(name) != 0; }
+    // The bytes of a value of any type but string and DWORD (those raise); empty when missing.
+    QByteArray ReadBinaryData(const QString& name);
+
+    // Each write raises "Failed to set data for 'Name'" when no key is open or it was opened
+    // read-only, and PlatformError when the hive file cannot be written.
+    void WriteString(const QString& name, const QString& value); // REG_SZ
+    void WriteExpandString(const QString& name, const QString& value);
+    void WriteInteger(const QString& name, int value); // REG_DWORD
+    void WriteBool(const QString& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+    void WriteBinaryData(const QString& name, const QByteArray& data);
+    bool DeleteValue(const QString& name);
+
+private:
+    bool fullRights() const;
+    QString target(const QString& key, bool& relative) const;
+    const RegValue* valueOf(const QString& name);
+    void write(const QString& name, std::uint32_t type, const QByteArray& data);
+
+    Machine& m_machine;
+    RegRoot m_root = HKEY_CURRENT_USER;
+    bool m_open = false;
+    bool m_readOnly = false;
+    QString m_path;
+};
+
+} // namespace niv

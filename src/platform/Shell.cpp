@@ -1,0 +1,323 @@
+#include "Shell.h"
+
+#include "CmdInterp.h"
+#include "FileSys.h"
+#include "HostIO.h"
+#include "Machine.h"
+#include "Registry.h"
+#include "WinPath.h"
+
+#include <QDateTime>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+#include <cstring>
+#include <dirent.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace niv {
+
+// --- recycle bin ---
+
+namespace {
+
+// Bytes of every file in a tree; links count as nothing and are never followed.
+std::int64_t treeSize(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return 0;
+    if (S_ISREG(st.st_mode)) return static_cast<std::int64_t>(st.st_size);
+    if (!S_ISDIR(st.st_mode)) return 0;
+    std::int64_t total = 0;
+    if (DIR* d = ::opendir(path.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
+            total += treeSize(path + '/' + e->d_name);
+        }
+        ::closedir(d);
+    }
+    return total;
+}
+
+// Removes a file, a link or a whole folder; a link is removed, never what it leads to.
+bool removeTree(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
+    // A folder without write rights still goes, as it would from the Windows bin.
+    if ((st.st_mode & 0700) != 0700) ::chmod(path.c_str(), st.st_mode | 0700);
+    bool ok = true;
+    if (DIR* d = ::opendir(path.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
+            ok = removeTree(path + '/' + e->d_name) && ok;
+        }
+        ::closedir(d);
+    }
+    return ::rmdir(path.c_str()) == 0 && ok;
+}
+
+QString randomId() {
+    static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString id;
+    for (int i = 0; i < 6; ++i)
+        id.append(QChar(kChars[QRandomGenerator::global()->bounded(36)]));
+    return id;
+}
+
+FileTime hostNow() {
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    return unixToFileTime(ms / 1000, static_cast<long>(ms % 1000) * 1000000L);
+}
+
+// Windows' version 2 "$I" record.
+QByteArray recycleRecord(std::int64_t size, FileTime deleted, const QString& originalPath) {
+    QByteArray out(28, '\0');
+    qToLittleEndian<std::int64_t>(2, out.data());
+    qToLittleEndian<std::int64_t>(size, out.data() + 8);
+    qToLittleEndian<std::int64_t>(deleted, out.data() + 16);
+    qToLittleEndian<std::uint32_t>(static_cast<std::uint32_t>(originalPath.size() + 1), out.data() + 24);
+    for (QChar c : originalPath) {
+        char unit[2];
+        qToLittleEndian<std::uint16_t>(c.unicode(), unit);
+        out.append(unit, 2);
+    }
+    out.append(2, '\0');
+    return out;
+}
+
+bool insideBinRoot(const QString& winPath) {
+    const QString root = winUpper(extractFilePath(recycleBinFolder())); // "C:\$RECYCLE.BIN\"
+    const QString upper = winUpper(winPath);
+    return upper.startsWith(root) || upper == root.chopped(1);
+}
+
+} // namespace
+
+int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock) {
+    const HostPath item = resolve(machine, winPath);
+    if (!item.valid()) return ERROR_PATH_NOT_FOUND;
+    if (!item.exists) return ERROR_FILE_NOT_FOUND;
+    if (item.isRoot || item.readOnly || insideBinRoot(item.winPath)) return ERROR_ACCESS_DENIED;
+    if (int err = machine.faults().check(FaultInjector::Op::Recycle, item.winPath)) return err;
+
+    const QString bin = recycleBinFolder();
+    if (!ForceDirectories(machine, bin))
+        return machine.lastError() ? machine.lastError() : ERROR_ACCESS_DENIED;
+    const std::int64_t size = treeSize(item.path);
+    const QString ext = extractFileExt(item.winPath);
+    QString itemPath, recordPath;
+    for (int attempt = 0;; ++attempt) {
+        const QString id = randomId();
+        itemPath = bin + QStringLiteral("\\$R") + id + ext;
+        recordPath = bin + QStringLiteral("\\$I") + id + ext;
+        if (!resolve(machine, itemPath).exists && !resolve(machine, recordPath).exists) break;
+        if (attempt == 100) return ERROR_ALREADY_EXISTS;
+    }
+
+    if (!MoveFile(machine, item.winPath, itemPath))
+        return machine.lastError() ? machine.lastError() : ERROR_ACCESS_DENIED;
+    const FileTime deleted = clock ? clock() : hostNow();
+    if (!WriteFileBytes(machine, recordPath, recycleRecord(size, deleted, item.winPath))) {
+        const int err = machine.lastError() ? machine.lastError() : ERROR_ACCESS_DENIED;
+        MoveFile(machine, itemPath, item.winPath); // an item without its record would be lost to the user
+        return err;
+    }
+    return 0;
+}
+
+int emptyRecycleBin(Machine& machine) {
+    const HostPath bin = resolve(machine, recycleBinFolder());
+    if (!bin.exists || !host::isDirectory(bin.path)) return 0;
+    std::vector<std::pair<QString, std::string>> entries; // upper-cased name, host name
+    if (DIR* d = ::opendir(bin.path.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            const std::size_t len = std::strlen(e->d_name);
+            if (!isWindowsName(e->d_name, len)) continue;
+            entries.emplace_back(winUpper(QString::fromUtf8(e->d_name, static_cast<qsizetype>(len))),
+                                 std::string(e->d_name, len));
+        }
+        ::closedir(d);
+    }
+    for (const auto& [upper, hostName] : entries) {
+        if (!upper.startsWith(QStringLiteral("$I")) || upper.size() <= 2) continue;
+        const QString itemUpper = QStringLiteral("$R") + upper.mid(2);
+        for (const auto& [otherUpper, itemHostName] : entries) {
+            if (otherUpper != itemUpper) continue;
+            const QString recordWin = bin.winPath + u'\\' + QString::fromStdString(hostName);
+            const QString itemWin = bin.winPath + u'\\' + QString::fromStdString(itemHostName);
+            if (machine.faults().check(FaultInjector::Op::DeleteFile, itemWin) ||
+                machine.faults().check(FaultInjector::Op::DeleteFile, recordWin))
+                break; // in use: the pair stays whole
+            if (removeTree(bin.path + '/' + itemHostName)) ::unlink((bin.path + '/' + hostName).c_str());
+            break;
+        }
+    }
+    return 0;
+}
+
+// --- opening ---
+
+int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params,
+                 const QString& dir) {
+    Q_UNUSED(params); // nothing we open takes parameters
+    if (!verb.isEmpty() && verb.compare(QStringLiteral("open"), Qt::CaseInsensitive) != 0) return 31;
+    auto faultResult = [](int err) { return err < 32 ? err : 31; };
+
+    for (const char* scheme : {"mailto:", "http:", "https:"}) {
+        if (!file.startsWith(QLatin1String(scheme), Qt::CaseInsensitive)) continue;
+        if (int err = machine.faults().check(FaultInjector::Op::Execute, file)) return faultResult(err);
+        return machine.launcher().open(file) ? 42 : 31;
+    }
+
+    QString path = file;
+    const bool relative =
+        !(path.size() >= 2 && path.at(1) == u':') && !path.startsWith(u'\\') && !path.startsWith(u'/');
+    if (relative && !dir.isEmpty()) path = includeTrailingBackslash(dir) + path;
+    const HostPath target = resolve(machine, path);
+    if (!target.exists || !host::exists(target.path)) return ERROR_FILE_NOT_FOUND;
+    if (int err = machine.faults().check(FaultInjector::Op::Execute, target.winPath)) return faultResult(err);
+
+    const QString ext = extractFileExt(target.winPath);
+    if (ext.compare(QStringLiteral(".bat"), Qt::CaseInsensitive) == 0 ||
+        ext.compare(QStringLiteral(".cmd"), Qt::CaseInsensitive) == 0) {
+        const QString batch = target.winPath;
+        machine.runBatchJob([&machine, batch] { runBatchFile(machine, batch); });
+        return 42;
+    }
+    return machine.launcher().open(QString::fromUtf8(target.path.c_str())) ? 42 : 31;
+}
+
+// --- folders ---
+
+namespace {
+
+const QString kExplorer = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\");
+const QString kSystemEnvironment =
+    QStringLiteral("System\\CurrentControlSet\\Control\\Session Manager\\Environment");
+
+// Expansions refer to each other (APPDATA to USERPROFILE, a folder to APPDATA); a loop of them
+// stops here and leaves the rest as written.
+constexpr int kMaxDepth = 8;
+
+// A REG_SZ or REG_EXPAND_SZ value's text up to its first NUL; nothing for a missing value or
+// another type.
+std::optional<QString> regText(Machine& machine, RegRoot root, const QString& key, const QString& name) {
+    const RegValue* value = machine.registry().findValue(root, key, name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
+    QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(value->data.constData()),
+                                      value->data.size() / 2);
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
+
+QString profileFolder(const Machine& machine) {
+    return QStringLiteral("C:\\users\\") + machine.userName();
+}
+
+struct SpecialFolder {
+    int csidl;
+    const char* values[2]; // names under (User) Shell Folders, the first found wins
+    const char* subPath;   // the Vista-layout default below the profile folder
+};
+
+constexpr SpecialFolder kSpecialFolders[] = {
+    {CSIDL_PERSONAL, {"Personal", nullptr}, "Documents"},
+    {CSIDL_RECENT, {"Recent", nullptr}, "AppData\\Roaming\\Microsoft\\Windows\\Recent"},
+    // Windows names the value "My Video", Wine "My Videos".
+    {CSIDL_MYVIDEO, {"My Video", "My Videos"}, "Videos"},
+    {CSIDL_APPDATA, {"AppData", nullptr}, "AppData\\Roaming"},
+    {CSIDL_LOCAL_APPDATA, {"Local AppData", nullptr}, "AppData\\Local"},
+    {CSIDL_INTERNET_CACHE,
+     {"Cache", nullptr},
+     "AppData\\Local\\Microsoft\\Windows\\Temporary Internet Files"},
+    {CSIDL_COOKIES, {"Cookies", nullptr}, "AppData\\Roaming\\Microsoft\\Windows\\Cookies"},
+    {CSIDL_MYPICTURES, {"My Pictures", nullptr}, "Pictures"},
+};
+
+QString expand(Machine& machine, const QString& text, int depth);
+
+QString specialFolder(Machine& machine, int csidl, int depth) {
+    for (const SpecialFolder& f : kSpecialFolders) {
+        if (f.csidl != csidl) continue;
+        for (const char* key : {"User Shell Folders", "Shell Folders"}) {
+            for (const char* name : f.values) {
+                if (!name) continue;
+                const auto value =
+                    regText(machine, HKEY_CURRENT_USER, kExplorer + QLatin1String(key), QLatin1String(name));
+                if (value) return expand(machine, *value, depth + 1);
+            }
+        }
+        return profileFolder(machine) + u'\\' + QLatin1String(f.subPath);
+    }
+    return {};
+}
+
+std::optional<QString> variable(Machine& machine, const QString& name, int depth) {
+    const QString upper = name.toUpper();
+    const QString profile = profileFolder(machine);
+    if (upper == u"USERPROFILE") return profile;
+    if (upper == u"USERNAME") return machine.userName();
+    if (upper == u"HOMEDRIVE" || upper == u"SYSTEMDRIVE") return QStringLiteral("C:");
+    if (upper == u"HOMEPATH") return profile.mid(2);
+    if (upper == u"SYSTEMROOT" || upper == u"WINDIR") return GetWindowsDirectory(machine);
+    if (upper == u"APPDATA") return specialFolder(machine, CSIDL_APPDATA, depth);
+    if (upper == u"LOCALAPPDATA") return specialFolder(machine, CSIDL_LOCAL_APPDATA, depth);
+    if (upper == u"PROGRAMFILES") return QStringLiteral("C:\\Program Files");
+    if (upper == u"PROGRAMDATA" || upper == u"ALLUSERSPROFILE") return QStringLiteral("C:\\ProgramData");
+    if (upper == u"PUBLIC") return QStringLiteral("C:\\users\\Public");
+    // The user's own variables come before the system's, as in a Windows log-on.
+    if (auto v = regText(machine, HKEY_CURRENT_USER, QStringLiteral("Environment"), name))
+        return expand(machine, *v, depth + 1);
+    if (auto v = regText(machine, HKEY_LOCAL_MACHINE, kSystemEnvironment, name))
+        return expand(machine, *v, depth + 1);
+    if (upper == u"TEMP" || upper == u"TMP") return profile + QStringLiteral("\\AppData\\Local\\Temp");
+    return std::nullopt;
+}
+
+QString expand(Machine& machine, const QString& text, int depth) {
+    if (depth > kMaxDepth) return text;
+    QString out;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype open = text.indexOf(u'%', i);
+        if (open < 0) break;
+        const qsizetype close = text.indexOf(u'%', open + 1);
+        if (close < 0) break;
+        out += text.mid(i, open - i);
+        const QString name = text.mid(open + 1, close - open - 1);
+        const auto value = name.isEmpty() ? std::nullopt : variable(machine, name, depth);
+        out += value ? *value : text.mid(open, close - open + 1); // an unknown name stays as written
+        i = close + 1;
+    }
+    return out + text.mid(i);
+}
+
+} // namespace
+
+QString SHGetSpecialFolderPath(Machine& machine, int csidl) {
+    return specialFolder(machine, csidl, 0);
+}
+
+QString GetWindowsDirectory(Machine&) {
+    return QStringLiteral("C:\\windows");
+}
+
+QString GetSystemDirectory(Machine&) {
+    return QStringLiteral("C:\\windows\\system32");
+}
+
+QString GetTempPath(Machine& machine) {
+    QString temp;
+    if (auto v = regText(machine, HKEY_CURRENT_USER, QStringLiteral("Environment"), QStringLiteral("TEMP")))
+        temp = expand(machine, *v, 1);
+    if (temp.isEmpty()) temp = profileFolder(machine) + QStringLiteral("\\AppData\\Local\\Temp");
+    return includeTrailingBackslash(temp);
+}
+
+QString ExpandEnvironmentStrings(Machine& machine, const QString& text) {
+    return expand(machine, text, 0);
+}
+
+} // namespace niv

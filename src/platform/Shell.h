@@ -1,0 +1,73 @@
+#pragma once
+
+#include "WinTypes.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace niv {
+
+class Machine;
+
+// --- recycle bin ---
+
+// The machine's one recycle bin, where items of every drive go.
+inline QString recycleBinFolder() {
+    return QStringLiteral("C:\\$Recycle.Bin\\S-1-5-21-0-0-0-1000");
+}
+
+// Gives the deletion time written into the bin's records; the host clock when empty.
+using RecycleClock = std::function<FileTime()>;
+
+// Moves a file or a whole folder into the recycle bin as "$R<6 chars><ext>" and describes it in
+// "$I<same><ext>" (Windows' version 2 record: original size, deletion time, original path). Items
+// on other drives or reached through links are copied, then deleted. Returns 0 on success, else a
+// Windows error (2 for a missing item, 5 for a drive root or the program folder, or the error of
+// the move), as the shell's file operation does; nothing is left behind on failure.
+int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock = {});
+
+// Deletes every "$I"/"$R" pair of the bin (a "$R" folder with all it holds, links removed, never
+// followed) and nothing else. Returns 0; emptying an empty or missing bin succeeds too.
+int emptyRecycleBin(Machine& machine);
+
+// --- opening ---
+
+// ShellExecute with the verb "open" ("" means "open" too): 2 when the file is missing, 31 when
+// nothing can open it (the launcher refused, or another verb), 42 on success. A fault injected
+// for Execute gives its error when that is below 32, else 31. ".bat" and ".cmd" files run in the command
+// interpreter through the machine's batch runner, not waited for; other files and "mailto:", "http:",
+// "https:" addresses go to the machine's launcher. A relative `file` is taken relative to `dir` when `dir` is
+// given.
+int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params = {},
+                 const QString& dir = {});
+
+// --- folders ---
+
+constexpr int CSIDL_PERSONAL = 5;
+constexpr int CSIDL_RECENT = 8;
+constexpr int CSIDL_MYVIDEO = 14;
+constexpr int CSIDL_APPDATA = 26;
+constexpr int CSIDL_LOCAL_APPDATA = 28;
+constexpr int CSIDL_INTERNET_CACHE = 32;
+constexpr int CSIDL_COOKIES = 33;
+constexpr int CSIDL_MYPICTURES = 39;
+
+// The folder of a special-folder number: HKCU "...\Explorer\User Shell Folders" (expanded) when
+// that value is there, else "...\Explorer\Shell Folders", else the Vista-layout default under
+// C:\users\<user>. A value that is there but empty gives "", as does an unknown number. No
+// trailing "\" is added.
+QString SHGetSpecialFolderPath(Machine& machine, int csidl);
+
+QString GetWindowsDirectory(Machine& machine); // "C:\windows"
+QString GetSystemDirectory(Machine& machine);  // "C:\windows\system32"
+// HKCU\Environment TEMP expanded, else the profile's AppData\Local\Temp; always ends in "\".
+QString GetTempPath(Machine& machine);
+
+// Replaces each %NAME% known to the machine: USERPROFILE, USERNAME, HOMEDRIVE, HOMEPATH, APPDATA,
+// LOCALAPPDATA, SystemRoot, windir, SystemDrive, ProgramFiles, ProgramData, ALLUSERSPROFILE,
+// PUBLIC, then the values of HKCU\Environment and of the system environment key (TEMP and TMP
+// included). Names compare case-insensitively; an unknown %NAME% stays as written.
+QString ExpandEnvironmentStrings(Machine& machine, const QString& text);
+
+} // namespace niv

@@ -337,6 +337,8 @@ bool DeleteFile(Machine& machine, const QString& path) {
     if (!hp.valid()) return fail(machine, ERROR_PATH_NOT_FOUND);
     if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
     if (hp.readOnly || hp.isRoot || S_ISDIR(hp.mode)) return fail(machine, ERROR_ACCESS_DENIED);
+    // "file.txt\" names a folder that does not exist, never the file.
+    if (path.endsWith(u'\\') || path.endsWith(u'/')) return fail(machine, ERROR_INVALID_NAME);
     if (int err = machine.faults().check(FaultInjector::Op::DeleteFile, hp.winPath)) return fail(machine, err);
     if (!S_ISLNK(hp.mode)) {
         char buf[64];
@@ -513,6 +515,8 @@ HostPath writableTarget(Machine& machine, const QString& path, bool& ok) {
     ok = false;
     if (!hp.valid() || hp.isRoot) return fail(machine, ERROR_PATH_NOT_FOUND), hp;
     if (hp.readOnly || (hp.exists && S_ISDIR(hp.mode))) return fail(machine, ERROR_ACCESS_DENIED), hp;
+    if (hp.exists && !S_ISLNK(hp.mode) && ((readXattrBits(hp.path) & faReadOnly) || (hp.mode & 0222) == 0))
+        return fail(machine, ERROR_ACCESS_DENIED), hp; // a read-only file is not replaced
     if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err), hp;
     if (!DirectoryExists(machine, extractFilePath(hp.winPath))) return fail(machine, ERROR_PATH_NOT_FOUND), hp;
     ok = true;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -66,8 +67,8 @@ public:
     QStringList driveLetters() const;
 
     // Last Windows error of a failed call, as GetLastError gives it.
-    int lastError() const { return m_lastError; }
-    void setLastError(int error) const { m_lastError = error; }
+    int lastError() const { return m_lastError.load(); }
+    void setLastError(int error) const { m_lastError.store(error); }
 
 private:
     MachineSettings m_settings;
@@ -76,7 +77,7 @@ private:
     std::unique_ptr<Launcher> m_launcher;
     BatchRunner m_batchRunner;
     std::unique_ptr<RegistryStore> m_registry;
-    mutable int m_lastError = 0;
+    mutable std::atomic<int> m_lastError{0}; // batch jobs run on a worker thread
 };
 
 } // namespace niv

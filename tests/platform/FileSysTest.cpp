@@ -632,6 +632,8 @@ TEST(DeleteFileTest, Refusals) {
              b.dropWriteBits(u8("C:\\del\\ro.txt"));
          },
          "C:\\del\\RO.TXT", false, ERROR_ACCESS_DENIED, "C:\\del\\ro.txt", ""},
+        {"a file with a trailing backslash", nullptr, "C:\\del\\plain.txt\\", false, ERROR_INVALID_NAME,
+         "C:\\del\\plain.txt", ""},
         {"missing", nullptr, "C:\\del\\missing.txt", false, ERROR_FILE_NOT_FOUND, "", ""},
         {"missing drive", nullptr, "Q:\\x.txt", false, ERROR_PATH_NOT_FOUND, "", ""},
         {"drive root", nullptr, "C:\\", false, ERROR_ACCESS_DENIED, "C:\\del", ""},
@@ -986,6 +988,8 @@ TEST(WriteFileBytesTest, Refusals) {
         {"C:\\", kAnyError},
         {"Q:\\a.txt", ERROR_PATH_NOT_FOUND},
         {"C:\\w\\locked.txt", ERROR_SHARING_VIOLATION},
+        {"C:\\w\\ro-xattr.txt", ERROR_ACCESS_DENIED},
+        {"C:\\w\\ro-mode.txt", ERROR_ACCESS_DENIED},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -993,13 +997,20 @@ TEST(WriteFileBytesTest, Refusals) {
         b.folder(u8("C:\\w\\dir"));
         b.file(u8("C:\\w\\locked.txt"), "kept");
         b.machine().faults().fail(FaultInjector::Op::Write, u8("C:\\w\\locked.txt"), ERROR_SHARING_VIOLATION);
+        b.file(u8("C:\\w\\ro-xattr.txt"), "kept");
+        b.attributes(u8("C:\\w\\ro-xattr.txt"), faReadOnly);
+        b.file(u8("C:\\w\\ro-mode.txt"), "kept");
+        b.dropWriteBits(u8("C:\\w\\ro-mode.txt"));
         EXPECT_FALSE(WriteFileBytes(b.machine(), u8(c.path), "x"));
+        EXPECT_FALSE(AppendFileBytes(b.machine(), u8(c.path), "x"));
         if (c.lastError != kAnyError) {
             EXPECT_EQ(b.machine().lastError(), c.lastError);
         }
         EXPECT_FALSE(b.exists(u8("C:\\missing")));
         EXPECT_TRUE(b.isFolder(u8("C:\\w\\dir")));
         EXPECT_EQ(b.readHost(u8("C:\\w\\locked.txt")), QByteArray("kept"));
+        EXPECT_EQ(b.readHost(u8("C:\\w\\ro-xattr.txt")), QByteArray("kept"));
+        EXPECT_EQ(b.readHost(u8("C:\\w\\ro-mode.txt")), QByteArray("kept"));
         EXPECT_EQ(hostEntries(b.programFolder()), (QStringList{u8("download.htm"), u8("index_t.htm")}));
         EXPECT_EQ(b.readHost(u8("C:\\Program Files\\Nivora\\index_t.htm")),
                   QByteArray("<html><body>Help</body></html>\r\n"));

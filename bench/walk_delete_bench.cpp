@@ -39,7 +39,6 @@ void makeTree(const std::string& base) {
     char buf[4096] = {};
     for (int d = 0; d < kFolders; ++d) {
         std::string folder = base + "/f" + std::to_string(d / 100) + "/d" + std::to_string(d);
-        std::string cmd;
         ::mkdir((base + "/f" + std::to_string(d / 100)).c_str(), 0755);
         ::mkdir(folder.c_str(), 0755);
         for (int f = 0; f < kFilesPerFolder; ++f) {
@@ -123,11 +122,13 @@ void BM_OurWalk(benchmark::State& state) {
     }
 }
 
+// A fresh copy of the tree to delete, built the same way as the original and flushed to disk.
 void copyTree() {
-    if (std::system(("rm -rf '" + g_tree->root() + "/drive_c/copy' && cp -a '" + g_tree->root() +
-                     "/drive_c/tree' '" + g_tree->root() + "/drive_c/copy' && sync")
-                        .c_str()) != 0)
-        std::abort();
+    const std::string copy = g_tree->root() + "/drive_c/copy";
+    if (std::system(("rm -rf '" + copy + "'").c_str()) != 0) std::abort();
+    ::mkdir(copy.c_str(), 0755);
+    makeTree(copy);
+    ::sync();
 }
 
 void BM_RmRf(benchmark::State& state) {

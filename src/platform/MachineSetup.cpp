@@ -66,7 +66,7 @@ constexpr ShellFolder kShellFolders[] = {
     {"Local AppData", "AppData\\Local"},
     {"My Music", "Music"},
     {"My Pictures", "Pictures"},
-    {"My Videos", "Videos"},
+    {"My Video", "Videos"},
     {"Personal", "Documents"},
     {"Programs", "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs"},
     {"Recent", "AppData\\Roaming\\Microsoft\\Windows\\Recent"},

@@ -1,7 +1,16 @@
 #pragma once
 
+#include "app/Uglobalvars.h"
 #include "platform/Machine.h"
+#include "platform/Shell.h"
 #include "platform/widgets/Dialogs.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class QWidget;
 
 namespace niv {
 
@@ -9,14 +18,60 @@ class ModalRunner;
 class MessagePump;
 class Clipboard;
 
-// Everything the program shares: the machine and the user-interface services. Created by the
-// program entry (or a test) and passed by reference.
+// The 18 cleanup categories, in the order of their registry values.
+enum Category {
+    CatIECache,
+    CatIECookies,
+    CatIEHistory,
+    CatNSCache,
+    CatNSCookies,
+    CatNSHistory,
+    CatGCache,
+    CatGCookies,
+    CatGHistory,
+    CatOtherc,
+    CatTempc,
+    CatRecentc,
+    CatRecyclec,
+    CatOtherj,
+    CatMediac,
+    CatActiveX,
+    CatUrls,
+    CatYourOwn,
+    CategoryCount
+};
+
+// The in-memory copy of the registry settings, read once at start-up. `Wipe` and `Tempall` live in
+// the shared state.
+struct SettingsCopy {
+    QString SkinName;
+    bool Confirms = false;
+    bool VistaMsg = false;
+    bool Lockedj = false;
+    std::array<bool, CategoryCount> categories{};
+};
+
+// Everything the program shares: the machine, the user-interface services, the shared state and
+// each unit's own state. Created by the program entry (or a test) and passed by reference.
 struct AppContext {
+    AppContext(Machine& m, Dialogs& d, ModalRunner& r, MessagePump& p, Clipboard& c)
+        : machine(m), dialogs(d), modal(r), pump(p), clipboard(c) {}
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
     Machine& machine;
     Dialogs& dialogs;
     ModalRunner& modal;
     MessagePump& pump;
     Clipboard& clipboard;
+    RecycleClock recycleClock; // empty: the host clock
+
+    GlobalVars g;
+    SettingsCopy settings;
+    std::uint8_t WindowsVersionClass = 0;
+
+    // The main window, once it exists: owner of the windows opened from it.
+    QWidget* mainWindow = nullptr;
 };
 
 } // namespace niv

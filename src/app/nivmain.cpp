@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     niv::QtModalRunner modal;
     niv::QtMessagePump pump;
     niv::QtClipboard clipboard;
-    niv::AppContext context{machine, dialogs, modal, pump, clipboard};
+    niv::AppContext context(machine, dialogs, modal, pump, clipboard);
     niv::TFrminit mainWindow(context);
     mainWindow.show();
     const int result = QApplication::exec();

@@ -479,6 +479,30 @@ bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info) {
     return true;
 }
 
+bool OverwriteFileContents(Machine& machine, const QString& path) {
+    if (endsInDotName(path)) return fail(machine, ERROR_ACCESS_DENIED);
+    HostPath hp = resolve(machine, path);
+    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (hp.readOnly || !S_ISREG(hp.mode) || (hp.mode & 0222) == 0 || (readXattrBits(hp.path) & faReadOnly))
+        return fail(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err);
+    int fd = ::open(hp.path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return fail(machine, errnoToWin(errno));
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    static const char zeros[65536] = {};
+    for (off_t done = 0; ok && done < st.st_size;) {
+        const size_t chunk = static_cast<size_t>(std::min<off_t>(st.st_size - done, sizeof zeros));
+        ssize_t n = ::pwrite(fd, zeros, chunk, done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        done += n > 0 ? n : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ::close(fd);
+    return ok || fail(machine, ERROR_ACCESS_DENIED);
+}
+
 QString GetShortPathName(Machine& machine, const QString& path) {
     HostPath hp = resolve(machine, path);
     if (!hp.exists) {

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace niv {
+
+class Machine;
+struct AppContext;
+
+// A fixed list of path slots numbered from 1; an empty string is a free slot.
+class PathList {
+public:
+    explicit PathList(int size) : m_entries(static_cast<std::size_t>(size)) {}
+    int count() const { return static_cast<int>(m_entries.size()); }
+    QString& operator[](int slot) { return m_entries.at(static_cast<std::size_t>(slot - 1)); }
+    const QString& operator[](int slot) const { return m_entries.at(static_cast<std::size_t>(slot - 1)); }
+    void clear() { std::fill(m_entries.begin(), m_entries.end(), QString()); }
+
+private:
+    std::vector<QString> m_entries;
+};
+
+// Result-line slots of the cleanup categories.
+enum CategorySlot {
+    ResultDump = 0,
+    ResultTemp = 1,
+    ResultRecent = 2,
+    ResultRecycle = 3,
+    ResultActiveX = 4,
+    ResultAdditional = 5,
+    ResultMedia = 6,
+    ResultIECache = 7,
+    ResultIECookies = 8,
+    ResultIEHistory = 9,
+    ResultGCache = 10,
+    ResultGCookies = 11,
+    ResultGHistory = 12,
+    ResultNSCache = 13,
+    ResultNSCookies = 14,
+    ResultNSHistory = 15,
+};
+constexpr int kCategoryResultSlots = 16;
+constexpr int kCategoryResultLength = 125;
+constexpr int kLockedFileSlots = 50;
+
+// The program-wide state that the main window, the cleaners and the tools share. Everything
+// starts empty, zero or false.
+struct GlobalVars {
+    PathList IECachePaths{400};
+    PathList IECookiePaths{400};
+    PathList IEHistoryPaths{400};
+    PathList FirefoxHistoryFiles{25};
+    PathList FirefoxCookieFiles{25};
+    PathList FirefoxCacheScanDirs{400};
+    PathList FirefoxCacheDirs{400};
+
+    QString WindowsFolder, ExeFolder, DataFolder;
+    QString ScanLogPath, OwnListPath, SysLogPath, LockedBatchPath, TaskBatchPath, TaskListPath;
+    QString DocumentsFolder, PicturesFolder, VideosFolder, DownloadsFolder, RecentFolder;
+    QString ChromeProfileFolder, ChromeCacheFolder, FlashCookieFolder;
+    QString SkinName, SkinFile, SystemFolder;
+    QString FirefoxFormHistoryMask, FirefoxCookieDbMask, FirefoxPlacesFile, FirefoxPlacesJournalFile,
+        FirefoxWebStoreFile;
+
+    std::array<QString, kCategoryResultSlots> CategoryResults;
+
+    bool AutoCleanMode = false;
+    std::array<bool, 9> AutoCleanChoices{};
+    std::int32_t AutoCleanInterval = 0;
+    bool Wipe = false;
+    bool Tempall = false;
+    bool IsWindowsXP = false;
+    bool IsWindows7 = false;
+
+    // Slots 1 to 50; index 0 is unused.
+    std::array<QString, kLockedFileSlots + 1> LockedFileCommands;
+};
+
+// Stores a result line, cut after its 125th character (never inside a character).
+void SetCategoryResult(GlobalVars& g, int slot, const QString& line);
+
+// The Windows and system folders, with fixed fallbacks when the machine cannot tell.
+QString GetWindowsFolder(Machine& machine);
+QString GetSystemFolder(Machine& machine);
+
+// Add-unique rule of the Internet Explorer lists: a blank path is ignored, the upper-cased path is
+// stored in the first free slot unless an equal entry comes first; a full list drops it.
+void AddIECachePath(GlobalVars& g, const QString& path);
+void AddIEHistoryPath(GlobalVars& g, const QString& path);
+void AddIECookiePath(GlobalVars& g, const QString& path);
+
+// Window-size record in the scan log: 0 when the section, key or file is missing.
+int ReadFormWidth(AppContext& ctx, const QString& section);
+int ReadFormHeight(AppContext& ctx, const QString& section);
+// Writes "W" then "H"; a failed write is not reported.
+void SaveFormSize(AppContext& ctx, const QString& section, int width, int height);
+
+// Moves a file or folder to the recycle bin: true when the shell did it. An error raised during
+// the call carries "Tried to recycle file: " and the path. `ask` is kept for the callers' sake:
+// the emulated shell has no confirmation of its own.
+bool RecycleFile(AppContext& ctx, const QString& path, bool ask);
+
+// Makes a regular file's content unrecoverable before the delete that follows; silent.
+void WipeFile(AppContext& ctx, const QString& path);
+
+// The Windows version class 0 to 10 of the running system.
+std::uint8_t ClassifyWindowsVersion(Machine& machine);
+
+} // namespace niv

@@ -2,26 +2,13 @@
 #include "app/Uglobalvars.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"
-#include "support/MachineBuilder.h"
-#include "support/ScriptedModalRunner.h"
-#include "support/ScriptedUi.h"
+#include "support/AppFixture.h"
 
 #include <gtest/gtest.h>
 
 using namespace niv;
 
-namespace {
-
-struct Fixture {
-    MachineBuilder b;
-    ScriptedDialogs dialogs;
-    ScriptedModalRunner modal;
-    CountingMessagePump pump;
-    FakeClipboard clipboard;
-    AppContext ctx{b.machine(), dialogs, modal, pump, clipboard};
-};
-
-} // namespace
+using Fixture = AppFixture;
 
 TEST(AddUniqueTest, StoresUpperCasedOnceAndDropsWhenFull) {
     GlobalVars g;

@@ -3,6 +3,7 @@
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 #include "platform/WinTypes.h"
+#include "support/QtPrinters.h"
 #include "support/RecordingLauncher.h"
 
 #include <QByteArray>

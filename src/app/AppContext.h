@@ -41,10 +41,9 @@ enum Category {
     CategoryCount
 };
 
-// The in-memory copy of the registry settings, read once at start-up. `Wipe` and `Tempall` live in
-// the shared state.
+// The in-memory copy of the registry settings, read once at start-up. `SkinName`, `Wipe` and
+// `Tempall` live in the shared state.
 struct SettingsCopy {
-    QString SkinName;
     bool Confirms = false;
     bool VistaMsg = false;
     bool Lockedj = false;

@@ -39,7 +39,7 @@ void LoadSettings(AppContext& ctx) {
     ctx.g.Tempall = false;
     for (int c = CatIECache; c <= CatUrls; ++c) s.categories[c] = true;
     s.Lockedj = false;
-    s.SkinName = QStringLiteral("skinsunset");
+    ctx.g.SkinName = QStringLiteral("skinsunset");
 
     TRegistry reg(ctx.machine);
     try {
@@ -47,7 +47,7 @@ void LoadSettings(AppContext& ctx) {
 
         const QString skin = QStringLiteral("Skin");
         if (reg.ValueExists(skin) && (reg.GetDataType(skin) == REG_SZ || reg.GetDataType(skin) == REG_EXPAND_SZ))
-            s.SkinName = reg.ReadString(skin);
+            ctx.g.SkinName = reg.ReadString(skin);
         else
             reg.WriteString(skin, QStringLiteral("skinsunset"));
 

@@ -54,7 +54,7 @@ TEST(LoadSettingsTest, FirstStartWritesAll24WithTheirDefaults) {
     EXPECT_TRUE(f.ctx.settings.Confirms);
     EXPECT_TRUE(f.ctx.settings.VistaMsg);
     EXPECT_FALSE(f.ctx.settings.Lockedj);
-    EXPECT_EQ(f.ctx.settings.SkinName, QStringLiteral("skinsunset"));
+    EXPECT_EQ(f.ctx.g.SkinName, QStringLiteral("skinsunset"));
 
     // The next start reads what the first one wrote: own list ticked, wipe on.
     AppContext next(f.b.machine(), f.dialogs, f.modal, f.pump, f.clipboard);
@@ -73,7 +73,7 @@ TEST(LoadSettingsTest, ReadsStoredValuesAndRewritesOnlyMissingOnes) {
     f.b.regDword(HKEY_CURRENT_USER, key, QStringLiteral("Lockedj"), 1);
     LoadSettings(f.ctx);
 
-    EXPECT_EQ(f.ctx.settings.SkinName, QStringLiteral("skinocean"));
+    EXPECT_EQ(f.ctx.g.SkinName, QStringLiteral("skinocean"));
     EXPECT_FALSE(f.ctx.settings.Confirms);
     EXPECT_TRUE(f.ctx.g.Tempall);
     EXPECT_FALSE(f.ctx.settings.categories[CatIECache]);
@@ -94,7 +94,7 @@ TEST(LoadSettingsTest, WrongTypesAreTreatedAsMissing) {
     ASSERT_NO_THROW(LoadSettings(f.ctx));
 
     EXPECT_TRUE(f.ctx.settings.Confirms);
-    EXPECT_EQ(f.ctx.settings.SkinName, QStringLiteral("skinsunset"));
+    EXPECT_EQ(f.ctx.g.SkinName, QStringLiteral("skinsunset"));
     EXPECT_FALSE(f.ctx.g.Wipe);
     EXPECT_TRUE(f.ctx.settings.categories[CatUrls]);
     TRegistry reg(f.b.machine());
@@ -115,7 +115,7 @@ TEST(LoadSettingsTest, AnUnparsableHiveKeepsTheDefaultsAndIsNotWritten) {
     f.b.machine().registry().unload();
     ASSERT_NO_THROW(LoadSettings(f.ctx));
     EXPECT_TRUE(f.ctx.settings.Confirms);
-    EXPECT_EQ(f.ctx.settings.SkinName, QStringLiteral("skinsunset"));
+    EXPECT_EQ(f.ctx.g.SkinName, QStringLiteral("skinsunset"));
     QFile hive(QString::fromStdString(f.b.root() + "/user.reg"));
     ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
     EXPECT_EQ(hive.readAll(), broken);
@@ -134,7 +134,7 @@ TEST(SaveCleanupAllSelectionsTest, WritesThe18BoxesRecentBeforeTemp) {
     EXPECT_EQ(settingDword(f.b.machine(), "IECache"), 1);
     EXPECT_EQ(settingDword(f.b.machine(), "Tempc"), 0);
     EXPECT_EQ(settingDword(f.b.machine(), "YourOwn"), 1);
-    EXPECT_TRUE(f.ctx.settings.SkinName.isEmpty()); // memory untouched
+    EXPECT_TRUE(f.ctx.g.SkinName.isEmpty()); // memory untouched
 }
 
 TEST(ComputeFoldersTest, PathsAndTheDownloadsRule) {

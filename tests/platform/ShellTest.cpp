@@ -16,13 +16,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Readable failure messages for Qt strings (found by argument-dependent lookup).
-[[maybe_unused]] static void PrintTo(const QString& s, std::ostream* out) {
-    *out << ::testing::PrintToString(s.toStdString());
-}
-[[maybe_unused]] static void PrintTo(const QByteArray& b, std::ostream* out) {
-    *out << ::testing::PrintToString(b.toStdString());
-}
 
 namespace niv {
 namespace {

@@ -8,9 +8,6 @@
 
 #include <vector>
 
-[[maybe_unused]] static void PrintTo(const QString& s, std::ostream* out) {
-    *out << ::testing::PrintToString(s.toStdString());
-}
 
 namespace niv {
 namespace {

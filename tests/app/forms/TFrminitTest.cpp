@@ -1,0 +1,254 @@
+#include "app/forms/TFrminit.h"
+#include "app/ufirst.h"
+#include "platform/FileSys.h"
+#include "platform/Registry.h"
+#include "support/AppFixture.h"
+#include "ui_TFrminit.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QFile>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace niv;
+
+namespace {
+
+const QString kData = QStringLiteral("C:\\users\\tester\\AppData\\Roaming\\Nivfold");
+const QString kScanLog = kData + QStringLiteral("\\nvscan7.ini");
+
+// A machine of the given Windows version with a user profile, ready for the program's start.
+struct StartFixture : AppFixture {
+    explicit StartFixture(const char* version = "6.1", bool withScanLog = true) {
+        windowsVersion(QString::fromLatin1(version));
+        b.folder(QStringLiteral("C:\\users\\tester\\AppData\\Roaming"));
+        if (withScanLog) b.file(kScanLog, "[Frminit]\r\n");
+        EXPECT_TRUE(QFile::copy(QStringLiteral(NIVORA_SOURCE_DIR "/resources/skinsunset.jpg"),
+                                QString::fromStdString(b.programFolder() + "/skinsunset.jpg")));
+        EXPECT_TRUE(FileExists(b.machine(), QStringLiteral("C:\\Program Files\\Nivora\\skinsunset.jpg")));
+        modal.onShow(QStringLiteral("TFrmenter"), [](QDialog&) { return int(mrNone); });
+        modal.onShow(QStringLiteral("TFrmMiscMsg"), [](QDialog&) { return int(mrOk); });
+        modal.onShow(QStringLiteral("TFrmscandrv"), [](QDialog&) { return int(mrCancel); });
+    }
+    void setting(const char* name, std::uint32_t value) {
+        b.regDword(HKEY_CURRENT_USER, settingsKeyPath(), QString::fromLatin1(name), value);
+    }
+    int storedSetting(const char* name) {
+        TRegistry reg(b.machine());
+        if (!reg.OpenKey(settingsKeyPath(), false) || !reg.ValueExists(QString::fromLatin1(name))) return -1;
+        return reg.ReadInteger(QString::fromLatin1(name));
+    }
+};
+
+} // namespace
+
+TEST(StartupTest, FirstStartOnAnEmptyMachine) {
+    StartFixture f("6.1", false);
+    TFrminit window(f.ctx);
+
+    // The drive scan comes first, before the splash and the notice.
+    EXPECT_EQ(f.modal.shown(),
+              (QStringList{QStringLiteral("TFrmscandrv"), QStringLiteral("TFrmenter"), QStringLiteral("TFrmMiscMsg")}));
+    EXPECT_TRUE(f.b.isFolder(kData));
+    EXPECT_TRUE(f.b.exists(kScanLog)); // the drive-scan window writes the blank log
+    EXPECT_EQ(f.storedSetting("YourOwn"), 1);
+    EXPECT_EQ(f.storedSetting("Wipe"), 1);
+    EXPECT_FALSE(window.ui().ChkYourOwn->isChecked());
+    EXPECT_TRUE(window.ui().ChkIECache->isChecked());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Nivora !"));
+    EXPECT_FALSE(window.ui().ImageSkin->pixmap().isNull());
+    EXPECT_FALSE(window.Timer1().isActive());
+    EXPECT_TRUE(f.dialogs.shown().isEmpty());
+}
+
+TEST(StartupTest, LaterStartsSkipTheDriveScanAndKeepTheSettings) {
+    StartFixture f;
+    f.setting("IECache", 0);
+    f.setting("YourOwn", 1);
+    TFrminit window(f.ctx);
+    EXPECT_FALSE(f.modal.shown().contains(QStringLiteral("TFrmscandrv")));
+    EXPECT_FALSE(window.ui().ChkIECache->isChecked());
+    EXPECT_TRUE(window.ui().ChkYourOwn->isChecked());
+}
+
+TEST(StartupTest, TheDataFolderThatCannotBeMadeGivesTheWarning) {
+    StartFixture f;
+    f.b.machine().faults().fail(FaultInjector::Op::CreateDir, kData, ERROR_ACCESS_DENIED);
+    f.dialogs.answerOk();
+    TFrminit window(f.ctx);
+    ASSERT_FALSE(f.dialogs.shown().isEmpty());
+    EXPECT_EQ(f.dialogs.shown().first().text,
+              QStringLiteral("Could not create a folder. Please right click this software and choose the option to "
+                             "\"Run as Admin\" (only needs to be done one time), as you currently do not have "
+                             "authority to create a temp folder."));
+    EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Warning);
+}
+
+TEST(StartupTest, PerformanceButtonNoticeAndTaskBatchByVersion) {
+    struct Case {
+        const char* version;
+        bool performance, notice, taskBatch;
+    };
+    const Case cases[] = {
+        {"5.1", true, false, false}, {"6.0", true, true, false},  {"6.1", false, true, true},
+        {"5.2", false, true, false}, {"6.2", true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version);
+        StartFixture f(c.version);
+        f.b.folder(kData);
+        f.b.file(kData + QStringLiteral("\\taskl.txt"), "earlier listing");
+        TFrminit window(f.ctx);
+        EXPECT_EQ(!window.ui().CmdPerformance->isHidden(), c.performance);
+        EXPECT_EQ(f.modal.shown().contains(QStringLiteral("TFrmMiscMsg")), c.notice);
+        EXPECT_EQ(f.b.exists(kData + QStringLiteral("\\nivwipe-task.bat")), c.taskBatch);
+        const QByteArray listing = f.b.readHost(kData + QStringLiteral("\\taskl.txt"));
+        EXPECT_EQ(listing == "earlier listing", !c.taskBatch);
+    }
+}
+
+TEST(StartupTest, NoticeStopsOnceVistaMsgIsFalse) {
+    StartFixture f;
+    f.setting("VistaMsg", 0);
+    TFrminit window(f.ctx);
+    EXPECT_FALSE(f.modal.shown().contains(QStringLiteral("TFrmMiscMsg")));
+}
+
+TEST(StartupTest, Skins) {
+    {
+        StartFixture f;
+        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"), QStringLiteral("skinnone"));
+        TFrminit window(f.ctx);
+        EXPECT_TRUE(window.ui().ImageSkin->pixmap().isNull());
+        EXPECT_TRUE(f.dialogs.shown().isEmpty());
+    }
+    {
+        StartFixture f;
+        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"), QStringLiteral("skinocean"));
+        f.dialogs.answerOk();
+        TFrminit window(f.ctx);
+        EXPECT_TRUE(window.ui().ImageSkin->pixmap().isNull());
+        ASSERT_EQ(f.dialogs.shown().size(), 1);
+        EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Plain);
+        EXPECT_TRUE(f.dialogs.shown().first().text.startsWith(QStringLiteral("A skin was not found.")));
+        EXPECT_EQ(f.ctx.g.SkinFile, QStringLiteral("C:\\Program Files\\Nivora\\skinocean.jpg"));
+    }
+    {
+        StartFixture f; // "SkinNone" is not "skinnone": case counts
+        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"), QStringLiteral("SkinNone"));
+        f.dialogs.answerOk();
+        TFrminit window(f.ctx);
+        EXPECT_EQ(f.dialogs.shown().size(), 1);
+    }
+    {
+        StartFixture f; // a damaged picture leaves the backdrop empty without a message
+        f.b.file(QStringLiteral("C:\\Program Files\\Nivora\\skinsunset.jpg"), "not a jpeg");
+        TFrminit window(f.ctx);
+        EXPECT_TRUE(window.ui().ImageSkin->pixmap().isNull());
+    }
+}
+
+TEST(StartupTest, LockedFileCommandsStartEmpty) {
+    StartFixture f;
+    f.ctx.g.LockedFileCommands[3] = QStringLiteral("Del x");
+    TFrminit window(f.ctx);
+    for (const QString& command : f.ctx.g.LockedFileCommands) EXPECT_TRUE(command.isEmpty());
+}
+
+TEST(ShutdownTest, ExitSavesTheBoxesTheCloseBoxDoesNot) {
+    {
+        StartFixture f;
+        TFrminit window(f.ctx);
+        window.ui().ChkIECache->setChecked(false);
+        window.close();
+        EXPECT_EQ(f.storedSetting("IECache"), 1);
+    }
+    {
+        StartFixture f;
+        TFrminit window(f.ctx);
+        window.ui().ChkIECache->setChecked(false);
+        window.ui().cmdexit->click();
+        EXPECT_EQ(f.storedSetting("IECache"), 0);
+        EXPECT_EQ(f.storedSetting("YourOwn"), 0);
+    }
+}
+
+TEST(WindowSizeTest, ZeroKeepsTheDesignedSizeAndCloseSavesIt) {
+    StartFixture f;
+    f.b.file(kScanLog, "[Frminit]\r\nW=0\r\nH=500\r\n");
+    TFrminit window(f.ctx);
+    EXPECT_EQ(window.width(), 605);
+    EXPECT_EQ(window.height(), 500);
+    window.resize(700, 560);
+    window.close();
+    TFrminit again(f.ctx);
+    EXPECT_EQ(again.width(), 700);
+    EXPECT_EQ(again.height(), 560);
+}
+
+TEST(HelpAndSupportTest, HelpOpensThePageOrSaysItIsMissing) {
+    StartFixture f;
+    TFrminit window(f.ctx);
+    window.ui().Button1->click();
+    ASSERT_EQ(f.b.launcher().calls().size(), 1);
+    EXPECT_TRUE(f.b.launcher().calls().first().endsWith(QStringLiteral("/index_t.htm")));
+
+    f.b.launcher().setResult(false); // no viewer: nothing shown
+    window.ui().Button1->click();
+    EXPECT_TRUE(f.dialogs.shown().isEmpty());
+
+    QFile::remove(QString::fromStdString(f.b.programFolder() + "/index_t.htm"));
+    f.dialogs.answerOk();
+    window.ui().Button1->click();
+    ASSERT_EQ(f.dialogs.shown().size(), 1);
+    EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Error);
+    EXPECT_TRUE(f.dialogs.shown().first().text.startsWith(QStringLiteral("Either your system does not have")));
+}
+
+TEST(HelpAndSupportTest, MoreSoftwareFallsBackToTheWebSite) {
+    StartFixture f;
+    TFrminit window(f.ctx);
+    window.ui().Button2->click();
+    ASSERT_EQ(f.b.launcher().calls().size(), 1);
+    EXPECT_TRUE(f.b.launcher().calls().first().endsWith(QStringLiteral("/download.htm")));
+
+    QFile::remove(QString::fromStdString(f.b.programFolder() + "/download.htm"));
+    window.ui().Button2->click();
+    ASSERT_EQ(f.b.launcher().calls().size(), 2);
+    EXPECT_EQ(f.b.launcher().calls().at(1), QStringLiteral("https://www.example.com/nivora/"));
+    EXPECT_TRUE(f.dialogs.shown().isEmpty());
+}
+
+TEST(HelpAndSupportTest, ContactSupportMailsOrExplains) {
+    StartFixture f;
+    TFrminit window(f.ctx);
+    f.dialogs.answerOk();
+    window.ui().Cmdcontact->click();
+    ASSERT_EQ(f.b.launcher().calls().size(), 1);
+    EXPECT_EQ(f.b.launcher().calls().first(),
+              QStringLiteral("mailto:support@example.com?subject=Nivora%20support%20question"));
+    ASSERT_EQ(f.dialogs.shown().size(), 1);
+    EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Plain);
+
+    f.b.launcher().setResult(false);
+    f.dialogs.answerOk();
+    f.dialogs.answerOk();
+    window.ui().Cmdcontact->click();
+    ASSERT_EQ(f.dialogs.shown().size(), 3);
+    EXPECT_EQ(f.dialogs.shown().last().text,
+              QStringLiteral("You cannot view this file because you do not have a default email software setup. "
+                             "Simply email your question to support at support@example.com"));
+}
+
+TEST(HelpAndSupportTest, AboutAndSearchEngineOpenTheirWindows) {
+    StartFixture f;
+    TFrminit window(f.ctx);
+    f.modal.onShow(QStringLiteral("TFrmabout"), [](QDialog&) { return int(mrOk); });
+    f.modal.onShow(QStringLiteral("TFrmAutoPwd"), [](QDialog&) { return int(mrOk); });
+    window.ui().cmdabout->click();
+    window.ui().CmdAutoForm->click();
+    EXPECT_TRUE(f.modal.shown().endsWith(QStringLiteral("TFrmAutoPwd")));
+    EXPECT_TRUE(f.modal.shown().contains(QStringLiteral("TFrmabout")));
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TFrmAutoPwd;
+}
+
+namespace niv {
+
+struct AppContext;
+
+// Clears what Internet Explorer remembers for search engines and web forms, and the user ids and
+// passwords it stores.
+class TFrmAutoPwd : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmAutoPwd(AppContext& context, QWidget* parent = nullptr);
+    ~TFrmAutoPwd() override;
+
+    // "Clear Search Engines or Passwords": asks, clears, and says what was removed.
+    void BitBtn1Click();
+    // "Return".
+    void BitBtn2Click();
+
+private:
+    AppContext& m_context;
+    std::unique_ptr<Ui::TFrmAutoPwd> m_ui;
+};
+
+} // namespace niv

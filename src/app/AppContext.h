@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Uglobalvars.h"
+#include "cleaners/uie.h"
 #include "platform/Machine.h"
 #include "platform/Shell.h"
 #include "platform/widgets/Dialogs.h"
@@ -68,6 +69,8 @@ struct AppContext {
     GlobalVars g;
     SettingsCopy settings;
     std::uint8_t WindowsVersionClass = 0;
+
+    IeUnit ie; // Internet Explorer
 
     // The main window, once it exists: owner of the windows opened from it.
     QWidget* mainWindow = nullptr;

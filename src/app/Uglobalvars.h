@@ -50,6 +50,12 @@ constexpr int kCategoryResultSlots = 16;
 constexpr int kCategoryResultLength = 125;
 constexpr int kLockedFileSlots = 50;
 
+// What the start-up count found in one browser category; lowered by its cleaner.
+struct FoundCounter {
+    std::int64_t FoundFiles = 0;
+    std::int64_t FoundBytes = 0;
+};
+
 // The program-wide state that the main window, the cleaners and the tools share. Everything
 // starts empty, zero or false.
 struct GlobalVars {
@@ -70,6 +76,12 @@ struct GlobalVars {
         FirefoxWebStoreFile;
 
     std::array<QString, kCategoryResultSlots> CategoryResults;
+
+    // Chrome's found counters, and the totals the statistics panel reads.
+    FoundCounter ChromeCache, ChromeCookies, ChromeHistory;
+    std::int64_t IETotalFiles = 0, IETotalBytes = 0;
+    std::int64_t BrowserTotalFiles = 0, BrowserTotalBytes = 0;
+    std::int32_t JunkTotalFiles = 0, JunkTotalBytes = 0;
 
     bool AutoCleanMode = false;
     std::array<bool, 9> AutoCleanChoices{};

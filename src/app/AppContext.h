@@ -2,6 +2,7 @@
 
 #include "app/Uglobalvars.h"
 #include "cleaners/uie.h"
+#include "cleaners/unet.h"
 #include "platform/Machine.h"
 #include "platform/Shell.h"
 #include "platform/widgets/Dialogs.h"
@@ -70,7 +71,8 @@ struct AppContext {
     SettingsCopy settings;
     std::uint8_t WindowsVersionClass = 0;
 
-    IeUnit ie; // Internet Explorer
+    IeUnit ie;   // Internet Explorer
+    NetUnit net; // Firefox/Chrome
 
     // The main window, once it exists: owner of the windows opened from it.
     QWidget* mainWindow = nullptr;

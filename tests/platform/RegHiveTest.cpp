@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
+#include "support/RegBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -67,23 +69,6 @@ const QByteArray kSample = QByteArrayLiteral(R"REG(WINE REGISTRY Version 2
 )REG");
 
 const QString kCurrentVersion = QStringLiteral("Software\\Microsoft\\Windows NT\\CurrentVersion");
-
-QByteArray utf16(const QString& text, bool terminate = true) {
-    QByteArray out;
-    for (QChar c : text) {
-        out += static_cast<char>(c.unicode() & 0xFF);
-        out += static_cast<char>(c.unicode() >> 8);
-    }
-    if (terminate) out.append(2, '\0');
-    return out;
-}
-
-QByteArray bytes(std::initializer_list<int> list) {
-    QByteArray out;
-    for (int b : list)
-        out += static_cast<char>(b);
-    return out;
-}
 
 QByteArray range(int n) {
     QByteArray out;
@@ -193,29 +178,29 @@ const QString kEscapes = QStringLiteral("tab\there \"quoted\" back\\slash cr\r n
 INSTANTIATE_TEST_SUITE_P(
     Sample, RegHiveValues,
     testing::Values(
-        ValueCase{"Default", "Software\\Classes\\*", "", REG_SZ, utf16("Unknown file")},
-        ValueCase{"Dword", "Software\\Classes\\*", "EditFlags", REG_DWORD, bytes({2, 0, 0, 0})},
+        ValueCase{"Default", "Software\\Classes\\*", "", REG_SZ, utf16Bytes("Unknown file")},
+        ValueCase{"Dword", "Software\\Classes\\*", "EditFlags", REG_DWORD, byteList({2, 0, 0, 0})},
         ValueCase{"WrappedHex", kCurrentVersion, "Bin", REG_BINARY, range(50)},
-        ValueCase{"String", kCurrentVersion, "CSDVersion", REG_SZ, utf16("Service Pack 1")},
-        ValueCase{"Escapes", kCurrentVersion, "Escapes", REG_SZ, utf16(kEscapes)},
+        ValueCase{"String", kCurrentVersion, "CSDVersion", REG_SZ, utf16Bytes("Service Pack 1")},
+        ValueCase{"Escapes", kCurrentVersion, "Escapes", REG_SZ, utf16Bytes(kEscapes)},
         ValueCase{"Octal", kCurrentVersion, "Octal", REG_SZ,
-                  utf16(QString() + QChar(1) + QChar(1) + '2' + QChar(7))},
+                  utf16Bytes(QString() + QChar(1) + QChar(1) + '2' + QChar(7))},
         ValueCase{"MultiString", kCurrentVersion, "Multi", REG_MULTI_SZ,
-                  utf16(QStringLiteral("first") + QChar(0) + QStringLiteral("second") + QChar(0))},
-        ValueCase{"UnknownType", kCurrentVersion, "Odd", 0x7e, bytes({0xde, 0xad})},
+                  utf16Bytes(QStringLiteral("first") + QChar(0) + QStringLiteral("second") + QChar(0))},
+        ValueCase{"UnknownType", kCurrentVersion, "Odd", 0x7e, byteList({0xde, 0xad})},
         ValueCase{"ExpandString", kCurrentVersion, "Path", REG_EXPAND_SZ,
-                  utf16("%SystemRoot%\\system32;%SystemRoot%")},
-        ValueCase{"Qword", kCurrentVersion, "Qword", REG_QWORD, bytes({0, 0, 0, 0, 1, 0, 0, 0})},
-        ValueCase{"HexEscapes", kCurrentVersion, "Unicode", REG_SZ, utf16(QString::fromUtf8("café 中文 éa"))},
-        ValueCase{"RawUtf8", kCurrentVersion, "Utf8", REG_SZ, utf16(QString::fromUtf8("Grüße"))},
-        ValueCase{"EmptyString", kCurrentVersion, "Empty", REG_SZ, bytes({0, 0})},
+                  utf16Bytes("%SystemRoot%\\system32;%SystemRoot%")},
+        ValueCase{"Qword", kCurrentVersion, "Qword", REG_QWORD, byteList({0, 0, 0, 0, 1, 0, 0, 0})},
+        ValueCase{"HexEscapes", kCurrentVersion, "Unicode", REG_SZ, utf16Bytes(QString::fromUtf8("café 中文 éa"))},
+        ValueCase{"RawUtf8", kCurrentVersion, "Utf8", REG_SZ, utf16Bytes(QString::fromUtf8("Grüße"))},
+        ValueCase{"EmptyString", kCurrentVersion, "Empty", REG_SZ, byteList({0, 0})},
         ValueCase{"EmptyHex", kCurrentVersion, "EmptyBin", REG_BINARY, QByteArray()},
-        ValueCase{"Spacing", kCurrentVersion, "spaced", REG_SZ, utf16("around equals")},
-        ValueCase{"StrTag", kCurrentVersion, "Str", REG_SZ, utf16("plain")},
-        ValueCase{"ShortDword", "Software\\Wine\\Brackets [x]", "Short", REG_DWORD, bytes({1, 2})},
-        ValueCase{"LooseHex", "software\\wine\\BRACKETS [X]", "loose", REG_BINARY, bytes({1, 2, 0xff})},
+        ValueCase{"Spacing", kCurrentVersion, "spaced", REG_SZ, utf16Bytes("around equals")},
+        ValueCase{"StrTag", kCurrentVersion, "Str", REG_SZ, utf16Bytes("plain")},
+        ValueCase{"ShortDword", "Software\\Wine\\Brackets [x]", "Short", REG_DWORD, byteList({1, 2})},
+        ValueCase{"LooseHex", "software\\wine\\BRACKETS [X]", "loose", REG_BINARY, byteList({1, 2, 0xff})},
         ValueCase{"ThroughLink", "System\\CurrentControlSet\\Services\\Foo", "ImagePath", REG_EXPAND_SZ,
-                  utf16("C:\\foo.exe")}),
+                  utf16Bytes("C:\\foo.exe")}),
     [](const testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
 
 TEST(RegHive, KeepsTheOrderOfValuesAndKeys) {
@@ -259,7 +244,7 @@ TEST(RegHive, LaterValueOfTheSameNameWins) {
     const RegKey* a = hive->findKey("A");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->valueNames(), QStringList({"x"}));
-    EXPECT_EQ(a->findValue("x")->data, utf16("3"));
+    EXPECT_EQ(a->findValue("x")->data, utf16Bytes("3"));
 }
 
 // ---- malformed files ----
@@ -360,7 +345,7 @@ TEST(RegHiveChange, ChangedValueRewritesOnlyItsLineAndItsKeysTime) {
     const auto hive = parse(kSample);
     const qint64 before = nowSeconds();
     RegKey* cv = hive->findKey(kCurrentVersion);
-    EXPECT_TRUE(hive->setValue(*cv, "csdversion", REG_SZ, utf16("Service Pack 2")));
+    EXPECT_TRUE(hive->setValue(*cv, "csdversion", REG_SZ, utf16Bytes("Service Pack 2")));
     const QByteArray out = hive->serialise();
 
     QByteArray expected = kSample;
@@ -373,7 +358,7 @@ TEST(RegHiveChange, ChangedValueRewritesOnlyItsLineAndItsKeysTime) {
 TEST(RegHiveChange, SameDataChangesNothing) {
     const auto hive = parse(kSample);
     RegKey* cv = hive->findKey(kCurrentVersion);
-    EXPECT_FALSE(hive->setValue(*cv, "CSDVersion", REG_SZ, utf16("Service Pack 1")));
+    EXPECT_FALSE(hive->setValue(*cv, "CSDVersion", REG_SZ, utf16Bytes("Service Pack 1")));
     EXPECT_EQ(hive->serialise(), kSample);
 }
 
@@ -381,7 +366,7 @@ TEST(RegHiveChange, NewValueFollowsTheKeysLastValue) {
     const auto hive = parse(kSample);
     const qint64 before = nowSeconds();
     EXPECT_TRUE(hive->setValue(*hive->findKey("System\\ControlSet001\\Services\\Foo"), "Start", REG_DWORD,
-                               bytes({2, 0, 0, 0})));
+                               byteList({2, 0, 0, 0})));
     const QByteArray out = hive->serialise();
     QByteArray expected = kSample;
     expected.replace("\"ImagePath\"=str(2):\"C:\\\\foo.exe\"\n",
@@ -395,7 +380,7 @@ TEST(RegHiveChange, NewValueFollowsTheKeysLastValue) {
 
 TEST(RegHiveChange, NewTextAfterALastLineWithoutLineEnd) {
     const auto hive = parse("WINE REGISTRY Version 2\n\n[A] 1\n\"v\"=\"w\"");
-    hive->setValue(*hive->findKey("A"), "x", REG_DWORD, bytes({1, 0, 0, 0}));
+    hive->setValue(*hive->findKey("A"), "x", REG_DWORD, byteList({1, 0, 0, 0}));
     hive->createKey("B");
     EXPECT_TRUE(matches(hive->serialise(), "WINE REGISTRY Version 2\n\n[A] QQSECSQQ\n\"v\"=\"w\"\n"
                                            "\"x\"=dword:00000001\n\n[B] QQSECSQQ\n"))
@@ -422,7 +407,7 @@ TEST(RegHiveChange, ChangingARepeatedValueDropsTheEarlierLines) {
     const QByteArray text = "WINE REGISTRY Version 2\n[A] 1\n\"x\"=\"1\"\n\"y\"=\"k\"\n\"x\"=\"2\"\n";
     {
         const auto hive = parse(text);
-        hive->setValue(*hive->findKey("A"), "x", REG_SZ, utf16("9"));
+        hive->setValue(*hive->findKey("A"), "x", REG_SZ, utf16Bytes("9"));
         const QByteArray out = hive->serialise();
         EXPECT_EQ(out.count("\"x\"="), 1);
         EXPECT_TRUE(out.contains("\"y\"=\"k\"\n\"x\"=\"9\"\n"));
@@ -469,7 +454,7 @@ TEST(RegHiveChange, DeletedKeyTakesItsSubtreeAndLeavesItsParentWritten) {
     const auto hive = parse(kSample);
     RegKey* foo = hive->findKey("System\\ControlSet001\\Services\\Foo");
     hive->setValue(*hive->createKey("System\\ControlSet001\\Services\\Foo\\Enum\\Root"), "n", REG_DWORD,
-                   bytes({1, 0, 0, 0}));
+                   byteList({1, 0, 0, 0}));
     foo = hive->findKey("System\\ControlSet001\\Services\\Foo");
     EXPECT_TRUE(hive->deleteKey(*foo));
     EXPECT_EQ(hive->findKey("System\\ControlSet001\\Services\\Foo"), nullptr);
@@ -487,7 +472,7 @@ TEST(RegHiveChange, DeletedKeyTakesItsSubtreeAndLeavesItsParentWritten) {
 
 TEST(RegHiveChange, TimestampsOfUnchangedKeysStay) {
     const auto hive = parse(kSample);
-    hive->setValue(*hive->findKey("Software\\Classes\\*"), "EditFlags", REG_DWORD, bytes({3, 0, 0, 0}));
+    hive->setValue(*hive->findKey("Software\\Classes\\*"), "EditFlags", REG_DWORD, byteList({3, 0, 0, 0}));
     const QByteArray out = hive->serialise();
     EXPECT_NE(keySeconds(out, "Software\\\\Classes\\\\*"), 1616153637);
     EXPECT_EQ(keySeconds(out, "Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion"), 1616153640);
@@ -567,20 +552,20 @@ const QString kEscapeText = QStringLiteral("a\"b\\c\td") + QChar(1) + "7" + QCha
 INSTANTIATE_TEST_SUITE_P(
     Values, RegHiveFormat,
     testing::Values(
-        FormatCase{"String", "S", REG_SZ, utf16("plain"), "\"S\"=\"plain\"\n"},
-        FormatCase{"Default", "", REG_SZ, utf16("def"), "@=\"def\"\n"},
-        FormatCase{"Expand", "E", REG_EXPAND_SZ, utf16("%a%"), "\"E\"=str(2):\"%a%\"\n"},
-        FormatCase{"Multi", "M", REG_MULTI_SZ, utf16(QStringLiteral("a") + QChar(0) + "b" + QChar(0)),
+        FormatCase{"String", "S", REG_SZ, utf16Bytes("plain"), "\"S\"=\"plain\"\n"},
+        FormatCase{"Default", "", REG_SZ, utf16Bytes("def"), "@=\"def\"\n"},
+        FormatCase{"Expand", "E", REG_EXPAND_SZ, utf16Bytes("%a%"), "\"E\"=str(2):\"%a%\"\n"},
+        FormatCase{"Multi", "M", REG_MULTI_SZ, utf16Bytes(QStringLiteral("a") + QChar(0) + "b" + QChar(0)),
                    "\"M\"=str(7):\"a\\0b\\0\"\n"},
-        FormatCase{"Dword", "D", REG_DWORD, bytes({0x2a, 0, 0, 0}), "\"D\"=dword:0000002a\n"},
-        FormatCase{"ShortDword", "D3", REG_DWORD, bytes({1, 2, 3}), "\"D3\"=hex(4):01,02,03\n"},
-        FormatCase{"UnterminatedString", "U", REG_SZ, utf16("ab", false), "\"U\"=hex(1):61,00,62,00\n"},
+        FormatCase{"Dword", "D", REG_DWORD, byteList({0x2a, 0, 0, 0}), "\"D\"=dword:0000002a\n"},
+        FormatCase{"ShortDword", "D3", REG_DWORD, byteList({1, 2, 3}), "\"D3\"=hex(4):01,02,03\n"},
+        FormatCase{"UnterminatedString", "U", REG_SZ, utf16Bytes("ab", false), "\"U\"=hex(1):61,00,62,00\n"},
         FormatCase{"EmptyBinary", "B", REG_BINARY, QByteArray(), "\"B\"=hex:\n"},
-        FormatCase{"Qword", "Q", REG_QWORD, bytes({1, 0, 0, 0, 0, 0, 0, 0}),
+        FormatCase{"Qword", "Q", REG_QWORD, byteList({1, 0, 0, 0, 0, 0, 0, 0}),
                    "\"Q\"=hex(b):01,00,00,00,00,00,00,00\n"},
-        FormatCase{"Escapes", "Esc", REG_SZ, utf16(kEscapeText),
+        FormatCase{"Escapes", "Esc", REG_SZ, utf16Bytes(kEscapeText),
                    "\"Esc\"=\"a\\\"b\\\\c\\td\\0017\\1x\\x00e9a\\xe9z\\x4e2d\"\n"},
-        FormatCase{"EscapedName", "q\"n\\", REG_SZ, utf16("v"), "\"q\\\"n\\\\\"=\"v\"\n"},
+        FormatCase{"EscapedName", "q\"n\\", REG_SZ, utf16Bytes("v"), "\"q\\\"n\\\\\"=\"v\"\n"},
         FormatCase{"WrappedHex", "Bin", REG_BINARY, range(50),
                    "\"Bin\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\n"
                    "  17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,2a,2b,2c,2d,2e,2f,\\\n"

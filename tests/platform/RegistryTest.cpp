@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "support/RegBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -84,23 +86,6 @@ const QByteArray kSystemReg = QByteArrayLiteral(R"REG(WINE REGISTRY Version 2
 
 const QString kTypes = QStringLiteral("Software\\Types");
 const QString kRun = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-
-QByteArray utf16(const QString& text) {
-    QByteArray out;
-    for (QChar c : text) {
-        out += static_cast<char>(c.unicode() & 0xFF);
-        out += static_cast<char>(c.unicode() >> 8);
-    }
-    out.append(2, '\0');
-    return out;
-}
-
-QByteArray bytes(std::initializer_list<int> list) {
-    QByteArray out;
-    for (int b : list)
-        out += static_cast<char>(b);
-    return out;
-}
 
 QByteArray readHost(const std::string& path) {
     QFile f(QString::fromStdString(path));
@@ -261,9 +246,9 @@ TEST_P(RegistryReadBinary, ReadsAnythingButStringsAndDwords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Types, RegistryReadBinary,
-    testing::Values(BinaryCase{"Bin", bytes({1, 2})}, BinaryCase{"EmptyBin", QByteArray()},
-                    BinaryCase{"Qword", bytes({1, 0, 0, 0, 0, 0, 0, 0})},
-                    BinaryCase{"Multi", utf16(QStringLiteral("a") + QChar(0) + "b" + QChar(0))},
+    testing::Values(BinaryCase{"Bin", byteList({1, 2})}, BinaryCase{"EmptyBin", QByteArray()},
+                    BinaryCase{"Qword", byteList({1, 0, 0, 0, 0, 0, 0, 0})},
+                    BinaryCase{"Multi", utf16Bytes(QStringLiteral("a") + QChar(0) + "b" + QChar(0))},
                     BinaryCase{"Missing", QByteArray()}, BinaryCase{"Sz", std::nullopt},
                     BinaryCase{"Expand", std::nullopt}, BinaryCase{"Dword1", std::nullopt}),
     [](const testing::TestParamInfo<BinaryCase>& info) { return std::string(info.param.name); });
@@ -299,19 +284,19 @@ TEST_F(RegistryTest, WritesStoreTheirTypesAndReachTheFileAtOnce) {
     reg.WriteInteger("I", 0x12345678);
     reg.WriteBool("T", true);
     reg.WriteBool("F", false);
-    reg.WriteBinaryData("B", bytes({0xab, 0xcd}));
+    reg.WriteBinaryData("B", byteList({0xab, 0xcd}));
 
     const struct {
         const char* name;
         std::uint32_t type;
         QByteArray data;
         QByteArray line;
-    } cases[] = {{"S", REG_SZ, utf16("text"), "\"S\"=\"text\"\n"},
-                 {"E", REG_EXPAND_SZ, utf16("%APPDATA%\\x"), "\"E\"=str(2):\"%APPDATA%\\\\x\"\n"},
-                 {"I", REG_DWORD, bytes({0x78, 0x56, 0x34, 0x12}), "\"I\"=dword:12345678\n"},
-                 {"T", REG_DWORD, bytes({1, 0, 0, 0}), "\"T\"=dword:00000001\n"},
-                 {"F", REG_DWORD, bytes({0, 0, 0, 0}), "\"F\"=dword:00000000\n"},
-                 {"B", REG_BINARY, bytes({0xab, 0xcd}), "\"B\"=hex:ab,cd\n"}};
+    } cases[] = {{"S", REG_SZ, utf16Bytes("text"), "\"S\"=\"text\"\n"},
+                 {"E", REG_EXPAND_SZ, utf16Bytes("%APPDATA%\\x"), "\"E\"=str(2):\"%APPDATA%\\\\x\"\n"},
+                 {"I", REG_DWORD, byteList({0x78, 0x56, 0x34, 0x12}), "\"I\"=dword:12345678\n"},
+                 {"T", REG_DWORD, byteList({1, 0, 0, 0}), "\"T\"=dword:00000001\n"},
+                 {"F", REG_DWORD, byteList({0, 0, 0, 0}), "\"F\"=dword:00000000\n"},
+                 {"B", REG_BINARY, byteList({0xab, 0xcd}), "\"B\"=hex:ab,cd\n"}};
     const QByteArray file = readHost(userReg());
     for (const auto& c : cases) {
         const RegValue* v = store().findValue(HKEY_CURRENT_USER, "software\\new", c.name);
@@ -353,7 +338,7 @@ TEST_F(RegistryTest, WritesNeedAKeyOpenWithFullRights) {
     EXPECT_FALSE(reg.DeleteValue("Sz"));
     ASSERT_TRUE(reg.OpenKeyReadOnly(kTypes));
     EXPECT_THROW(reg.WriteInteger("x", 1), ERegistryException);
-    EXPECT_THROW(reg.WriteBinaryData("x", bytes({1})), ERegistryException);
+    EXPECT_THROW(reg.WriteBinaryData("x", byteList({1})), ERegistryException);
     EXPECT_FALSE(reg.DeleteValue("Sz"));
     EXPECT_EQ(reg.ReadString("Sz"), QStringLiteral("hello"));
     EXPECT_EQ(readHost(userReg()), kUserReg);
@@ -669,19 +654,19 @@ TEST_F(RegistryTest, MachineWithoutHivesGetsWin64Hives) {
 }
 
 TEST_F(RegistryTest, RawValuesOfAnyTypeForBuilders) {
-    store().setRawValue(HKEY_CURRENT_USER, "Software\\Raw", "odd", 0x7e, bytes({1, 2, 3}));
-    store().setRawValue(HKEY_CLASSES_ROOT, ".txt", "", REG_SZ, utf16("txtfile"));
+    store().setRawValue(HKEY_CURRENT_USER, "Software\\Raw", "odd", 0x7e, byteList({1, 2, 3}));
+    store().setRawValue(HKEY_CLASSES_ROOT, ".txt", "", REG_SZ, utf16Bytes("txtfile"));
     EXPECT_TRUE(store().createKey(HKEY_CURRENT_USER, "Software\\Empty"));
     EXPECT_FALSE(store().createKey(HKEY_CURRENT_USER, "software\\EMPTY"));
     store().unload();
     const RegValue* odd = store().findValue(HKEY_CURRENT_USER, "Software\\Raw", "odd");
     ASSERT_NE(odd, nullptr);
     EXPECT_EQ(odd->type, 0x7eu);
-    EXPECT_EQ(odd->data, bytes({1, 2, 3}));
+    EXPECT_EQ(odd->data, byteList({1, 2, 3}));
     EXPECT_TRUE(readHost(userReg()).contains("\n\"odd\"=hex(7e):01,02,03\n"));
     EXPECT_TRUE(store().keyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt"));
     EXPECT_TRUE(store().keyExists(HKEY_CURRENT_USER, "Software\\Empty"));
-    EXPECT_FALSE(store().setValue(HKEY_CURRENT_USER, "Software\\NoSuchKey", "x", REG_SZ, utf16("y")));
+    EXPECT_FALSE(store().setValue(HKEY_CURRENT_USER, "Software\\NoSuchKey", "x", REG_SZ, utf16Bytes("y")));
     EXPECT_FALSE(store().keyExists(HKEY_CURRENT_USER, "Software\\NoSuchKey"));
 }
 
@@ -739,7 +724,7 @@ TEST_F(RegistryTest, UnparsableHiveIsReportedAndNeverWritten) {
     EXPECT_FALSE(reg.OpenKey(QStringLiteral("Software\\Ok"), false));
     EXPECT_THROW(reg.OpenKey(QStringLiteral("Software\\New"), true), HiveParseError);
     EXPECT_THROW(reg.CreateKey(QStringLiteral("Software\\New")), HiveParseError);
-    EXPECT_THROW(store().setRawValue(HKEY_CURRENT_USER, "Software\\Ok", "a", REG_SZ, utf16("c")),
+    EXPECT_THROW(store().setRawValue(HKEY_CURRENT_USER, "Software\\Ok", "a", REG_SZ, utf16Bytes("c")),
                  HiveParseError);
     EXPECT_THROW(store().deleteKey(HKEY_CURRENT_USER, "Software\\Ok"), HiveParseError);
     EXPECT_EQ(readHost(userReg()), broken);
@@ -785,7 +770,7 @@ TEST_F(RegistryTest, FailedFirstWriteOfAMissingHiveRaises) {
     TRegistry reg(machine());
     EXPECT_THROW(reg.OpenKey(QStringLiteral("Software\\X"), true), PlatformError);
     EXPECT_FALSE(reg.KeyExists(QStringLiteral("Software\\X")));
-    EXPECT_THROW(store().setRawValue(HKEY_CURRENT_USER, "Software\\X", "v", REG_SZ, utf16("y")),
+    EXPECT_THROW(store().setRawValue(HKEY_CURRENT_USER, "Software\\X", "v", REG_SZ, utf16Bytes("y")),
                  PlatformError);
     EXPECT_EQ(store().findValue(HKEY_CURRENT_USER, "Software\\X", "v"), nullptr);
 }

@@ -4,6 +4,7 @@
 #include "platform/MachineSetup.h"
 #include "platform/Registry.h"
 #include "support/MachineBuilder.h"
+#include "support/RegBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,22 +23,6 @@ namespace {
 
 const QString kBin = QStringLiteral("C:\\$Recycle.Bin\\S-1-5-21-0-0-0-1000");
 const QString kExplorer = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\");
-
-QByteArray utf16z(const QString& text) {
-    QByteArray out;
-    for (QChar c : text) {
-        out.append(static_cast<char>(c.unicode() & 0xFF));
-        out.append(static_cast<char>(c.unicode() >> 8));
-    }
-    out.append(2, '\0');
-    return out;
-}
-
-QByteArray dword(std::uint32_t v) {
-    QByteArray out(4, '\0');
-    qToLittleEndian(v, out.data());
-    return out;
-}
 
 // The names in the bin folder on the host, sorted; empty when there is no bin.
 QStringList binEntries(MachineBuilder& b) {
@@ -76,7 +61,7 @@ QByteArray expectedRecord(std::int64_t size, FileTime time, const QString& path)
     const auto chars = static_cast<std::uint32_t>(path.size() + 1);
     for (int i = 0; i < 4; ++i)
         out.append(static_cast<char>((chars >> (8 * i)) & 0xFF));
-    out.append(utf16z(path));
+    out.append(utf16Bytes(path));
     return out;
 }
 
@@ -472,7 +457,7 @@ TEST(ShellExecuteBatchTest, MissingBatchGivesTwoAndRunsNothing) {
 
 void setString(Machine& m, RegRoot root, const QString& key, const QString& name, const QString& value,
                std::uint32_t type = REG_EXPAND_SZ) {
-    m.registry().setRawValue(root, key, name, type, utf16z(value));
+    m.registry().setRawValue(root, key, name, type, utf16Bytes(value));
 }
 
 struct FolderCase {
@@ -543,7 +528,7 @@ TEST(SpecialFolderTest, ShellFoldersWhenUserShellFoldersLackTheValue) {
     setString(m, HKEY_CURRENT_USER, sf, QStringLiteral("My Videos"), QStringLiteral("E:\\Films"), REG_SZ);
     // A value of another type is no folder: Shell Folders is asked instead.
     m.registry().setRawValue(HKEY_CURRENT_USER, kExplorer + QStringLiteral("User Shell Folders"),
-                             QStringLiteral("My Pictures"), REG_DWORD, dword(1));
+                             QStringLiteral("My Pictures"), REG_DWORD, dwordBytes(1));
     setString(m, HKEY_CURRENT_USER, sf, QStringLiteral("My Pictures"), QStringLiteral("E:\\Pics"), REG_SZ);
 
     EXPECT_EQ(SHGetSpecialFolderPath(m, CSIDL_PERSONAL), QStringLiteral("E:\\Docs"));

@@ -1,6 +1,7 @@
 #include "platform/SysInfo.h"
 #include "platform/Registry.h"
 #include "support/MachineBuilder.h"
+#include "support/RegBytes.h"
 
 #include <QtEndian>
 
@@ -15,22 +16,6 @@ namespace {
 const QString kNt = QStringLiteral("Software\\Microsoft\\Windows NT\\CurrentVersion");
 const QString k9x = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion");
 
-QByteArray utf16z(const QString& text) {
-    QByteArray out;
-    for (QChar c : text) {
-        out.append(static_cast<char>(c.unicode() & 0xFF));
-        out.append(static_cast<char>(c.unicode() >> 8));
-    }
-    out.append(2, '\0');
-    return out;
-}
-
-QByteArray dword(std::uint32_t v) {
-    QByteArray out(4, '\0');
-    qToLittleEndian(v, out.data());
-    return out;
-}
-
 struct Value {
     QString key;
     QString name;
@@ -39,11 +24,11 @@ struct Value {
 };
 
 Value sz(const QString& key, const QString& name, const QString& text) {
-    return {key, name, REG_SZ, utf16z(text)};
+    return {key, name, REG_SZ, utf16Bytes(text)};
 }
 
 Value dw(const QString& key, const QString& name, std::uint32_t v) {
-    return {key, name, REG_DWORD, dword(v)};
+    return {key, name, REG_DWORD, dwordBytes(v)};
 }
 
 struct VersionCase {

@@ -1,0 +1,20 @@
+#include "app/forms/TFrmlockedMsg.h"
+
+#include "platform/widgets/ModalResult.h"
+#include "ui_TFrmlockedMsg.h"
+
+namespace niv {
+
+TFrmlockedMsg::TFrmlockedMsg(AppContext&, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TFrmlockedMsg>()) {
+    m_ui->setupUi(this);
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmlockedMsg::BitBtn1Click);
+}
+
+TFrmlockedMsg::~TFrmlockedMsg() = default;
+
+void TFrmlockedMsg::BitBtn1Click() {
+    done(mrOk);
+}
+
+} // namespace niv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "app/Uglobalvars.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
@@ -19,6 +21,7 @@ namespace niv {
 class ModalRunner;
 class MessagePump;
 class Clipboard;
+class TFrmstats;
 
 // The 18 cleanup categories, in the order of their registry values.
 enum Category {
@@ -66,6 +69,8 @@ struct AppContext {
     MessagePump& pump;
     Clipboard& clipboard;
     RecycleClock recycleClock; // empty: the host clock
+    // Milliseconds on a steady clock, for pacing long walks; empty: the host's steady clock.
+    std::function<qint64()> steadyClockMs;
 
     GlobalVars g;
     SettingsCopy settings;
@@ -74,8 +79,9 @@ struct AppContext {
     IeUnit ie;   // Internet Explorer
     NetUnit net; // Firefox/Chrome
 
-    // The main window, once it exists: owner of the windows opened from it.
+    // The long-lived windows, once they exist: the main window owns the windows opened from it.
     QWidget* mainWindow = nullptr;
+    TFrmstats* Frmstats = nullptr;
 };
 
 } // namespace niv

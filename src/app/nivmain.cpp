@@ -2,6 +2,7 @@
 // main window.
 #include "app/AppContext.h"
 #include "app/forms/TFrminit.h"
+#include "app/forms/TFrmstats.h"
 #include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
 #include "platform/RegHive.h"
@@ -62,6 +63,9 @@ int main(int argc, char** argv) {
     niv::QtClipboard clipboard;
     niv::AppContext context(machine, dialogs, modal, pump, clipboard);
     niv::TFrminit mainWindow(context);
+    // The windows that live for the whole run, created after the main window.
+    niv::TFrmstats stats(context, &mainWindow);
+    context.Frmstats = &stats;
     mainWindow.show();
     const int result = QApplication::exec();
     QThreadPool::globalInstance()->waitForDone();

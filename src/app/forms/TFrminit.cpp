@@ -1,12 +1,15 @@
 #include "app/forms/TFrminit.h"
 
 #include "app/Maker.h"
+#include "app/ULock.h"
 #include "app/ufirst.h"
 #include "app/forms/TFrmAutoPwd.h"
+#include "app/forms/TFrmLocked.h"
 #include "app/forms/TFrmMiscMsg.h"
 #include "app/forms/TFrmabout.h"
 #include "app/forms/TFrmenter.h"
 #include "app/forms/TFrmscandrv.h"
+#include "app/forms/TFrmstats.h"
 #include "platform/FileSys.h"
 #include "platform/Shell.h"
 #include "platform/widgets/JpegDecoder.h"
@@ -38,6 +41,7 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->Cmdcontact, &QPushButton::clicked, this, &TFrminit::CmdcontactClick);
     connect(m_ui->cmdabout, &QPushButton::clicked, this, &TFrminit::cmdaboutClick);
     connect(m_ui->CmdAutoForm, &QPushButton::clicked, this, &TFrminit::CmdAutoFormClick);
+    connect(m_ui->CmdLock, &QPushButton::clicked, this, &TFrminit::CmdLockClick);
 
     m_context.mainWindow = this;
     FormCreate();
@@ -87,8 +91,9 @@ void TFrminit::FormCreate() {
     for (int c = 0; c < CategoryCount; ++c) m_boxes[c]->setChecked(ctx.settings.categories[c]);
     loadSkin();
 
-    // Each cleaner unit's copy of "Confirms", the three scanning windows that count every category
-    // and the statistics panel they fill come with the cleaners.
+    // Each cleaner unit's copy of "Confirms" and the three scanning windows that count every
+    // category come with the cleaners.
+    updateStatisticsPanel();
 
     {
         TFrmenter splash(ctx, this);
@@ -134,7 +139,17 @@ void TFrminit::closeEvent(QCloseEvent* event) {
 }
 
 void TFrminit::FormClose() {
+    RegisterLockedFileBatch(m_context);
     SaveFormSize(m_context, QStringLiteral("Frminit"), width(), height());
+}
+
+void TFrminit::updateStatisticsPanel() {
+    UpdateStatisticsPanel(m_context, {m_ui->Label1, m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label5,
+                                      m_ui->Label6, m_ui->Label7, m_ui->Label10});
+}
+
+void TFrminit::CmdLockClick() {
+    ShowLockedFilesDialog(m_context, this);
 }
 
 void TFrminit::Button1Click() {

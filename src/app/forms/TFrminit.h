@@ -36,6 +36,7 @@ public:
     void CmdcontactClick();
     void cmdaboutClick();
     void CmdAutoFormClick();
+    void CmdLockClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,6 +44,7 @@ protected:
 private:
     void FormClose();
     void loadSkin();
+    void updateStatisticsPanel();
 
     AppContext& m_context;
     std::unique_ptr<Ui::TFrminit> m_ui;

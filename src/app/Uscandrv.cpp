@@ -1,0 +1,240 @@
+#include "app/Uscandrv.h"
+
+#include "app/AppContext.h"
+#include "app/Maker.h"
+#include "platform/FileSys.h"
+#include "platform/IniFile.h"
+#include "platform/WinPath.h"
+#include "platform/widgets/MessagePump.h"
+
+#include <QElapsedTimer>
+#include <QStringView>
+
+namespace niv {
+
+namespace {
+
+constexpr int kListSlots = 25;
+constexpr int kCacheSlots = 400;
+constexpr int kKeptCookieSlots = 200;
+
+// Letting window messages through after every entry would cost more than the walk itself; a few
+// times a second keeps the window painted and responsive.
+constexpr qint64 kPumpIntervalMs = 10;
+
+QString slotKey(int slot) {
+    return QStringLiteral("P%1").arg(slot);
+}
+
+QString fullListText(const QString& error) {
+    return error + QStringLiteral(" Error. You may continue as normal, but some files may be left behind and not "
+                                  "cleaned up. Please send an email to ") +
+           supportEmailAddress() + QStringLiteral(" and list ") + error +
+           QStringLiteral(" as the error. Also include your registered user information.");
+}
+
+QString comparable(const QString& path) {
+    return winUpper(path).trimmed();
+}
+
+// Puts `value` into the first free slot of a list section unless an equal path comes first.
+void addToList(AppContext& ctx, const QString& section, int slotCount, const QString& error, const QString& value) {
+    TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
+    const QString wanted = comparable(value);
+    for (int slot = 1; slot <= slotCount; ++slot) {
+        // A missing key reads as the default without its blank: a free slot.
+        const QString stored = ini.ReadString(section, slotKey(slot), QStringLiteral(" "));
+        if (comparable(stored) == wanted) return;
+        if (stored.isEmpty()) {
+            ini.WriteString(section, slotKey(slot), value);
+            return;
+        }
+    }
+    ctx.dialogs.messageDlg(MsgKind::Plain, fullListText(error), MsgButtons::Ok);
+}
+
+// What the folder part of the matching rules asks of the walked folder's upper-cased path.
+enum FolderTest : unsigned {
+    InIECache = 1u << 0,
+    InAol = 1u << 1,
+    InYahooArchive = 1u << 2,
+    InAimProArchive = 1u << 3,
+    InMediaIndex = 1u << 4,
+    InFirefoxProfiles = 1u << 5,
+};
+
+unsigned folderTests(const QString& upperFolder) {
+    unsigned tests = 0;
+    if (upperFolder.contains(u"TEMPORARY INTERNET FILES\\CONTENT.IE5")) tests |= InIECache;
+    if (upperFolder.contains(u"AOL") && upperFolder.contains(u"C_AMERICA ONLINE 9")) tests |= InAol;
+    if (upperFolder.contains(u"\\YAHOO!\\MESSENGER\\") && upperFolder.contains(u"\\ARCHIVE\\MESSAGES"))
+        tests |= InYahooArchive;
+    if (upperFolder.contains(u"\\AIMPRO\\ARCHIVE")) tests |= InAimProArchive;
+    if (upperFolder.contains(u"MEDIA INDEX")) tests |= InMediaIndex;
+    if (upperFolder.contains(u"\\MOZILLA\\FIREFOX\\PROFILES")) tests |= InFirefoxProfiles;
+    return tests;
+}
+
+enum class NameTest { Is, Contains, ContainsBoth };
+enum class Value { Folder, FolderAndName, FolderAndFixed };
+
+struct Rule {
+    NameTest test;
+    const char16_t* name;
+    const char16_t* name2;
+    unsigned folder;
+    Value value;
+    const char16_t* fixed;
+    const char16_t* code;
+};
+
+// In order: the first rule that matches records its value and ends the tests.
+constexpr Rule kRules[] = {
+    {NameTest::Is, u"INDEX.DAT", nullptr, InIECache, Value::Folder, nullptr, u"I"},
+    {NameTest::Contains, u".ARL", nullptr, InAol, Value::Folder, nullptr, u"A"},
+    {NameTest::Contains, u".DAT", nullptr, InYahooArchive, Value::Folder, nullptr, u"Y"},
+    {NameTest::Contains, u".HTM", nullptr, InAimProArchive, Value::Folder, nullptr, u"R"},
+    {NameTest::ContainsBoth, u"WMPLIBRARY", u".DB", InMediaIndex, Value::FolderAndName, nullptr, u"M"},
+    {NameTest::Contains, u"FORMHISTORY.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndFixed,
+     u"FORMHISTORY.SQLITE*", u"FFFH"},
+    {NameTest::Is, u"PLACES.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndName, nullptr, u"FFPL"},
+    {NameTest::Is, u"PLACES.SQLITE-JOURNAL", nullptr, InFirefoxProfiles, Value::FolderAndName, nullptr, u"FFPL2"},
+    {NameTest::Is, u"WEBAPPSSTORE.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndName, nullptr, u"FFPL3"},
+    {NameTest::Is, u"COOKIES.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndFixed, u"COOKIES.SQLITE*",
+     u"FFCK"},
+};
+
+bool nameMatches(const Rule& rule, const QString& upperName) {
+    switch (rule.test) {
+    case NameTest::Is:
+        return upperName == QStringView(rule.name);
+    case NameTest::Contains:
+        return upperName.contains(QStringView(rule.name));
+    case NameTest::ContainsBoth:
+        return upperName.contains(QStringView(rule.name)) && upperName.contains(QStringView(rule.name2));
+    }
+    return false;
+}
+
+bool isDriveOnly(const QString& folder) {
+    return folder.size() == 2 && folder.at(1) == u':';
+}
+
+class DriveScan {
+public:
+    DriveScan(AppContext& ctx, const ScanProgress& progress) : m_ctx(ctx), m_progress(progress) {
+        m_steady.start();
+    }
+
+    void walk(const QString& folder) {
+        // "C:" alone would be the current folder of drive C:, not its root.
+        if (!SetCurrentDir(m_ctx.machine, isDriveOnly(folder) ? folder + u'\\' : folder)) return;
+        // Most folders match no rule: their files need neither an upper-cased name nor attributes.
+        const unsigned tests = folderTests(winUpper(folder));
+        SearchRec rec;
+        if (FindFirst(m_ctx.machine, folder + QStringLiteral("\\*.*"), faAnyFile, rec) == ERROR_SUCCESS) {
+            do {
+                if (rec.Name == u"." || rec.Name == u"..") continue;
+                if (rec.m_baseAttr & faDirectory) {
+                    // A link is never entered: it may lead out of the drive or back up the tree.
+                    if (!(rec.m_baseAttr & faReparsePoint)) {
+                        if ((tests & InFirefoxProfiles) && winUpper(rec.Name) == u"CACHE")
+                            AddScanCacheDir(m_ctx, folder + QStringLiteral("\\CACHE"));
+                        show(folder);
+                        walk(folder + u'\\' + rec.Name);
+                    }
+                } else if (tests != 0) {
+                    examineFile(folder, tests, rec);
+                }
+                letMessagesThrough();
+            } while (FindNext(rec) == ERROR_SUCCESS);
+            FindClose(rec);
+        }
+        show(QString());
+    }
+
+private:
+    void show(const QString& text) {
+        if (m_progress) m_progress(text);
+    }
+
+    qint64 nowMs() const {
+        return m_ctx.steadyClockMs ? m_ctx.steadyClockMs() : m_steady.elapsed();
+    }
+
+    void letMessagesThrough() {
+        const qint64 now = nowMs();
+        if (m_lastPump >= 0 && now - m_lastPump < kPumpIntervalMs) return;
+        m_ctx.pump.processMessages();
+        m_lastPump = now;
+    }
+
+    void examineFile(const QString& folder, unsigned tests, const SearchRec& rec) {
+        const QString upperName = winUpper(rec.Name);
+        for (const Rule& rule : kRules) {
+            if (!(tests & rule.folder) || !nameMatches(rule, upperName)) continue;
+            // Asked only now: the attribute word costs a read of the file's extended attribute.
+            if (rec.attr() & (faReadOnly | faSysFile)) return;
+            QString value = folder + u'\\';
+            if (rule.value == Value::FolderAndName)
+                value += rec.Name;
+            else if (rule.value == Value::FolderAndFixed)
+                value += QStringView(rule.fixed);
+            AddScanLogEntry(m_ctx, value, QString::fromUtf16(rule.code));
+            return;
+        }
+    }
+
+    AppContext& m_ctx;
+    const ScanProgress& m_progress;
+    QElapsedTimer m_steady;
+    qint64 m_lastPump = -1;
+};
+
+} // namespace
+
+void WriteScanLogSkeleton(AppContext& ctx) {
+    if (FileExists(ctx.machine, ctx.g.ScanLogPath)) return;
+    TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
+    static const char16_t* const lists[] = {u"K17", u"L44", u"H53", u"HI24", u"MM20", u"AL13"};
+    for (int slot = 1; slot <= kListSlots; ++slot) {
+        for (const char16_t* section : lists) ini.WriteString(QString::fromUtf16(section), slotKey(slot), QString());
+    }
+    for (int slot = 1; slot <= kCacheSlots; ++slot) ini.WriteString(QStringLiteral("P45"), slotKey(slot), QString());
+    for (int slot = 1; slot <= kKeptCookieSlots; ++slot)
+        ini.WriteString(QStringLiteral("UCKK5"), QStringLiteral("CKK%1").arg(slot), QString());
+}
+
+void AddScanLogEntry(AppContext& ctx, const QString& value, const QString& code) {
+    static const QStringView single[] = {u"FFCK", u"FFFH", u"FFPL", u"FFPL2", u"FFPL3"};
+    for (QStringView section : single) {
+        if (code == section) {
+            TIniFile(ctx.machine, ctx.g.ScanLogPath).WriteString(code, QStringLiteral("P0"), value);
+            return;
+        }
+    }
+    struct List {
+        QStringView code;
+        QStringView section;
+    };
+    static const List lists[] = {
+        {u"I", u"HI24"}, {u"M", u"MM20"}, {u"A", u"AL13"}, {u"Y", u"YH25"},
+        {u"R", u"APRO25"}, {u"K", u"K17"}, {u"H", u"H53"}, {u"L", u"L44"},
+    };
+    for (const List& list : lists) {
+        if (code == list.code) {
+            addToList(ctx, list.section.toString(), kListSlots, QStringLiteral("K47"), value);
+            return;
+        }
+    }
+}
+
+void AddScanCacheDir(AppContext& ctx, const QString& value) {
+    addToList(ctx, QStringLiteral("P45"), kCacheSlots, QStringLiteral("E147"), value);
+}
+
+void ScanFolder(AppContext& ctx, const QString& folder, const ScanProgress& progress) {
+    DriveScan(ctx, progress).walk(folder);
+}
+
+} // namespace niv

@@ -1,0 +1,473 @@
+#include "cleaners/uie.h"
+
+#include "app/AppContext.h"
+#include "platform/FileSys.h"
+#include "platform/IniFile.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/WinPath.h"
+
+#include <algorithm>
+#include <exception>
+#include <initializer_list>
+
+namespace niv {
+
+namespace {
+
+// The unit's resource strings.
+const QString SHistoryIE5 = QStringLiteral("History.IE5\\");  // 65176
+const QString SWindowsCookies = QStringLiteral("\\cookies\\"); // 65177
+const std::array<QString, 4> SWindowsCacheFolders = {
+    QStringLiteral("\\temporary internet files\\cache1"), // 65178
+    QStringLiteral("\\temporary internet files\\cache2"), // 65179
+    QStringLiteral("\\temporary internet files\\cache3"), // 65180
+    QStringLiteral("\\temporary internet files\\cache4"), // 65181
+};
+
+const QString kShellFoldersKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+const QString kCachePathsKey =
+    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Cache\\Paths");
+const QString kFixedContentIE5 = QStringLiteral("c:\\windows\\temporary internet files\\content.ie5\\");
+const QString kContentIE5Marker = QStringLiteral("TEMPORARY INTERNET FILES\\CONTENT.IE5");
+
+const QString kAllFiles = QStringLiteral("*.*");
+const QString kIndexDat = QStringLiteral("index.dat");
+
+constexpr int kMaxContentSubfolders = 400;
+constexpr int kScanIndexDirs = 25;
+constexpr int kMinSearchedMask = 8;
+
+// Result lines.
+const QString kCookiesAllCleaned = QStringLiteral("All files have been deleted. ALL");
+const QString kCookiesWereCleaned = QStringLiteral(" were cleaned.");
+const QString kCookiesSaved =
+    QStringLiteral("All files have been deleted.  Note that you may have some cookies saved, and therefore not deleted.");
+const QString kCookiesLocked =
+    QStringLiteral("All files have been deleted except for 1 or more COOKIE index files, which are LOCKED.");
+const QString kHistoryDone = QStringLiteral("All files have been deleted.");
+const QString kHistoryLocked =
+    QStringLiteral("All files have been deleted except for 1 or more HISTORY index files, which are LOCKED.");
+const QString kCacheDone = QStringLiteral("All files have been deleted. ");
+const QString kCacheLocked =
+    QStringLiteral("All files have been deleted except for 1 or more CACHE index files, which are LOCKED.");
+
+bool isDotName(const QString& name) {
+    return name == u"." || name == u"..";
+}
+
+// Upper-cased comparison that skips the case mapping when the lengths already differ.
+bool upperEquals(const QString& name, const QString& upper) {
+    return name.size() == upper.size() && winUpper(name) == upper;
+}
+
+// The mask up to and including its last "\".
+QString folderPart(const QString& mask) {
+    return mask.left(mask.lastIndexOf(u'\\') + 1);
+}
+
+// One open, one read and one close of the Shell Folders key; "" when the key does not open.
+QString readShellFolder(Machine& machine, const QString& name) {
+    TRegistry reg(machine);
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (!reg.OpenKey(kShellFoldersKey, false)) return {};
+    const QString value = reg.ReadString(name);
+    reg.CloseKey();
+    return value;
+}
+
+// Counts one list into `found`, stopping at its first empty slot.
+void countList(AppContext& ctx, const PathList& list, FoundCounter& found) {
+    IeUnit& ie = ctx.ie;
+    ie.IEPassFiles = 0;
+    ie.IEPassBytes = 0;
+    if (!list[1].trimmed().isEmpty()) {
+        for (int slot = 1; slot <= list.count() && !list[slot].isEmpty(); ++slot) CountIEFiles(ctx, list[slot]);
+    }
+    found.FoundBytes = ie.IEPassBytes;
+    found.FoundFiles = ie.IEPassFiles;
+}
+
+// Adds the index file of each history sub-folder found.
+void addHistoryIndexes(GlobalVars& g, PathList& subfolders) {
+    if (subfolders[1].isEmpty() || subfolders[1] == u" ") return;
+    for (int slot = 1; slot <= subfolders.count(); ++slot) {
+        if (subfolders[slot].isEmpty()) continue;
+        subfolders[slot] = EnsureTrailingBackslash(RemoveDoubledBackslash(subfolders[slot]));
+        AddIEHistoryPath(g, subfolders[slot] + kIndexDat);
+    }
+}
+
+// Finds the history sub-folders whose attribute word is one of `accepted` and whose name passes
+// `nameOk`, into `list` (the folder, a "\" and the name).
+template <typename NameOk>
+void findHistoryFolders(AppContext& ctx, const QString& folder, PathList& list, std::initializer_list<int> accepted,
+                        NameOk nameOk) {
+    SearchRec rec;
+    if (FindFirst(ctx.machine, folder + kAllFiles, faSysFile | faDirectory, rec) != ERROR_SUCCESS) return;
+    int found = 0;
+    do {
+        if (isDotName(rec.Name) || !nameOk(rec.Name)) continue;
+        const int attr = rec.attr();
+        if (std::find(accepted.begin(), accepted.end(), attr) == accepted.end()) continue;
+        list[++found] = folder + u'\\' + rec.Name;
+    } while (found < list.count() && FindNext(rec) == ERROR_SUCCESS);
+}
+
+void deleteList(AppContext& ctx, const PathList& list, bool spare) {
+    if (list[1].trimmed().isEmpty()) return;
+    for (int slot = 1; slot <= list.count(); ++slot) {
+        const QString& mask = list[slot];
+        if (mask.isEmpty()) continue;
+        DeleteInFolder(ctx, mask, folderPart(mask), spare);
+    }
+}
+
+void startCleaner(IeUnit& ie) {
+    ie.DeletedFiles = 0;
+    ie.DeletedBytes = 0;
+    ie.IndexFileLocked = false;
+}
+
+// Writes the result line: `done` when no index file was locked, else `locked` when the user wants
+// to hear of locked files; otherwise the slot keeps its text.
+void writeResult(AppContext& ctx, int slot, const QString& done, const QString& locked) {
+    if (!ctx.ie.IndexFileLocked)
+        SetCategoryResult(ctx.g, slot, done);
+    else if (ctx.ie.ConfirmsCopy)
+        SetCategoryResult(ctx.g, slot, locked);
+}
+
+void lowerCounters(AppContext& ctx, FoundCounter& found) {
+    if (ctx.g.AutoCleanMode) return;
+    found.FoundBytes -= ctx.ie.DeletedBytes;
+    found.FoundFiles -= static_cast<std::int64_t>(ctx.ie.DeletedFiles);
+    SumIETotals(ctx);
+}
+
+bool isIndexFileName(const QString& name) {
+    static const QString names[] = {QStringLiteral("INDEX.DAT"), QStringLiteral("MM256.DAT"),
+                                    QStringLiteral("MM2048.DAT")};
+    for (const QString& n : names)
+        if (upperEquals(name, n)) return true;
+    return false;
+}
+
+// A command-line argument: quoted when it holds a blank.
+QString argument(const QString& path) {
+    return path.contains(u' ') ? u'"' + path + u'"' : path;
+}
+
+} // namespace
+
+// --- discovery ---
+
+TFrmie::TFrmie(AppContext& ctx) : m_ctx(ctx) {
+    FormCreate();
+}
+
+void TFrmie::FormCreate() {
+    try {
+        discover();
+    } catch (const PlatformError& e) {
+        m_ctx.dialogs.messageDlg(MsgKind::Error, e.message(), MsgButtons::Ok);
+    } catch (const std::exception& e) {
+        m_ctx.dialogs.messageDlg(MsgKind::Error, QString::fromLocal8Bit(e.what()), MsgButtons::Ok);
+    }
+}
+
+void TFrmie::discover() {
+    AppContext& ctx = m_ctx;
+    GlobalVars& g = ctx.g;
+    IeUnit& ie = ctx.ie;
+    Machine& machine = ctx.machine;
+
+    // 1. The Windows-folder places.
+    ie.IEWindowsFolder = GetWindowsFolder(machine);
+    ie.IECookiesFolder = ie.IEWindowsFolder + SWindowsCookies;
+    for (std::size_t i = 0; i < ie.IECacheFolders.size(); ++i)
+        ie.IECacheFolders[i] = ie.IEWindowsFolder + SWindowsCacheFolders[i];
+
+    // 2. Start from nothing.
+    ie.Cache = {};
+    ie.Cookies = {};
+    ie.History = {};
+    g.IETotalFiles = 0;
+    g.IETotalBytes = 0;
+    for (int slot = 1; slot <= kLockedFileSlots; ++slot) g.LockedFileCommands[slot].clear();
+    ie.HistorySubfolders.clear();
+    ie.MshistSubfolders.clear();
+    g.IECachePaths.clear();
+    g.IECookiePaths.clear();
+    g.IEHistoryPaths.clear();
+    ie.ShellCacheFolder.clear();
+    ie.ShellCookiesFolder.clear();
+    ie.ShellHistoryFolder.clear();
+    ie.SpecialCookiesPath.clear();
+
+    // 3. The shell's special folders.
+    g.SystemFolder = GetSystemFolder(machine);
+    ie.SpecialCookiesPath = SHGetSpecialFolderPath(machine, CSIDL_COOKIES);
+    const QString internetCache = SHGetSpecialFolderPath(machine, CSIDL_INTERNET_CACHE);
+    FindContentIE5Subfolders(ctx, internetCache);
+    FindContentIE5Subfolders(ctx, internetCache + QStringLiteral("\\content.ie5"));
+
+    // 4. The user's Shell Folders. A blank value counts as empty: a mask built on it would name
+    // the root of a drive.
+    ie.ShellCacheFolder = readShellFolder(machine, QStringLiteral("Cache"));
+    if (!ie.ShellCacheFolder.trimmed().isEmpty()) {
+        ie.ShellCacheFolder = EnsureTrailingBackslash(ie.ShellCacheFolder);
+        const QString content = QStringLiteral("content.ie5\\");
+        if (DirectoryExists(machine, ie.ShellCacheFolder + content)) ie.ShellCacheFolder += content;
+        FindContentIE5Subfolders(ctx, ie.ShellCacheFolder);
+        AddIECachePath(g, ie.ShellCacheFolder + kIndexDat);
+    }
+    const QString cookies = readShellFolder(machine, QStringLiteral("Cookies"));
+    if (!cookies.trimmed().isEmpty()) ie.ShellCookiesFolder = EnsureTrailingBackslash(cookies);
+    const QString history = readShellFolder(machine, QStringLiteral("History"));
+    if (!history.trimmed().isEmpty()) ie.ShellHistoryFolder = EnsureTrailingBackslash(history);
+
+    // 5. The machine-wide cache folder.
+    {
+        TRegistry reg(machine);
+        reg.SetRootKey(HKEY_LOCAL_MACHINE);
+        ie.ShellCacheFolder.clear();
+        if (reg.OpenKey(kCachePathsKey, false)) {
+            const QString directory = reg.ReadString(QStringLiteral("Directory"));
+            if (!directory.trimmed().isEmpty()) {
+                ie.ShellCacheFolder = EnsureTrailingBackslash(directory);
+                FindContentIE5Subfolders(ctx, ie.ShellCacheFolder);
+                AddIECachePath(g, ie.ShellCacheFolder + kIndexDat);
+            }
+            reg.CloseKey();
+        }
+    }
+
+    // 6. and 7. The caches of older systems in the Windows folder.
+    if (DirectoryExists(machine, kFixedContentIE5)) {
+        FindContentIE5Subfolders(ctx, kFixedContentIE5);
+        AddIECachePath(g, kFixedContentIE5 + kIndexDat);
+    }
+    const QString tempContent = ie.IEWindowsFolder + QStringLiteral("\\temp\\temporary internet files\\content.ie5\\");
+    if (DirectoryExists(machine, tempContent)) {
+        FindContentIE5Subfolders(ctx, tempContent);
+        AddIECachePath(g, tempContent + kIndexDat);
+    }
+
+    // 8. and 9.
+    for (const QString& folder : ie.IECacheFolders) AddIECachePath(g, folder + QStringLiteral("\\") + kAllFiles);
+    LoadScanIndexDirs(ctx);
+
+    // 10.
+    countList(ctx, g.IECachePaths, ie.Cache);
+
+    // 11. and 12. Cookies.
+    AddIECookiePath(g, ie.IECookiesFolder + kAllFiles);
+    AddIECookiePath(g, ie.IEWindowsFolder + QStringLiteral("\\temp\\cookies\\") + kAllFiles);
+    if (!ie.ShellCookiesFolder.isEmpty()) AddIECookiePath(g, ie.ShellCookiesFolder + kAllFiles);
+    if (!ie.SpecialCookiesPath.trimmed().isEmpty()) {
+        AddIECookiePath(g, ie.SpecialCookiesPath + QStringLiteral("\\") + kAllFiles);
+        AddIECookiePath(g, ie.SpecialCookiesPath + QStringLiteral("\\low\\") + kAllFiles);
+    }
+    countList(ctx, g.IECookiePaths, ie.Cookies);
+
+    // 13. to 16. History.
+    if (!ie.ShellHistoryFolder.isEmpty()) {
+        ie.ShellHistoryFolder = EnsureTrailingBackslash(ie.ShellHistoryFolder);
+        AddIEHistoryPath(g, ie.ShellHistoryFolder + kAllFiles);
+        FindHistorySubfolders(ctx, ie.ShellHistoryFolder);
+        FindMshistSubfolders(ctx, ie.ShellHistoryFolder + SHistoryIE5);
+    }
+    addHistoryIndexes(g, ie.HistorySubfolders);
+    addHistoryIndexes(g, ie.MshistSubfolders);
+    AddIEHistoryPath(g, ie.IEWindowsFolder + QStringLiteral("\\history\\") + kAllFiles);
+    AddIEHistoryPath(g, ie.IEWindowsFolder + QStringLiteral("\\temp\\history\\history.ie5\\") + kIndexDat);
+    countList(ctx, g.IEHistoryPaths, ie.History);
+
+    // 17.
+    SumIETotals(ctx);
+}
+
+QString EnsureTrailingBackslash(const QString& path) {
+    if (path.isEmpty() || path.endsWith(u'\\')) return path;
+    return path + u'\\';
+}
+
+QString RemoveDoubledBackslash(const QString& path) {
+    const qsizetype at = path.indexOf(QStringLiteral("\\\\"));
+    if (at < 0) return path;
+    QString out = path;
+    out.remove(at, 1);
+    return out;
+}
+
+void FindContentIE5Subfolders(AppContext& ctx, const QString& folder) {
+    if (!winUpper(folder).contains(kContentIE5Marker)) return;
+    // One separator whether or not the folder ends in one, so that the same cache folder reached
+    // both ways is listed (and counted) once.
+    const QString base = EnsureTrailingBackslash(folder);
+    SearchRec rec;
+    if (FindFirst(ctx.machine, base + kAllFiles, faAnyFile, rec) != ERROR_SUCCESS) return;
+    const QString contentIE5 = QStringLiteral("CONTENT.IE5");
+    int added = 0;
+    do {
+        const int attr = rec.attr();
+        // A linked folder is never walked into.
+        if (!(attr & faDirectory) || (attr & faReparsePoint)) continue;
+        if (isDotName(rec.Name) || upperEquals(rec.Name, contentIE5)) continue;
+        AddIECachePath(ctx.g, base + rec.Name + QStringLiteral("\\") + kAllFiles);
+        ++added;
+    } while (added < kMaxContentSubfolders && FindNext(rec) == ERROR_SUCCESS);
+}
+
+void FindHistorySubfolders(AppContext& ctx, const QString& folder) {
+    findHistoryFolders(ctx, folder, ctx.ie.HistorySubfolders, {faSysFile | faDirectory},
+                       [](const QString&) { return true; });
+}
+
+void FindMshistSubfolders(AppContext& ctx, const QString& folder) {
+    findHistoryFolders(ctx, folder, ctx.ie.MshistSubfolders, {faSysFile | faDirectory, faDirectory},
+                       [](const QString& name) { return winUpper(name).contains(QStringLiteral("MSHIST")); });
+}
+
+void LoadScanIndexDirs(AppContext& ctx) {
+    const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
+    for (int i = 1; i <= kScanIndexDirs; ++i) {
+        const QString value =
+            ini.ReadString(QStringLiteral("HI24"), QStringLiteral("P") + QString::number(i), QStringLiteral(" "))
+                .trimmed();
+        if (value.isEmpty()) return;
+        AddIECachePath(ctx.g, value + QStringLiteral("INDEX.DAT"));
+        FindContentIE5Subfolders(ctx, value);
+    }
+}
+
+void CountIEFiles(AppContext& ctx, const QString& mask) {
+    SearchRec rec;
+    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
+    const QString desktopIni = QStringLiteral("DESKTOP.INI");
+    IeUnit& ie = ctx.ie;
+    do {
+        if (isDotName(rec.Name) || upperEquals(rec.Name, desktopIni)) continue;
+        ++ie.IEPassFiles;
+        ie.IEPassBytes += rec.Size;
+    } while (FindNext(rec) == ERROR_SUCCESS);
+}
+
+void SumIETotals(AppContext& ctx) {
+    const IeUnit& ie = ctx.ie;
+    ctx.g.IETotalFiles = ie.Cache.FoundFiles + ie.Cookies.FoundFiles + ie.History.FoundFiles;
+    ctx.g.IETotalBytes = ie.Cache.FoundBytes + ie.Cookies.FoundBytes + ie.History.FoundBytes;
+}
+
+void BuildCookieNameList(AppContext& ctx) {
+    IeUnit& ie = ctx.ie;
+    ie.CookieFileTable.clear();
+    ie.CookieFileCount = 0;
+    const PathList& list = ctx.g.IECookiePaths;
+    if (list[1].trimmed().isEmpty()) return;
+    for (int slot = 1; slot <= list.count() && !list[slot].isEmpty(); ++slot) CollectCookieNames(ctx, list[slot]);
+}
+
+void CollectCookieNames(AppContext& ctx, const QString& mask) {
+    IeUnit& ie = ctx.ie;
+    if (ie.CookieFileCount >= ie.CookieFileTable.count()) return;
+    SearchRec rec;
+    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
+    const QString folder = folderPart(mask);
+    do {
+        const QString upper = winUpper(rec.Name);
+        if (upper == u"INDEX.DAT" || upper == u"LOW" || isDotName(rec.Name)) continue;
+        ie.CookieFileTable[static_cast<int>(++ie.CookieFileCount)] = folder + rec.Name;
+    } while (ie.CookieFileCount < ie.CookieFileTable.count() && FindNext(rec) == ERROR_SUCCESS);
+}
+
+// --- cleaners ---
+
+void DeleteIECookies(AppContext& ctx) {
+    IeUnit& ie = ctx.ie;
+    startCleaner(ie);
+    LoadKeptCookies(ctx);
+    deleteList(ctx, ctx.g.IECookiePaths, true);
+    const QString done = static_cast<std::int64_t>(ie.DeletedFiles) == ie.Cookies.FoundFiles
+                             ? kCookiesAllCleaned + QString::number(ie.DeletedFiles) + kCookiesWereCleaned
+                             : kCookiesSaved;
+    writeResult(ctx, ResultIECookies, done, kCookiesLocked);
+    lowerCounters(ctx, ie.Cookies);
+}
+
+void DeleteIEHistory(AppContext& ctx) {
+    startCleaner(ctx.ie);
+    deleteList(ctx, ctx.g.IEHistoryPaths, false);
+    writeResult(ctx, ResultIEHistory, kHistoryDone, kHistoryLocked);
+    lowerCounters(ctx, ctx.ie.History);
+}
+
+void DeleteIECache(AppContext& ctx) {
+    startCleaner(ctx.ie);
+    deleteList(ctx, ctx.g.IECachePaths, false);
+    writeResult(ctx, ResultIECache, kCacheDone, kCacheLocked);
+    lowerCounters(ctx, ctx.ie.Cache);
+}
+
+void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder, bool spare) {
+    if (mask.size() < kMinSearchedMask) return;
+    IeUnit& ie = ctx.ie;
+    SearchRec rec;
+    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
+    do {
+        if (spare && IsKeptCookie(ctx, rec.Name, true)) continue;
+        const QString path = folder + rec.Name;
+        if (ctx.g.Wipe) WipeFile(ctx, path);
+        if (DeleteFile(ctx.machine, path)) {
+            ++ie.DeletedFiles;
+            ie.DeletedBytes += rec.Size;
+        } else if (isIndexFileName(rec.Name)) {
+            ie.IndexFileLocked = true;
+            // A "Del" without a path would only make the batch report a syntax error.
+            const QString shortPath = GetShortPath(ctx, path);
+            if (!shortPath.isEmpty()) AddLockedCommand(ctx, QStringLiteral("Del ") + argument(shortPath));
+        }
+    } while (FindNext(rec) == ERROR_SUCCESS);
+}
+
+bool IsKeptCookie(AppContext& ctx, const QString& name, bool asked) {
+    if (!asked) return false;
+    const QString wanted = winUpper(name.trimmed());
+    const PathList& kept = ctx.ie.KeptCookies;
+    for (int slot = 1; slot <= kept.count(); ++slot) {
+        const QString entry = kept[slot].trimmed();
+        if (entry.isEmpty()) return false;
+        if (winUpper(entry) == wanted) return true;
+    }
+    return false;
+}
+
+void LoadKeptCookies(AppContext& ctx) {
+    PathList& kept = ctx.ie.KeptCookies;
+    kept.clear();
+    const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
+    for (int i = 1; i <= kept.count(); ++i) {
+        const QString value =
+            ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK") + QString::number(i), QString()).trimmed();
+        if (value.isEmpty()) return;
+        kept[i] = value;
+    }
+}
+
+void AddLockedCommand(AppContext& ctx, const QString& line) {
+    for (int slot = 1; slot <= kLockedFileSlots; ++slot) {
+        QString& entry = ctx.g.LockedFileCommands[slot];
+        if (entry == line) return;
+        if (entry.isEmpty()) {
+            entry = line;
+            return;
+        }
+    }
+}
+
+QString GetShortPath(AppContext& ctx, const QString& path) {
+    return GetShortPathName(ctx.machine, RemoveDoubledBackslash(path));
+}
+
+} // namespace niv

@@ -22,6 +22,7 @@ class ModalRunner;
 class MessagePump;
 class Clipboard;
 class TFrmstats;
+class TFrmie;
 
 // The 18 cleanup categories, in the order of their registry values.
 enum Category {
@@ -82,6 +83,7 @@ struct AppContext {
     // The long-lived windows, once they exist: the main window owns the windows opened from it.
     QWidget* mainWindow = nullptr;
     TFrmstats* Frmstats = nullptr;
+    TFrmie* Frmie = nullptr;
 };
 
 } // namespace niv

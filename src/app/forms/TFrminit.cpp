@@ -10,6 +10,7 @@
 #include "app/forms/TFrmenter.h"
 #include "app/forms/TFrmscandrv.h"
 #include "app/forms/TFrmstats.h"
+#include "cleaners/uie.h"
 #include "platform/FileSys.h"
 #include "platform/Shell.h"
 #include "platform/widgets/JpegDecoder.h"
@@ -49,6 +50,7 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
 
 TFrminit::~TFrminit() {
     if (m_context.mainWindow == this) m_context.mainWindow = nullptr;
+    if (m_context.Frmie == m_frmie.get()) m_context.Frmie = nullptr;
 }
 
 std::array<bool, CategoryCount> TFrminit::categoryChoices() const {
@@ -91,8 +93,21 @@ void TFrminit::FormCreate() {
     for (int c = 0; c < CategoryCount; ++c) m_boxes[c]->setChecked(ctx.settings.categories[c]);
     loadSkin();
 
-    // Each cleaner unit's copy of "Confirms" and the three scanning windows that count every
-    // category come with the cleaners.
+    ctx.ie.ConfirmsCopy = ctx.settings.Confirms;
+    // The junk-file scanner (before) and the Firefox/Chrome scanner (after) come with their units.
+    try {
+        m_frmie = std::make_unique<TFrmie>(ctx);
+        ctx.Frmie = m_frmie.get();
+    } catch (const std::bad_alloc&) {
+        ctx.dialogs.messageDlg(MsgKind::Error,
+                               QStringLiteral("Forms could not be created! Please close some of your other windows "
+                                              "then rerun this program again."),
+                               MsgButtons::Ok);
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+        return;
+    }
+
     updateStatisticsPanel();
 
     {
@@ -139,6 +154,8 @@ void TFrminit::closeEvent(QCloseEvent* event) {
 }
 
 void TFrminit::FormClose() {
+    m_context.Frmie = nullptr;
+    m_frmie.reset();
     RegisterLockedFileBatch(m_context);
     SaveFormSize(m_context, QStringLiteral("Frminit"), width(), height());
 }

@@ -1,20 +1,27 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "app/forms/CleanupSteps.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <exception>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
+class QLabel;
 
 namespace Ui {
 class TFrminit;
 }
 
 namespace niv {
+
+class TFrmie;
 
 // The main window: its creation runs the program's start-up sequence.
 class TFrminit : public QWidget {
@@ -38,6 +45,19 @@ public:
     void CmdAutoFormClick();
     void CmdLockClick();
 
+    // "Cleanup All !" and the nine per-category buttons. The six Firefox/Chrome handlers do
+    // nothing, and their buttons stay unbound, until that unit's cleaners are in place.
+    void cmdnvClick();
+    void btnnsckClick();
+    void btnnshClick();
+    void btnnschClick();
+    void CmdGoogCookClick();
+    void CmdGoogHistClick();
+    void CmdGoogCacheClick();
+    void btnieckClick();
+    void btniehClick();
+    void btniechClick();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -45,11 +65,32 @@ private:
     void FormClose();
     void loadSkin();
     void updateStatisticsPanel();
+    void runCleanupAll();
+    void runCleanupStep(const CleanupStep& step);
+    void cleanCategory(int row);
+    void greyPanelLine(QLabel* line, bool grey);
+    void showHandlerError(const std::exception& error);
+
+    // Blocks "Cleanup All !" and the per-category buttons while a cleanup runs, since the panel
+    // lets window messages through between its steps.
+    class CleanupRunGuard {
+    public:
+        explicit CleanupRunGuard(TFrminit& window);
+        ~CleanupRunGuard();
+        CleanupRunGuard(const CleanupRunGuard&) = delete;
+        CleanupRunGuard& operator=(const CleanupRunGuard&) = delete;
+
+    private:
+        TFrminit& m_window;
+        std::vector<std::pair<QWidget*, bool>> m_enabled;
+    };
+    std::vector<QWidget*> cleanupButtons() const;
 
     AppContext& m_context;
     std::unique_ptr<Ui::TFrminit> m_ui;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     QTimer m_timer1;
+    std::unique_ptr<TFrmie> m_frmie; // the Internet Explorer scanner, freed when the window closes
 };
 
 } // namespace niv

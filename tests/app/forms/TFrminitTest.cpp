@@ -159,6 +159,28 @@ TEST(StartupTest, LockedFileCommandsStartEmpty) {
     for (const QString& command : f.ctx.g.LockedFileCommands) EXPECT_TRUE(command.isEmpty());
 }
 
+TEST(StartupTest, InternetExplorerTracesAreCountedBeforeThePanelIsFilled) {
+    for (bool confirms : {true, false}) {
+        SCOPED_TRACE(confirms);
+        StartFixture f;
+        f.setting("Confirms", confirms ? 1 : 0);
+        f.b.sizedFile(QStringLiteral("C:\\windows\\cookies\\tester@a.txt"), 100);
+        f.b.sizedFile(QStringLiteral("C:\\windows\\cookies\\tester@b.txt"), 23);
+        f.b.sizedFile(QStringLiteral("C:\\windows\\history\\h.dat"), 7);
+        TFrminit window(f.ctx);
+        EXPECT_EQ(f.ctx.ie.ConfirmsCopy, confirms);
+        EXPECT_NE(f.ctx.Frmie, nullptr);
+        EXPECT_EQ(window.ui().Label1->text(),
+                  QStringLiteral("Internet Explorer COOKIES -> FOUND 2 files, consuming 123 bytes."));
+        EXPECT_EQ(window.ui().Label3->text(),
+                  QStringLiteral("Internet Explorer HISTORY -> FOUND 1 files, consuming 7 bytes."));
+        EXPECT_EQ(window.ui().Label10->text(),
+                  QStringLiteral("TOTAL FILES FOUND = 3    TOTAL BYTES WASTED = 130"));
+        window.close();
+        EXPECT_EQ(f.ctx.Frmie, nullptr);
+    }
+}
+
 TEST(ShutdownTest, ExitSavesTheBoxesTheCloseBoxDoesNot) {
     {
         StartFixture f;

@@ -5,12 +5,9 @@
 //
 // IE_BENCH_FILES sets the size of the cache (default 100000, for profiling smaller sets);
 // IE_BENCH_WIPE_FILES how many of them the two wipe runs use (default: all).
-#include "app/AppContext.h"
+#include "BenchServices.h"
+#include "BenchTimes.h"
 #include "cleaners/uie.h"
-#include "platform/Machine.h"
-#include "platform/widgets/Clipboard.h"
-#include "platform/widgets/MessagePump.h"
-#include "platform/widgets/ModalRunner.h"
 
 #include <QTemporaryDir>
 
@@ -20,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,27 +27,8 @@ constexpr int kFolders = 100;
 int g_filesPerFolder = 1000;
 int g_files = kFolders * g_filesPerFolder;
 
-struct NoDialogs : niv::Dialogs {
-    int messageDlg(niv::MsgKind, const QString&, niv::MsgButtons) override { std::abort(); }
-    bool inputQuery(const QString&, const QString&, QString&) override { return false; }
-    std::optional<QString> openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString browseForFolder(const QString&) override { return {}; }
-};
-struct NoModal : niv::ModalRunner {
-    int run(QDialog&, const QString&) override { return niv::mrOk; }
-};
-struct NoPump : niv::MessagePump {
-    void processMessages() override {}
-};
-struct NoClipboard : niv::Clipboard {
-    bool hasText() const override { return false; }
-    QString text() const override { return {}; }
-    void clear() override {}
-};
-
 QTemporaryDir* g_dir = nullptr;
 std::int64_t g_bytes = 0;
-std::map<std::string, double> g_best;
 
 std::string root() {
     return g_dir->path().toStdString();
@@ -60,24 +37,9 @@ std::string cacheFolder() {
     return root() + "/drive_c/users/bench/AppData/Local/Microsoft/Windows/Temporary Internet Files/Content.IE5";
 }
 
-void record(const std::string& name, double seconds) {
-    auto it = g_best.find(name);
-    if (it == g_best.end() || seconds < it->second) g_best[name] = seconds;
-}
-
-void run(const std::string& cmd) {
-    if (std::system(cmd.c_str()) != 0) std::abort();
-}
-
-double timeCommand(const std::string& cmd) {
-    auto start = std::chrono::steady_clock::now();
-    run(cmd);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // A fresh cache of `files` files (the first ones of the full layout), flushed to disk.
 void makeCache(int files = g_files) {
-    run("rm -rf '" + cacheFolder() + "' && mkdir -p '" + cacheFolder() + "'");
+    bench::run("rm -rf '" + cacheFolder() + "' && mkdir -p '" + cacheFolder() + "'");
     static const char buf[4096] = {};
     std::int64_t bytes = 0;
     for (int d = 0; d < kFolders; ++d) {
@@ -99,46 +61,33 @@ void makeCache(int files = g_files) {
     ::sync();
 }
 
-struct Program {
-    niv::Machine machine{niv::MachineSettings{root(), root() + "/prog", QStringLiteral("bench"), true}};
-    NoDialogs dialogs;
-    NoModal modal;
-    NoPump pump;
-    NoClipboard clipboard;
-    niv::AppContext ctx{machine, dialogs, modal, pump, clipboard};
-};
-
-double seconds(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 void BM_DuSb(benchmark::State& state) {
     for (auto _ : state) {
-        const double s = timeCommand("du -sb '" + cacheFolder() + "' > /dev/null");
+        const double s = bench::timeCommand("du -sb '" + cacheFolder() + "' > /dev/null");
         state.SetIterationTime(s);
-        record("du", s);
+        bench::record("du", s);
     }
 }
 
 // The whole start-up discovery and count.
 void BM_IeCount(benchmark::State& state) {
     for (auto _ : state) {
-        Program p;
+        bench::Program p(root());
         const auto start = std::chrono::steady_clock::now();
         niv::TFrmie frm(p.ctx);
-        const double s = seconds(start);
+        const double s = bench::secondsSince(start);
         if (p.ctx.ie.Cache.FoundFiles != g_files || p.ctx.ie.Cache.FoundBytes != g_bytes) std::abort();
         state.SetIterationTime(s);
-        record("count", s);
+        bench::record("count", s);
     }
 }
 
 void BM_RmRf(benchmark::State& state) {
     for (auto _ : state) {
         makeCache();
-        const double s = timeCommand("rm -rf '" + cacheFolder() + "'");
+        const double s = bench::timeCommand("rm -rf '" + cacheFolder() + "'");
         state.SetIterationTime(s);
-        record("rm", s);
+        bench::record("rm", s);
     }
     makeCache();
 }
@@ -146,15 +95,15 @@ void BM_RmRf(benchmark::State& state) {
 void cleanWith(benchmark::State& state, bool wipe, int files, const char* name) {
     for (auto _ : state) {
         makeCache(files);
-        Program p;
+        bench::Program p(root());
         niv::TFrmie frm(p.ctx); // the path lists
         p.ctx.g.Wipe = wipe;
         const auto start = std::chrono::steady_clock::now();
         niv::DeleteIECache(p.ctx);
-        const double s = seconds(start);
+        const double s = bench::secondsSince(start);
         if (p.ctx.ie.DeletedFiles != files) std::abort();
         state.SetIterationTime(s);
-        record(name, s);
+        bench::record(name, s);
     }
     makeCache();
 }
@@ -177,9 +126,9 @@ void BM_ShredZeroUnlink(benchmark::State& state) {
     for (auto _ : state) {
         makeCache(wipeFiles());
         const double s =
-            timeCommand("find '" + cacheFolder() + "' -type f -exec shred -n 0 -z -u --remove=unlink {} +");
+            bench::timeCommand("find '" + cacheFolder() + "' -type f -exec shred -n 0 -z -u --remove=unlink {} +");
         state.SetIterationTime(s);
-        record("shred", s);
+        bench::record("shred", s);
     }
     makeCache();
 }
@@ -204,17 +153,12 @@ int main(int argc, char** argv) {
     std::printf("building %d cache files in %d Content.IE5 folders...\n", g_files, kFolders);
     makeCache();
     benchmark::RunSpecifiedBenchmarks();
-    auto ratio = [](const char* ours, const char* theirs) {
-        if (!g_best.count(ours) || !g_best.count(theirs)) return;
-        std::printf("%-12s / %-6s = %.2f (best %.3f s vs %.3f s)\n", ours, theirs, g_best[ours] / g_best[theirs],
-                    g_best[ours], g_best[theirs]);
-    };
     std::printf("Wipe off:\n");
-    ratio("count", "du");
-    ratio("delete", "rm");
+    bench::printRatio("count", "du");
+    bench::printRatio("delete", "rm");
     std::printf("Wipe on (%d files):\n", wipeFiles());
-    ratio("delete+wipe", "shred");
-    if (wipeFiles() == g_files) ratio("delete+wipe", "rm");
+    bench::printRatio("delete+wipe", "shred");
+    if (wipeFiles() == g_files) bench::printRatio("delete+wipe", "rm");
     benchmark::Shutdown();
     return 0;
 }

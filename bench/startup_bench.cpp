@@ -1,14 +1,12 @@
 // Start-up from program entry to the main window shown, on a machine with the fresh-machine
 // contents. The splash and the notice are answered at once: their own display time (about half a
 // second of letters) is by design and not measured.
+#include "BenchServices.h"
 #include "app/AppContext.h"
 #include "app/forms/TFrminit.h"
 #include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
 #include "platform/Registry.h"
-#include "platform/widgets/Clipboard.h"
-#include "platform/widgets/MessagePump.h"
-#include "platform/widgets/ModalRunner.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -20,23 +18,6 @@
 
 namespace {
 
-struct AnswerOk : niv::Dialogs {
-    int messageDlg(niv::MsgKind, const QString&, niv::MsgButtons) override { return niv::mrOk; }
-    bool inputQuery(const QString&, const QString&, QString&) override { return false; }
-    std::optional<QString> openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString browseForFolder(const QString&) override { return {}; }
-};
-struct CloseAtOnce : niv::ModalRunner {
-    int run(QDialog&, const QString&) override { return niv::mrOk; }
-};
-struct NoPump : niv::MessagePump {
-    void processMessages() override {}
-};
-struct NoClipboard : niv::Clipboard {
-    bool hasText() const override { return false; }
-    QString text() const override { return {}; }
-    void clear() override {}
-};
 
 void BM_StartupToMainWindowShown(benchmark::State& state) {
     QTemporaryDir dir;
@@ -46,10 +27,10 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
         niv::Machine fresh(niv::MachineSettings{root, program, QStringLiteral("bench"), true});
         if (!niv::createFreshMachine(fresh)) std::abort();
     }
-    AnswerOk dialogs;
-    CloseAtOnce modal;
-    NoPump pump;
-    NoClipboard clipboard;
+    bench::QuietDialogs dialogs;
+    bench::CloseAtOnce modal;
+    bench::NoPump pump;
+    bench::NoClipboard clipboard;
     for (auto _ : state) {
         niv::Machine machine(niv::MachineSettings{root, program, QStringLiteral("bench"), true});
         machine.registry().loadAll();

@@ -1,5 +1,6 @@
 // Walking, counting and deleting a large tree through the platform layer, against du, find and rm
 // on the same tree. Prints each ratio (ours / theirs); the goal is 1.2 or less.
+#include "BenchTimes.h"
 #include "platform/FileSys.h"
 #include "platform/Machine.h"
 
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,12 +28,6 @@ struct Tree {
 };
 
 Tree* g_tree = nullptr;
-std::map<std::string, double> g_best;
-
-void record(const std::string& name, double seconds) {
-    auto it = g_best.find(name);
-    if (it == g_best.end() || seconds < it->second) g_best[name] = seconds;
-}
 
 void makeTree(const std::string& base) {
     char buf[4096] = {};
@@ -49,12 +43,6 @@ void makeTree(const std::string& base) {
             ::close(fd);
         }
     }
-}
-
-double timeCommand(const std::string& cmd) {
-    auto start = std::chrono::steady_clock::now();
-    if (std::system(cmd.c_str()) != 0) std::abort();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 niv::Machine makeMachine(const std::string& root) {
@@ -94,17 +82,17 @@ void deleteTree(niv::Machine& m, const QString& folder) {
 
 void BM_DuSb(benchmark::State& state) {
     for (auto _ : state) {
-        double s = timeCommand("du -sb '" + g_tree->root() + "/drive_c/tree' > /dev/null");
+        double s = bench::timeCommand("du -sb '" + g_tree->root() + "/drive_c/tree' > /dev/null");
         state.SetIterationTime(s);
-        record("du", s);
+        bench::record("du", s);
     }
 }
 
 void BM_FindPrintf(benchmark::State& state) {
     for (auto _ : state) {
-        double s = timeCommand("cd '" + g_tree->root() + "/drive_c/tree' && find . -printf '' ");
+        double s = bench::timeCommand("cd '" + g_tree->root() + "/drive_c/tree' && find . -printf '' ");
         state.SetIterationTime(s);
-        record("find", s);
+        bench::record("find", s);
     }
 }
 
@@ -114,11 +102,11 @@ void BM_OurWalk(benchmark::State& state) {
         std::int64_t files = 0, bytes = 0;
         auto start = std::chrono::steady_clock::now();
         walk(m, QStringLiteral("C:\\tree\\"), files, bytes);
-        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        double s = bench::secondsSince(start);
         if (files != kFolders * kFilesPerFolder) std::abort();
         state.SetIterationTime(s);
         state.counters["files"] = static_cast<double>(files);
-        record("walk", s);
+        bench::record("walk", s);
     }
 }
 
@@ -134,9 +122,9 @@ void copyTree() {
 void BM_RmRf(benchmark::State& state) {
     for (auto _ : state) {
         copyTree();
-        double s = timeCommand("rm -rf '" + g_tree->root() + "/drive_c/copy'");
+        double s = bench::timeCommand("rm -rf '" + g_tree->root() + "/drive_c/copy'");
         state.SetIterationTime(s);
-        record("rm", s);
+        bench::record("rm", s);
     }
 }
 
@@ -147,9 +135,9 @@ void BM_OurDelete(benchmark::State& state) {
         auto start = std::chrono::steady_clock::now();
         deleteTree(m, QStringLiteral("C:\\copy\\"));
         niv::RemoveDir(m, QStringLiteral("C:\\copy"));
-        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        double s = bench::secondsSince(start);
         state.SetIterationTime(s);
-        record("delete", s);
+        bench::record("delete", s);
     }
 }
 
@@ -170,14 +158,9 @@ int main(int argc, char** argv) {
     std::printf("building %d files in %d folders...\n", kFolders * kFilesPerFolder, kFolders);
     makeTree(tree.root() + "/drive_c/tree");
     benchmark::RunSpecifiedBenchmarks();
-    auto ratio = [](const char* ours, const char* theirs) {
-        if (!g_best.count(ours) || !g_best.count(theirs)) return;
-        std::printf("%-8s / %-6s = %.2f (best %.3f s vs %.3f s)\n", ours, theirs, g_best[ours] / g_best[theirs],
-                    g_best[ours], g_best[theirs]);
-    };
-    ratio("walk", "du");
-    ratio("walk", "find");
-    ratio("delete", "rm");
+    bench::printRatio("walk", "du");
+    bench::printRatio("walk", "find");
+    bench::printRatio("delete", "rm");
     benchmark::Shutdown();
     return 0;
 }

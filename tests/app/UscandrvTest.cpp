@@ -2,9 +2,7 @@
 #include "app/Uscandrv.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
-#include "support/MachineBuilder.h"
-#include "support/ScriptedModalRunner.h"
-#include "support/ScriptedUi.h"
+#include "support/AppFixture.h"
 
 #include <QStringList>
 
@@ -37,14 +35,7 @@ QString e147() {
            kSupport + QStringLiteral(" and list E147 as the error. Also include your registered user information.");
 }
 
-struct ScanFixture {
-    MachineBuilder b;
-    ScriptedDialogs dialogs;
-    ScriptedModalRunner modal;
-    CountingMessagePump pump;
-    FakeClipboard clipboard;
-    AppContext ctx{b.machine(), dialogs, modal, pump, clipboard};
-
+struct ScanFixture : AppFixture {
     ScanFixture() {
         b.folder(QStringLiteral("C:\\Nivora"));
         ctx.g.ScanLogPath = kLog;

@@ -2,9 +2,7 @@
 #include "app/forms/TFrmscandrv.h"
 #include "platform/IniFile.h"
 #include "platform/widgets/DriveComboBox.h"
-#include "support/MachineBuilder.h"
-#include "support/ScriptedModalRunner.h"
-#include "support/ScriptedUi.h"
+#include "support/AppFixture.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,14 +21,7 @@ const QString kCompleted = QStringLiteral(
     "and it can be accessed under the \"NV Settings\" button.");
 const QString kWriteError = QStringLiteral("Unable to write to C:\\Nivora\\nvscan7.ini");
 
-struct WindowFixture {
-    MachineBuilder b;
-    ScriptedDialogs dialogs;
-    ScriptedModalRunner modal;
-    CountingMessagePump pump;
-    FakeClipboard clipboard;
-    AppContext ctx{b.machine(), dialogs, modal, pump, clipboard};
-
+struct WindowFixture : AppFixture {
     // A log that exists spares the tests that are not about the skeleton its 750 writes.
     explicit WindowFixture(bool withLog = true) {
         b.folder(QStringLiteral("C:\\Nivora"));

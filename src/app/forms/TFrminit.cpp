@@ -14,14 +14,19 @@
 #include "platform/FileSys.h"
 #include "platform/Shell.h"
 #include "platform/widgets/JpegDecoder.h"
+#include "platform/widgets/MessagePump.h"
 #include "platform/widgets/ModalRunner.h"
 #include "ui_TFrminit.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace niv {
 
@@ -43,6 +48,14 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->cmdabout, &QPushButton::clicked, this, &TFrminit::cmdaboutClick);
     connect(m_ui->CmdAutoForm, &QPushButton::clicked, this, &TFrminit::CmdAutoFormClick);
     connect(m_ui->CmdLock, &QPushButton::clicked, this, &TFrminit::CmdLockClick);
+    connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
+    // A per-category button is bound once its category's cleaner is part of the program.
+    for (const CategoryButton& row : categoryButtons())
+        if (row.cleanupStep().cleaner) connect(m_ui.get()->*row.button, &QPushButton::clicked, this, row.click);
+    // The panel lines carry the panel's colour, which the cleanups grey and set back.
+    for (QLabel* line : {m_ui->Label1, m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label5, m_ui->Label6,
+                         m_ui->Label7})
+        setPanelLineColor(line, kPanelColor);
 
     m_context.mainWindow = this;
     FormCreate();
@@ -213,6 +226,161 @@ void TFrminit::cmdaboutClick() {
 void TFrminit::CmdAutoFormClick() {
     TFrmAutoPwd window(m_context, this);
     m_context.modal.run(window, QStringLiteral("TFrmAutoPwd"));
+}
+
+// --- "Cleanup All !" and the per-category buttons ---
+
+TFrminit::CleanupRunGuard::CleanupRunGuard(TFrminit& window) : m_window(window) {
+    m_window.m_cleaning = true;
+    for (QWidget* button : m_window.cleanupButtons()) {
+        m_enabled.emplace_back(button, button->isEnabled());
+        button->setEnabled(false);
+    }
+}
+
+TFrminit::CleanupRunGuard::~CleanupRunGuard() {
+    for (const auto& [button, enabled] : m_enabled) button->setEnabled(enabled);
+    m_window.m_cleaning = false;
+}
+
+std::vector<QWidget*> TFrminit::cleanupButtons() const {
+    std::vector<QWidget*> out{m_ui->cmdnv};
+    for (const CategoryButton& row : categoryButtons()) out.push_back(m_ui.get()->*row.button);
+    return out;
+}
+
+void TFrminit::showHandlerError(const std::exception& error) {
+    m_context.dialogs.messageDlg(MsgKind::Error, QString::fromUtf8(error.what()), MsgButtons::Ok);
+}
+
+void TFrminit::greyPanelLine(QLabel* line, bool grey) {
+    setPanelLineColor(line, grey ? kGreyedLineColor : kPanelColor);
+    m_context.pump.processMessages();
+}
+
+void TFrminit::cmdnvClick() {
+    AppContext& ctx = m_context;
+    if (m_cleaning) return;
+    if (ctx.dialogs.messageDlg(MsgKind::Confirmation, cleanupAllQuestion(), MsgButtons::YesNo) != mrYes) {
+        ctx.dialogs.messageDlg(MsgKind::Information, nothingDeletedText(), MsgButtons::Ok);
+        return;
+    }
+    try {
+        CleanupRunGuard guard(*this);
+        runCleanupAll();
+    } catch (const std::exception& e) {
+        // The run ends where the error arose; no line stays greyed as if still being cleaned.
+        for (const CleanupStep& step : cleanupSteps())
+            if (step.line) setPanelLineColor(m_ui.get()->*step.line, kPanelColor);
+        setPanelLineColor(m_ui->Label7, kPanelColor);
+        showHandlerError(e);
+    }
+}
+
+void TFrminit::runCleanupAll() {
+    AppContext& ctx = m_context;
+    const auto& steps = cleanupSteps();
+    bool junkGreyed = false;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const CleanupStep& step = steps[i];
+        const bool spanStarts = step.junkSpan && (i == 0 || !steps[i - 1].junkSpan);
+        const bool spanEnds = step.junkSpan && (i + 1 == steps.size() || !steps[i + 1].junkSpan);
+        if (spanStarts) {
+            // Greyed once for the whole span when any of its boxes is ticked.
+            junkGreyed = false;
+            for (std::size_t j = i; j < steps.size() && steps[j].junkSpan; ++j)
+                junkGreyed = junkGreyed || (m_ui.get()->*steps[j].box)->isChecked();
+            if (junkGreyed) greyPanelLine(m_ui->Label7, true);
+        }
+        runCleanupStep(step);
+        if (spanEnds && junkGreyed) greyPanelLine(m_ui->Label7, false);
+    }
+    updateStatisticsPanel();
+    if (ctx.settings.Confirms && ctx.Frmstats) ctx.Frmstats->ShowStatisticsWindow();
+}
+
+void TFrminit::runCleanupStep(const CleanupStep& step) {
+    AppContext& ctx = m_context;
+    if (!step.cleaner) return;
+    if (!(m_ui.get()->*step.box)->isChecked()) return;
+    if (step.gate == CleanupStep::Gate::Always) {
+        step.cleaner(ctx, this);
+        return;
+    }
+    // Read now: an earlier step of this run may have lowered it.
+    if (step.counter(ctx).FoundFiles > 0) {
+        QLabel* line = step.line ? m_ui.get()->*step.line : nullptr;
+        if (line) greyPanelLine(line, true);
+        step.cleaner(ctx, this);
+        if (line) greyPanelLine(line, false);
+    } else if (ctx.settings.Confirms && step.noFilesLine) {
+        SetCategoryResult(ctx.g, step.slot, QString::fromLatin1(step.noFilesLine));
+    }
+}
+
+void TFrminit::cleanCategory(void (TFrminit::*click)()) {
+    AppContext& ctx = m_context;
+    const auto& rows = categoryButtons();
+    const auto row =
+        std::find_if(rows.begin(), rows.end(), [click](const CategoryButton& r) { return r.click == click; });
+    if (row == rows.end()) return;
+    const CategoryButton& button = *row;
+    const CleanupStep& step = button.cleanupStep();
+    if (!step.cleaner || m_cleaning) return;
+    const FoundCounter counted = step.counter(ctx);
+    if (counted.FoundFiles <= 0) {
+        if (ctx.settings.Confirms) SetCategoryResult(ctx.g, step.slot, QString::fromLatin1(step.noFilesLine));
+        return;
+    }
+    const QString question = categoryQuestion(button, counted);
+    if (ctx.dialogs.messageDlg(MsgKind::Warning, question, MsgButtons::YesNo) != mrYes) {
+        ctx.dialogs.messageDlg(MsgKind::Information, nothingRemovedText(), MsgButtons::Ok);
+        return;
+    }
+    try {
+        CleanupRunGuard guard(*this);
+        step.cleaner(ctx, this);
+        updateStatisticsPanel();
+    } catch (const std::exception& e) {
+        showHandlerError(e);
+    }
+}
+
+// Each handler finds its own row.
+void TFrminit::btnnsckClick() {
+    cleanCategory(&TFrminit::btnnsckClick);
+}
+
+void TFrminit::btnnshClick() {
+    cleanCategory(&TFrminit::btnnshClick);
+}
+
+void TFrminit::btnnschClick() {
+    cleanCategory(&TFrminit::btnnschClick);
+}
+
+void TFrminit::CmdGoogCookClick() {
+    cleanCategory(&TFrminit::CmdGoogCookClick);
+}
+
+void TFrminit::CmdGoogHistClick() {
+    cleanCategory(&TFrminit::CmdGoogHistClick);
+}
+
+void TFrminit::CmdGoogCacheClick() {
+    cleanCategory(&TFrminit::CmdGoogCacheClick);
+}
+
+void TFrminit::btnieckClick() {
+    cleanCategory(&TFrminit::btnieckClick);
+}
+
+void TFrminit::btniehClick() {
+    cleanCategory(&TFrminit::btniehClick);
+}
+
+void TFrminit::btniechClick() {
+    cleanCategory(&TFrminit::btniechClick);
 }
 
 } // namespace niv

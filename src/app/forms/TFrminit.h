@@ -67,7 +67,7 @@ private:
     void updateStatisticsPanel();
     void runCleanupAll();
     void runCleanupStep(const CleanupStep& step);
-    void cleanCategory(int row);
+    void cleanCategory(void (TFrminit::*click)());
     void greyPanelLine(QLabel* line, bool grey);
     void showHandlerError(const std::exception& error);
 
@@ -90,6 +90,7 @@ private:
     std::unique_ptr<Ui::TFrminit> m_ui;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     QTimer m_timer1;
+    bool m_cleaning = false; // a Cleanup All or a per-category clean is running
     std::unique_ptr<TFrmie> m_frmie; // the Internet Explorer scanner, freed when the window closes
 };
 

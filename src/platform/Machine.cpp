@@ -29,6 +29,22 @@ Machine::Machine(MachineSettings settings)
 
 Machine::~Machine() = default;
 
+std::string FolderCache::find(const QString& winFolder) const {
+    std::lock_guard lock(m_mutex);
+    return m_folders.value(winFolder);
+}
+
+void FolderCache::store(const QString& winFolder, const std::string& hostFolder) {
+    std::lock_guard lock(m_mutex);
+    if (m_folders.size() >= kMaxEntries) m_folders.clear();
+    m_folders.insert(winFolder, hostFolder);
+}
+
+void FolderCache::forget(const QString& winFolder) {
+    std::lock_guard lock(m_mutex);
+    m_folders.remove(winFolder);
+}
+
 RegistryStore& Machine::registry() {
     if (!m_registry) m_registry = std::make_unique<RegistryStore>(*this);
     return *m_registry;

@@ -5,9 +5,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <QHash>
+
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace niv {
@@ -28,6 +31,21 @@ struct MachineSettings {
     std::string programFolder; // host folder mapped read-only onto ExeFolder
     QString userName;          // the Windows user, $USER as in Wine
     bool administrator = true; // Wine prefixes run their programs as administrator
+};
+
+// Host folders already found for Windows folder paths that name them in another case. Without it a
+// walk over one folder would search every parent folder again for each of its entries.
+class FolderCache {
+public:
+    // The host folder stored for `winFolder`, or "" when there is none.
+    std::string find(const QString& winFolder) const;
+    void store(const QString& winFolder, const std::string& hostFolder);
+    void forget(const QString& winFolder);
+
+private:
+    static constexpr int kMaxEntries = 4096;
+    mutable std::mutex m_mutex; // batch jobs run on a worker thread
+    QHash<QString, std::string> m_folders;
 };
 
 // A Windows computer emulated over a Wine-prefix-like folder.
@@ -66,6 +84,8 @@ public:
     // Drive letters (upper case) that this machine has: C plus every dosdevices link.
     QStringList driveLetters() const;
 
+    FolderCache& folderCache() const { return m_folderCache; }
+
     // Last Windows error of a failed call, as GetLastError gives it.
     int lastError() const { return m_lastError.load(); }
     void setLastError(int error) const { m_lastError.store(error); }
@@ -78,6 +98,7 @@ private:
     BatchRunner m_batchRunner;
     std::unique_ptr<RegistryStore> m_registry;
     mutable std::atomic<int> m_lastError{0}; // batch jobs run on a worker thread
+    mutable FolderCache m_folderCache;
 };
 
 } // namespace niv

@@ -256,9 +256,28 @@ HostPath resolve(const Machine& machine, const QString& winPath) {
         return out;
     }
 
+    // Then the folder as an earlier look-up found it, checked to be there still.
     std::string cur = base;
+    qsizetype first = 0;
+    // Keyed by the host folder of the drive and the folder's components as spelt.
+    const QString winFolder = comps.size() > 1
+                                  ? QString::fromStdString(base) + u'|' + comps.mid(0, comps.size() - 1).join(u'\\')
+                                  : QString();
+    if (!winFolder.isEmpty()) {
+        std::string cached = machine.folderCache().find(winFolder);
+        if (!cached.empty()) {
+            if (::stat(cached.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+                cur = std::move(cached);
+                first = comps.size() - 1;
+            } else {
+                machine.folderCache().forget(winFolder);
+            }
+        }
+    }
+
     bool found = true;
-    for (const QString& comp : comps) {
+    for (qsizetype i = first; i < comps.size(); ++i) {
+        const QString& comp = comps[i];
         std::string name = comp.toUtf8().toStdString();
         if (found) {
             std::string candidate = cur + '/' + name;
@@ -272,6 +291,7 @@ HostPath resolve(const Machine& machine, const QString& winPath) {
         }
         cur += '/';
         cur += name;
+        if (found && i == comps.size() - 2 && first == 0) machine.folderCache().store(winFolder, cur);
     }
     out.exists = found && ::lstat(cur.c_str(), &st) == 0;
     if (out.exists) out.mode = st.st_mode;

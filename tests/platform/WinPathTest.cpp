@@ -276,6 +276,22 @@ TEST_F(ResolveTest, CaseInsensitiveMatchTakesTheSpellingOnDisk) {
     EXPECT_EQ(resolve(m, u8("c:\\docs\\report.txt")).winPath, u8("C:\\docs\\report.txt"));
 }
 
+TEST_F(ResolveTest, FolderFoundBeforeIsCheckedToBeThereStill) {
+    b.file(u8("C:\\Data\\Sub\\a.txt"), "first");
+    EXPECT_TRUE(resolve(m, u8("C:\\DATA\\SUB\\A.TXT")).exists);
+    EXPECT_FALSE(resolve(m, u8("C:\\DATA\\SUB\\b.txt")).exists);
+    // The folder goes, behind the machine's back, and another spelling of it comes.
+    ASSERT_EQ(std::system(("rm -rf '" + b.hostPath(u8("C:\\Data\\Sub")) + "'").c_str()), 0);
+    EXPECT_FALSE(resolve(m, u8("C:\\DATA\\SUB\\A.TXT")).exists);
+    b.file(u8("C:\\Data\\sUB\\a.txt"), "second");
+    const HostPath again = resolve(m, u8("C:\\DATA\\SUB\\A.TXT"));
+    EXPECT_TRUE(again.exists);
+    EXPECT_EQ(canon(again.path), canon(b.hostPath(u8("C:\\Data\\sUB\\a.txt"))));
+    // The same folder names on another drive are another folder.
+    b.drive('d');
+    EXPECT_FALSE(resolve(m, u8("D:\\DATA\\SUB\\A.TXT")).exists);
+}
+
 TEST_F(ResolveTest, ExactSpellingWinsWhenTwoSpellingsExist) {
     b.file(u8("C:\\two\\File.txt"), "upper");
     b.file(u8("C:\\two\\file.txt"), "lower");

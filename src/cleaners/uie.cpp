@@ -350,7 +350,7 @@ void CountIEFiles(AppContext& ctx, const QString& mask) {
     do {
         if (isDotName(rec.Name) || upperEquals(rec.Name, desktopIni)) continue;
         ++ie.IEPassFiles;
-        ie.IEPassBytes += rec.Size;
+        ie.IEPassBytes += rec.Size();
     } while (FindNext(rec) == ERROR_SUCCESS);
 }
 
@@ -418,10 +418,11 @@ void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder,
     do {
         if (spare && IsKeptCookie(ctx, rec.Name, true)) continue;
         const QString path = folder + rec.Name;
+        const std::int64_t size = rec.Size(); // as the search reported it, before the entry goes
         if (ctx.g.Wipe) WipeFile(ctx, path);
         if (DeleteFile(ctx.machine, path)) {
             ++ie.DeletedFiles;
-            ie.DeletedBytes += rec.Size;
+            ie.DeletedBytes += size;
         } else if (isIndexFileName(rec.Name)) {
             ie.IndexFileLocked = true;
             // A "Del" without a path would only make the batch report a syntax error.

@@ -48,6 +48,12 @@ int readXattrBits(const std::string& hostPath) {
     return n > 0 ? parseDosAttrib(buf, n) : 0;
 }
 
+bool isAscii(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() >= 0x80) return false;
+    return true;
+}
+
 // The attribute bits that follow from the host file type and mode alone.
 int baseAttr(const struct stat& st, bool isLink) {
     int attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
@@ -135,8 +141,12 @@ struct FindState {
     struct Entry {
         std::string hostName;
         QString name;
+        unsigned char type; // d_type of the listing
+        int rank;           // "." first, ".." second, then the rest
+        QString upper;      // the upper-cased name; null for an ASCII name, upper-cased as compared
     };
-    std::string hostDir;
+    std::vector<std::uint32_t> order; // entries in the order the search gives them
+    std::shared_ptr<const std::string> hostDir;
     std::vector<Entry> entries;
     std::size_t next = 0;
     int filter = 0;
@@ -148,43 +158,38 @@ struct FindState {
 
 namespace {
 
-// Fills `rec` with the next entry of the search that passes the attribute filter.
+// Fills `rec` with the next entry of the search that passes the attribute filter. The listing's
+// entry type serves where it is known; links and untyped entries are asked for.
 int nextEntry(SearchRec& rec) {
     FindState& s = *rec.state;
     const int excluded = ~s.filter & (faHidden | faSysFile | faDirectory);
-    while (s.next < s.entries.size()) {
-        const FindState::Entry& e = s.entries[s.next++];
-        struct statx sx {};
-        if (::statx(s.dirFd, e.hostName.c_str(), AT_SYMLINK_NOFOLLOW,
-                    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) != 0)
-            continue; // gone since the folder was read
-        const bool isLink = S_ISLNK(sx.stx_mode);
-        if (isLink) {
+    while (s.next < s.order.size()) {
+        const FindState::Entry& e = s.entries[s.order[s.next++]];
+        bool isDir = e.type == DT_DIR;
+        bool isLink = e.type == DT_LNK;
+        if (e.type != DT_DIR && e.type != DT_REG) {
+            struct stat st {};
+            if (::fstatat(s.dirFd, e.hostName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue; // gone since the folder was read
+            isLink = S_ISLNK(st.st_mode);
+            isDir = S_ISDIR(st.st_mode);
             // A link shows what it leads to, marked as a reparse point; a dangling one as a file.
-            struct statx target {};
-            if (::statx(s.dirFd, e.hostName.c_str(), 0,
-                        STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME,
-                        &target) == 0)
-                sx = target;
+            if (isLink) isDir = ::fstatat(s.dirFd, e.hostName.c_str(), &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
-        struct stat st {};
-        st.st_mode = sx.stx_mode;
-        int attr = baseAttr(st, isLink);
+        const int attr = (isDir ? faDirectory : faArchive) | (isLink ? faReparsePoint : 0);
         if ((attr & excluded) != 0) continue;
-        const std::string hostPath = s.hostDir + '/' + e.hostName;
-        int full = -1;
+        int xattrBits = -1;
         if (excluded & (faHidden | faSysFile)) {
-            full = attr | readXattrBits(hostPath);
-            if ((full & excluded) != 0) continue;
+            xattrBits = readXattrBits(*s.hostDir + '/' + e.hostName);
+            if ((xattrBits & excluded) != 0) continue;
         }
         rec.Name = e.name;
-        rec.Size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<std::int64_t>(sx.stx_size);
-        rec.LastWriteTime = toFileTime(sx.stx_mtime);
-        rec.LastAccessTime = toFileTime(sx.stx_atime);
-        rec.CreationTime = (sx.stx_mask & STATX_BTIME) ? toFileTime(sx.stx_btime) : rec.LastWriteTime;
         rec.m_baseAttr = attr;
-        rec.m_fullAttr = full;
-        rec.m_hostPath = hostPath;
+        rec.m_xattrBits = xattrBits;
+        rec.m_fullAttr = -1;
+        rec.m_hostDir = s.hostDir;
+        rec.m_hostName = e.hostName;
+        rec.m_statDone = false;
         return ERROR_SUCCESS;
     }
     return ERROR_NO_MORE_FILES;
@@ -192,8 +197,53 @@ int nextEntry(SearchRec& rec) {
 
 } // namespace
 
+const SearchRec::HostStat& SearchRec::hostStat() const {
+    if (m_statDone) return m_stat;
+    m_statDone = true;
+    m_stat = {};
+    constexpr unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    struct statx sx {};
+    // A link reads as what it leads to; a dangling one as itself.
+    // Relative to the open folder while the search goes on, else by the whole path.
+    const bool open = state && state->hostDir == m_hostDir;
+    const std::string path = open ? m_hostName : hostPath();
+    const int dirFd = open ? state->dirFd : AT_FDCWD;
+    const bool ok = ((m_baseAttr & faReparsePoint) && ::statx(dirFd, path.c_str(), 0, mask, &sx) == 0) ||
+                    ::statx(dirFd, path.c_str(), AT_SYMLINK_NOFOLLOW, mask, &sx) == 0;
+    if (!ok) return m_stat;
+    m_stat.mode = sx.stx_mode;
+    m_stat.size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<std::int64_t>(sx.stx_size);
+    m_stat.lastWrite = toFileTime(sx.stx_mtime);
+    m_stat.lastAccess = toFileTime(sx.stx_atime);
+    m_stat.creation = (sx.stx_mask & STATX_BTIME) ? toFileTime(sx.stx_btime) : m_stat.lastWrite;
+    return m_stat;
+}
+
+std::string SearchRec::hostPath() const {
+    return m_hostDir ? *m_hostDir + '/' + m_hostName : std::string();
+}
+
+std::int64_t SearchRec::Size() const {
+    return hostStat().size;
+}
+
+FileTime SearchRec::CreationTime() const {
+    return hostStat().creation;
+}
+
+FileTime SearchRec::LastWriteTime() const {
+    return hostStat().lastWrite;
+}
+
+FileTime SearchRec::LastAccessTime() const {
+    return hostStat().lastAccess;
+}
+
 int SearchRec::attr() const {
-    if (m_fullAttr < 0) m_fullAttr = m_baseAttr | readXattrBits(m_hostPath);
+    if (m_fullAttr >= 0) return m_fullAttr;
+    if (m_xattrBits < 0) m_xattrBits = readXattrBits(hostPath());
+    const bool readOnly = hostStat().mode != 0 && (hostStat().mode & 0222) == 0;
+    m_fullAttr = m_baseAttr | m_xattrBits | (readOnly ? faReadOnly : 0);
     return m_fullAttr;
 }
 
@@ -232,28 +282,37 @@ int FindFirst(Machine& machine, const QString& mask, int attr, SearchRec& rec) {
         if (!isWindowsName(e->d_name, len)) continue; // invisible to Windows, never touched
         QString name = QString::fromUtf8(e->d_name, static_cast<qsizetype>(len));
         if (!matchAll && !matchesMask(name, nameMask)) continue;
-        state->entries.push_back({std::string(e->d_name, len), std::move(name)});
+        const int rank = dotName ? static_cast<int>(len) - 1 : 2;
+        QString upper = isAscii(name) ? QString() : winUpper(name);
+        state->entries.push_back({std::string(e->d_name, len), std::move(name), e->d_type, rank, std::move(upper)});
     }
     ::closedir(d);
     if (state->entries.empty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
 
-    auto rank = [](const FindState::Entry& e) { return e.name == u"." ? 0 : e.name == u".." ? 1 : 2; };
-    std::vector<std::pair<QString, std::size_t>> keys;
-    keys.reserve(state->entries.size());
-    for (std::size_t i = 0; i < state->entries.size(); ++i) keys.emplace_back(winUpper(state->entries[i].name), i);
-    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-        const auto& ea = state->entries[a.second];
-        const auto& eb = state->entries[b.second];
-        if (rank(ea) != rank(eb)) return rank(ea) < rank(eb);
-        if (a.first != b.first) return a.first < b.first;
-        return ea.name < eb.name;
+    // Windows lists "." and ".." first, then names in upper-cased order.
+    auto asciiUpperOf = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+    const auto& entries = state->entries;
+    state->order.resize(entries.size());
+    for (std::uint32_t i = 0; i < state->order.size(); ++i) state->order[i] = i;
+    std::sort(state->order.begin(), state->order.end(), [&](std::uint32_t ia, std::uint32_t ib) {
+        const FindState::Entry& a = entries[ia];
+        const FindState::Entry& b = entries[ib];
+        if (a.rank != b.rank) return a.rank < b.rank;
+        // Upper-casing ASCII again leaves an upper-cased key as it is: both compare as winUpper.
+        const QString& ta = a.upper.isNull() ? a.name : a.upper;
+        const QString& tb = b.upper.isNull() ? b.name : b.upper;
+        const char16_t* x = reinterpret_cast<const char16_t*>(ta.constData());
+        const char16_t* y = reinterpret_cast<const char16_t*>(tb.constData());
+        const qsizetype n = std::min(ta.size(), tb.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t cx = asciiUpperOf(x[i]), cy = asciiUpperOf(y[i]);
+            if (cx != cy) return cx < cy;
+        }
+        if (ta.size() != tb.size()) return ta.size() < tb.size();
+        return a.name < b.name;
     });
-    std::vector<FindState::Entry> sorted;
-    sorted.reserve(keys.size());
-    for (const auto& k : keys) sorted.push_back(std::move(state->entries[k.second]));
-    state->entries = std::move(sorted);
 
-    state->hostDir = dir.path;
+    state->hostDir = std::make_shared<const std::string>(dir.path);
     state->filter = attr;
     rec.state = std::move(state);
     int result = nextEntry(rec);

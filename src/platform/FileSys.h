@@ -16,21 +16,38 @@ struct FindState;
 // One entry of a file search, as the class library's TSearchRec gives it.
 struct SearchRec {
     QString Name;
-    std::int64_t Size = 0; // 0 for folders
-    FileTime CreationTime = 0;
-    FileTime LastWriteTime = 0;
-    FileTime LastAccessTime = 0;
 
-    // The attribute word. Hidden, system and read-only bits need the entry's extended attribute,
-    // which is read only when asked for.
+    // The size (0 for folders) and the three times. Read from the host on first use: a walk that
+    // asks only for names and folder bits then costs no per-entry stat. Ask before changing the
+    // entry; a deleted entry reads as 0.
+    std::int64_t Size() const;
+    FileTime CreationTime() const;
+    FileTime LastWriteTime() const;
+    FileTime LastAccessTime() const;
+
+    // The attribute word. Read-only needs the entry's mode, hidden and system its extended
+    // attribute; both are read only when asked for.
     int attr() const;
 
     std::shared_ptr<FindState> state; // the open search
 
-    // Filled by the search; attr() completes the word on demand.
+    // Filled by the search: the directory (or archive) and reparse-point bits, known from the
+    // listing. attr() completes the word on demand.
     int m_baseAttr = 0;
+    mutable int m_xattrBits = -1;
     mutable int m_fullAttr = -1;
-    std::string m_hostPath;
+    std::shared_ptr<const std::string> m_hostDir; // shared with the search
+    std::string m_hostName;
+    std::string hostPath() const;
+
+    struct HostStat {
+        std::int64_t size = 0;
+        FileTime creation = 0, lastWrite = 0, lastAccess = 0;
+        unsigned mode = 0;
+    };
+    const HostStat& hostStat() const;
+    mutable bool m_statDone = false;
+    mutable HostStat m_stat;
 };
 
 // Starts a search for `mask` (a folder followed by a name with * and ?). `attr` is the class

@@ -12,10 +12,16 @@
 namespace niv {
 
 QString winUpper(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    // Names are mostly ASCII: upper-case those in place and leave the rest to the slow path.
+    QString out = text;
+    const qsizetype n = out.size();
+    qsizetype i = 0;
+    for (QChar* d = out.data(); i < n && d[i].unicode() < 0x80; ++i)
+        if (d[i].unicode() >= 'a' && d[i].unicode() <= 'z') d[i] = QChar(d[i].unicode() - 32);
+    if (i == n) return out;
+    out.truncate(i);
+    out.reserve(n);
+    for (; i < n; ++i) {
         const QChar c = text.at(i);
         if (c.unicode() < 0x80) {
             out.append(c.unicode() >= 'a' && c.unicode() <= 'z' ? QChar(c.unicode() - 32) : c);

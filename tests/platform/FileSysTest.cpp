@@ -326,17 +326,33 @@ TEST_F(FindTest, SizesAre64Bit) {
     b.link(u8("C:\\big\\lnk"), u8("C:\\big\\huge.bin"));
 
     const auto all = findAll(m, u8("C:\\big\\*"));
-    EXPECT_EQ(all.at(u8("huge.bin")).Size, huge);
-    EXPECT_EQ(all.at(u8("small.txt")).Size, 5);
-    EXPECT_EQ(all.at(u8("empty.txt")).Size, 0);
-    EXPECT_EQ(all.at(u8("sub")).Size, 0);
-    EXPECT_EQ(all.at(u8("lnk")).Size, huge);
+    EXPECT_EQ(all.at(u8("huge.bin")).Size(), huge);
+    EXPECT_EQ(all.at(u8("small.txt")).Size(), 5);
+    EXPECT_EQ(all.at(u8("empty.txt")).Size(), 0);
+    EXPECT_EQ(all.at(u8("sub")).Size(), 0);
+    EXPECT_EQ(all.at(u8("lnk")).Size(), huge);
 
     FileInfo info;
     ASSERT_TRUE(GetFileInfo(m, u8("C:\\BIG\\HUGE.BIN"), info));
     EXPECT_EQ(info.size, huge);
     ASSERT_TRUE(GetFileInfo(m, u8("C:\\big\\sub"), info));
     EXPECT_EQ(info.size, 0);
+}
+
+TEST_F(FindTest, SizeIsReadOnFirstUseAndKept) {
+    b.file(u8("C:\\lazy\\a.txt"), "12345");
+    b.file(u8("C:\\lazy\\b.txt"), "123");
+    SearchRec rec;
+    ASSERT_EQ(FindFirst(m, u8("C:\\lazy\\*.txt"), faAnyFile, rec), 0);
+    EXPECT_EQ(rec.Name, u8("a.txt"));
+    EXPECT_EQ(rec.Size(), 5);
+    ASSERT_TRUE(DeleteFile(m, u8("C:\\lazy\\a.txt")));
+    EXPECT_EQ(rec.Size(), 5); // what was read stays
+    ASSERT_EQ(FindNext(rec), 0);
+    ASSERT_TRUE(DeleteFile(m, u8("C:\\lazy\\b.txt")));
+    // Asked only after the entry went: nothing left to read.
+    EXPECT_EQ(rec.Size(), 0);
+    EXPECT_EQ(rec.attr(), faArchive);
 }
 
 TEST_F(FindTest, Times) {
@@ -349,13 +365,13 @@ TEST_F(FindTest, Times) {
     b.link(u8("C:\\tm\\lnk"), u8("C:\\tm\\a.txt"));
 
     const auto all = findAll(m, u8("C:\\tm\\*"));
-    EXPECT_EQ(all.at(u8("a.txt")).LastWriteTime, write);
-    EXPECT_EQ(all.at(u8("a.txt")).LastAccessTime, access);
-    EXPECT_EQ(all.at(u8("dir")).LastWriteTime, access);
-    EXPECT_EQ(all.at(u8("dir")).LastAccessTime, write);
+    EXPECT_EQ(all.at(u8("a.txt")).LastWriteTime(), write);
+    EXPECT_EQ(all.at(u8("a.txt")).LastAccessTime(), access);
+    EXPECT_EQ(all.at(u8("dir")).LastWriteTime(), access);
+    EXPECT_EQ(all.at(u8("dir")).LastAccessTime(), write);
     // The link shows the times of what it leads to.
-    EXPECT_EQ(all.at(u8("lnk")).LastWriteTime, write);
-    EXPECT_EQ(all.at(u8("lnk")).LastAccessTime, access);
+    EXPECT_EQ(all.at(u8("lnk")).LastWriteTime(), write);
+    EXPECT_EQ(all.at(u8("lnk")).LastAccessTime(), access);
 
     FileInfo info;
     ASSERT_TRUE(GetFileInfo(m, u8("C:\\tm\\a.txt"), info));
@@ -366,7 +382,7 @@ TEST_F(FindTest, Times) {
     // just now) where the file system keeps one, else the last-write time.
     struct statx sx {};
     ASSERT_EQ(::statx(AT_FDCWD, b.hostPath(u8("C:\\tm\\a.txt")).c_str(), 0, STATX_BTIME, &sx), 0);
-    const FileTime created = all.at(u8("a.txt")).CreationTime;
+    const FileTime created = all.at(u8("a.txt")).CreationTime();
     if (sx.stx_mask & STATX_BTIME) {
         const FileTime now =
             MachineBuilder::fileTime(1970, 1, 1) + QDateTime::currentSecsSinceEpoch() * 10000000LL;

@@ -162,6 +162,12 @@ void TFrminit::cmdexitClick() {
 }
 
 void TFrminit::closeEvent(QCloseEvent* event) {
+    // A clean lets window messages through between its steps: closing then would write the
+    // locked-file batch before the clean has added its commands.
+    if (m_cleaning) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

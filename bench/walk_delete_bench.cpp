@@ -59,7 +59,7 @@ void walk(niv::Machine& m, const QString& folder, std::int64_t& files, std::int6
             if (!(rec.m_baseAttr & niv::faReparsePoint)) walk(m, folder + rec.Name + u'\\', files, bytes);
         } else {
             ++files;
-            bytes += rec.Size;
+            bytes += rec.Size();
         }
     } while (niv::FindNext(rec) == 0);
 }

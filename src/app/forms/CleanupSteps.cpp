@@ -20,64 +20,45 @@ using Gate = CleanupStep::Gate;
 using Form = CategoryButton::Form;
 using U = Ui::TFrminit;
 
-FoundCounter firefoxCookies(const AppContext& c) {
-    return c.net.Cookies;
+template <FoundCounter NetUnit::*Counter>
+FoundCounter firefox(const AppContext& c) {
+    return c.net.*Counter;
 }
-FoundCounter firefoxHistory(const AppContext& c) {
-    return c.net.History;
+template <FoundCounter GlobalVars::*Counter>
+FoundCounter chrome(const AppContext& c) {
+    return c.g.*Counter;
 }
-FoundCounter firefoxCache(const AppContext& c) {
-    return c.net.Cache;
-}
-FoundCounter chromeCookies(const AppContext& c) {
-    return c.g.ChromeCookies;
-}
-FoundCounter chromeHistory(const AppContext& c) {
-    return c.g.ChromeHistory;
-}
-FoundCounter chromeCache(const AppContext& c) {
-    return c.g.ChromeCache;
-}
-FoundCounter ieCookies(const AppContext& c) {
-    return c.ie.Cookies;
-}
-FoundCounter ieHistory(const AppContext& c) {
-    return c.ie.History;
-}
-FoundCounter ieCache(const AppContext& c) {
-    return c.ie.Cache;
+template <FoundCounter IeUnit::*Counter>
+FoundCounter ie(const AppContext& c) {
+    return c.ie.*Counter;
 }
 
-void cleanIECookies(AppContext& c, QWidget*) {
-    DeleteIECookies(c);
-}
-void cleanIEHistory(AppContext& c, QWidget*) {
-    DeleteIEHistory(c);
-}
-void cleanIECache(AppContext& c, QWidget*) {
-    DeleteIECache(c);
+// A cleaner that needs no owner window.
+template <void (*Clean)(AppContext&)>
+void clean(AppContext& c, QWidget*) {
+    Clean(c);
 }
 
 // The places below marked "comes with" are filled when their unit joins the program. The junk
 // steps' no-files lines follow the junk unit's ConfirmsCopy, which holds the same value as
 // Confirms.
 const std::array<CleanupStep, kCleanupStepCount> kSteps{{
-    {"Firefox cookies", &U::ChkNSCookies, Gate::Counted, firefoxCookies, &U::Label4, ResultNSCookies,
+    {"Firefox cookies", &U::ChkNSCookies, Gate::Counted, firefox<&NetUnit::Cookies>, &U::Label4, ResultNSCookies,
      "There were no FireFox cookie files found on your system.", false,
      nullptr /* DeleteFirefoxCookies: comes with the Firefox/Chrome unit */},
-    {"Firefox history", &U::ChkNSHistory, Gate::Counted, firefoxHistory, &U::Label6, ResultNSHistory,
+    {"Firefox history", &U::ChkNSHistory, Gate::Counted, firefox<&NetUnit::History>, &U::Label6, ResultNSHistory,
      "There were no FireFox history files found on your system.", false,
      nullptr /* DeleteFirefoxHistory: comes with the Firefox/Chrome unit */},
-    {"Firefox cache", &U::ChkNSCache, Gate::Counted, firefoxCache, &U::Label5, ResultNSCache,
+    {"Firefox cache", &U::ChkNSCache, Gate::Counted, firefox<&NetUnit::Cache>, &U::Label5, ResultNSCache,
      "There were no FireFox cache files found on your system.", false,
      nullptr /* DeleteFirefoxCache: comes with the Firefox/Chrome unit */},
-    {"Chrome cookies", &U::ChkGCookies, Gate::Counted, chromeCookies, &U::Label4, ResultGCookies,
+    {"Chrome cookies", &U::ChkGCookies, Gate::Counted, chrome<&GlobalVars::ChromeCookies>, &U::Label4, ResultGCookies,
      "There were no Google Chrome cookie files found on your system.", false,
      nullptr /* DeleteChromeCookies: comes with the Firefox/Chrome unit */},
-    {"Chrome history", &U::ChkGHistory, Gate::Counted, chromeHistory, &U::Label6, ResultGHistory,
+    {"Chrome history", &U::ChkGHistory, Gate::Counted, chrome<&GlobalVars::ChromeHistory>, &U::Label6, ResultGHistory,
      "There were no Google Chrome history files found on your system.", false,
      nullptr /* DeleteChromeHistory: comes with the Firefox/Chrome unit */},
-    {"Chrome cache", &U::ChkGCache, Gate::Counted, chromeCache, &U::Label5, ResultGCache,
+    {"Chrome cache", &U::ChkGCache, Gate::Counted, chrome<&GlobalVars::ChromeCache>, &U::Label5, ResultGCache,
      "There were no Google Chrome cache files found on your system.", false,
      nullptr /* DeleteChromeCache: comes with the Firefox/Chrome unit */},
     // The cleaner writes its own line.
@@ -92,12 +73,12 @@ const std::array<CleanupStep, kCleanupStepCount> kSteps{{
     {"temp files", &U::ChkTemp, Gate::Counted, nullptr /* temp-file count: junk-file unit */, nullptr,
      ResultTemp, "There were no temp files found on your system.", false,
      nullptr /* CleanTempFiles: comes with the junk-file unit */},
-    {"IE cookies", &U::ChkIECookies, Gate::Counted, ieCookies, &U::Label1, ResultIECookies,
-     "There were no IE cookie files found on your system.", false, cleanIECookies},
-    {"IE history", &U::ChkIEHistory, Gate::Counted, ieHistory, &U::Label3, ResultIEHistory,
-     "There were no IE history files found on your system.", false, cleanIEHistory},
-    {"IE cache", &U::ChkIECache, Gate::Counted, ieCache, &U::Label2, ResultIECache,
-     "There were no IE cache files found on your system.", false, cleanIECache},
+    {"IE cookies", &U::ChkIECookies, Gate::Counted, ie<&IeUnit::Cookies>, &U::Label1, ResultIECookies,
+     "There were no IE cookie files found on your system.", false, clean<DeleteIECookies>},
+    {"IE history", &U::ChkIEHistory, Gate::Counted, ie<&IeUnit::History>, &U::Label3, ResultIEHistory,
+     "There were no IE history files found on your system.", false, clean<DeleteIEHistory>},
+    {"IE cache", &U::ChkIECache, Gate::Counted, ie<&IeUnit::Cache>, &U::Label2, ResultIECache,
+     "There were no IE cache files found on your system.", false, clean<DeleteIECache>},
     {"ActiveX", &U::ChkActiveX, Gate::Counted, nullptr /* ActiveX count: junk-file unit */, nullptr,
      ResultActiveX, "There were no activex or java applets found on your system.", true,
      nullptr /* CleanActiveXCache: comes with the junk-file unit */},

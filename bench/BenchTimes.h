@@ -38,8 +38,8 @@ inline double timeCommand(const std::string& cmd) {
 inline void printRatio(const char* ours, const char* theirs) {
     auto& best = bestTimes();
     if (!best.count(ours) || !best.count(theirs)) return;
-    std::printf("%-12s / %-12s = %.2f (best %.3f s vs %.3f s)\n", ours, theirs, best[ours] / best[theirs], best[ours],
-                best[theirs]);
+    std::printf("%-12s / %-12s = %.2f (best %.3f s vs %.3f s)\n", ours, theirs, best[ours] / best[theirs],
+                best[ours], best[theirs]);
 }
 
 } // namespace bench

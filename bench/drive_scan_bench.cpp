@@ -46,7 +46,8 @@ void makeTree(const std::string& base) {
         const std::string folder = group + "/d" + std::to_string(d);
         ::mkdir(group.c_str(), 0755);
         ::mkdir(folder.c_str(), 0755);
-        for (int f = 0; f < kFilesPerFolder; ++f) touch(folder + "/file" + std::to_string(f) + ".tmp");
+        for (int f = 0; f < kFilesPerFolder; ++f)
+            touch(folder + "/file" + std::to_string(f) + ".tmp");
     }
     std::string profile = base;
     for (const char* part : {"/Mozilla", "/Firefox", "/Profiles", "/ab12.default", "/cache2"}) {
@@ -57,7 +58,6 @@ void makeTree(const std::string& base) {
     for (const char* name : {"cookies.sqlite", "places.sqlite", "formhistory.sqlite", "webappsstore.sqlite"})
         touch(profile + "/" + name);
 }
-
 
 void BM_FindPrintf(benchmark::State& state) {
     for (auto _ : state) {

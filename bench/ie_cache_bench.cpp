@@ -34,7 +34,8 @@ std::string root() {
     return g_dir->path().toStdString();
 }
 std::string cacheFolder() {
-    return root() + "/drive_c/users/bench/AppData/Local/Microsoft/Windows/Temporary Internet Files/Content.IE5";
+    return root() +
+           "/drive_c/users/bench/AppData/Local/Microsoft/Windows/Temporary Internet Files/Content.IE5";
 }
 
 // A fresh cache of `files` files (the first ones of the full layout), flushed to disk.
@@ -125,8 +126,8 @@ void BM_IeDeleteWipe(benchmark::State& state) {
 void BM_ShredZeroUnlink(benchmark::State& state) {
     for (auto _ : state) {
         makeCache(wipeFiles());
-        const double s =
-            bench::timeCommand("find '" + cacheFolder() + "' -type f -exec shred -n 0 -z -u --remove=unlink {} +");
+        const double s = bench::timeCommand("find '" + cacheFolder() +
+                                            "' -type f -exec shred -n 0 -z -u --remove=unlink {} +");
         state.SetIterationTime(s);
         bench::record("shred", s);
     }

@@ -18,7 +18,6 @@
 
 namespace {
 
-
 void BM_StartupToMainWindowShown(benchmark::State& state) {
     QTemporaryDir dir;
     const std::string root = dir.path().toStdString() + "/machine";

@@ -79,7 +79,8 @@ bool RecycleFile(AppContext& ctx, const QString& path, bool /*ask*/) {
     try {
         return shellRecycle(ctx.machine, path, ctx.recycleClock) == 0;
     } catch (const PlatformError& e) {
-        throw PlatformError(QStringLiteral("Tried to recycle file: ") + path + QStringLiteral("\r\n") + e.message());
+        throw PlatformError(QStringLiteral("Tried to recycle file: ") + path + QStringLiteral("\r\n") +
+                            e.message());
     }
 }
 

@@ -27,8 +27,9 @@ QString slotKey(int slot) {
 }
 
 QString fullListText(const QString& error) {
-    return error + QStringLiteral(" Error. You may continue as normal, but some files may be left behind and not "
-                                  "cleaned up. Please send an email to ") +
+    return error +
+           QStringLiteral(" Error. You may continue as normal, but some files may be left behind and not "
+                          "cleaned up. Please send an email to ") +
            supportEmailAddress() + QStringLiteral(" and list ") + error +
            QStringLiteral(" as the error. Also include your registered user information.");
 }
@@ -38,7 +39,8 @@ QString comparable(const QString& path) {
 }
 
 // Puts `value` into the first free slot of a list section unless an equal path comes first.
-void addToList(AppContext& ctx, const QString& section, int slotCount, const QString& error, const QString& value) {
+void addToList(AppContext& ctx, const QString& section, int slotCount, const QString& error,
+               const QString& value) {
     TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     const QString wanted = comparable(value);
     for (int slot = 1; slot <= slotCount; ++slot) {
@@ -98,8 +100,10 @@ constexpr Rule kRules[] = {
     {NameTest::Contains, u"FORMHISTORY.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndFixed,
      u"FORMHISTORY.SQLITE*", u"FFFH"},
     {NameTest::Is, u"PLACES.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndName, nullptr, u"FFPL"},
-    {NameTest::Is, u"PLACES.SQLITE-JOURNAL", nullptr, InFirefoxProfiles, Value::FolderAndName, nullptr, u"FFPL2"},
-    {NameTest::Is, u"WEBAPPSSTORE.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndName, nullptr, u"FFPL3"},
+    {NameTest::Is, u"PLACES.SQLITE-JOURNAL", nullptr, InFirefoxProfiles, Value::FolderAndName, nullptr,
+     u"FFPL2"},
+    {NameTest::Is, u"WEBAPPSSTORE.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndName, nullptr,
+     u"FFPL3"},
     {NameTest::Is, u"COOKIES.SQLITE", nullptr, InFirefoxProfiles, Value::FolderAndFixed, u"COOKIES.SQLITE*",
      u"FFCK"},
 };
@@ -158,9 +162,7 @@ private:
         if (m_progress) m_progress(text);
     }
 
-    qint64 nowMs() const {
-        return m_ctx.steadyClockMs ? m_ctx.steadyClockMs() : m_steady.elapsed();
-    }
+    qint64 nowMs() const { return m_ctx.steadyClockMs ? m_ctx.steadyClockMs() : m_steady.elapsed(); }
 
     void letMessagesThrough() {
         const qint64 now = nowMs();
@@ -198,9 +200,11 @@ void WriteScanLogSkeleton(AppContext& ctx) {
     TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     static const char16_t* const lists[] = {u"K17", u"L44", u"H53", u"HI24", u"MM20", u"AL13"};
     for (int slot = 1; slot <= kListSlots; ++slot) {
-        for (const char16_t* section : lists) ini.WriteString(QString::fromUtf16(section), slotKey(slot), QString());
+        for (const char16_t* section : lists)
+            ini.WriteString(QString::fromUtf16(section), slotKey(slot), QString());
     }
-    for (int slot = 1; slot <= kCacheSlots; ++slot) ini.WriteString(QStringLiteral("P45"), slotKey(slot), QString());
+    for (int slot = 1; slot <= kCacheSlots; ++slot)
+        ini.WriteString(QStringLiteral("P45"), slotKey(slot), QString());
     for (int slot = 1; slot <= kKeptCookieSlots; ++slot)
         ini.WriteString(QStringLiteral("UCKK5"), QStringLiteral("CKK%1").arg(slot), QString());
 }
@@ -218,8 +222,8 @@ void AddScanLogEntry(AppContext& ctx, const QString& value, const QString& code)
         QStringView section;
     };
     static const List lists[] = {
-        {u"I", u"HI24"}, {u"M", u"MM20"}, {u"A", u"AL13"}, {u"Y", u"YH25"},
-        {u"R", u"APRO25"}, {u"K", u"K17"}, {u"H", u"H53"}, {u"L", u"L44"},
+        {u"I", u"HI24"},   {u"M", u"MM20"}, {u"A", u"AL13"}, {u"Y", u"YH25"},
+        {u"R", u"APRO25"}, {u"K", u"K17"},  {u"H", u"H53"},  {u"L", u"L44"},
     };
     for (const List& list : lists) {
         if (code == list.code) {

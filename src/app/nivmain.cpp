@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
     niv::Machine machine(niv::MachineSettings{choice.root, QApplication::applicationDirPath().toStdString(),
                                               niv::machineUserName(env), true});
     niv::PathMapper paths{
-        [&machine](const QString& winPath) { return QString::fromStdString(niv::resolve(machine, winPath).path); },
+        [&machine](const QString& winPath) {
+            return QString::fromStdString(niv::resolve(machine, winPath).path);
+        },
         [&machine](const QString& hostPath) { return niv::windowsPathOf(machine, hostPath.toStdString()); }};
     niv::QtDialogs dialogs(QStringLiteral("Nivora"), paths);
     const QString where = QString::fromStdString(choice.root);
@@ -49,14 +51,16 @@ int main(int argc, char** argv) {
         machine.registry().loadAll();
     } catch (const niv::PlatformError& e) {
         dialogs.messageDlg(niv::MsgKind::Error,
-                           e.message() + QStringLiteral("\n\nNivora cannot read this registry file and will not "
-                                                        "change it. Repair or remove it, then start Nivora again."),
+                           e.message() +
+                               QStringLiteral("\n\nNivora cannot read this registry file and will not "
+                                              "change it. Repair or remove it, then start Nivora again."),
                            niv::MsgButtons::Ok);
         return 1;
     }
 
     // Batch files run beside the window, as the command interpreter would.
-    machine.setBatchRunner([](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); });
+    machine.setBatchRunner(
+        [](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); });
 
     niv::QtModalRunner modal;
     niv::QtMessagePump pump;

@@ -10,8 +10,9 @@ namespace niv {
 namespace {
 
 constexpr const char* kCategoryNames[CategoryCount] = {
-    "IECache", "IECookies", "IEHistory", "NSCache", "NSCookies", "NSHistory", "GCache", "GCookies", "GHistory",
-    "Otherc",  "Tempc",     "Recentc",   "Recyclec", "Otherj",   "Mediac",    "ActiveX", "Urls",     "YourOwn"};
+    "IECache",  "IECookies", "IEHistory", "NSCache", "NSCookies", "NSHistory",
+    "GCache",   "GCookies",  "GHistory",  "Otherc",  "Tempc",     "Recentc",
+    "Recyclec", "Otherj",    "Mediac",    "ActiveX", "Urls",      "YourOwn"};
 
 // A boolean setting: true when present as a non-zero DWORD. A value of another type is treated
 // as missing, so it is rewritten with its default.
@@ -37,7 +38,8 @@ void LoadSettings(AppContext& ctx) {
     s.VistaMsg = true;
     ctx.g.Wipe = false;
     ctx.g.Tempall = false;
-    for (int c = CatIECache; c <= CatUrls; ++c) s.categories[c] = true;
+    for (int c = CatIECache; c <= CatUrls; ++c)
+        s.categories[c] = true;
     s.Lockedj = false;
     ctx.g.SkinName = QStringLiteral("skinsunset");
 
@@ -46,7 +48,8 @@ void LoadSettings(AppContext& ctx) {
         if (!reg.OpenKey(settingsKeyPath(), true)) return;
 
         const QString skin = QStringLiteral("Skin");
-        if (reg.ValueExists(skin) && (reg.GetDataType(skin) == REG_SZ || reg.GetDataType(skin) == REG_EXPAND_SZ))
+        if (reg.ValueExists(skin) &&
+            (reg.GetDataType(skin) == REG_SZ || reg.GetDataType(skin) == REG_EXPAND_SZ))
             ctx.g.SkinName = reg.ReadString(skin);
         else
             reg.WriteString(skin, QStringLiteral("skinsunset"));
@@ -93,14 +96,15 @@ void LoadSettings(AppContext& ctx) {
 }
 
 void SaveCleanupAllSelections(AppContext& ctx, const std::array<bool, CategoryCount>& boxes) {
-    static constexpr Category order[] = {CatIECache, CatIECookies, CatIEHistory, CatNSCache, CatNSCookies,
-                                         CatNSHistory, CatGCache, CatGCookies, CatGHistory, CatOtherc,
-                                         CatRecentc, CatTempc, CatRecyclec, CatOtherj, CatMediac,
-                                         CatActiveX, CatUrls, CatYourOwn};
+    static constexpr Category order[] = {CatIECache,   CatIECookies, CatIEHistory, CatNSCache,  CatNSCookies,
+                                         CatNSHistory, CatGCache,    CatGCookies,  CatGHistory, CatOtherc,
+                                         CatRecentc,   CatTempc,     CatRecyclec,  CatOtherj,   CatMediac,
+                                         CatActiveX,   CatUrls,      CatYourOwn};
     TRegistry reg(ctx.machine);
     try {
         if (!reg.OpenKey(settingsKeyPath(), true)) return;
-        for (Category c : order) reg.WriteBool(categoryValueName(c), boxes[c]);
+        for (Category c : order)
+            reg.WriteBool(categoryValueName(c), boxes[c]);
     } catch (const PlatformError&) {
         // Nothing written and no message, as for a key that cannot be opened.
     }
@@ -123,8 +127,8 @@ void ComputeFolders(AppContext& ctx) {
     const QString appData = SHGetSpecialFolderPath(ctx.machine, CSIDL_APPDATA);
     g.DataFolder = appData + QStringLiteral("\\Nivfold");
     g.FlashCookieFolder = appData + QStringLiteral("\\Macromedia\\Flash Player\\#SharedObjects");
-    g.ChromeProfileFolder =
-        SHGetSpecialFolderPath(ctx.machine, CSIDL_LOCAL_APPDATA) + QStringLiteral("\\Google\\Chrome\\User Data\\Default");
+    g.ChromeProfileFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_LOCAL_APPDATA) +
+                            QStringLiteral("\\Google\\Chrome\\User Data\\Default");
     g.ChromeCacheFolder = g.ChromeProfileFolder + QStringLiteral("\\Cache");
     g.PicturesFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_MYPICTURES);
     g.VideosFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_MYVIDEO);
@@ -151,7 +155,8 @@ bool CreateDataFolder(AppContext& ctx) {
 
 void WriteTaskListBatch(AppContext& ctx, const QString& batchPath) {
     DeleteFile(ctx.machine, ctx.g.TaskListPath);
-    const QString text = QStringLiteral("tasklist >> \"") + ctx.g.TaskListPath + QStringLiteral("\"\r\nExit\r\n");
+    const QString text =
+        QStringLiteral("tasklist >> \"") + ctx.g.TaskListPath + QStringLiteral("\"\r\nExit\r\n");
     WriteFileBytes(ctx.machine, batchPath, text.toUtf8());
 }
 

@@ -11,7 +11,9 @@ namespace niv {
 // The registry value name of each category ("IECache", ...).
 QString categoryValueName(Category category);
 // The settings key under the current user.
-inline QString settingsKeyPath() { return QStringLiteral("Software\\Hollbrook\\Settings"); }
+inline QString settingsKeyPath() {
+    return QStringLiteral("Software\\Hollbrook\\Settings");
+}
 
 // Reads the settings into memory, writing the default of every missing value.
 void LoadSettings(AppContext& ctx);

@@ -16,7 +16,7 @@ namespace niv {
 namespace {
 
 // The unit's resource strings.
-const QString SHistoryIE5 = QStringLiteral("History.IE5\\");  // 65176
+const QString SHistoryIE5 = QStringLiteral("History.IE5\\");   // 65176
 const QString SWindowsCookies = QStringLiteral("\\cookies\\"); // 65177
 const std::array<QString, 4> SWindowsCacheFolders = {
     QStringLiteral("\\temporary internet files\\cache1"), // 65178
@@ -25,7 +25,8 @@ const std::array<QString, 4> SWindowsCacheFolders = {
     QStringLiteral("\\temporary internet files\\cache4"), // 65181
 };
 
-const QString kShellFoldersKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+const QString kShellFoldersKey =
+    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
 const QString kCachePathsKey =
     QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Cache\\Paths");
 const QString kFixedContentIE5 = QStringLiteral("c:\\windows\\temporary internet files\\content.ie5\\");
@@ -41,8 +42,8 @@ constexpr int kMinSearchedMask = 8;
 // Result lines.
 const QString kCookiesAllCleaned = QStringLiteral("All files have been deleted. ALL");
 const QString kCookiesWereCleaned = QStringLiteral(" were cleaned.");
-const QString kCookiesSaved =
-    QStringLiteral("All files have been deleted.  Note that you may have some cookies saved, and therefore not deleted.");
+const QString kCookiesSaved = QStringLiteral(
+    "All files have been deleted.  Note that you may have some cookies saved, and therefore not deleted.");
 const QString kCookiesLocked =
     QStringLiteral("All files have been deleted except for 1 or more COOKIE index files, which are LOCKED.");
 const QString kHistoryDone = QStringLiteral("All files have been deleted.");
@@ -82,7 +83,8 @@ void countList(AppContext& ctx, const PathList& list, FoundCounter& found) {
     ie.IEPassFiles = 0;
     ie.IEPassBytes = 0;
     if (!list[1].trimmed().isEmpty()) {
-        for (int slot = 1; slot <= list.count() && !list[slot].isEmpty(); ++slot) CountIEFiles(ctx, list[slot]);
+        for (int slot = 1; slot <= list.count() && !list[slot].isEmpty(); ++slot)
+            CountIEFiles(ctx, list[slot]);
     }
     found.FoundBytes = ie.IEPassBytes;
     found.FoundFiles = ie.IEPassFiles;
@@ -101,8 +103,8 @@ void addHistoryIndexes(GlobalVars& g, PathList& subfolders) {
 // Finds the history sub-folders whose attribute word is one of `accepted` and whose name passes
 // `nameOk`, into `list` (the folder, a "\" and the name).
 template <typename NameOk>
-void findHistoryFolders(AppContext& ctx, const QString& folder, PathList& list, std::initializer_list<int> accepted,
-                        NameOk nameOk) {
+void findHistoryFolders(AppContext& ctx, const QString& folder, PathList& list,
+                        std::initializer_list<int> accepted, NameOk nameOk) {
     SearchRec rec;
     if (FindFirst(ctx.machine, folder + kAllFiles, faSysFile | faDirectory, rec) != ERROR_SUCCESS) return;
     int found = 0;
@@ -194,7 +196,8 @@ void TFrmie::discover() {
     ie.History = {};
     g.IETotalFiles = 0;
     g.IETotalBytes = 0;
-    for (int slot = 1; slot <= kLockedFileSlots; ++slot) g.LockedFileCommands[slot].clear();
+    for (int slot = 1; slot <= kLockedFileSlots; ++slot)
+        g.LockedFileCommands[slot].clear();
     ie.HistorySubfolders.clear();
     ie.MshistSubfolders.clear();
     g.IECachePaths.clear();
@@ -248,14 +251,16 @@ void TFrmie::discover() {
         FindContentIE5Subfolders(ctx, kFixedContentIE5);
         AddIECachePath(g, kFixedContentIE5 + kIndexDat);
     }
-    const QString tempContent = ie.IEWindowsFolder + QStringLiteral("\\temp\\temporary internet files\\content.ie5\\");
+    const QString tempContent =
+        ie.IEWindowsFolder + QStringLiteral("\\temp\\temporary internet files\\content.ie5\\");
     if (DirectoryExists(machine, tempContent)) {
         FindContentIE5Subfolders(ctx, tempContent);
         AddIECachePath(g, tempContent + kIndexDat);
     }
 
     // 8. and 9.
-    for (const QString& folder : ie.IECacheFolders) AddIECachePath(g, folder + QStringLiteral("\\") + kAllFiles);
+    for (const QString& folder : ie.IECacheFolders)
+        AddIECachePath(g, folder + QStringLiteral("\\") + kAllFiles);
     LoadScanIndexDirs(ctx);
 
     // 10.
@@ -333,9 +338,9 @@ void FindMshistSubfolders(AppContext& ctx, const QString& folder) {
 void LoadScanIndexDirs(AppContext& ctx) {
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     for (int i = 1; i <= kScanIndexDirs; ++i) {
-        const QString value =
-            ini.ReadString(QStringLiteral("HI24"), QStringLiteral("P") + QString::number(i), QStringLiteral(" "))
-                .trimmed();
+        const QString value = ini.ReadString(QStringLiteral("HI24"), QStringLiteral("P") + QString::number(i),
+                                             QStringLiteral(" "))
+                                  .trimmed();
         if (value.isEmpty()) return;
         AddIECachePath(ctx.g, value + QStringLiteral("INDEX.DAT"));
         FindContentIE5Subfolders(ctx, value);
@@ -366,7 +371,8 @@ void BuildCookieNameList(AppContext& ctx) {
     ie.CookieFileCount = 0;
     const PathList& list = ctx.g.IECookiePaths;
     if (list[1].trimmed().isEmpty()) return;
-    for (int slot = 1; slot <= list.count() && !list[slot].isEmpty(); ++slot) CollectCookieNames(ctx, list[slot]);
+    for (int slot = 1; slot <= list.count() && !list[slot].isEmpty(); ++slot)
+        CollectCookieNames(ctx, list[slot]);
 }
 
 void CollectCookieNames(AppContext& ctx, const QString& mask) {
@@ -450,7 +456,8 @@ void LoadKeptCookies(AppContext& ctx) {
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     for (int i = 1; i <= kept.count(); ++i) {
         const QString value =
-            ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK") + QString::number(i), QString()).trimmed();
+            ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK") + QString::number(i), QString())
+                .trimmed();
         if (value.isEmpty()) return;
         kept[i] = value;
     }

@@ -19,10 +19,10 @@ struct IeUnit {
 
     // Discovery.
     QString IEWindowsFolder;
-    QString IECookiesFolder;                // IEWindowsFolder + "\cookies\"
-    std::array<QString, 4> IECacheFolders;  // IEWindowsFolder + "\temporary internet files\cache1".."4"
+    QString IECookiesFolder;               // IEWindowsFolder + "\cookies\"
+    std::array<QString, 4> IECacheFolders; // IEWindowsFolder + "\temporary internet files\cache1".."4"
     QString ShellCacheFolder, ShellCookiesFolder, ShellHistoryFolder;
-    QString SpecialCookiesPath;             // the shell's cookies folder (special folder 33)
+    QString SpecialCookiesPath; // the shell's cookies folder (special folder 33)
     PathList HistorySubfolders{25};
     PathList MshistSubfolders{25};
     std::int32_t IEPassFiles = 0;

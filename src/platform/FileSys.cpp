@@ -93,7 +93,8 @@ bool fail(const Machine& machine, int error) {
 bool endsInDotName(const QString& path) {
     QString p = path;
     p.replace(u'/', u'\\');
-    while (p.endsWith(u'\\')) p.chop(1);
+    while (p.endsWith(u'\\'))
+        p.chop(1);
     const QString last = extractFileName(p);
     return last == u"." || last == u"..";
 }
@@ -102,7 +103,8 @@ bool wildMatch(const QString& name, qsizetype ni, const QString& mask, qsizetype
     while (mi < mask.size()) {
         const QChar m = mask.at(mi);
         if (m == u'*') {
-            while (mi < mask.size() && mask.at(mi) == u'*') ++mi;
+            while (mi < mask.size() && mask.at(mi) == u'*')
+                ++mi;
             if (mi == mask.size()) return true;
             for (qsizetype k = ni; k <= name.size(); ++k)
                 if (wildMatch(name, k, mask, mi)) return true;
@@ -252,12 +254,14 @@ int FindFirst(Machine& machine, const QString& mask, int attr, SearchRec& rec) {
     QString m = mask;
     m.replace(u'/', u'\\');
     qsizetype cut = m.size() - 1;
-    while (cut >= 0 && m.at(cut) != u'\\' && m.at(cut) != u':') --cut;
+    while (cut >= 0 && m.at(cut) != u'\\' && m.at(cut) != u':')
+        --cut;
     QString folder = m.left(cut + 1);
     QString nameMask = m.mid(cut + 1);
     if (nameMask.isEmpty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
     if (!nameMask.contains(u'*') && !nameMask.contains(u'?')) {
-        while (nameMask.endsWith(u'.') || nameMask.endsWith(u' ')) nameMask.chop(1);
+        while (nameMask.endsWith(u'.') || nameMask.endsWith(u' '))
+            nameMask.chop(1);
         if (nameMask.isEmpty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
     }
     if (folder.isEmpty()) folder = machine.currentFolder();
@@ -277,14 +281,16 @@ int FindFirst(Machine& machine, const QString& mask, int attr, SearchRec& rec) {
     const bool matchAll = nameMask == u"*" || nameMask == u"*.*";
     while (dirent* e = ::readdir(d)) {
         const std::size_t len = std::strlen(e->d_name);
-        const bool dotName = (len == 1 && e->d_name[0] == '.') || (len == 2 && e->d_name[0] == '.' && e->d_name[1] == '.');
+        const bool dotName =
+            (len == 1 && e->d_name[0] == '.') || (len == 2 && e->d_name[0] == '.' && e->d_name[1] == '.');
         if (dotName && dir.isRoot) continue;
         if (!isWindowsName(e->d_name, len)) continue; // invisible to Windows, never touched
         QString name = QString::fromUtf8(e->d_name, static_cast<qsizetype>(len));
         if (!matchAll && !matchesMask(name, nameMask)) continue;
         const int rank = dotName ? static_cast<int>(len) - 1 : 2;
         QString upper = isAscii(name) ? QString() : winUpper(name);
-        state->entries.push_back({std::string(e->d_name, len), std::move(name), e->d_type, rank, std::move(upper)});
+        state->entries.push_back(
+            {std::string(e->d_name, len), std::move(name), e->d_type, rank, std::move(upper)});
     }
     ::closedir(d);
     if (state->entries.empty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
@@ -293,7 +299,8 @@ int FindFirst(Machine& machine, const QString& mask, int attr, SearchRec& rec) {
     auto asciiUpperOf = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
     const auto& entries = state->entries;
     state->order.resize(entries.size());
-    for (std::uint32_t i = 0; i < state->order.size(); ++i) state->order[i] = i;
+    for (std::uint32_t i = 0; i < state->order.size(); ++i)
+        state->order[i] = i;
     std::sort(state->order.begin(), state->order.end(), [&](std::uint32_t ia, std::uint32_t ib) {
         const FindState::Entry& a = entries[ia];
         const FindState::Entry& b = entries[ib];
@@ -398,7 +405,8 @@ bool DeleteFile(Machine& machine, const QString& path) {
     if (hp.readOnly || hp.isRoot || S_ISDIR(hp.mode)) return fail(machine, ERROR_ACCESS_DENIED);
     // "file.txt\" names a folder that does not exist, never the file.
     if (path.endsWith(u'\\') || path.endsWith(u'/')) return fail(machine, ERROR_INVALID_NAME);
-    if (int err = machine.faults().check(FaultInjector::Op::DeleteFile, hp.winPath)) return fail(machine, err);
+    if (int err = machine.faults().check(FaultInjector::Op::DeleteFile, hp.winPath))
+        return fail(machine, err);
     if (!S_ISLNK(hp.mode)) {
         char buf[64];
         ssize_t n = ::lgetxattr(hp.path.c_str(), kDosAttrib, buf, sizeof buf);
@@ -431,7 +439,8 @@ bool CreateDir(Machine& machine, const QString& path) {
     if (hp.exists) return fail(machine, ERROR_ALREADY_EXISTS);
     if (hp.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
     if (int err = machine.faults().check(FaultInjector::Op::CreateDir, hp.winPath)) return fail(machine, err);
-    if (::mkdir(hp.path.c_str(), 0755) != 0) return fail(machine, errno == ENOENT ? ERROR_PATH_NOT_FOUND : errnoToWin(errno));
+    if (::mkdir(hp.path.c_str(), 0755) != 0)
+        return fail(machine, errno == ENOENT ? ERROR_PATH_NOT_FOUND : errnoToWin(errno));
     return true;
 }
 
@@ -601,7 +610,8 @@ HostPath writableTarget(Machine& machine, const QString& path, bool& ok) {
     if (hp.exists && !S_ISLNK(hp.mode) && ((readXattrBits(hp.path) & faReadOnly) || (hp.mode & 0222) == 0))
         return fail(machine, ERROR_ACCESS_DENIED), hp; // a read-only file is not replaced
     if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err), hp;
-    if (!DirectoryExists(machine, extractFilePath(hp.winPath))) return fail(machine, ERROR_PATH_NOT_FOUND), hp;
+    if (!DirectoryExists(machine, extractFilePath(hp.winPath)))
+        return fail(machine, ERROR_PATH_NOT_FOUND), hp;
     ok = true;
     return hp;
 }

@@ -57,7 +57,8 @@ QStringList Machine::driveLetters() const {
         while (dirent* e = ::readdir(d)) {
             const char* n = e->d_name;
             // Drive links are named "x:"; "x::" names a raw device, not a drive.
-            if (std::strlen(n) != 2 || n[1] != ':' || !std::isalpha(static_cast<unsigned char>(n[0]))) continue;
+            if (std::strlen(n) != 2 || n[1] != ':' || !std::isalpha(static_cast<unsigned char>(n[0])))
+                continue;
             struct stat st {};
             if (::stat((folder + '/' + n).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
             const QString letter = QString(QChar(n[0])).toUpper();

@@ -86,11 +86,13 @@ bool createFreshMachine(Machine& machine) {
     if (::lstat(cLink.c_str(), &st) != 0 && ::symlink("../drive_c", cLink.c_str()) != 0) return false;
 
     const QString profile = QStringLiteral("C:\\users\\") + machine.userName();
-    QStringList folders = {QStringLiteral("C:\\windows\\system32"), QStringLiteral("C:\\windows\\temp"),
-                           QStringLiteral("C:\\Program Files"), QStringLiteral("C:\\ProgramData"),
-                           QStringLiteral("C:\\users\\Public"), profile + QStringLiteral("\\AppData\\Local\\Temp"),
-                           profile + QStringLiteral("\\Downloads")};
-    for (const ShellFolder& f : kShellFolders) folders.append(profile + u'\\' + QString::fromLatin1(f.subPath));
+    QStringList folders = {
+        QStringLiteral("C:\\windows\\system32"), QStringLiteral("C:\\windows\\temp"),
+        QStringLiteral("C:\\Program Files"),     QStringLiteral("C:\\ProgramData"),
+        QStringLiteral("C:\\users\\Public"),     profile + QStringLiteral("\\AppData\\Local\\Temp"),
+        profile + QStringLiteral("\\Downloads")};
+    for (const ShellFolder& f : kShellFolders)
+        folders.append(profile + u'\\' + QString::fromLatin1(f.subPath));
     for (const QString& folder : folders)
         if (!ForceDirectories(machine, folder)) return false;
 

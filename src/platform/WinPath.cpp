@@ -61,7 +61,15 @@ bool isWindowsName(const char* s, std::size_t len) {
         if (c < 0x80) {
             if (c < 0x20) return false;
             switch (c) {
-            case '<': case '>': case ':': case '"': case '/': case '\\': case '|': case '?': case '*':
+            case '<':
+            case '>':
+            case ':':
+            case '"':
+            case '/':
+            case '\\':
+            case '|':
+            case '?':
+            case '*':
                 return false;
             default:
                 break;
@@ -103,7 +111,8 @@ bool isDriveSpec(const QString& p) {
 }
 
 QString stripTrailingDotsBlanks(QString s) {
-    while (!s.isEmpty() && (s.back() == u'.' || s.back() == u' ')) s.chop(1);
+    while (!s.isEmpty() && (s.back() == u'.' || s.back() == u' '))
+        s.chop(1);
     return s;
 }
 
@@ -160,19 +169,22 @@ QString fullPath(const Machine& machine, const QString& winPath) {
 
 QString extractFilePath(const QString& winPath) {
     qsizetype i = winPath.size() - 1;
-    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':') --i;
+    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':')
+        --i;
     return winPath.left(i + 1);
 }
 
 QString extractFileName(const QString& winPath) {
     qsizetype i = winPath.size() - 1;
-    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':') --i;
+    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':')
+        --i;
     return winPath.mid(i + 1);
 }
 
 QString extractFileExt(const QString& winPath) {
     qsizetype i = winPath.size() - 1;
-    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':' && winPath.at(i) != u'.') --i;
+    while (i >= 0 && winPath.at(i) != u'\\' && winPath.at(i) != u':' && winPath.at(i) != u'.')
+        --i;
     if (i >= 0 && winPath.at(i) == u'.') return winPath.mid(i);
     return {};
 }
@@ -266,9 +278,9 @@ HostPath resolve(const Machine& machine, const QString& winPath) {
     std::string cur = base;
     qsizetype first = 0;
     // Keyed by the host folder of the drive and the folder's components as spelt.
-    const QString winFolder = comps.size() > 1
-                                  ? QString::fromStdString(base) + u'|' + comps.mid(0, comps.size() - 1).join(u'\\')
-                                  : QString();
+    const QString winFolder =
+        comps.size() > 1 ? QString::fromStdString(base) + u'|' + comps.mid(0, comps.size() - 1).join(u'\\')
+                         : QString();
     if (!winFolder.isEmpty()) {
         std::string cached = machine.folderCache().find(winFolder);
         if (!cached.empty()) {

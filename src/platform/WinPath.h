@@ -58,6 +58,8 @@ HostPath resolve(const Machine& machine, const QString& winPath);
 QString windowsPathOf(const Machine& machine, const std::string& hostPath);
 
 // The Windows path of the program folder.
-inline QString exeFolderPath() { return QStringLiteral("C:\\Program Files\\Nivora\\"); }
+inline QString exeFolderPath() {
+    return QStringLiteral("C:\\Program Files\\Nivora\\");
+}
 
 } // namespace niv

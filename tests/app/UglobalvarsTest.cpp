@@ -1,5 +1,5 @@
-#include "app/AppContext.h"
 #include "app/Uglobalvars.h"
+#include "app/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
@@ -21,7 +21,8 @@ TEST(AddUniqueTest, StoresUpperCasedOnceAndDropsWhenFull) {
     EXPECT_TRUE(g.IECachePaths[3].isEmpty());
 
     GlobalVars full;
-    for (int i = 1; i <= 401; ++i) AddIECookiePath(full, QStringLiteral("c:\\p%1").arg(i));
+    for (int i = 1; i <= 401; ++i)
+        AddIECookiePath(full, QStringLiteral("c:\\p%1").arg(i));
     EXPECT_EQ(full.IECookiePaths[1], QStringLiteral("C:\\P1"));
     EXPECT_EQ(full.IECookiePaths[400], QStringLiteral("C:\\P400"));
     AddIEHistoryPath(full, QStringLiteral("x"));
@@ -51,27 +52,38 @@ TEST(ClassifyWindowsVersionTest, VersionRecordsGiveTheirClass) {
         int expected;
     };
     const Case cases[] = {
-        {"95", false, "4.00.950", "", 1},        {"98", false, "4.10.1998", "", 2},
-        {"98 SE", false, "4.10.2222", " A ", 3}, {"98 with B", false, "4.10.2222", " B ", 2},
-        {"Me", false, "4.90.3000", "", 5},       {"9x other", false, "4.20.1", "", 0},
-        {"NT 3.51", true, "3.51", "", 4},        {"NT 4", true, "4.0", "Service Pack 6", 4},
-        {"2000", true, "5.0", "", 6},            {"XP", true, "5.1", "Service Pack 3", 7},
-        {"2003", true, "5.2", "", 10},           {"Vista", true, "6.0", "", 8},
-        {"7", true, "6.1", "Service Pack 1", 9}, {"8", true, "6.2", "", 8},
-        {"8.1", true, "6.3", "", 8},             {"10 style", true, "10.0", "", 10},
+        {"95", false, "4.00.950", "", 1},
+        {"98", false, "4.10.1998", "", 2},
+        {"98 SE", false, "4.10.2222", " A ", 3},
+        {"98 with B", false, "4.10.2222", " B ", 2},
+        {"Me", false, "4.90.3000", "", 5},
+        {"9x other", false, "4.20.1", "", 0},
+        {"NT 3.51", true, "3.51", "", 4},
+        {"NT 4", true, "4.0", "Service Pack 6", 4},
+        {"2000", true, "5.0", "", 6},
+        {"XP", true, "5.1", "Service Pack 3", 7},
+        {"2003", true, "5.2", "", 10},
+        {"Vista", true, "6.0", "", 8},
+        {"7", true, "6.1", "Service Pack 1", 9},
+        {"8", true, "6.2", "", 8},
+        {"8.1", true, "6.3", "", 8},
+        {"10 style", true, "10.0", "", 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MachineBuilder b;
         if (c.nt) {
             const QString key = QStringLiteral("Software\\Microsoft\\Windows NT\\CurrentVersion");
-            b.regString(HKEY_LOCAL_MACHINE, key, QStringLiteral("CurrentVersion"), QString::fromLatin1(c.version));
+            b.regString(HKEY_LOCAL_MACHINE, key, QStringLiteral("CurrentVersion"),
+                        QString::fromLatin1(c.version));
             b.regString(HKEY_LOCAL_MACHINE, key, QStringLiteral("CurrentBuildNumber"), QStringLiteral("1"));
             b.regString(HKEY_LOCAL_MACHINE, key, QStringLiteral("CSDVersion"), QString::fromLatin1(c.sp));
         } else {
             const QString key = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion");
-            b.regString(HKEY_LOCAL_MACHINE, key, QStringLiteral("VersionNumber"), QString::fromLatin1(c.version));
-            b.regString(HKEY_LOCAL_MACHINE, key, QStringLiteral("SubVersionNumber"), QString::fromLatin1(c.sp));
+            b.regString(HKEY_LOCAL_MACHINE, key, QStringLiteral("VersionNumber"),
+                        QString::fromLatin1(c.version));
+            b.regString(HKEY_LOCAL_MACHINE, key, QStringLiteral("SubVersionNumber"),
+                        QString::fromLatin1(c.sp));
         }
         EXPECT_EQ(ClassifyWindowsVersion(b.machine()), c.expected);
     }

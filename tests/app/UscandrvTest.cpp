@@ -1,5 +1,5 @@
-#include "app/AppContext.h"
 #include "app/Uscandrv.h"
+#include "app/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "support/AppFixture.h"
@@ -21,18 +21,23 @@ namespace {
 
 const QString kLog = QStringLiteral("C:\\Nivora\\nvscan7.ini");
 const QString kSupport = QStringLiteral("support@example.com");
-const QString kProfile = QStringLiteral("C:\\Users\\tester\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default");
+const QString kProfile =
+    QStringLiteral("C:\\Users\\tester\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default");
 
 QString k47() {
-    return QStringLiteral("K47 Error. You may continue as normal, but some files may be left behind and not cleaned up. "
-                          "Please send an email to ") +
-           kSupport + QStringLiteral(" and list K47 as the error. Also include your registered user information.");
+    return QStringLiteral(
+               "K47 Error. You may continue as normal, but some files may be left behind and not cleaned up. "
+               "Please send an email to ") +
+           kSupport +
+           QStringLiteral(" and list K47 as the error. Also include your registered user information.");
 }
 
 QString e147() {
-    return QStringLiteral("E147 Error. You may continue as normal, but some files may be left behind and not cleaned "
-                          "up. Please send an email to ") +
-           kSupport + QStringLiteral(" and list E147 as the error. Also include your registered user information.");
+    return QStringLiteral(
+               "E147 Error. You may continue as normal, but some files may be left behind and not cleaned "
+               "up. Please send an email to ") +
+           kSupport +
+           QStringLiteral(" and list E147 as the error. Also include your registered user information.");
 }
 
 struct ScanFixture : AppFixture {
@@ -66,19 +71,23 @@ QByteArray skeletonText() {
     QByteArray text;
     for (const char* section : {"K17", "L44", "H53", "HI24", "MM20", "AL13"}) {
         text += QByteArray("[") + section + "]\r\n";
-        for (int i = 1; i <= 25; ++i) text += "P" + QByteArray::number(i) + "=\r\n";
+        for (int i = 1; i <= 25; ++i)
+            text += "P" + QByteArray::number(i) + "=\r\n";
     }
     text += "[P45]\r\n";
-    for (int i = 1; i <= 400; ++i) text += "P" + QByteArray::number(i) + "=\r\n";
+    for (int i = 1; i <= 400; ++i)
+        text += "P" + QByteArray::number(i) + "=\r\n";
     text += "[UCKK5]\r\n";
-    for (int i = 1; i <= 200; ++i) text += "CKK" + QByteArray::number(i) + "=\r\n";
+    for (int i = 1; i <= 200; ++i)
+        text += "CKK" + QByteArray::number(i) + "=\r\n";
     return text;
 }
 
 // A list section with every slot filled by C:\full<i>\.
 QByteArray fullList(const char* section, int slotCount) {
     QByteArray text = QByteArray("[") + section + "]\r\n";
-    for (int i = 1; i <= slotCount; ++i) text += "P" + QByteArray::number(i) + "=C:\\full" + QByteArray::number(i) + "\\\r\n";
+    for (int i = 1; i <= slotCount; ++i)
+        text += "P" + QByteArray::number(i) + "=C:\\full" + QByteArray::number(i) + "\\\r\n";
     return text;
 }
 
@@ -91,9 +100,11 @@ TEST(ScanLogSkeletonTest, MissingLogGetsEveryBlankKeyGroupedBySection) {
     EXPECT_EQ(f.log(), skeletonText());
     // Every key reads as a free slot.
     TIniFile ini(f.b.machine(), kLog);
-    EXPECT_EQ(ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK200"), QStringLiteral("x")), QString());
+    EXPECT_EQ(ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK200"), QStringLiteral("x")),
+              QString());
     EXPECT_EQ(ini.ReadString(QStringLiteral("AL13"), QStringLiteral("P25"), QStringLiteral("x")), QString());
-    EXPECT_EQ(ini.ReadString(QStringLiteral("YH25"), QStringLiteral("P1"), QStringLiteral("x")), QStringLiteral("x"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("YH25"), QStringLiteral("P1"), QStringLiteral("x")),
+              QStringLiteral("x"));
 }
 
 TEST(ScanLogSkeletonTest, ExistingLogIsLeftUnchangedAndItsListsStillFillFromP1) {
@@ -113,7 +124,8 @@ TEST(ScanLogSkeletonTest, ExistingLogIsLeftUnchangedAndItsListsStillFillFromP1) 
         WriteScanLogSkeleton(f.ctx);
         EXPECT_EQ(f.log(), c.content);
         AddScanLogEntry(f.ctx, QStringLiteral("C:\\x\\"), QStringLiteral("I"));
-        EXPECT_EQ(f.recorded().filter(QStringLiteral("HI24/")), QStringList{QStringLiteral("HI24/P1=C:\\x\\")});
+        EXPECT_EQ(f.recorded().filter(QStringLiteral("HI24/")),
+                  QStringList{QStringLiteral("HI24/P1=C:\\x\\")});
     }
 }
 
@@ -138,12 +150,12 @@ TEST(AddScanLogEntryTest, EachCodeWritesItsSection) {
         QString expected;
     };
     const Case cases[] = {
-        {"I", QStringLiteral("HI24/P1=v")},   {"M", QStringLiteral("MM20/P1=v")},
-        {"A", QStringLiteral("AL13/P1=v")},   {"Y", QStringLiteral("YH25/P1=v")},
-        {"R", QStringLiteral("APRO25/P1=v")}, {"K", QStringLiteral("K17/P1=v")},
-        {"H", QStringLiteral("H53/P1=v")},    {"L", QStringLiteral("L44/P1=v")},
-        {"FFCK", QStringLiteral("FFCK/P0=v")}, {"FFFH", QStringLiteral("FFFH/P0=v")},
-        {"FFPL", QStringLiteral("FFPL/P0=v")}, {"FFPL2", QStringLiteral("FFPL2/P0=v")},
+        {"I", QStringLiteral("HI24/P1=v")},      {"M", QStringLiteral("MM20/P1=v")},
+        {"A", QStringLiteral("AL13/P1=v")},      {"Y", QStringLiteral("YH25/P1=v")},
+        {"R", QStringLiteral("APRO25/P1=v")},    {"K", QStringLiteral("K17/P1=v")},
+        {"H", QStringLiteral("H53/P1=v")},       {"L", QStringLiteral("L44/P1=v")},
+        {"FFCK", QStringLiteral("FFCK/P0=v")},   {"FFFH", QStringLiteral("FFFH/P0=v")},
+        {"FFPL", QStringLiteral("FFPL/P0=v")},   {"FFPL2", QStringLiteral("FFPL2/P0=v")},
         {"FFPL3", QStringLiteral("FFPL3/P0=v")},
     };
     for (const Case& c : cases) {
@@ -156,7 +168,8 @@ TEST(AddScanLogEntryTest, EachCodeWritesItsSection) {
 
 TEST(AddScanLogEntryTest, UnknownCodeWritesNothing) {
     ScanFixture f;
-    for (const char* code : {"X", "i", "ffck", "P45", ""}) AddScanLogEntry(f.ctx, QStringLiteral("v"), QString::fromLatin1(code));
+    for (const char* code : {"X", "i", "ffck", "P45", ""})
+        AddScanLogEntry(f.ctx, QStringLiteral("v"), QString::fromLatin1(code));
     EXPECT_FALSE(f.b.exists(kLog));
 }
 
@@ -168,7 +181,8 @@ TEST(AddScanLogEntryTest, ListFillsFromP1KeepingTheValueAsGiven) {
     AddScanLogEntry(f.ctx, QStringLiteral("c:\\Three\\"), QStringLiteral("I"));
     TIniFile ini(f.b.machine(), kLog);
     EXPECT_EQ(ini.ReadString(QStringLiteral("HI24"), QStringLiteral("P1"), {}), QStringLiteral("c:\\One\\"));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("HI24"), QStringLiteral("P3"), {}), QStringLiteral("c:\\Three\\"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("HI24"), QStringLiteral("P3"), {}),
+              QStringLiteral("c:\\Three\\"));
     // Written untrimmed (the INI read trims it again).
     EXPECT_TRUE(f.log().contains("[HI24]\r\nP1=c:\\One\\\r\nP2= c:\\Two\\ \r\nP3=c:\\Three\\\r\nP4=\r\n"));
 }
@@ -214,7 +228,8 @@ TEST(AddScanLogEntryTest, SingleValueSectionsAreOverwritten) {
     f.b.file(kLog, "[FFCK]\r\nP0=C:\\old\\COOKIES.SQLITE*\r\n[FFPL]\r\nP0=C:\\old\\places.sqlite\r\n");
     AddScanLogEntry(f.ctx, QStringLiteral("C:\\new\\COOKIES.SQLITE*"), QStringLiteral("FFCK"));
     AddScanLogEntry(f.ctx, QStringLiteral("C:\\old\\places.sqlite"), QStringLiteral("FFPL"));
-    EXPECT_EQ(f.log(), QByteArray("[FFCK]\r\nP0=C:\\new\\COOKIES.SQLITE*\r\n[FFPL]\r\nP0=C:\\old\\places.sqlite\r\n"));
+    EXPECT_EQ(f.log(),
+              QByteArray("[FFCK]\r\nP0=C:\\new\\COOKIES.SQLITE*\r\n[FFPL]\r\nP0=C:\\old\\places.sqlite\r\n"));
 }
 
 TEST(AddScanLogEntryTest, FullListShowsItsMessageAndDropsThePath) {
@@ -227,8 +242,8 @@ TEST(AddScanLogEntryTest, FullListShowsItsMessageAndDropsThePath) {
         QString message;
     };
     const Case cases[] = {
-        {"HI24", "HI24", 25, false, "I", k47()},    {"MM20", "MM20", 25, false, "M", k47()},
-        {"AL13", "AL13", 25, false, "A", k47()},    {"YH25", "YH25", 25, false, "Y", k47()},
+        {"HI24", "HI24", 25, false, "I", k47()},     {"MM20", "MM20", 25, false, "M", k47()},
+        {"AL13", "AL13", 25, false, "A", k47()},     {"YH25", "YH25", 25, false, "Y", k47()},
         {"APRO25", "APRO25", 25, false, "R", k47()}, {"K17", "K17", 25, false, "K", k47()},
         {"P45", "P45", 400, true, "", e147()},
     };
@@ -309,54 +324,82 @@ void runRuleCase(const RuleCase& c) {
 }
 
 TEST(ScanRulesTest, EachRuleRecordsItsValue) {
-    const QString ie = QStringLiteral("C:\\Documents and Settings\\tester\\Local Settings\\Temporary Internet Files\\Content.IE5");
+    const QString ie = QStringLiteral(
+        "C:\\Documents and Settings\\tester\\Local Settings\\Temporary Internet Files\\Content.IE5");
     const QString aol = QStringLiteral("C:\\Program Files\\AOL\\C_America Online 9.0\\track");
-    const QString yahoo = QStringLiteral("C:\\Program Files\\Yahoo!\\Messenger\\Profiles\\bob\\Archive\\Messages\\amy");
+    const QString yahoo =
+        QStringLiteral("C:\\Program Files\\Yahoo!\\Messenger\\Profiles\\bob\\Archive\\Messages\\amy");
     const QString aim = QStringLiteral("C:\\Users\\tester\\AIMPro\\Archive\\chats");
     const QString media = QStringLiteral("C:\\Users\\tester\\AppData\\Local\\Microsoft\\Media Index");
     const RuleCase cases[] = {
-        {"1 index.dat in Content.IE5", {ie + QStringLiteral("\\index.dat")}, {QStringLiteral("HI24/P1=") + ie + u'\\'}},
-        {"2 .arl in the AOL folder", {aol + QStringLiteral("\\x.ARL.bak")}, {QStringLiteral("AL13/P1=") + aol + u'\\'}},
-        {"3 .dat in a Yahoo! archive", {yahoo + QStringLiteral("\\2009-bob.dat")},
+        {"1 index.dat in Content.IE5",
+         {ie + QStringLiteral("\\index.dat")},
+         {QStringLiteral("HI24/P1=") + ie + u'\\'}},
+        {"2 .arl in the AOL folder",
+         {aol + QStringLiteral("\\x.ARL.bak")},
+         {QStringLiteral("AL13/P1=") + aol + u'\\'}},
+        {"3 .dat in a Yahoo! archive",
+         {yahoo + QStringLiteral("\\2009-bob.dat")},
          {QStringLiteral("YH25/P1=") + yahoo + u'\\'}},
-        {"4 .htm in an AIM Pro archive", {aim + QStringLiteral("\\talk.html")}, {QStringLiteral("APRO25/P1=") + aim + u'\\'}},
-        {"5 media library", {media + QStringLiteral("\\wmplibrary_v_0_12.db")},
+        {"4 .htm in an AIM Pro archive",
+         {aim + QStringLiteral("\\talk.html")},
+         {QStringLiteral("APRO25/P1=") + aim + u'\\'}},
+        {"5 media library",
+         {media + QStringLiteral("\\wmplibrary_v_0_12.db")},
          {QStringLiteral("MM20/P1=") + media + QStringLiteral("\\wmplibrary_v_0_12.db")}},
-        {"6 form history", {kProfile + QStringLiteral("\\formhistory.sqlite")},
+        {"6 form history",
+         {kProfile + QStringLiteral("\\formhistory.sqlite")},
          {QStringLiteral("FFFH/P0=") + kProfile + QStringLiteral("\\FORMHISTORY.SQLITE*")}},
-        {"6 form history journal", {kProfile + QStringLiteral("\\formhistory.sqlite-journal")},
+        {"6 form history journal",
+         {kProfile + QStringLiteral("\\formhistory.sqlite-journal")},
          {QStringLiteral("FFFH/P0=") + kProfile + QStringLiteral("\\FORMHISTORY.SQLITE*")}},
-        {"7 places", {kProfile + QStringLiteral("\\Places.sqlite")},
+        {"7 places",
+         {kProfile + QStringLiteral("\\Places.sqlite")},
          {QStringLiteral("FFPL/P0=") + kProfile + QStringLiteral("\\Places.sqlite")}},
-        {"8 places journal", {kProfile + QStringLiteral("\\places.sqlite-journal")},
+        {"8 places journal",
+         {kProfile + QStringLiteral("\\places.sqlite-journal")},
          {QStringLiteral("FFPL2/P0=") + kProfile + QStringLiteral("\\places.sqlite-journal")}},
-        {"9 web store", {kProfile + QStringLiteral("\\webappsstore.sqlite")},
+        {"9 web store",
+         {kProfile + QStringLiteral("\\webappsstore.sqlite")},
          {QStringLiteral("FFPL3/P0=") + kProfile + QStringLiteral("\\webappsstore.sqlite")}},
-        {"10 cookies", {kProfile + QStringLiteral("\\cookies.sqlite")},
+        {"10 cookies",
+         {kProfile + QStringLiteral("\\cookies.sqlite")},
          {QStringLiteral("FFCK/P0=") + kProfile + QStringLiteral("\\COOKIES.SQLITE*")}},
     };
-    for (const RuleCase& c : cases) runRuleCase(c);
+    for (const RuleCase& c : cases)
+        runRuleCase(c);
 }
 
 TEST(ScanRulesTest, NameAndFolderTestsAreCaseInsensitiveAndValuesKeepTheCaseFound) {
     const QString ie = QStringLiteral("C:\\x\\TEMPORARY internet FILES\\content.ie5\\Q1");
     const QString profile = QStringLiteral("C:\\data\\mozilla\\FIREFOX\\profiles\\Zz");
     const RuleCase cases[] = {
-        {"index.dat upper case", {ie + QStringLiteral("\\INDEX.DAT")}, {QStringLiteral("HI24/P1=") + ie + u'\\'}},
-        {"cookies mixed case", {profile + QStringLiteral("\\CooKies.SQLite")},
+        {"index.dat upper case",
+         {ie + QStringLiteral("\\INDEX.DAT")},
+         {QStringLiteral("HI24/P1=") + ie + u'\\'}},
+        {"cookies mixed case",
+         {profile + QStringLiteral("\\CooKies.SQLite")},
          {QStringLiteral("FFCK/P0=") + profile + QStringLiteral("\\COOKIES.SQLITE*")}},
-        {"media library upper", {QStringLiteral("C:\\media index\\WMPLibrary.DB")},
+        {"media library upper",
+         {QStringLiteral("C:\\media index\\WMPLibrary.DB")},
          {QStringLiteral("MM20/P1=C:\\media index\\WMPLibrary.DB")}},
     };
-    for (const RuleCase& c : cases) runRuleCase(c);
+    for (const RuleCase& c : cases)
+        runRuleCase(c);
 }
 
 TEST(ScanRulesTest, FilesThatMatchNoRuleAreNotRecorded) {
     const RuleCase cases[] = {
         {"index.dat outside Content.IE5", {QStringLiteral("C:\\Temporary Internet Files\\index.dat")}, {}},
-        {"index.dat named differently", {QStringLiteral("C:\\Temporary Internet Files\\Content.IE5\\index.dat.old")}, {}},
-        {"arl without the AOL 9 folder", {QStringLiteral("C:\\Program Files\\AOL\\C_America Online 8.0\\x.arl")}, {}},
-        {"dat in a Yahoo! folder that is not an archive", {QStringLiteral("C:\\Yahoo!\\Messenger\\x.dat")}, {}},
+        {"index.dat named differently",
+         {QStringLiteral("C:\\Temporary Internet Files\\Content.IE5\\index.dat.old")},
+         {}},
+        {"arl without the AOL 9 folder",
+         {QStringLiteral("C:\\Program Files\\AOL\\C_America Online 8.0\\x.arl")},
+         {}},
+        {"dat in a Yahoo! folder that is not an archive",
+         {QStringLiteral("C:\\Yahoo!\\Messenger\\x.dat")},
+         {}},
         {"Yahoo! archive needs a folder below Messenger",
          {QStringLiteral("C:\\Archive\\Messages\\Yahoo!\\Messenger\\x.dat")},
          {}},
@@ -366,26 +409,34 @@ TEST(ScanRulesTest, FilesThatMatchNoRuleAreNotRecorded) {
         {"cookies outside profiles", {QStringLiteral("C:\\Mozilla\\Firefox\\cookies.sqlite")}, {}},
         {"cookies journal", {kProfile + QStringLiteral("\\cookies.sqlite-journal")}, {}},
         {"places with suffix", {kProfile + QStringLiteral("\\places.sqlite.bak")}, {}},
-        {"profiles without its leading separator", {QStringLiteral("C:\\xMozilla\\Firefox\\Profiles\\cookies.sqlite")}, {}},
+        {"profiles without its leading separator",
+         {QStringLiteral("C:\\xMozilla\\Firefox\\Profiles\\cookies.sqlite")},
+         {}},
     };
-    for (const RuleCase& c : cases) runRuleCase(c);
+    for (const RuleCase& c : cases)
+        runRuleCase(c);
 }
 
 TEST(ScanRulesTest, FirstMatchingRuleWins) {
-    const QString both = QStringLiteral("C:\\Yahoo!\\Messenger\\Archive\\Messages\\Temporary Internet Files\\Content.IE5");
+    const QString both =
+        QStringLiteral("C:\\Yahoo!\\Messenger\\Archive\\Messages\\Temporary Internet Files\\Content.IE5");
     const QString aimFirefox = QStringLiteral("C:\\AIMPro\\Archive\\Mozilla\\Firefox\\Profiles\\p");
     const RuleCase cases[] = {
         // Rule 1 before rule 3.
-        {"index.dat in an IE folder inside a Yahoo! archive", {both + QStringLiteral("\\index.dat")},
+        {"index.dat in an IE folder inside a Yahoo! archive",
+         {both + QStringLiteral("\\index.dat")},
          {QStringLiteral("HI24/P1=") + both + u'\\'}},
         // Rule 1 fails for index.dat outside Content.IE5, so rule 3 takes it.
-        {"index.dat in a Yahoo! archive", {QStringLiteral("C:\\Yahoo!\\Messenger\\x\\Archive\\Messages\\index.dat")},
+        {"index.dat in a Yahoo! archive",
+         {QStringLiteral("C:\\Yahoo!\\Messenger\\x\\Archive\\Messages\\index.dat")},
          {QStringLiteral("YH25/P1=C:\\Yahoo!\\Messenger\\x\\Archive\\Messages\\")}},
         // Rule 4 before rule 6.
-        {"form history ending in .htm", {aimFirefox + QStringLiteral("\\formhistory.sqlite.htm")},
+        {"form history ending in .htm",
+         {aimFirefox + QStringLiteral("\\formhistory.sqlite.htm")},
          {QStringLiteral("APRO25/P1=") + aimFirefox + u'\\'}},
     };
-    for (const RuleCase& c : cases) runRuleCase(c);
+    for (const RuleCase& c : cases)
+        runRuleCase(c);
 }
 
 TEST(ScanRulesTest, ReadOnlyAndSystemFilesAreIgnoredHiddenOnesExamined) {
@@ -399,11 +450,13 @@ TEST(ScanRulesTest, ReadOnlyAndSystemFilesAreIgnoredHiddenOnesExamined) {
         {"hidden", {cookies}, {value}, faHidden},
         {"archive", {cookies}, {value}, faArchive},
     };
-    for (const RuleCase& c : cases) runRuleCase(c);
+    for (const RuleCase& c : cases)
+        runRuleCase(c);
 }
 
 TEST(ScanRulesTest, TwoProfilesLeaveTheLastOneWalkedInEachSingleValueSection) {
-    const QString profiles = QStringLiteral("C:\\Users\\tester\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\");
+    const QString profiles =
+        QStringLiteral("C:\\Users\\tester\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\");
     const RuleCase c{"two profiles",
                      {profiles + QStringLiteral("aaa.default\\cookies.sqlite"),
                       profiles + QStringLiteral("zzz.default\\cookies.sqlite"),
@@ -416,7 +469,8 @@ TEST(ScanRulesTest, TwoProfilesLeaveTheLastOneWalkedInEachSingleValueSection) {
 
 TEST(ScanRulesTest, CacheFoldersBelowFirefoxProfilesAreRecorded) {
     const RuleCase cases[] = {
-        {"Cache in a profile", {kProfile + QStringLiteral("\\Cache\\a")},
+        {"Cache in a profile",
+         {kProfile + QStringLiteral("\\Cache\\a")},
          {QStringLiteral("P45/P1=") + kProfile + QStringLiteral("\\CACHE")}},
         {"cache deeper down, any case",
          {QStringLiteral("C:\\x\\MOZILLA\\firefox\\Profiles\\p\\sub\\cache\\a")},
@@ -425,14 +479,16 @@ TEST(ScanRulesTest, CacheFoldersBelowFirefoxProfilesAreRecorded) {
         {"Cache outside Firefox profiles", {QStringLiteral("C:\\Users\\tester\\Cache\\a")}, {}},
         {"a file named Cache", {kProfile + QStringLiteral("\\Cache")}, {}},
     };
-    for (const RuleCase& c : cases) runRuleCase(c);
+    for (const RuleCase& c : cases)
+        runRuleCase(c);
 
     ScanFixture f;
     f.b.folder(kProfile + QStringLiteral("\\cache"));
     f.b.folder(QStringLiteral("C:\\Other\\Mozilla\\Firefox\\Profiles\\q\\Cache"));
     ScanFolder(f.ctx, QStringLiteral("C:"));
-    EXPECT_EQ(f.recorded(), (QStringList{QStringLiteral("P45/P1=C:\\Other\\Mozilla\\Firefox\\Profiles\\q\\CACHE"),
-                                         QStringLiteral("P45/P2=") + kProfile + QStringLiteral("\\CACHE")}));
+    EXPECT_EQ(f.recorded(),
+              (QStringList{QStringLiteral("P45/P1=C:\\Other\\Mozilla\\Firefox\\Profiles\\q\\CACHE"),
+                           QStringLiteral("P45/P2=") + kProfile + QStringLiteral("\\CACHE")}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -457,7 +513,8 @@ TEST(ScanFolderTest, DriveRootIsWalkedWhateverTheCurrentFolder) {
     f.b.file(QStringLiteral("C:\\Mozilla\\Firefox\\Profiles\\cookies.sqlite"));
     ASSERT_TRUE(SetCurrentDir(f.b.machine(), QStringLiteral("C:\\Nivora\\sub")));
     ScanFolder(f.ctx, QStringLiteral("c:"));
-    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral("FFCK/P0=c:\\Mozilla\\Firefox\\Profiles\\COOKIES.SQLITE*")});
+    EXPECT_EQ(f.recorded(),
+              QStringList{QStringLiteral("FFCK/P0=c:\\Mozilla\\Firefox\\Profiles\\COOKIES.SQLITE*")});
 }
 
 TEST(ScanFolderTest, OtherDrivesAndSubfoldersCanBeScanned) {
@@ -466,9 +523,11 @@ TEST(ScanFolderTest, OtherDrivesAndSubfoldersCanBeScanned) {
     f.b.file(QStringLiteral("D:\\Old\\Mozilla\\Firefox\\Profiles\\x\\places.sqlite"));
     f.b.file(QStringLiteral("C:\\Mozilla\\Firefox\\Profiles\\y\\places.sqlite"));
     ScanFolder(f.ctx, QStringLiteral("d:"));
-    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral("FFPL/P0=d:\\Old\\Mozilla\\Firefox\\Profiles\\x\\places.sqlite")});
+    EXPECT_EQ(f.recorded(),
+              QStringList{QStringLiteral("FFPL/P0=d:\\Old\\Mozilla\\Firefox\\Profiles\\x\\places.sqlite")});
     ScanFolder(f.ctx, QStringLiteral("C:\\Mozilla\\Firefox"));
-    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral("FFPL/P0=C:\\Mozilla\\Firefox\\Profiles\\y\\places.sqlite")});
+    EXPECT_EQ(f.recorded(),
+              QStringList{QStringLiteral("FFPL/P0=C:\\Mozilla\\Firefox\\Profiles\\y\\places.sqlite")});
 }
 
 TEST(ScanFolderTest, LinksAreNeverEntered) {
@@ -488,7 +547,8 @@ TEST(ScanFolderTest, LinksAreNeverEntered) {
         // A walk that follows the loop would go on until the paths grow too long.
         if (shown.size() > 500) throw std::runtime_error("the walk went round the link loop");
     });
-    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral("FFCK/P0=") + kProfile + QStringLiteral("\\COOKIES.SQLITE*")});
+    EXPECT_EQ(f.recorded(),
+              QStringList{QStringLiteral("FFCK/P0=") + kProfile + QStringLiteral("\\COOKIES.SQLITE*")});
     for (const QString& folder : shown) {
         EXPECT_FALSE(folder.contains(QStringLiteral("\\back"), Qt::CaseInsensitive)) << folder.toStdString();
         EXPECT_FALSE(folder.contains(QStringLiteral("\\Home"))) << folder.toStdString();
@@ -502,8 +562,8 @@ TEST(ScanFolderTest, ReportsEachFolderWalkedAndClearsAfterEachListing) {
     f.b.folder(QStringLiteral("C:\\top\\c"));
     QStringList shown;
     ScanFolder(f.ctx, QStringLiteral("C:\\top"), [&](const QString& folder) { shown.append(folder); });
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("C:\\top"), QStringLiteral("C:\\top\\a"), QString(), QString(),
-                                  QStringLiteral("C:\\top"), QString(), QString()}));
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("C:\\top"), QStringLiteral("C:\\top\\a"), QString(),
+                                  QString(), QStringLiteral("C:\\top"), QString(), QString()}));
 }
 
 TEST(ScanFolderTest, AFolderThatCannotBeEnteredIsSkippedSilently) {
@@ -520,7 +580,8 @@ TEST(ScanFolderTest, AFolderThatCannotBeEnteredIsSkippedSilently) {
         }
     });
     EXPECT_TRUE(removed);
-    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral("FFPL/P0=C:\\top\\b\\Mozilla\\Firefox\\Profiles\\p\\places.sqlite")});
+    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral(
+                                "FFPL/P0=C:\\top\\b\\Mozilla\\Firefox\\Profiles\\p\\places.sqlite")});
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
     // A missing start folder is skipped the same way.
     EXPECT_NO_THROW(ScanFolder(f.ctx, QStringLiteral("C:\\no such folder")));
@@ -534,7 +595,8 @@ TEST(ScanFolderTest, FullListShowsItsMessageAndTheScanGoesOn) {
     f.dialogs.answerOk();
     ScanFolder(f.ctx, QStringLiteral("C:"));
     EXPECT_EQ(f.dialogs.messageTexts(), QStringList{k47()});
-    EXPECT_TRUE(f.recorded().contains(QStringLiteral("FFCK/P0=C:\\b\\Mozilla\\Firefox\\Profiles\\p\\COOKIES.SQLITE*")));
+    EXPECT_TRUE(f.recorded().contains(
+        QStringLiteral("FFCK/P0=C:\\b\\Mozilla\\Firefox\\Profiles\\p\\COOKIES.SQLITE*")));
     EXPECT_FALSE(f.log().contains("Content.IE5"));
 }
 
@@ -556,8 +618,10 @@ TEST(ScanFolderTest, RefusedWriteEndsTheScanAndKeepsWhatWasWritten) {
     } catch (const PlatformError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("Unable to write to C:\\Nivora\\nvscan7.ini"));
     }
-    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral("FFCK/P0=C:\\a\\Mozilla\\Firefox\\Profiles\\p\\COOKIES.SQLITE*")});
-    for (const QString& folder : shown) EXPECT_FALSE(folder.startsWith(QStringLiteral("C:\\z"))) << folder.toStdString();
+    EXPECT_EQ(f.recorded(),
+              QStringList{QStringLiteral("FFCK/P0=C:\\a\\Mozilla\\Firefox\\Profiles\\p\\COOKIES.SQLITE*")});
+    for (const QString& folder : shown)
+        EXPECT_FALSE(folder.startsWith(QStringLiteral("C:\\z"))) << folder.toStdString();
 }
 
 TEST(ScanFolderTest, LetsMessagesThroughOncePer10MsOfWalking) {
@@ -565,7 +629,8 @@ TEST(ScanFolderTest, LetsMessagesThroughOncePer10MsOfWalking) {
     constexpr int kFolders = 4;
     constexpr int kFilesPerFolder = 24;
     for (int d = 0; d < kFolders; ++d) {
-        for (int i = 0; i < kFilesPerFolder; ++i) f.b.file(QStringLiteral("C:\\w\\d%1\\f%2.txt").arg(d).arg(i));
+        for (int i = 0; i < kFilesPerFolder; ++i)
+            f.b.file(QStringLiteral("C:\\w\\d%1\\f%2.txt").arg(d).arg(i));
     }
     // Every look at the clock finds one more millisecond gone.
     qint64 now = 0;
@@ -576,7 +641,8 @@ TEST(ScanFolderTest, LetsMessagesThroughOncePer10MsOfWalking) {
     const int entries = kFolders * (kFilesPerFolder + 1);
     // The first entry lets messages through at once, then one in every ten.
     EXPECT_EQ(f.pump.count(), (entries + 9) / 10);
-    for (std::size_t i = 1; i < pumpedAt.size(); ++i) EXPECT_EQ(pumpedAt[i] - pumpedAt[i - 1], 10);
+    for (std::size_t i = 1; i < pumpedAt.size(); ++i)
+        EXPECT_EQ(pumpedAt[i] - pumpedAt[i - 1], 10);
 }
 
 } // namespace

@@ -9,10 +9,10 @@ using namespace niv;
 
 namespace {
 
-const char* const kReadOrder[] = {"Skin",     "Confirms", "Wipe",     "Tempall",  "IECache",  "IECookies",
+const char* const kReadOrder[] = {"Skin",      "Confirms", "Wipe",      "Tempall",   "IECache",  "IECookies",
                                   "IEHistory", "NSCache",  "NSCookies", "NSHistory", "GCache",   "GCookies",
-                                  "GHistory", "Otherc",   "Tempc",    "Recentc",  "Recyclec", "Otherj",
-                                  "Mediac",   "ActiveX",  "Urls",     "YourOwn",  "VistaMsg", "Lockedj"};
+                                  "GHistory",  "Otherc",   "Tempc",     "Recentc",   "Recyclec", "Otherj",
+                                  "Mediac",    "ActiveX",  "Urls",      "YourOwn",   "VistaMsg", "Lockedj"};
 
 QStringList settingNames(Machine& m) {
     TRegistry reg(m);
@@ -33,7 +33,8 @@ TEST(LoadSettingsTest, FirstStartWritesAll24WithTheirDefaults) {
     LoadSettings(f.ctx);
 
     QStringList expected;
-    for (const char* n : kReadOrder) expected << QString::fromLatin1(n);
+    for (const char* n : kReadOrder)
+        expected << QString::fromLatin1(n);
     EXPECT_EQ(settingNames(f.b.machine()), expected);
 
     TRegistry reg(f.b.machine());
@@ -42,7 +43,8 @@ TEST(LoadSettingsTest, FirstStartWritesAll24WithTheirDefaults) {
     EXPECT_EQ(reg.ReadString(QStringLiteral("Skin")), QStringLiteral("skinsunset"));
     for (const char* n : kReadOrder) {
         if (QString::fromLatin1(n) == u"Skin") continue;
-        const bool falseWritten = QString::fromLatin1(n) == u"Tempall" || QString::fromLatin1(n) == u"Lockedj";
+        const bool falseWritten =
+            QString::fromLatin1(n) == u"Tempall" || QString::fromLatin1(n) == u"Lockedj";
         EXPECT_EQ(reg.GetDataType(QString::fromLatin1(n)), REG_DWORD) << n;
         EXPECT_EQ(reg.ReadInteger(QString::fromLatin1(n)), falseWritten ? 0 : 1) << n;
     }
@@ -106,7 +108,8 @@ TEST(LoadSettingsTest, WrongTypesAreTreatedAsMissing) {
 
 TEST(LoadSettingsTest, AnUnparsableHiveKeepsTheDefaultsAndIsNotWritten) {
     AppFixture f;
-    const QByteArray broken = "WINE REGISTRY Version 2\n\n[Software\\\\Hollbrook\\\\Settings 1\n\"Confirms\"=dword:00000000\n";
+    const QByteArray broken =
+        "WINE REGISTRY Version 2\n\n[Software\\\\Hollbrook\\\\Settings 1\n\"Confirms\"=dword:00000000\n";
     {
         QFile hive(QString::fromStdString(f.b.root() + "/user.reg"));
         ASSERT_TRUE(hive.open(QIODevice::WriteOnly));
@@ -127,9 +130,9 @@ TEST(SaveCleanupAllSelectionsTest, WritesThe18BoxesRecentBeforeTemp) {
     boxes[CatIECache] = true;
     boxes[CatYourOwn] = true;
     SaveCleanupAllSelections(f.ctx, boxes);
-    const QStringList expected = {"IECache", "IECookies", "IEHistory", "NSCache", "NSCookies", "NSHistory",
-                                  "GCache",  "GCookies",  "GHistory",  "Otherc",  "Recentc",   "Tempc",
-                                  "Recyclec", "Otherj",   "Mediac",    "ActiveX", "Urls",      "YourOwn"};
+    const QStringList expected = {"IECache",  "IECookies", "IEHistory", "NSCache", "NSCookies", "NSHistory",
+                                  "GCache",   "GCookies",  "GHistory",  "Otherc",  "Recentc",   "Tempc",
+                                  "Recyclec", "Otherj",    "Mediac",    "ActiveX", "Urls",      "YourOwn"};
     EXPECT_EQ(settingNames(f.b.machine()), expected);
     EXPECT_EQ(settingDword(f.b.machine(), "IECache"), 1);
     EXPECT_EQ(settingDword(f.b.machine(), "Tempc"), 0);
@@ -171,8 +174,9 @@ TEST(ComputeFoldersTest, PathsAndTheDownloadsRule) {
     EXPECT_EQ(f.ctx.g.TaskListPath, data + QStringLiteral("\\taskl.txt"));
     EXPECT_EQ(f.ctx.g.ChromeCacheFolder,
               QStringLiteral("C:\\users\\tester\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Cache"));
-    EXPECT_EQ(f.ctx.g.FlashCookieFolder,
-              QStringLiteral("C:\\users\\tester\\AppData\\Roaming\\Macromedia\\Flash Player\\#SharedObjects"));
+    EXPECT_EQ(
+        f.ctx.g.FlashCookieFolder,
+        QStringLiteral("C:\\users\\tester\\AppData\\Roaming\\Macromedia\\Flash Player\\#SharedObjects"));
 
     EXPECT_FALSE(CreateDataFolder(f.ctx)); // one level only: the profile is not there yet
     f.b.folder(QStringLiteral("C:\\users\\tester\\AppData\\Roaming"));
@@ -196,8 +200,9 @@ TEST(TaskListBatchTest, WrittenAndStartedOnWindows7) {
     f.b.file(f.ctx.g.TaskListPath, "old listing");
     StartTaskListBatch(f.ctx);
 
-    EXPECT_EQ(f.b.readHost(f.ctx.g.TaskBatchPath),
-              QByteArray("tasklist >> \"C:\\users\\tester\\AppData\\Roaming\\Nivfold\\taskl.txt\"\r\nExit\r\n"));
+    EXPECT_EQ(
+        f.b.readHost(f.ctx.g.TaskBatchPath),
+        QByteArray("tasklist >> \"C:\\users\\tester\\AppData\\Roaming\\Nivfold\\taskl.txt\"\r\nExit\r\n"));
     // The batch ran through the command interpreter (synchronously in tests): one fresh listing.
     const QByteArray listing = f.b.readHost(f.ctx.g.TaskListPath);
     EXPECT_TRUE(listing.contains("Image Name"));

@@ -16,7 +16,8 @@ inline QString q(const char* text) {
 
 inline QStringList qs(std::initializer_list<const char*> texts) {
     QStringList out;
-    for (const char* t : texts) out << q(t);
+    for (const char* t : texts)
+        out << q(t);
     return out;
 }
 
@@ -31,7 +32,8 @@ inline QStringList filled(const PathList& list) {
 inline const QString kShellFolders = q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders)");
 inline const QString kUserShellFolders =
     q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders)");
-inline const QString kCachePaths = q(R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings\Cache\Paths)");
+inline const QString kCachePaths =
+    q(R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings\Cache\Paths)");
 inline const QString kScanLog = q(R"(C:\Nivfold\nvscan7.ini)");
 
 // The masks every discovery adds from the Windows folder.
@@ -39,12 +41,14 @@ inline const QStringList kWindowsCacheMasks = qs({R"(C:\WINDOWS\TEMPORARY INTERN
                                                   R"(C:\WINDOWS\TEMPORARY INTERNET FILES\CACHE2\*.*)",
                                                   R"(C:\WINDOWS\TEMPORARY INTERNET FILES\CACHE3\*.*)",
                                                   R"(C:\WINDOWS\TEMPORARY INTERNET FILES\CACHE4\*.*)"});
-inline const QStringList kWindowsCookieMasks = qs({R"(C:\WINDOWS\COOKIES\*.*)", R"(C:\WINDOWS\TEMP\COOKIES\*.*)"});
+inline const QStringList kWindowsCookieMasks =
+    qs({R"(C:\WINDOWS\COOKIES\*.*)", R"(C:\WINDOWS\TEMP\COOKIES\*.*)"});
 inline const QStringList kWindowsHistoryMasks =
     qs({R"(C:\WINDOWS\HISTORY\*.*)", R"(C:\WINDOWS\TEMP\HISTORY\HISTORY.IE5\INDEX.DAT)"});
 // The shell's default cookies folder of the test user, and its "Low" mask.
-inline const QStringList kDefaultCookieMasks = qs({R"(C:\USERS\TESTER\APPDATA\ROAMING\MICROSOFT\WINDOWS\COOKIES\*.*)",
-                                                   R"(C:\USERS\TESTER\APPDATA\ROAMING\MICROSOFT\WINDOWS\COOKIES\LOW\*.*)"});
+inline const QStringList kDefaultCookieMasks =
+    qs({R"(C:\USERS\TESTER\APPDATA\ROAMING\MICROSOFT\WINDOWS\COOKIES\*.*)",
+        R"(C:\USERS\TESTER\APPDATA\ROAMING\MICROSOFT\WINDOWS\COOKIES\LOW\*.*)"});
 
 // A test machine with the program's scan log at a fixed place.
 struct IeFixture : AppFixture {

@@ -49,33 +49,35 @@ TEST(IeCleanerTest, ResultLinesOfEachForm) {
     const char* allCookies3 = "All files have been deleted. ALL3 were cleaned.";
     const char* saved =
         "All files have been deleted.  Note that you may have some cookies saved, and therefore not deleted.";
-    const char* cookieLocked = "All files have been deleted except for 1 or more COOKIE index files, which are LOCKED.";
+    const char* cookieLocked =
+        "All files have been deleted except for 1 or more COOKIE index files, which are LOCKED.";
     const char* historyLocked =
         "All files have been deleted except for 1 or more HISTORY index files, which are LOCKED.";
-    const char* cacheLocked = "All files have been deleted except for 1 or more CACHE index files, which are LOCKED.";
+    const char* cacheLocked =
+        "All files have been deleted except for 1 or more CACHE index files, which are LOCKED.";
     const Case cases[] = {
-        {"cookies, all found deleted", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies, 3, false, true,
-         allCookies3},
-        {"cookies, fewer deleted than found", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies, 4, false,
-         true, saved},
-        {"cookies, more deleted than found", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies, 2, false,
-         false, saved},
-        {"cookies, index locked, confirms on", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies, 3, true,
-         true, cookieLocked},
-        {"cookies, index locked, confirms off", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies, 3, true,
-         false, nullptr},
+        {"cookies, all found deleted", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies, 3, false,
+         true, allCookies3},
+        {"cookies, fewer deleted than found", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies, 4,
+         false, true, saved},
+        {"cookies, more deleted than found", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies, 2,
+         false, false, saved},
+        {"cookies, index locked, confirms on", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies,
+         3, true, true, cookieLocked},
+        {"cookies, index locked, confirms off", DeleteIECookies, &GlobalVars::IECookiePaths, ResultIECookies,
+         3, true, false, nullptr},
         {"history", DeleteIEHistory, &GlobalVars::IEHistoryPaths, ResultIEHistory, 99, false, true,
          "All files have been deleted."},
-        {"history, index locked, confirms on", DeleteIEHistory, &GlobalVars::IEHistoryPaths, ResultIEHistory, 3, true,
-         true, historyLocked},
-        {"history, index locked, confirms off", DeleteIEHistory, &GlobalVars::IEHistoryPaths, ResultIEHistory, 3, true,
-         false, nullptr},
+        {"history, index locked, confirms on", DeleteIEHistory, &GlobalVars::IEHistoryPaths, ResultIEHistory,
+         3, true, true, historyLocked},
+        {"history, index locked, confirms off", DeleteIEHistory, &GlobalVars::IEHistoryPaths, ResultIEHistory,
+         3, true, false, nullptr},
         {"cache", DeleteIECache, &GlobalVars::IECachePaths, ResultIECache, 0, false, false,
          "All files have been deleted. "},
-        {"cache, index locked, confirms on", DeleteIECache, &GlobalVars::IECachePaths, ResultIECache, 3, true, true,
-         cacheLocked},
-        {"cache, index locked, confirms off", DeleteIECache, &GlobalVars::IECachePaths, ResultIECache, 3, true, false,
-         nullptr},
+        {"cache, index locked, confirms on", DeleteIECache, &GlobalVars::IECachePaths, ResultIECache, 3, true,
+         true, cacheLocked},
+        {"cache, index locked, confirms off", DeleteIECache, &GlobalVars::IECachePaths, ResultIECache, 3,
+         true, false, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,7 +110,8 @@ TEST(IeCleanerTest, CookieCleaningThatFindsNothingReportsAllZero) {
 TEST(IeCleanerTest, LockedFileOtherThanAnIndexFileLeavesNoTrace) {
     IeFixture f;
     f.b.file(q(R"(C:\IE\busy.htm)"), "b");
-    f.b.machine().faults().fail(FaultInjector::Op::DeleteFile, q(R"(C:\IE\busy.htm)"), ERROR_SHARING_VIOLATION);
+    f.b.machine().faults().fail(FaultInjector::Op::DeleteFile, q(R"(C:\IE\busy.htm)"),
+                                ERROR_SHARING_VIOLATION);
     f.ctx.g.IECachePaths[1] = q(R"(C:\IE\*.*)");
     f.ctx.ie.ConfirmsCopy = true;
 
@@ -135,7 +138,8 @@ TEST(IeCleanerTest, CountersAreLoweredOutsideAutomaticModeOnly) {
         {"cache", DeleteIECache, &GlobalVars::IECachePaths, &IeUnit::Cache, ResultIECache,
          "All files have been deleted. "},
         {"cookies", DeleteIECookies, &GlobalVars::IECookiePaths, &IeUnit::Cookies, ResultIECookies,
-         "All files have been deleted.  Note that you may have some cookies saved, and therefore not deleted."},
+         "All files have been deleted.  Note that you may have some cookies saved, and therefore not "
+         "deleted."},
         {"history", DeleteIEHistory, &GlobalVars::IEHistoryPaths, &IeUnit::History, ResultIEHistory,
          "All files have been deleted."},
     };
@@ -206,7 +210,8 @@ TEST(IeKeptCookieTest, KeptCookiesAreSparedWhateverTheirCaseAndBlanks) {
     DeleteIECookies(f.ctx);
 
     EXPECT_EQ(filled(f.ctx.ie.KeptCookies), qs({"TESTER@SITE[1].TXT", "keep me.txt", "quoted.txt"}));
-    for (const char* kept : {R"(C:\Cookies\tester@site[1].txt)", R"(C:\Cookies\Keep Me.txt)", R"(C:\Cookies\quoted.txt)"}) {
+    for (const char* kept :
+         {R"(C:\Cookies\tester@site[1].txt)", R"(C:\Cookies\Keep Me.txt)", R"(C:\Cookies\quoted.txt)"}) {
         SCOPED_TRACE(kept);
         EXPECT_EQ(f.b.readHost(q(kept)), QByteArray("data"));
     }
@@ -240,8 +245,8 @@ TEST(IeKeptCookieTest, IsKeptCookieComparesTrimmedUpperCasedNamesUpToTheFirstEmp
         bool kept;
     };
     const Case cases[] = {
-        {"site.txt", true, true},       {"  SITE.TXT", true, true},  {"MY COOKIE.TXT ", true, true},
-        {"mycookie.txt", true, false},  {"later.txt", true, false},  {"site.txt", false, false},
+        {"site.txt", true, true},      {"  SITE.TXT", true, true}, {"MY COOKIE.TXT ", true, true},
+        {"mycookie.txt", true, false}, {"later.txt", true, false}, {"site.txt", false, false},
         {"site.txt.bak", true, false},
     };
     for (const Case& c : cases) {
@@ -253,7 +258,8 @@ TEST(IeKeptCookieTest, IsKeptCookieComparesTrimmedUpperCasedNamesUpToTheFirstEmp
 TEST(IeKeptCookieTest, LoadKeptCookiesReadsAtMost200Keys) {
     IeFixture f;
     QByteArray log = "[UCKK5]\r\n";
-    for (int i = 1; i <= 201; ++i) log += "CKK" + QByteArray::number(i) + "=c" + QByteArray::number(i) + ".txt\r\n";
+    for (int i = 1; i <= 201; ++i)
+        log += "CKK" + QByteArray::number(i) + "=c" + QByteArray::number(i) + ".txt\r\n";
     f.scanLog(log.constData());
     f.ctx.ie.KeptCookies[1] = q("stale");
 
@@ -276,7 +282,8 @@ TEST(IeKeptCookieTest, LoadKeptCookiesReadsAtMost200Keys) {
 TEST(IeLockedIndexTest, EachLockedIndexFileGivesOneDelCommandQuotedWhenItHasABlank) {
     IeFixture f;
     lockIndexFiles(f);
-    f.b.machine().faults().fail(FaultInjector::Op::DeleteFile, q(R"(C:\IECache\locked.txt)"), ERROR_SHARING_VIOLATION);
+    f.b.machine().faults().fail(FaultInjector::Op::DeleteFile, q(R"(C:\IECache\locked.txt)"),
+                                ERROR_SHARING_VIOLATION);
     for (const char* name : {"free.htm", "index.dat", "locked.txt", "MM256.DAT", "mm2048.dat"})
         f.b.file(q(R"(C:\IECache\)") + q(name), "x");
     f.b.file(q(R"(C:\My Cache\index.dat)"), "x");
@@ -364,7 +371,8 @@ TEST(IeLockedIndexTest, GetShortPathGivesTheWholePathOfAnExistingFile) {
         {q(R"(C:\a\index.dat)"), q(R"(C:\a\index.dat)")},
         {q(R"(C:\a\\index.dat)"), q(R"(C:\a\index.dat)")},
         {q(R"(C:\A\INDEX.DAT)"), q(R"(C:\A\INDEX.DAT)")},
-        {q(R"(C:\Deep Folder\)") + longName + q(R"(\index.dat)"), q(R"(C:\Deep Folder\)") + longName + q(R"(\index.dat)")},
+        {q(R"(C:\Deep Folder\)") + longName + q(R"(\index.dat)"),
+         q(R"(C:\Deep Folder\)") + longName + q(R"(\index.dat)")},
         {q(R"(C:\a\missing.dat)"), QString()},
     };
     for (const Case& c : cases) {
@@ -391,7 +399,8 @@ TEST(IeDeleteTest, WipeZeroesTheContentBeforeTheDelete) {
         f.b.file(q(R"(C:\IE\stays.htm)"), "secret");
         f.b.file(q(R"(C:\IE\goes.htm)"), "secret");
         // The delete of one file fails, so its content shows what happened before the delete.
-        f.b.machine().faults().fail(FaultInjector::Op::DeleteFile, q(R"(C:\IE\stays.htm)"), ERROR_SHARING_VIOLATION);
+        f.b.machine().faults().fail(FaultInjector::Op::DeleteFile, q(R"(C:\IE\stays.htm)"),
+                                    ERROR_SHARING_VIOLATION);
         f.ctx.g.IECachePaths[1] = q(R"(C:\IE\*.*)");
         f.ctx.g.Wipe = wipe;
 
@@ -489,7 +498,8 @@ TEST(IeCleanerTest, DiscoveredCookiesWithAKeptOneAndALowFolder) {
     DeleteIECookies(f.ctx);
 
     EXPECT_EQ(f.ctx.g.CategoryResults[ResultIECookies],
-              q("All files have been deleted.  Note that you may have some cookies saved, and therefore not deleted."));
+              q("All files have been deleted.  Note that you may have some cookies saved, and therefore not "
+                "deleted."));
     EXPECT_EQ(f.ctx.ie.Cookies.FoundFiles, 2);
     EXPECT_EQ(f.ctx.ie.Cookies.FoundBytes, 10);
     EXPECT_EQ(f.ctx.g.IETotalFiles, 2);

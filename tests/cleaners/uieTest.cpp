@@ -42,7 +42,8 @@ TEST(IeDiscoveryTest, BareMachineHoldsTheWindowsFolderMasksAndNothingElse) {
     EXPECT_EQ(filled(f.ctx.g.IECachePaths), kWindowsCacheMasks);
     EXPECT_EQ(filled(f.ctx.g.IECookiePaths), kWindowsCookieMasks + kDefaultCookieMasks);
     EXPECT_EQ(filled(f.ctx.g.IEHistoryPaths), kWindowsHistoryMasks);
-    for (int slot = 1; slot <= kLockedFileSlots; ++slot) EXPECT_TRUE(f.ctx.g.LockedFileCommands[slot].isEmpty());
+    for (int slot = 1; slot <= kLockedFileSlots; ++slot)
+        EXPECT_TRUE(f.ctx.g.LockedFileCommands[slot].isEmpty());
     EXPECT_TRUE(filled(f.ctx.ie.HistorySubfolders).isEmpty());
     EXPECT_TRUE(filled(f.ctx.ie.MshistSubfolders).isEmpty());
     expectCounts(f.ctx.ie.Cache, {0, 0});
@@ -114,10 +115,14 @@ TEST(IeDiscoveryTest, CachePlacesGiveTheirMasksAndCounts) {
          {2, 30}},
         {"Shell Folders Cache holding Content.IE5, the same folder as special folder 32",
          [](IeFixture& f) {
-             f.shellFolder("Cache", R"(C:\Documents and Settings\tester\Local Settings\Temporary Internet Files)");
-             f.sized(R"(C:\Documents and Settings\tester\Local Settings\Temporary Internet Files\Content.IE5\index.dat)",
-                     64);
-             f.sized(R"(C:\Documents and Settings\tester\Local Settings\Temporary Internet Files\Content.IE5\X1\a)", 10);
+             f.shellFolder("Cache",
+                           R"(C:\Documents and Settings\tester\Local Settings\Temporary Internet Files)");
+             f.sized(
+                 R"(C:\Documents and Settings\tester\Local Settings\Temporary Internet Files\Content.IE5\index.dat)",
+                 64);
+             f.sized(
+                 R"(C:\Documents and Settings\tester\Local Settings\Temporary Internet Files\Content.IE5\X1\a)",
+                 10);
          },
          qs({R"(C:\DOCUMENTS AND SETTINGS\TESTER\LOCAL SETTINGS\TEMPORARY INTERNET FILES\CONTENT.IE5\X1\*.*)",
              R"(C:\DOCUMENTS AND SETTINGS\TESTER\LOCAL SETTINGS\TEMPORARY INTERNET FILES\CONTENT.IE5\INDEX.DAT)"}) +
@@ -191,9 +196,9 @@ TEST(IeDiscoveryTest, CachePlacesGiveTheirMasksAndCounts) {
              f.sized(R"(C:\Elsewhere\index.dat)", 9);
              f.sized(R"(C:\NotRead\index.dat)", 1000);
          },
-         kWindowsCacheMasks + qs({R"(C:\BACKUP\TEMPORARY INTERNET FILES\CONTENT.IE5\INDEX.DAT)",
-                                  R"(C:\BACKUP\TEMPORARY INTERNET FILES\CONTENT.IE5\B1\*.*)",
-                                  R"(C:\ELSEWHERE\INDEX.DAT)"}),
+         kWindowsCacheMasks +
+             qs({R"(C:\BACKUP\TEMPORARY INTERNET FILES\CONTENT.IE5\INDEX.DAT)",
+                 R"(C:\BACKUP\TEMPORARY INTERNET FILES\CONTENT.IE5\B1\*.*)", R"(C:\ELSEWHERE\INDEX.DAT)"}),
          {3, 24}},
     };
     for (const Case& c : cases) {
@@ -209,13 +214,18 @@ TEST(IeDiscoveryTest, CachePlacesGiveTheirMasksAndCounts) {
 
 TEST(IeDiscoveryTest, ContentIE5SubfoldersStopAt400AndAFullListDropsTheRest) {
     IeFixture f;
-    const QString base = q(R"(C:\users\tester\AppData\Local\Microsoft\Windows\Temporary Internet Files\Content.IE5\)");
-    for (int i = 0; i < 450; ++i) f.b.folder(base + QStringLiteral("D%1").arg(i, 3, 10, QLatin1Char('0')));
-    f.sized(R"(C:\users\tester\AppData\Local\Microsoft\Windows\Temporary Internet Files\Content.IE5\D000\a.htm)", 5);
+    const QString base =
+        q(R"(C:\users\tester\AppData\Local\Microsoft\Windows\Temporary Internet Files\Content.IE5\)");
+    for (int i = 0; i < 450; ++i)
+        f.b.folder(base + QStringLiteral("D%1").arg(i, 3, 10, QLatin1Char('0')));
+    f.sized(
+        R"(C:\users\tester\AppData\Local\Microsoft\Windows\Temporary Internet Files\Content.IE5\D000\a.htm)",
+        5);
 
     TFrmie frm(f.ctx);
 
-    const QString upper = q(R"(C:\USERS\TESTER\APPDATA\LOCAL\MICROSOFT\WINDOWS\TEMPORARY INTERNET FILES\CONTENT.IE5\)");
+    const QString upper =
+        q(R"(C:\USERS\TESTER\APPDATA\LOCAL\MICROSOFT\WINDOWS\TEMPORARY INTERNET FILES\CONTENT.IE5\)");
     const QStringList list = filled(f.ctx.g.IECachePaths);
     ASSERT_EQ(list.size(), 400);
     EXPECT_EQ(list.first(), upper + q(R"(D000\*.*)"));
@@ -240,8 +250,9 @@ TEST(IeDiscoveryTest, CookieFoldersOfEveryPlaceAreListedAndCounted) {
 
     TFrmie frm(f.ctx);
 
-    EXPECT_EQ(filled(f.ctx.g.IECookiePaths),
-              kWindowsCookieMasks + qs({R"(C:\DOCUMENTS AND SETTINGS\TESTER\COOKIES\*.*)"}) + kDefaultCookieMasks);
+    EXPECT_EQ(filled(f.ctx.g.IECookiePaths), kWindowsCookieMasks +
+                                                 qs({R"(C:\DOCUMENTS AND SETTINGS\TESTER\COOKIES\*.*)"}) +
+                                                 kDefaultCookieMasks);
     EXPECT_EQ(f.ctx.ie.ShellCookiesFolder, q(R"(C:\Documents and Settings\tester\Cookies\)"));
     // tester@site[1].txt, index.dat and Low; a.txt and Low; b.txt.
     expectCounts(f.ctx.ie.Cookies, {6, 161});
@@ -295,8 +306,8 @@ TEST(IeDiscoveryTest, HistoryFolderWithItsIndexAndMshistSubfolders) {
                   kWindowsHistoryMasks);
     // The doubled separator of the search is gone and each slot ends in "\".
     EXPECT_EQ(filled(f.ctx.ie.HistorySubfolders), QStringList({at(R"(History.IE5\)")}));
-    EXPECT_EQ(filled(f.ctx.ie.MshistSubfolders),
-              QStringList({at(R"(History.IE5\MSHist012024010120240108\)"), at(R"(History.IE5\mshist022024\)")}));
+    EXPECT_EQ(filled(f.ctx.ie.MshistSubfolders), QStringList({at(R"(History.IE5\MSHist012024010120240108\)"),
+                                                              at(R"(History.IE5\mshist022024\)")}));
     // The History.IE5 entry of "*.*" and the three index files.
     expectCounts(f.ctx.ie.History, {4, 175});
 }
@@ -338,7 +349,8 @@ TEST(IeDiscoveryTest, HistorySubfoldersAreTakenByTheirExactAttributeWord) {
 TEST(IeDiscoveryTest, AtMost25MshistSubfolders) {
     IeFixture f;
     f.shellFolder("History", R"(C:\Hist\)");
-    for (int i = 10; i < 37; ++i) f.b.folder(QStringLiteral("C:\\Hist\\History.IE5\\MSHist%1").arg(i));
+    for (int i = 10; i < 37; ++i)
+        f.b.folder(QStringLiteral("C:\\Hist\\History.IE5\\MSHist%1").arg(i));
 
     TFrmie frm(f.ctx);
 
@@ -366,7 +378,8 @@ TEST(IeDiscoveryTest, ValueOfWrongTypeEndsTheDiscoveryWithTheErrorBox) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         IeFixture f;
-        const char* content = R"(C:\users\tester\AppData\Local\Microsoft\Windows\Temporary Internet Files\Content.IE5\)";
+        const char* content =
+            R"(C:\users\tester\AppData\Local\Microsoft\Windows\Temporary Internet Files\Content.IE5\)";
         f.sized((std::string(content) + R"(K1\a.htm)").c_str(), 10);
         f.sized(R"(C:\windows\cookies\a.txt)", 10);
         f.b.regDword(c.root, c.key, q(c.value), 1);
@@ -378,10 +391,12 @@ TEST(IeDiscoveryTest, ValueOfWrongTypeEndsTheDiscoveryWithTheErrorBox) {
         ASSERT_EQ(f.dialogs.messages().size(), 1);
         EXPECT_EQ(f.dialogs.messages().at(0).kind, MsgKind::Error);
         EXPECT_EQ(f.dialogs.messages().at(0).buttons, MsgButtons::Ok);
-        EXPECT_EQ(f.dialogs.messages().at(0).text, QStringLiteral("Invalid data type for '%1'").arg(q(c.value)));
+        EXPECT_EQ(f.dialogs.messages().at(0).text,
+                  QStringLiteral("Invalid data type for '%1'").arg(q(c.value)));
         // What the special folders gave stays; nothing after the failing read happened.
-        EXPECT_EQ(filled(f.ctx.g.IECachePaths),
-                  qs({R"(C:\USERS\TESTER\APPDATA\LOCAL\MICROSOFT\WINDOWS\TEMPORARY INTERNET FILES\CONTENT.IE5\K1\*.*)"}));
+        EXPECT_EQ(
+            filled(f.ctx.g.IECachePaths),
+            qs({R"(C:\USERS\TESTER\APPDATA\LOCAL\MICROSOFT\WINDOWS\TEMPORARY INTERNET FILES\CONTENT.IE5\K1\*.*)"}));
         EXPECT_TRUE(filled(f.ctx.g.IECookiePaths).isEmpty());
         EXPECT_TRUE(filled(f.ctx.g.IEHistoryPaths).isEmpty());
         EXPECT_TRUE(f.ctx.g.LockedFileCommands[1].isEmpty());
@@ -443,8 +458,10 @@ TEST(IeCookieTableTest, ListsCookieFilesButNotIndexLowOrDots) {
 
 TEST(IeCookieTableTest, TakesAt200NamesAcrossMasks) {
     IeFixture f;
-    for (int i = 0; i < 150; ++i) f.b.file(QStringLiteral("C:\\A\\c%1.txt").arg(i, 3, 10, QLatin1Char('0')));
-    for (int i = 0; i < 60; ++i) f.b.file(QStringLiteral("C:\\B\\c%1.txt").arg(i, 3, 10, QLatin1Char('0')));
+    for (int i = 0; i < 150; ++i)
+        f.b.file(QStringLiteral("C:\\A\\c%1.txt").arg(i, 3, 10, QLatin1Char('0')));
+    for (int i = 0; i < 60; ++i)
+        f.b.file(QStringLiteral("C:\\B\\c%1.txt").arg(i, 3, 10, QLatin1Char('0')));
     f.ctx.g.IECookiePaths[1] = q(R"(C:\A\*.*)");
     f.ctx.g.IECookiePaths[2] = q(R"(C:\B\*.*)");
 

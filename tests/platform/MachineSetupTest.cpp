@@ -1,5 +1,5 @@
-#include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
+#include "platform/FileSys.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SysInfo.h"
@@ -58,10 +58,10 @@ TEST(CreateFreshMachineTest, IsWindows7WithTheVistaProfileLayout) {
                               QStringLiteral("ann"), true});
     ASSERT_TRUE(createFreshMachine(m));
 
-    for (const char* folder : {"C:\\windows\\system32", "C:\\windows\\temp", "C:\\users\\ann\\Documents",
-                               "C:\\users\\ann\\AppData\\Roaming\\Microsoft\\Windows\\Recent",
-                               "C:\\users\\ann\\AppData\\Local\\Temp", "C:\\users\\ann\\Pictures",
-                               "C:\\users\\ann\\Videos"})
+    for (const char* folder :
+         {"C:\\windows\\system32", "C:\\windows\\temp", "C:\\users\\ann\\Documents",
+          "C:\\users\\ann\\AppData\\Roaming\\Microsoft\\Windows\\Recent",
+          "C:\\users\\ann\\AppData\\Local\\Temp", "C:\\users\\ann\\Pictures", "C:\\users\\ann\\Videos"})
         EXPECT_TRUE(DirectoryExists(m, QString::fromLatin1(folder))) << folder;
 
     OsVersionInfo v;
@@ -77,9 +77,10 @@ TEST(CreateFreshMachineTest, IsWindows7WithTheVistaProfileLayout) {
     EXPECT_EQ(GetTempPath(m), QStringLiteral("C:\\users\\ann\\AppData\\Local\\Temp\\"));
 
     TRegistry reg(m);
-    ASSERT_TRUE(reg.OpenKey(QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
-                                           "Folders"),
-                            false));
+    ASSERT_TRUE(
+        reg.OpenKey(QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
+                                   "Folders"),
+                    false));
     EXPECT_EQ(reg.GetDataType(QStringLiteral("Personal")), REG_EXPAND_SZ);
     EXPECT_EQ(reg.ReadString(QStringLiteral("Personal")), QStringLiteral("%USERPROFILE%\\Documents"));
 

@@ -24,14 +24,16 @@ inline QByteArray utf16Bytes(const QString& text, bool terminate = true) {
 // A little-endian DWORD.
 inline QByteArray dwordBytes(std::uint32_t value) {
     QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     return out;
 }
 
 // Bytes given as numbers.
 inline QByteArray byteList(std::initializer_list<int> list) {
     QByteArray out;
-    for (int b : list) out.append(static_cast<char>(b));
+    for (int b : list)
+        out.append(static_cast<char>(b));
     return out;
 }
 

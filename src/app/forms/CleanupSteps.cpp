@@ -20,22 +20,18 @@ using Gate = CleanupStep::Gate;
 using Form = CategoryButton::Form;
 using U = Ui::TFrminit;
 
-template <FoundCounter NetUnit::*Counter>
-FoundCounter firefox(const AppContext& c) {
+template <FoundCounter NetUnit::*Counter> FoundCounter firefox(const AppContext& c) {
     return c.net.*Counter;
 }
-template <FoundCounter GlobalVars::*Counter>
-FoundCounter chrome(const AppContext& c) {
+template <FoundCounter GlobalVars::*Counter> FoundCounter chrome(const AppContext& c) {
     return c.g.*Counter;
 }
-template <FoundCounter IeUnit::*Counter>
-FoundCounter ie(const AppContext& c) {
+template <FoundCounter IeUnit::*Counter> FoundCounter ie(const AppContext& c) {
     return c.ie.*Counter;
 }
 
 // A cleaner that needs no owner window.
-template <void (*Clean)(AppContext&)>
-void clean(AppContext& c, QWidget*) {
+template <void (*Clean)(AppContext&)> void clean(AppContext& c, QWidget*) {
     Clean(c);
 }
 
@@ -43,20 +39,20 @@ void clean(AppContext& c, QWidget*) {
 // steps' no-files lines follow the junk unit's ConfirmsCopy, which holds the same value as
 // Confirms.
 const std::array<CleanupStep, kCleanupStepCount> kSteps{{
-    {"Firefox cookies", &U::ChkNSCookies, Gate::Counted, firefox<&NetUnit::Cookies>, &U::Label4, ResultNSCookies,
-     "There were no FireFox cookie files found on your system.", false,
+    {"Firefox cookies", &U::ChkNSCookies, Gate::Counted, firefox<&NetUnit::Cookies>, &U::Label4,
+     ResultNSCookies, "There were no FireFox cookie files found on your system.", false,
      nullptr /* DeleteFirefoxCookies: comes with the Firefox/Chrome unit */},
-    {"Firefox history", &U::ChkNSHistory, Gate::Counted, firefox<&NetUnit::History>, &U::Label6, ResultNSHistory,
-     "There were no FireFox history files found on your system.", false,
+    {"Firefox history", &U::ChkNSHistory, Gate::Counted, firefox<&NetUnit::History>, &U::Label6,
+     ResultNSHistory, "There were no FireFox history files found on your system.", false,
      nullptr /* DeleteFirefoxHistory: comes with the Firefox/Chrome unit */},
     {"Firefox cache", &U::ChkNSCache, Gate::Counted, firefox<&NetUnit::Cache>, &U::Label5, ResultNSCache,
      "There were no FireFox cache files found on your system.", false,
      nullptr /* DeleteFirefoxCache: comes with the Firefox/Chrome unit */},
-    {"Chrome cookies", &U::ChkGCookies, Gate::Counted, chrome<&GlobalVars::ChromeCookies>, &U::Label4, ResultGCookies,
-     "There were no Google Chrome cookie files found on your system.", false,
+    {"Chrome cookies", &U::ChkGCookies, Gate::Counted, chrome<&GlobalVars::ChromeCookies>, &U::Label4,
+     ResultGCookies, "There were no Google Chrome cookie files found on your system.", false,
      nullptr /* DeleteChromeCookies: comes with the Firefox/Chrome unit */},
-    {"Chrome history", &U::ChkGHistory, Gate::Counted, chrome<&GlobalVars::ChromeHistory>, &U::Label6, ResultGHistory,
-     "There were no Google Chrome history files found on your system.", false,
+    {"Chrome history", &U::ChkGHistory, Gate::Counted, chrome<&GlobalVars::ChromeHistory>, &U::Label6,
+     ResultGHistory, "There were no Google Chrome history files found on your system.", false,
      nullptr /* DeleteChromeHistory: comes with the Firefox/Chrome unit */},
     {"Chrome cache", &U::ChkGCache, Gate::Counted, chrome<&GlobalVars::ChromeCache>, &U::Label5, ResultGCache,
      "There were no Google Chrome cache files found on your system.", false,

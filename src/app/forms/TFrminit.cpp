@@ -2,7 +2,6 @@
 
 #include "app/Maker.h"
 #include "app/ULock.h"
-#include "app/ufirst.h"
 #include "app/forms/TFrmAutoPwd.h"
 #include "app/forms/TFrmLocked.h"
 #include "app/forms/TFrmMiscMsg.h"
@@ -10,6 +9,7 @@
 #include "app/forms/TFrmenter.h"
 #include "app/forms/TFrmscandrv.h"
 #include "app/forms/TFrmstats.h"
+#include "app/ufirst.h"
 #include "cleaners/uie.h"
 #include "platform/FileSys.h"
 #include "platform/Shell.h"
@@ -20,8 +20,8 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPixmap>
 #include <QScreen>
 #include <QUrl>
@@ -34,10 +34,11 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::TFrminit>()) {
     m_ui->setupUi(this);
     m_ui->ImageSkin->lower();
-    m_boxes = {m_ui->ChkIECache, m_ui->ChkIECookies, m_ui->ChkIEHistory, m_ui->ChkNSCache, m_ui->ChkNSCookies,
-               m_ui->ChkNSHistory, m_ui->ChkGCache, m_ui->ChkGCookies, m_ui->ChkGHistory, m_ui->ChkExcess,
-               m_ui->ChkTemp, m_ui->ChkRecent, m_ui->Chkrecycle, m_ui->ChkOtherj, m_ui->ChkMedia,
-               m_ui->ChkActiveX, m_ui->Chkurls, m_ui->ChkYourOwn};
+    m_boxes = {m_ui->ChkIECache,   m_ui->ChkIECookies, m_ui->ChkIEHistory, m_ui->ChkNSCache,
+               m_ui->ChkNSCookies, m_ui->ChkNSHistory, m_ui->ChkGCache,    m_ui->ChkGCookies,
+               m_ui->ChkGHistory,  m_ui->ChkExcess,    m_ui->ChkTemp,      m_ui->ChkRecent,
+               m_ui->Chkrecycle,   m_ui->ChkOtherj,    m_ui->ChkMedia,     m_ui->ChkActiveX,
+               m_ui->Chkurls,      m_ui->ChkYourOwn};
     m_timer1.setParent(this);
     m_timer1.stop();
 
@@ -51,10 +52,11 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
     // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryButton& row : categoryButtons())
-        if (row.cleanupStep().cleaner) connect(m_ui.get()->*row.button, &QPushButton::clicked, this, row.click);
+        if (row.cleanupStep().cleaner)
+            connect(m_ui.get()->*row.button, &QPushButton::clicked, this, row.click);
     // The panel lines carry the panel's colour, which the cleanups grey and set back.
-    for (QLabel* line : {m_ui->Label1, m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label5, m_ui->Label6,
-                         m_ui->Label7})
+    for (QLabel* line :
+         {m_ui->Label1, m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label5, m_ui->Label6, m_ui->Label7})
         setPanelLineColor(line, kPanelColor);
 
     m_context.mainWindow = this;
@@ -68,7 +70,8 @@ TFrminit::~TFrminit() {
 
 std::array<bool, CategoryCount> TFrminit::categoryChoices() const {
     std::array<bool, CategoryCount> out{};
-    for (int c = 0; c < CategoryCount; ++c) out[c] = m_boxes[c]->isChecked();
+    for (int c = 0; c < CategoryCount; ++c)
+        out[c] = m_boxes[c]->isChecked();
     return out;
 }
 
@@ -82,12 +85,13 @@ void TFrminit::FormCreate() {
 
     ComputeFolders(ctx);
     if (!CreateDataFolder(ctx))
-        ctx.dialogs.messageDlg(MsgKind::Warning,
-                               QStringLiteral("Could not create a folder. Please right click this software and "
-                                              "choose the option to \"Run as Admin\" (only needs to be done one "
-                                              "time), as you currently do not have authority to create a temp "
-                                              "folder."),
-                               MsgButtons::Ok);
+        ctx.dialogs.messageDlg(
+            MsgKind::Warning,
+            QStringLiteral("Could not create a folder. Please right click this software and "
+                           "choose the option to \"Run as Admin\" (only needs to be done one "
+                           "time), as you currently do not have authority to create a temp "
+                           "folder."),
+            MsgButtons::Ok);
 
     const int w = ReadFormWidth(ctx, QStringLiteral("Frminit"));
     const int h = ReadFormHeight(ctx, QStringLiteral("Frminit"));
@@ -103,7 +107,8 @@ void TFrminit::FormCreate() {
     }
 
     LoadSettings(ctx);
-    for (int c = 0; c < CategoryCount; ++c) m_boxes[c]->setChecked(ctx.settings.categories[c]);
+    for (int c = 0; c < CategoryCount; ++c)
+        m_boxes[c]->setChecked(ctx.settings.categories[c]);
     loadSkin();
 
     ctx.ie.ConfirmsCopy = ctx.settings.Confirms;
@@ -112,12 +117,14 @@ void TFrminit::FormCreate() {
         m_frmie = std::make_unique<TFrmie>(ctx);
         ctx.Frmie = m_frmie.get();
     } catch (const std::bad_alloc&) {
-        ctx.dialogs.messageDlg(MsgKind::Error,
-                               QStringLiteral("Forms could not be created! Please close some of your other windows "
-                                              "then rerun this program again."),
-                               MsgButtons::Ok);
+        ctx.dialogs.messageDlg(
+            MsgKind::Error,
+            QStringLiteral("Forms could not be created! Please close some of your other windows "
+                           "then rerun this program again."),
+            MsgButtons::Ok);
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
         return;
     }
 
@@ -128,7 +135,8 @@ void TFrminit::FormCreate() {
         ctx.modal.run(splash, QStringLiteral("TFrmenter"));
     }
 
-    for (QString& command : ctx.g.LockedFileCommands) command.clear();
+    for (QString& command : ctx.g.LockedFileCommands)
+        command.clear();
 
     if (noticeDue(ctx)) {
         TFrmMiscMsg notice(ctx, this);
@@ -143,12 +151,13 @@ void TFrminit::loadSkin() {
     if (ctx.g.SkinName == u"skinnone") return;
     QByteArray data;
     if (!FileExists(ctx.machine, ctx.g.SkinFile) || !ReadFileBytes(ctx.machine, ctx.g.SkinFile, data)) {
-        ctx.dialogs.messageDlg(MsgKind::Plain,
-                               QStringLiteral("A skin was not found. The software will operate as planned, but "
-                                              "you will not be able to set the skin without reinstalling the "
-                                              "software. You may want to set the skin to \"None\" to remove this "
-                                              "message"),
-                               MsgButtons::Ok);
+        ctx.dialogs.messageDlg(
+            MsgKind::Plain,
+            QStringLiteral("A skin was not found. The software will operate as planned, but "
+                           "you will not be able to set the skin without reinstalling the "
+                           "software. You may want to set the skin to \"None\" to remove this "
+                           "message"),
+            MsgButtons::Ok);
         return;
     }
     // A damaged picture leaves the backdrop empty; start-up goes on.
@@ -193,11 +202,12 @@ void TFrminit::Button1Click() {
     const int result =
         ShellExecute(ctx.machine, QStringLiteral("open"), ctx.g.ExeFolder + QStringLiteral("\\index_t.htm"));
     if (result == 2)
-        ctx.dialogs.messageDlg(MsgKind::Error,
-                               QStringLiteral("Either your system does not have a default webpage viewer (for "
-                                              "viewing the help webpage), or the help file was not found and was "
-                                              "deleted from your system."),
-                               MsgButtons::Ok);
+        ctx.dialogs.messageDlg(
+            MsgKind::Error,
+            QStringLiteral("Either your system does not have a default webpage viewer (for "
+                           "viewing the help webpage), or the help file was not found and was "
+                           "deleted from your system."),
+            MsgButtons::Ok);
 }
 
 void TFrminit::Button2Click() {
@@ -209,19 +219,21 @@ void TFrminit::Button2Click() {
 
 void TFrminit::CmdcontactClick() {
     AppContext& ctx = m_context;
-    ctx.dialogs.messageDlg(MsgKind::Plain,
-                           QStringLiteral("If you have any questions or concerns about this product, or any of our "
-                                          "other products, we will gladly assist you! Simply send your question to "
-                                          "Hollbrook support."),
-                           MsgButtons::Ok);
+    ctx.dialogs.messageDlg(
+        MsgKind::Plain,
+        QStringLiteral("If you have any questions or concerns about this product, or any of our "
+                       "other products, we will gladly assist you! Simply send your question to "
+                       "Hollbrook support."),
+        MsgButtons::Ok);
     const QString mail = QStringLiteral("mailto:") + supportEmailAddress() + QStringLiteral("?subject=") +
                          QString::fromLatin1(QUrl::toPercentEncoding(supportEmailSubject()));
     if (ShellExecute(ctx.machine, QStringLiteral("open"), mail) < 32)
-        ctx.dialogs.messageDlg(MsgKind::Plain,
-                               QStringLiteral("You cannot view this file because you do not have a default email "
-                                              "software setup. Simply email your question to support at ") +
-                                   supportEmailAddress(),
-                               MsgButtons::Ok);
+        ctx.dialogs.messageDlg(
+            MsgKind::Plain,
+            QStringLiteral("You cannot view this file because you do not have a default email "
+                           "software setup. Simply email your question to support at ") +
+                supportEmailAddress(),
+            MsgButtons::Ok);
 }
 
 void TFrminit::cmdaboutClick() {
@@ -245,13 +257,15 @@ TFrminit::CleanupRunGuard::CleanupRunGuard(TFrminit& window) : m_window(window) 
 }
 
 TFrminit::CleanupRunGuard::~CleanupRunGuard() {
-    for (const auto& [button, enabled] : m_enabled) button->setEnabled(enabled);
+    for (const auto& [button, enabled] : m_enabled)
+        button->setEnabled(enabled);
     m_window.m_cleaning = false;
 }
 
 std::vector<QWidget*> TFrminit::cleanupButtons() const {
     std::vector<QWidget*> out{m_ui->cmdnv};
-    for (const CategoryButton& row : categoryButtons()) out.push_back(m_ui.get()->*row.button);
+    for (const CategoryButton& row : categoryButtons())
+        out.push_back(m_ui.get()->*row.button);
     return out;
 }
 

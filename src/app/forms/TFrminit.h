@@ -90,7 +90,7 @@ private:
     std::unique_ptr<Ui::TFrminit> m_ui;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     QTimer m_timer1;
-    bool m_cleaning = false; // a Cleanup All or a per-category clean is running
+    bool m_cleaning = false;         // a Cleanup All or a per-category clean is running
     std::unique_ptr<TFrmie> m_frmie; // the Internet Explorer scanner, freed when the window closes
 };
 

@@ -40,7 +40,8 @@ void TFrmscandrv::BitBtn1Click() {
     };
     setScanning(true);
     try {
-        ScanFolder(m_context, QString(letter) + u':', [this](const QString& folder) { m_ui->Lblfiles->setText(folder); });
+        ScanFolder(m_context, QString(letter) + u':',
+                   [this](const QString& folder) { m_ui->Lblfiles->setText(folder); });
     } catch (const std::exception& e) {
         setScanning(false);
         showError(e);
@@ -49,9 +50,10 @@ void TFrmscandrv::BitBtn1Click() {
     setScanning(false);
     m_context.dialogs.messageDlg(
         MsgKind::Information,
-        QStringLiteral("Scan has completed.  The log you have just done will always be in effect when you run Nivora, "
-                       "and will only need to be run once. In the future, if you uninstall/install new browsers, you "
-                       "may want to run the scan again, and it can be accessed under the \"NV Settings\" button."),
+        QStringLiteral(
+            "Scan has completed.  The log you have just done will always be in effect when you run Nivora, "
+            "and will only need to be run once. In the future, if you uninstall/install new browsers, you "
+            "may want to run the scan again, and it can be accessed under the \"NV Settings\" button."),
         MsgButtons::Ok);
 }
 

@@ -33,7 +33,8 @@ struct RoadFixture : AppFixture {
         b.file(kData + QStringLiteral("\\nvscan7.ini"), "[UCKK5]\r\nCKK1=tester@kept[1].txt\r\n");
         EXPECT_TRUE(QFile::copy(QStringLiteral(NIVORA_SOURCE_DIR "/resources/skinsunset.jpg"),
                                 QString::fromStdString(b.programFolder() + "/skinsunset.jpg")));
-        const QString shellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+        const QString shellFolders =
+            QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
         b.regString(HKEY_CURRENT_USER, shellFolders, QStringLiteral("Cookies"), kCookies);
         b.regString(HKEY_CURRENT_USER, shellFolders, QStringLiteral("Cache"), kCache);
         b.regString(HKEY_CURRENT_USER, shellFolders, QStringLiteral("History"), kHistory);
@@ -78,7 +79,8 @@ TEST(FullRoadTest, StartCleanupAllCloseAndTheBatchForTheNextBoot) {
 
     QStringList results;
     f.modal.onShow(QStringLiteral("TFrmstats"), [&](QDialog& dialog) {
-        results = {labelText(dialog, "LblIECook"), labelText(dialog, "LblIECache"), labelText(dialog, "LblIEHist")};
+        results = {labelText(dialog, "LblIECook"), labelText(dialog, "LblIECache"),
+                   labelText(dialog, "LblIEHist")};
         return int(mrOk);
     });
     f.dialogs.answerYes();
@@ -91,15 +93,19 @@ TEST(FullRoadTest, StartCleanupAllCloseAndTheBatchForTheNextBoot) {
     EXPECT_FALSE(f.b.exists(kContent + QStringLiteral("\\Q1W2E3R4\\logo[1].png")));
     EXPECT_FALSE(f.b.exists(kHistory + QStringLiteral("\\visit.url")));
     EXPECT_TRUE(f.b.exists(kContent + QStringLiteral("\\index.dat")));
-    EXPECT_EQ(results,
-              (QStringList{
-                  QStringLiteral("All files have been deleted except for 1 or more COOKIE index files, which are LOCKED."),
-                  QStringLiteral("All files have been deleted except for 1 or more CACHE index files, which are LOCKED."),
-                  QStringLiteral("All files have been deleted.")}));
+    EXPECT_EQ(
+        results,
+        (QStringList{
+            QStringLiteral(
+                "All files have been deleted except for 1 or more COOKIE index files, which are LOCKED."),
+            QStringLiteral(
+                "All files have been deleted except for 1 or more CACHE index files, which are LOCKED."),
+            QStringLiteral("All files have been deleted.")}));
     // The panel shows what is left: the kept cookie and the cookie index file.
     EXPECT_EQ(window->ui().Label1->text(),
               QStringLiteral("Internet Explorer COOKIES -> FOUND 2 files, consuming 16434 bytes."));
-    EXPECT_EQ(window->ui().Label3->text(), QStringLiteral("Internet Explorer HISTORY -> None found on your system."));
+    EXPECT_EQ(window->ui().Label3->text(),
+              QStringLiteral("Internet Explorer HISTORY -> None found on your system."));
 
     window->close();
     f.ctx.Frmstats = nullptr;

@@ -49,8 +49,8 @@ TEST(StartupTest, FirstStartOnAnEmptyMachine) {
     TFrminit window(f.ctx);
 
     // The drive scan comes first, before the splash and the notice.
-    EXPECT_EQ(f.modal.shown(),
-              (QStringList{QStringLiteral("TFrmscandrv"), QStringLiteral("TFrmenter"), QStringLiteral("TFrmMiscMsg")}));
+    EXPECT_EQ(f.modal.shown(), (QStringList{QStringLiteral("TFrmscandrv"), QStringLiteral("TFrmenter"),
+                                            QStringLiteral("TFrmMiscMsg")}));
     EXPECT_TRUE(f.b.isFolder(kData));
     EXPECT_TRUE(f.b.exists(kScanLog)); // the drive-scan window writes the blank log
     EXPECT_EQ(f.storedSetting("YourOwn"), 1);
@@ -81,10 +81,11 @@ TEST(StartupTest, TheDataFolderThatCannotBeMadeGivesTheWarning) {
     TFrminit window(f.ctx);
     EXPECT_FALSE(f.b.exists(kData));
     ASSERT_FALSE(f.dialogs.shown().isEmpty());
-    EXPECT_EQ(f.dialogs.shown().first().text,
-              QStringLiteral("Could not create a folder. Please right click this software and choose the option to "
-                             "\"Run as Admin\" (only needs to be done one time), as you currently do not have "
-                             "authority to create a temp folder."));
+    EXPECT_EQ(
+        f.dialogs.shown().first().text,
+        QStringLiteral("Could not create a folder. Please right click this software and choose the option to "
+                       "\"Run as Admin\" (only needs to be done one time), as you currently do not have "
+                       "authority to create a temp folder."));
     EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Warning);
 }
 
@@ -94,7 +95,7 @@ TEST(StartupTest, PerformanceButtonNoticeAndTaskBatchByVersion) {
         bool performance, notice, taskBatch;
     };
     const Case cases[] = {
-        {"5.1", true, false, false}, {"6.0", true, true, false},  {"6.1", false, true, true},
+        {"5.1", true, false, false}, {"6.0", true, true, false}, {"6.1", false, true, true},
         {"5.2", false, true, false}, {"6.2", true, true, false},
     };
     for (const Case& c : cases) {
@@ -121,14 +122,16 @@ TEST(StartupTest, NoticeStopsOnceVistaMsgIsFalse) {
 TEST(StartupTest, Skins) {
     {
         StartFixture f;
-        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"), QStringLiteral("skinnone"));
+        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"),
+                      QStringLiteral("skinnone"));
         TFrminit window(f.ctx);
         EXPECT_TRUE(window.ui().ImageSkin->pixmap().isNull());
         EXPECT_TRUE(f.dialogs.shown().isEmpty());
     }
     {
         StartFixture f;
-        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"), QStringLiteral("skinocean"));
+        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"),
+                      QStringLiteral("skinocean"));
         f.dialogs.answerOk();
         TFrminit window(f.ctx);
         EXPECT_TRUE(window.ui().ImageSkin->pixmap().isNull());
@@ -139,7 +142,8 @@ TEST(StartupTest, Skins) {
     }
     {
         StartFixture f; // "SkinNone" is not "skinnone": case counts
-        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"), QStringLiteral("SkinNone"));
+        f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"),
+                      QStringLiteral("SkinNone"));
         f.dialogs.answerOk();
         TFrminit window(f.ctx);
         EXPECT_EQ(f.dialogs.shown().size(), 1);
@@ -156,7 +160,8 @@ TEST(StartupTest, LockedFileCommandsStartEmpty) {
     StartFixture f;
     f.ctx.g.LockedFileCommands[3] = QStringLiteral("Del x");
     TFrminit window(f.ctx);
-    for (const QString& command : f.ctx.g.LockedFileCommands) EXPECT_TRUE(command.isEmpty());
+    for (const QString& command : f.ctx.g.LockedFileCommands)
+        EXPECT_TRUE(command.isEmpty());
 }
 
 TEST(StartupTest, InternetExplorerTracesAreCountedBeforeThePanelIsFilled) {
@@ -228,7 +233,8 @@ TEST(HelpAndSupportTest, HelpOpensThePageOrSaysItIsMissing) {
     window.ui().Button1->click();
     ASSERT_EQ(f.dialogs.shown().size(), 1);
     EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Error);
-    EXPECT_TRUE(f.dialogs.shown().first().text.startsWith(QStringLiteral("Either your system does not have")));
+    EXPECT_TRUE(
+        f.dialogs.shown().first().text.startsWith(QStringLiteral("Either your system does not have")));
 }
 
 TEST(HelpAndSupportTest, MoreSoftwareFallsBackToTheWebSite) {
@@ -261,9 +267,10 @@ TEST(HelpAndSupportTest, ContactSupportMailsOrExplains) {
     f.dialogs.answerOk();
     window.ui().Cmdcontact->click();
     ASSERT_EQ(f.dialogs.shown().size(), 3);
-    EXPECT_EQ(f.dialogs.shown().last().text,
-              QStringLiteral("You cannot view this file because you do not have a default email software setup. "
-                             "Simply email your question to support at support@example.com"));
+    EXPECT_EQ(
+        f.dialogs.shown().last().text,
+        QStringLiteral("You cannot view this file because you do not have a default email software setup. "
+                       "Simply email your question to support at support@example.com"));
 }
 
 TEST(HelpAndSupportTest, AboutAndSearchEngineOpenTheirWindows) {

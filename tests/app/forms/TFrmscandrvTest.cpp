@@ -1,5 +1,5 @@
-#include "app/AppContext.h"
 #include "app/forms/TFrmscandrv.h"
+#include "app/AppContext.h"
 #include "platform/IniFile.h"
 #include "platform/widgets/DriveComboBox.h"
 #include "support/AppFixture.h"
@@ -15,10 +15,11 @@ using namespace niv;
 namespace {
 
 const QString kLog = QStringLiteral("C:\\Nivora\\nvscan7.ini");
-const QString kCompleted = QStringLiteral(
-    "Scan has completed.  The log you have just done will always be in effect when you run Nivora, and will only "
-    "need to be run once. In the future, if you uninstall/install new browsers, you may want to run the scan again, "
-    "and it can be accessed under the \"NV Settings\" button.");
+const QString kCompleted = QStringLiteral("Scan has completed.  The log you have just done will always be in "
+                                          "effect when you run Nivora, and will only "
+                                          "need to be run once. In the future, if you uninstall/install new "
+                                          "browsers, you may want to run the scan again, "
+                                          "and it can be accessed under the \"NV Settings\" button.");
 const QString kWriteError = QStringLiteral("Unable to write to C:\\Nivora\\nvscan7.ini");
 
 struct WindowFixture : AppFixture {
@@ -34,8 +35,7 @@ struct WindowFixture : AppFixture {
     }
 };
 
-template <typename T>
-T* child(QWidget& window, const char* name) {
+template <typename T> T* child(QWidget& window, const char* name) {
     T* widget = window.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(widget, nullptr) << name;
     return widget;
@@ -50,19 +50,25 @@ TEST(TFrmscandrvTest, ControlsCarryTheirTexts) {
         QString text;
     };
     const Case labels[] = {
-        {"Label1", QStringLiteral("The first time you run Nivora, this window will open, which will allow you to scan "
-                                  "your entire drive for old, uninstalled browser files or instant message logs which may "
-                                  "have been left behind. This will also verify that all the necessary files are found.")},
-        {"Label2", QStringLiteral("You will only need to do this once, but you can always access this feature again by "
-                                  "clicking the \"NV Settings\" button on the main window. (In the future, if you "
-                                  "uninstall old browsers, you can \"Scan\" again to make sure the old and new entries "
-                                  "are logged).")},
-        {"Label3", QStringLiteral("This logging feature doesn't actually delete anything, but simply makes a log of your "
-                                  "setup so Nivora can find all possible browser files, even old ones which have been "
-                                  "left behind by \"uninstalling\".  Nivora will normally find all the ")},
-        {"Label4", QStringLiteral("current files even without using this feature.  Although most people only have one "
-                                  "disk drive, those of you who use several disk drives, can also scan each of those "
-                                  "drives.")},
+        {"Label1",
+         QStringLiteral(
+             "The first time you run Nivora, this window will open, which will allow you to scan "
+             "your entire drive for old, uninstalled browser files or instant message logs which may "
+             "have been left behind. This will also verify that all the necessary files are found.")},
+        {"Label2",
+         QStringLiteral("You will only need to do this once, but you can always access this feature again by "
+                        "clicking the \"NV Settings\" button on the main window. (In the future, if you "
+                        "uninstall old browsers, you can \"Scan\" again to make sure the old and new entries "
+                        "are logged).")},
+        {"Label3",
+         QStringLiteral(
+             "This logging feature doesn't actually delete anything, but simply makes a log of your "
+             "setup so Nivora can find all possible browser files, even old ones which have been "
+             "left behind by \"uninstalling\".  Nivora will normally find all the ")},
+        {"Label4",
+         QStringLiteral("current files even without using this feature.  Although most people only have one "
+                        "disk drive, those of you who use several disk drives, can also scan each of those "
+                        "drives.")},
         {"Lblfiles", QString()},
     };
     for (const Case& c : labels) {
@@ -174,7 +180,8 @@ TEST(TFrmscandrvTest, EveryScanAddsToTheSameLog) {
 
 TEST(TFrmscandrvTest, ButtonsAndCloseBoxDoNothingWhileAScanRuns) {
     WindowFixture f;
-    for (int i = 0; i < 30; ++i) f.b.file(QStringLiteral("C:\\tree\\d%1\\f.txt").arg(i));
+    for (int i = 0; i < 30; ++i)
+        f.b.file(QStringLiteral("C:\\tree\\d%1\\f.txt").arg(i));
     f.dialogs.answerOk();
     int checks = 0;
     QStringList progress;
@@ -208,7 +215,7 @@ TEST(TFrmscandrvTest, ButtonsAndCloseBoxDoNothingWhileAScanRuns) {
     f.ctx.modal.run(window, QStringLiteral("TFrmscandrv"));
     EXPECT_GE(checks, 1);
     ASSERT_FALSE(progress.isEmpty());
-    EXPECT_EQ(progress.first(), QStringLiteral("c:")); // the folder being walked
+    EXPECT_EQ(progress.first(), QStringLiteral("c:"));            // the folder being walked
     EXPECT_EQ(f.dialogs.messageTexts(), QStringList{kCompleted}); // one scan only
     EXPECT_FALSE(window.isVisible());
 }
@@ -235,7 +242,10 @@ TEST(TFrmscandrvTest, ClosingSavesTheWindowSize) {
         void (*close)(QDialog&);
     };
     const Case cases[] = {
-        {"Return", [](QDialog& d) { QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("Cmdreturn")), Qt::LeftButton); }},
+        {"Return",
+         [](QDialog& d) {
+             QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("Cmdreturn")), Qt::LeftButton);
+         }},
         {"close box", [](QDialog& d) { d.close(); }},
         {"Escape", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
     };

@@ -263,7 +263,8 @@ TFrminit::CleanupRunGuard::~CleanupRunGuard() {
 }
 
 std::vector<QWidget*> TFrminit::cleanupButtons() const {
-    std::vector<QWidget*> out{m_ui->cmdnv};
+    // "Exit" too: the window cannot close until the clean ends.
+    std::vector<QWidget*> out{m_ui->cmdnv, m_ui->cmdexit};
     for (const CategoryButton& row : categoryButtons())
         out.push_back(m_ui.get()->*row.button);
     return out;

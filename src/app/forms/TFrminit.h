@@ -71,7 +71,7 @@ private:
     void greyPanelLine(QLabel* line, bool grey);
     void showHandlerError(const std::exception& error);
 
-    // Blocks "Cleanup All !" and the per-category buttons while a cleanup runs, since the panel
+    // Blocks "Cleanup All !", the per-category buttons and "Exit" while a cleanup runs, since the panel
     // lets window messages through between its steps.
     class CleanupRunGuard {
     public:

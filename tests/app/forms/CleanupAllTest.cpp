@@ -337,9 +337,10 @@ TEST(CleanupAllTest, ButtonsAreBlockedWhileItRunsAndNoSecondCleanupStartsInside)
     CleanupFixture f;
     f.tick({kIEBoxes[0], kIEBoxes[1], kIEBoxes[2]});
     f.ui().CmdGoogCache->setEnabled(false); // a button disabled before stays so after
-    const std::vector<QPushButton*> buttons{
-        f.ui().cmdnv,  f.ui().btnieck, f.ui().btnieh,      f.ui().btniech,     f.ui().btnnsck,
-        f.ui().btnnsh, f.ui().btnnsch, f.ui().CmdGoogCook, f.ui().CmdGoogHist, f.ui().CmdGoogCache};
+    const std::vector<QPushButton*> buttons{f.ui().cmdnv,        f.ui().btnieck,     f.ui().btnieh,
+                                            f.ui().btniech,      f.ui().btnnsck,     f.ui().btnnsh,
+                                            f.ui().btnnsch,      f.ui().CmdGoogCook, f.ui().CmdGoogHist,
+                                            f.ui().CmdGoogCache, f.ui().cmdexit};
     int enabledDuringRun = 0;
     int closedDuringRun = 0;
     f.pump.onProcess = [&] {

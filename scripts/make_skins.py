@@ -335,8 +335,8 @@ def scaled_table(table, quality):
     return [min(255, max(1, (q * scale + 50) // 100)) for q in table]
 
 
-def huffman_codes(spec):
-    counts, symbols = spec
+def huffman_codes(table):
+    counts, symbols = table
     assert sum(counts) == len(symbols), "Huffman table: counts and symbols disagree"
     codes = {}
     code = 0
@@ -469,8 +469,8 @@ def encode_jpeg(width, height, rgb, quality=QUALITY):
     def segment(marker, payload):
         return bytes([0xFF, marker]) + (len(payload) + 2).to_bytes(2, "big") + payload
 
-    def dht(cls_id, spec):
-        counts, symbols = spec
+    def dht(cls_id, table):
+        counts, symbols = table
         return bytes([cls_id]) + bytes(counts) + bytes(symbols)
 
     out = bytearray(b"\xFF\xD8")

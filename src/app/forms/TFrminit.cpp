@@ -177,11 +177,11 @@ void TFrminit::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    FormClose();
+    FormCloseQuery();
     event->accept();
 }
 
-void TFrminit::FormClose() {
+void TFrminit::FormCloseQuery() {
     m_context.Frmie = nullptr;
     m_frmie.reset();
     RegisterLockedFileBatch(m_context);

@@ -62,7 +62,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormClose();
+    void FormCloseQuery();
     void loadSkin();
     void updateStatisticsPanel();
     void runCleanupAll();

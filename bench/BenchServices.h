@@ -1,11 +1,11 @@
 #pragma once
 // User-interface services for benchmarks: every message box is answered OK, every modal window
 // closes at once, nothing is pumped and the clipboard stays empty.
-#include "app/AppContext.h"
+#include "core/AppContext.h"
+#include "platform/Dialogs.h"
 #include "platform/Machine.h"
+#include "platform/MessagePump.h"
 #include "platform/widgets/Clipboard.h"
-#include "platform/widgets/Dialogs.h"
-#include "platform/widgets/MessagePump.h"
 #include "platform/widgets/ModalRunner.h"
 
 #include <string>

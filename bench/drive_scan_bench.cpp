@@ -2,8 +2,8 @@
 // (ours / theirs); the goal is 1.2 or less.
 #include "BenchServices.h"
 #include "BenchTimes.h"
-#include "app/AppContext.h"
 #include "app/Uscandrv.h"
+#include "core/AppContext.h"
 #include "platform/Machine.h"
 
 #include <QTemporaryDir>

@@ -77,7 +77,9 @@ void BM_IeCount(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         niv::TFrmie frm(p.ctx);
         const double s = bench::secondsSince(start);
-        if (p.ctx.ie.Cache.FoundFiles != g_files || p.ctx.ie.Cache.FoundBytes != g_bytes) std::abort();
+        if (p.ctx.g.Found[CatIECache].FoundFiles != g_files ||
+            p.ctx.g.Found[CatIECache].FoundBytes != g_bytes)
+            std::abort();
         state.SetIterationTime(s);
         bench::record("count", s);
     }
@@ -102,7 +104,7 @@ void cleanWith(benchmark::State& state, bool wipe, int files, const char* name) 
         const auto start = std::chrono::steady_clock::now();
         niv::DeleteIECache(p.ctx);
         const double s = bench::secondsSince(start);
-        if (p.ctx.ie.DeletedFiles != files) std::abort();
+        if (p.ctx.unit<IeUnit>().DeletedFiles != files) std::abort();
         state.SetIterationTime(s);
         bench::record(name, s);
     }

@@ -2,8 +2,8 @@
 // contents. The splash and the notice are answered at once: their own display time (about half a
 // second of letters) is by design and not measured.
 #include "BenchServices.h"
-#include "app/AppContext.h"
 #include "app/forms/TFrminit.h"
+#include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
 #include "platform/Registry.h"

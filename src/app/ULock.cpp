@@ -1,7 +1,7 @@
 #include "app/ULock.h"
 
-#include "app/AppContext.h"
-#include "app/ufirst.h"
+#include "core/AppContext.h"
+#include "core/SettingsStore.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"
 
@@ -61,14 +61,7 @@ void RegisterLockedFileBatch(AppContext& ctx) {
 
 void SaveLockedChoice(AppContext& ctx, bool doLocked) {
     ctx.settings.Lockedj = doLocked;
-    TRegistry reg(ctx.machine);
-    reg.SetRootKey(HKEY_CURRENT_USER);
-    try {
-        if (reg.OpenKey(settingsKeyPath(), true)) reg.WriteBool(QStringLiteral("Lockedj"), doLocked);
-    } catch (const PlatformError&) {
-        // The choice still holds for this run.
-    }
-    reg.CloseKey();
+    SaveSettingFlag(ctx, QStringLiteral("Lockedj"), doLocked, KeyOpen::CreateWhenMissing);
 }
 
 } // namespace niv

@@ -30,7 +30,8 @@ bool WriteLockedFileBatch(AppContext& ctx, const QString& path);
 void RegisterLockedFileBatch(AppContext& ctx);
 
 // The locked-files dialog's choice: "Lockedj" in memory, then in the settings key (created when
-// missing); a key that cannot be written is not reported.
+// missing). A key that cannot be opened is not reported; a value that cannot be written raises
+// PlatformError, the choice holding in memory for this run.
 void SaveLockedChoice(AppContext& ctx, bool doLocked);
 
 } // namespace niv

@@ -1,11 +1,11 @@
 #include "app/Uscandrv.h"
 
-#include "app/AppContext.h"
 #include "app/Maker.h"
+#include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
+#include "platform/MessagePump.h"
 #include "platform/WinPath.h"
-#include "platform/widgets/MessagePump.h"
 
 #include <QElapsedTimer>
 #include <QStringView>

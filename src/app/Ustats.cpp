@@ -1,8 +1,8 @@
 #include "app/Ustats.h"
 
-#include "app/AppContext.h"
-#include "app/ufirst.h"
-#include "platform/Registry.h"
+#include "core/AppContext.h"
+#include "core/SettingsStore.h"
+#include "platform/WinTypes.h"
 
 #include <cmath>
 #include <cstdint>
@@ -23,14 +23,18 @@ QString panelLine(const char* title, bool found, std::int64_t files, std::int64_
            QStringLiteral(" files, consuming ") + QString::number(bytes) + QStringLiteral(" bytes.");
 }
 
-// A Firefox/Chrome line: found when either browser found something, with the sums of both.
-QString browserLine(const char* title, const FoundCounter& firefox, const FoundCounter& chrome) {
-    return panelLine(title, firefox.FoundFiles > 0 || chrome.FoundFiles > 0,
-                     add(firefox.FoundFiles, chrome.FoundFiles), add(firefox.FoundBytes, chrome.FoundBytes));
-}
-
-QString ieLine(const char* title, const FoundCounter& counter) {
-    return panelLine(title, counter.FoundFiles > 0, counter.FoundFiles, counter.FoundBytes);
+// A browser panel line: found when any category it counts found something, with their sums.
+QString browserLine(const GlobalVars& g, const char* label, const char* title) {
+    bool found = false;
+    std::int64_t files = 0, bytes = 0;
+    for (const CategoryInfo& row : categoryTable()) {
+        if (!row.panelLine || qstrcmp(row.panelLine, label) != 0) continue;
+        const FoundCounter& counter = g.Found[row.category];
+        found = found || counter.FoundFiles > 0;
+        files = add(files, counter.FoundFiles);
+        bytes = add(bytes, counter.FoundBytes);
+    }
+    return panelLine(title, found, files, bytes);
 }
 
 } // namespace
@@ -40,37 +44,16 @@ StatisticsPanelTexts statisticsPanelTexts(const AppContext& ctx) {
     const std::int64_t files = add(add(g.BrowserTotalFiles, g.IETotalFiles), std::int64_t{g.JunkTotalFiles});
     const std::int64_t bytes = add(add(g.BrowserTotalBytes, g.IETotalBytes), std::int64_t{g.JunkTotalBytes});
     return {
-        ieLine("Internet Explorer COOKIES ", ctx.ie.Cookies),
-        ieLine("Internet Explorer CACHE   ", ctx.ie.Cache),
-        ieLine("Internet Explorer HISTORY ", ctx.ie.History),
-        browserLine("Firefox / Chrome  COOKIES ", ctx.net.Cookies, g.ChromeCookies),
-        browserLine("Firefox / Chrome  CACHE   ", ctx.net.Cache, g.ChromeCache),
-        browserLine("Firefox / Chrome  HISTORY ", ctx.net.History, g.ChromeHistory),
+        browserLine(g, "Label1", "Internet Explorer COOKIES "),
+        browserLine(g, "Label2", "Internet Explorer CACHE   "),
+        browserLine(g, "Label3", "Internet Explorer HISTORY "),
+        browserLine(g, "Label4", "Firefox / Chrome  COOKIES "),
+        browserLine(g, "Label5", "Firefox / Chrome  CACHE   "),
+        browserLine(g, "Label6", "Firefox / Chrome  HISTORY "),
         panelLine("Other GARBAGE DATA        ", g.JunkTotalFiles > 0, g.JunkTotalFiles, g.JunkTotalBytes),
         QStringLiteral("TOTAL FILES FOUND = ") + QString::number(files) +
             QStringLiteral("    TOTAL BYTES WASTED = ") + QString::number(bytes),
     };
-}
-
-const std::array<StatisticsRow, kStatisticsRows>& statisticsRows() {
-    static const std::array<StatisticsRow, kStatisticsRows> rows = {{
-        {"LblIECache", ResultIECache},
-        {"LblIECook", ResultIECookies},
-        {"LblIEHist", ResultIEHistory},
-        {"LblNSCache", ResultNSCache},
-        {"LblNSCook", ResultNSCookies},
-        {"LblNSHist", ResultNSHistory},
-        {"LblGCache", ResultGCache},
-        {"LblGCook", ResultGCookies},
-        {"LblGHist", ResultGHistory},
-        {"LblIndex", ResultDump},
-        {"LblTemp", ResultTemp},
-        {"LblRecent", ResultRecent},
-        {"LblRecycle", ResultRecycle},
-        {"LblActiveX", ResultActiveX},
-        {"LblAdditional", ResultAdditional},
-    }};
-    return rows;
 }
 
 int statisticsWindowTop(int mainTop, int mainOuterHeight) {
@@ -79,15 +62,11 @@ int statisticsWindowTop(int mainTop, int mainOuterHeight) {
 }
 
 bool SaveConfirmsOff(AppContext& ctx) {
-    TRegistry reg(ctx.machine);
-    reg.SetRootKey(HKEY_CURRENT_USER);
     try {
-        if (!reg.OpenKey(settingsKeyPath(), false)) return false;
-        reg.WriteBool(QStringLiteral("Confirms"), false);
+        return SaveSettingFlag(ctx, QStringLiteral("Confirms"), false, KeyOpen::Existing);
     } catch (const PlatformError&) {
         return false;
     }
-    return true;
 }
 
 } // namespace niv

@@ -15,14 +15,6 @@ using StatisticsPanelTexts = std::array<QString, kStatisticsPanelLines>;
 // The panel's eight lines from the current found counters and unit totals.
 StatisticsPanelTexts statisticsPanelTexts(const AppContext& ctx);
 
-// The statistics window's result labels, in the window's row order, and the result slot each shows.
-struct StatisticsRow {
-    const char* label;
-    int slot;
-};
-constexpr int kStatisticsRows = 15;
-const std::array<StatisticsRow, kStatisticsRows>& statisticsRows();
-
 // The top edge of the statistics window when it is placed below the main window.
 int statisticsWindowTop(int mainTop, int mainOuterHeight);
 

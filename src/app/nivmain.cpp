@@ -1,15 +1,15 @@
 // The program entry: opens the machine, refuses it when it cannot be used safely, and shows the
 // main window.
-#include "app/AppContext.h"
 #include "app/forms/TFrminit.h"
 #include "app/forms/TFrmstats.h"
+#include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
+#include "platform/MessagePump.h"
 #include "platform/RegHive.h"
 #include "platform/Registry.h"
 #include "platform/WinPath.h"
 #include "platform/WineServer.h"
-#include "platform/widgets/MessagePump.h"
 #include "platform/widgets/ModalRunner.h"
 #include "platform/widgets/QtClipboard.h"
 #include "platform/widgets/QtDialogs.h"

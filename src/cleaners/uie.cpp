@@ -1,6 +1,6 @@
 #include "cleaners/uie.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
@@ -16,13 +16,13 @@ namespace niv {
 namespace {
 
 // The unit's resource strings.
-const QString SHistoryIE5 = QStringLiteral("History.IE5\\");   // 65176
-const QString SWindowsCookies = QStringLiteral("\\cookies\\"); // 65177
+const QString SHistoryIE5 = QStringLiteral("History.IE5\\");
+const QString SWindowsCookies = QStringLiteral("\\cookies\\");
 const std::array<QString, 4> SWindowsCacheFolders = {
-    QStringLiteral("\\temporary internet files\\cache1"), // 65178
-    QStringLiteral("\\temporary internet files\\cache2"), // 65179
-    QStringLiteral("\\temporary internet files\\cache3"), // 65180
-    QStringLiteral("\\temporary internet files\\cache4"), // 65181
+    QStringLiteral("\\temporary internet files\\cache1"),
+    QStringLiteral("\\temporary internet files\\cache2"),
+    QStringLiteral("\\temporary internet files\\cache3"),
+    QStringLiteral("\\temporary internet files\\cache4"),
 };
 
 const QString kShellFoldersKey =
@@ -79,7 +79,7 @@ QString readShellFolder(Machine& machine, const QString& name) {
 
 // Counts one list into `found`, stopping at its first empty slot.
 void countList(AppContext& ctx, const PathList& list, FoundCounter& found) {
-    IeUnit& ie = ctx.ie;
+    IeUnit& ie = ctx.unit<IeUnit>();
     ie.IEPassFiles = 0;
     ie.IEPassBytes = 0;
     if (!list[1].trimmed().isEmpty()) {
@@ -134,16 +134,16 @@ void startCleaner(IeUnit& ie) {
 // Writes the result line: `done` when no index file was locked, else `locked` when the user wants
 // to hear of locked files; otherwise the slot keeps its text.
 void writeResult(AppContext& ctx, int slot, const QString& done, const QString& locked) {
-    if (!ctx.ie.IndexFileLocked)
+    if (!ctx.unit<IeUnit>().IndexFileLocked)
         SetCategoryResult(ctx.g, slot, done);
-    else if (ctx.ie.ConfirmsCopy)
+    else if (ctx.unit<IeUnit>().ConfirmsCopy)
         SetCategoryResult(ctx.g, slot, locked);
 }
 
 void lowerCounters(AppContext& ctx, FoundCounter& found) {
     if (ctx.g.AutoCleanMode) return;
-    found.FoundBytes -= ctx.ie.DeletedBytes;
-    found.FoundFiles -= static_cast<std::int64_t>(ctx.ie.DeletedFiles);
+    found.FoundBytes -= ctx.unit<IeUnit>().DeletedBytes;
+    found.FoundFiles -= static_cast<std::int64_t>(ctx.unit<IeUnit>().DeletedFiles);
     SumIETotals(ctx);
 }
 
@@ -181,19 +181,19 @@ void TFrmie::FormCreate() {
 void TFrmie::discover() {
     AppContext& ctx = m_ctx;
     GlobalVars& g = ctx.g;
-    IeUnit& ie = ctx.ie;
+    IeUnit& ie = ctx.unit<IeUnit>();
     Machine& machine = ctx.machine;
 
-    // 1. The Windows-folder places.
+    // The Windows-folder places.
     ie.IEWindowsFolder = GetWindowsFolder(machine);
     ie.IECookiesFolder = ie.IEWindowsFolder + SWindowsCookies;
     for (std::size_t i = 0; i < ie.IECacheFolders.size(); ++i)
         ie.IECacheFolders[i] = ie.IEWindowsFolder + SWindowsCacheFolders[i];
 
-    // 2. Start from nothing.
-    ie.Cache = {};
-    ie.Cookies = {};
-    ie.History = {};
+    // Start from nothing.
+    g.Found[CatIECache] = {};
+    g.Found[CatIECookies] = {};
+    g.Found[CatIEHistory] = {};
     g.IETotalFiles = 0;
     g.IETotalBytes = 0;
     for (int slot = 1; slot <= kLockedFileSlots; ++slot)
@@ -208,14 +208,14 @@ void TFrmie::discover() {
     ie.ShellHistoryFolder.clear();
     ie.SpecialCookiesPath.clear();
 
-    // 3. The shell's special folders.
+    // The shell's special folders.
     g.SystemFolder = GetSystemFolder(machine);
     ie.SpecialCookiesPath = SHGetSpecialFolderPath(machine, CSIDL_COOKIES);
     const QString internetCache = SHGetSpecialFolderPath(machine, CSIDL_INTERNET_CACHE);
     FindContentIE5Subfolders(ctx, internetCache);
     FindContentIE5Subfolders(ctx, internetCache + QStringLiteral("\\content.ie5"));
 
-    // 4. The user's Shell Folders. A blank value counts as empty: a mask built on it would name
+    // The user's Shell Folders. A blank value counts as empty: a mask built on it would name
     // the root of a drive.
     ie.ShellCacheFolder = readShellFolder(machine, QStringLiteral("Cache"));
     if (!ie.ShellCacheFolder.trimmed().isEmpty()) {
@@ -230,7 +230,7 @@ void TFrmie::discover() {
     const QString history = readShellFolder(machine, QStringLiteral("History"));
     if (!history.trimmed().isEmpty()) ie.ShellHistoryFolder = EnsureTrailingBackslash(history);
 
-    // 5. The machine-wide cache folder.
+    // The machine-wide cache folder.
     {
         TRegistry reg(machine);
         reg.SetRootKey(HKEY_LOCAL_MACHINE);
@@ -246,7 +246,7 @@ void TFrmie::discover() {
         }
     }
 
-    // 6. and 7. The caches of older systems in the Windows folder.
+    // The caches of older systems in the Windows folder.
     if (DirectoryExists(machine, kFixedContentIE5)) {
         FindContentIE5Subfolders(ctx, kFixedContentIE5);
         AddIECachePath(g, kFixedContentIE5 + kIndexDat);
@@ -258,15 +258,14 @@ void TFrmie::discover() {
         AddIECachePath(g, tempContent + kIndexDat);
     }
 
-    // 8. and 9.
+    // The Windows folder's fixed caches and the scan log's index folders.
     for (const QString& folder : ie.IECacheFolders)
         AddIECachePath(g, folder + QStringLiteral("\\") + kAllFiles);
     LoadScanIndexDirs(ctx);
 
-    // 10.
-    countList(ctx, g.IECachePaths, ie.Cache);
+    countList(ctx, g.IECachePaths, g.Found[CatIECache]);
 
-    // 11. and 12. Cookies.
+    // Cookies.
     AddIECookiePath(g, ie.IECookiesFolder + kAllFiles);
     AddIECookiePath(g, ie.IEWindowsFolder + QStringLiteral("\\temp\\cookies\\") + kAllFiles);
     if (!ie.ShellCookiesFolder.isEmpty()) AddIECookiePath(g, ie.ShellCookiesFolder + kAllFiles);
@@ -274,9 +273,9 @@ void TFrmie::discover() {
         AddIECookiePath(g, ie.SpecialCookiesPath + QStringLiteral("\\") + kAllFiles);
         AddIECookiePath(g, ie.SpecialCookiesPath + QStringLiteral("\\low\\") + kAllFiles);
     }
-    countList(ctx, g.IECookiePaths, ie.Cookies);
+    countList(ctx, g.IECookiePaths, g.Found[CatIECookies]);
 
-    // 13. to 16. History.
+    // History.
     if (!ie.ShellHistoryFolder.isEmpty()) {
         ie.ShellHistoryFolder = EnsureTrailingBackslash(ie.ShellHistoryFolder);
         AddIEHistoryPath(g, ie.ShellHistoryFolder + kAllFiles);
@@ -287,9 +286,8 @@ void TFrmie::discover() {
     addHistoryIndexes(g, ie.MshistSubfolders);
     AddIEHistoryPath(g, ie.IEWindowsFolder + QStringLiteral("\\history\\") + kAllFiles);
     AddIEHistoryPath(g, ie.IEWindowsFolder + QStringLiteral("\\temp\\history\\history.ie5\\") + kIndexDat);
-    countList(ctx, g.IEHistoryPaths, ie.History);
+    countList(ctx, g.IEHistoryPaths, g.Found[CatIEHistory]);
 
-    // 17.
     SumIETotals(ctx);
 }
 
@@ -326,12 +324,13 @@ void FindContentIE5Subfolders(AppContext& ctx, const QString& folder) {
 }
 
 void FindHistorySubfolders(AppContext& ctx, const QString& folder) {
-    findHistoryFolders(ctx, folder, ctx.ie.HistorySubfolders, {faSysFile | faDirectory},
+    findHistoryFolders(ctx, folder, ctx.unit<IeUnit>().HistorySubfolders, {faSysFile | faDirectory},
                        [](const QString&) { return true; });
 }
 
 void FindMshistSubfolders(AppContext& ctx, const QString& folder) {
-    findHistoryFolders(ctx, folder, ctx.ie.MshistSubfolders, {faSysFile | faDirectory, faDirectory},
+    findHistoryFolders(ctx, folder, ctx.unit<IeUnit>().MshistSubfolders,
+                       {faSysFile | faDirectory, faDirectory},
                        [](const QString& name) { return winUpper(name).contains(QStringLiteral("MSHIST")); });
 }
 
@@ -351,7 +350,7 @@ void CountIEFiles(AppContext& ctx, const QString& mask) {
     SearchRec rec;
     if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
     const QString desktopIni = QStringLiteral("DESKTOP.INI");
-    IeUnit& ie = ctx.ie;
+    IeUnit& ie = ctx.unit<IeUnit>();
     do {
         if (isDotName(rec.Name) || upperEquals(rec.Name, desktopIni)) continue;
         ++ie.IEPassFiles;
@@ -360,13 +359,17 @@ void CountIEFiles(AppContext& ctx, const QString& mask) {
 }
 
 void SumIETotals(AppContext& ctx) {
-    const IeUnit& ie = ctx.ie;
-    ctx.g.IETotalFiles = ie.Cache.FoundFiles + ie.Cookies.FoundFiles + ie.History.FoundFiles;
-    ctx.g.IETotalBytes = ie.Cache.FoundBytes + ie.Cookies.FoundBytes + ie.History.FoundBytes;
+    GlobalVars& g = ctx.g;
+    g.IETotalFiles = 0;
+    g.IETotalBytes = 0;
+    for (Category c : {CatIECache, CatIECookies, CatIEHistory}) {
+        g.IETotalFiles += g.Found[c].FoundFiles;
+        g.IETotalBytes += g.Found[c].FoundBytes;
+    }
 }
 
 void BuildCookieNameList(AppContext& ctx) {
-    IeUnit& ie = ctx.ie;
+    IeUnit& ie = ctx.unit<IeUnit>();
     ie.CookieFileTable.clear();
     ie.CookieFileCount = 0;
     const PathList& list = ctx.g.IECookiePaths;
@@ -376,7 +379,7 @@ void BuildCookieNameList(AppContext& ctx) {
 }
 
 void CollectCookieNames(AppContext& ctx, const QString& mask) {
-    IeUnit& ie = ctx.ie;
+    IeUnit& ie = ctx.unit<IeUnit>();
     if (ie.CookieFileCount >= ie.CookieFileTable.count()) return;
     SearchRec rec;
     if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
@@ -391,34 +394,35 @@ void CollectCookieNames(AppContext& ctx, const QString& mask) {
 // --- cleaners ---
 
 void DeleteIECookies(AppContext& ctx) {
-    IeUnit& ie = ctx.ie;
+    IeUnit& ie = ctx.unit<IeUnit>();
     startCleaner(ie);
     LoadKeptCookies(ctx);
     deleteList(ctx, ctx.g.IECookiePaths, true);
-    const QString done = static_cast<std::int64_t>(ie.DeletedFiles) == ie.Cookies.FoundFiles
+    FoundCounter& found = ctx.g.Found[CatIECookies];
+    const QString done = static_cast<std::int64_t>(ie.DeletedFiles) == found.FoundFiles
                              ? kCookiesAllCleaned + QString::number(ie.DeletedFiles) + kCookiesWereCleaned
                              : kCookiesSaved;
     writeResult(ctx, ResultIECookies, done, kCookiesLocked);
-    lowerCounters(ctx, ie.Cookies);
+    lowerCounters(ctx, found);
 }
 
 void DeleteIEHistory(AppContext& ctx) {
-    startCleaner(ctx.ie);
+    startCleaner(ctx.unit<IeUnit>());
     deleteList(ctx, ctx.g.IEHistoryPaths, false);
     writeResult(ctx, ResultIEHistory, kHistoryDone, kHistoryLocked);
-    lowerCounters(ctx, ctx.ie.History);
+    lowerCounters(ctx, ctx.g.Found[CatIEHistory]);
 }
 
 void DeleteIECache(AppContext& ctx) {
-    startCleaner(ctx.ie);
+    startCleaner(ctx.unit<IeUnit>());
     deleteList(ctx, ctx.g.IECachePaths, false);
     writeResult(ctx, ResultIECache, kCacheDone, kCacheLocked);
-    lowerCounters(ctx, ctx.ie.Cache);
+    lowerCounters(ctx, ctx.g.Found[CatIECache]);
 }
 
 void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder, bool spare) {
     if (mask.size() < kMinSearchedMask) return;
-    IeUnit& ie = ctx.ie;
+    IeUnit& ie = ctx.unit<IeUnit>();
     SearchRec rec;
     if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
     do {
@@ -441,7 +445,7 @@ void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder,
 bool IsKeptCookie(AppContext& ctx, const QString& name, bool asked) {
     if (!asked) return false;
     const QString wanted = winUpper(name.trimmed());
-    const PathList& kept = ctx.ie.KeptCookies;
+    const PathList& kept = ctx.unit<IeUnit>().KeptCookies;
     for (int slot = 1; slot <= kept.count(); ++slot) {
         const QString entry = kept[slot].trimmed();
         if (entry.isEmpty()) return false;
@@ -451,7 +455,7 @@ bool IsKeptCookie(AppContext& ctx, const QString& name, bool asked) {
 }
 
 void LoadKeptCookies(AppContext& ctx) {
-    PathList& kept = ctx.ie.KeptCookies;
+    PathList& kept = ctx.unit<IeUnit>().KeptCookies;
     kept.clear();
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     for (int i = 1; i <= kept.count(); ++i) {

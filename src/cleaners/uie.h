@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Uglobalvars.h"
+#include "core/Uglobalvars.h"
 
 #include <QString>
 
@@ -11,10 +11,9 @@ namespace niv {
 
 struct AppContext;
 
-// The Internet Explorer unit's state, kept for the whole run.
+// The Internet Explorer unit's state, kept for the whole run and reached as ctx.unit<IeUnit>(). Its
+// categories' found counters live with every other category's in the shared state.
 struct IeUnit {
-    // Found counters of "IECache", "IECookies" and "IEHistory".
-    FoundCounter Cache, Cookies, History;
     bool ConfirmsCopy = false;
 
     // Discovery.

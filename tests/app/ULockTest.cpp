@@ -1,5 +1,6 @@
 #include "app/ULock.h"
 #include "app/ufirst.h"
+#include "core/SettingsStore.h"
 #include "platform/CmdInterp.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"

@@ -1,5 +1,5 @@
 #include "app/Uscandrv.h"
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "support/AppFixture.h"

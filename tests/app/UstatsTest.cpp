@@ -1,5 +1,5 @@
 #include "app/Ustats.h"
-#include "app/ufirst.h"
+#include "core/SettingsStore.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 
@@ -44,8 +44,8 @@ StatisticsPanelTexts nothingFound() {
 
 TEST(StatisticsPanelTest, EveryTitleIs26CharactersAndTheArrowsLineUp) {
     AppFixture f;
-    f.ctx.ie.Cookies = {1, 2};
-    f.ctx.g.ChromeCache = {3, 4};
+    f.ctx.g.Found[CatIECookies] = {1, 2};
+    f.ctx.g.Found[CatGCache] = {3, 4};
     const StatisticsPanelTexts texts = statisticsPanelTexts(f.ctx);
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(texts[i].indexOf(QStringLiteral("-> ")), 26) << texts[i].toStdString();
@@ -61,9 +61,9 @@ TEST(StatisticsPanelTest, LinesFromTheCounters) {
         {"all counters 0", [](AppContext&) {}, [](StatisticsPanelTexts&) {}},
         {"Internet Explorer categories",
          [](AppContext& c) {
-             c.ie.Cookies = {3, 1024};
-             c.ie.Cache = {250, 5000000000LL};
-             c.ie.History = {1, 0};
+             c.g.Found[CatIECookies] = {3, 1024};
+             c.g.Found[CatIECache] = {250, 5000000000LL};
+             c.g.Found[CatIEHistory] = {1, 0};
          },
          [](StatisticsPanelTexts& t) {
              t[0] = found(kIECookies, "3", "1024");
@@ -72,20 +72,20 @@ TEST(StatisticsPanelTest, LinesFromTheCounters) {
          }},
         {"Chrome cookies alone",
          [](AppContext& c) {
-             c.g.ChromeCookies = {4, 800};
+             c.g.Found[CatGCookies] = {4, 800};
          },
          [](StatisticsPanelTexts& t) { t[3] = found(kBrCookies, "4", "800"); }},
         {"Firefox cookies alone",
          [](AppContext& c) {
-             c.net.Cookies = {2, 90};
+             c.g.Found[CatNSCookies] = {2, 90};
          },
          [](StatisticsPanelTexts& t) { t[3] = found(kBrCookies, "2", "90"); }},
         {"both browsers are summed",
          [](AppContext& c) {
-             c.net.Cache = {10, 4000000000LL};
-             c.g.ChromeCache = {5, 3000000000LL};
-             c.net.History = {1, 10};
-             c.g.ChromeHistory = {2, 20};
+             c.g.Found[CatNSCache] = {10, 4000000000LL};
+             c.g.Found[CatGCache] = {5, 3000000000LL};
+             c.g.Found[CatNSHistory] = {1, 10};
+             c.g.Found[CatGHistory] = {2, 20};
          },
          [](StatisticsPanelTexts& t) {
              t[4] = found(kBrCache, "15", "7000000000");
@@ -93,20 +93,20 @@ TEST(StatisticsPanelTest, LinesFromTheCounters) {
          }},
         {"bytes without files are not found",
          [](AppContext& c) {
-             c.ie.Cache = {0, 4096};
-             c.net.Cookies = {0, 512};
-             c.g.ChromeCookies = {0, 512};
+             c.g.Found[CatIECache] = {0, 4096};
+             c.g.Found[CatNSCookies] = {0, 512};
+             c.g.Found[CatGCookies] = {0, 512};
          },
          [](StatisticsPanelTexts&) {}},
         {"a negative count is not found",
          [](AppContext& c) {
-             c.ie.History = {-1, 100};
+             c.g.Found[CatIEHistory] = {-1, 100};
          },
          [](StatisticsPanelTexts&) {}},
         {"the other browser's negative count is summed",
          [](AppContext& c) {
-             c.net.Cookies = {-1, -10};
-             c.g.ChromeCookies = {4, 100};
+             c.g.Found[CatNSCookies] = {-1, -10};
+             c.g.Found[CatGCookies] = {4, 100};
          },
          [](StatisticsPanelTexts& t) { t[3] = found(kBrCookies, "3", "90"); }},
         {"junk files from the junk totals",
@@ -120,7 +120,7 @@ TEST(StatisticsPanelTest, LinesFromTheCounters) {
          }},
         {"totals are the three unit totals, not the category counters",
          [](AppContext& c) {
-             c.ie.Cookies = {3, 30};
+             c.g.Found[CatIECookies] = {3, 30};
              c.g.IETotalFiles = 100;
              c.g.IETotalBytes = 5000000000LL;
              c.g.BrowserTotalFiles = 20;
@@ -156,25 +156,12 @@ TEST(StatisticsPanelTest, LinesFromTheCounters) {
 
 TEST(StatisticsPanelTest, ExampleTextsWordForWord) {
     AppFixture f;
-    f.ctx.ie.Cookies = {12, 34567};
+    f.ctx.g.Found[CatIECookies] = {12, 34567};
     const StatisticsPanelTexts texts = statisticsPanelTexts(f.ctx);
     EXPECT_EQ(texts[0],
               QStringLiteral("Internet Explorer COOKIES -> FOUND 12 files, consuming 34567 bytes."));
     EXPECT_EQ(texts[4], QStringLiteral("Firefox / Chrome  CACHE   -> None found on your system."));
     EXPECT_EQ(texts[7], QStringLiteral("TOTAL FILES FOUND = 0    TOTAL BYTES WASTED = 0"));
-}
-
-TEST(StatisticsWindowTest, RowsShowFifteenSlotsAndLeaveOutTheMediaCache) {
-    QList<int> slotNumbers;
-    QStringList labels;
-    for (const StatisticsRow& row : statisticsRows()) {
-        slotNumbers << row.slot;
-        labels << QString::fromLatin1(row.label);
-    }
-    EXPECT_EQ(slotNumbers, (QList<int>{7, 8, 9, 13, 14, 15, 10, 11, 12, 0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(labels, (QStringList{"LblIECache", "LblIECook", "LblIEHist", "LblNSCache", "LblNSCook",
-                                   "LblNSHist", "LblGCache", "LblGCook", "LblGHist", "LblIndex", "LblTemp",
-                                   "LblRecent", "LblRecycle", "LblActiveX", "LblAdditional"}));
 }
 
 TEST(StatisticsWindowTest, TopIsTheMainWindowsTopPlusItsHeightOver2Point3Rounded) {

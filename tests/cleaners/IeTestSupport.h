@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppContext.h"
 #include "cleaners/uie.h"
+#include "core/AppContext.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 

@@ -87,16 +87,16 @@ TEST(IeCleanerTest, ResultLinesOfEachForm) {
         f.b.file(q(R"(C:\IE\index.dat)"), "i");
         if (c.lockIndex) lockIndexFiles(f);
         (f.ctx.g.*c.list)[1] = q(R"(C:\IE\*.*)");
-        f.ctx.ie.Cookies.FoundFiles = c.found;
-        f.ctx.ie.History.FoundFiles = c.found;
-        f.ctx.ie.Cache.FoundFiles = c.found;
-        f.ctx.ie.ConfirmsCopy = c.confirms;
+        f.ctx.g.Found[CatIECookies].FoundFiles = c.found;
+        f.ctx.g.Found[CatIEHistory].FoundFiles = c.found;
+        f.ctx.g.Found[CatIECache].FoundFiles = c.found;
+        f.ctx.unit<IeUnit>().ConfirmsCopy = c.confirms;
         SetCategoryResult(f.ctx.g, c.slot, kPrevious);
 
         c.cleaner(f.ctx);
 
         EXPECT_EQ(f.ctx.g.CategoryResults[c.slot], c.expected ? q(c.expected) : kPrevious);
-        EXPECT_EQ(f.ctx.ie.IndexFileLocked, c.lockIndex);
+        EXPECT_EQ(f.ctx.unit<IeUnit>().IndexFileLocked, c.lockIndex);
     }
 }
 
@@ -104,7 +104,7 @@ TEST(IeCleanerTest, CookieCleaningThatFindsNothingReportsAllZero) {
     IeFixture f;
     DeleteIECookies(f.ctx);
     EXPECT_EQ(f.ctx.g.CategoryResults[ResultIECookies], q("All files have been deleted. ALL0 were cleaned."));
-    EXPECT_EQ(f.ctx.ie.DeletedFiles, 0);
+    EXPECT_EQ(f.ctx.unit<IeUnit>().DeletedFiles, 0);
 }
 
 TEST(IeCleanerTest, LockedFileOtherThanAnIndexFileLeavesNoTrace) {
@@ -113,12 +113,12 @@ TEST(IeCleanerTest, LockedFileOtherThanAnIndexFileLeavesNoTrace) {
     f.b.machine().faults().fail(FaultInjector::Op::DeleteFile, q(R"(C:\IE\busy.htm)"),
                                 ERROR_SHARING_VIOLATION);
     f.ctx.g.IECachePaths[1] = q(R"(C:\IE\*.*)");
-    f.ctx.ie.ConfirmsCopy = true;
+    f.ctx.unit<IeUnit>().ConfirmsCopy = true;
 
     DeleteIECache(f.ctx);
 
     EXPECT_TRUE(f.exists(R"(C:\IE\busy.htm)"));
-    EXPECT_FALSE(f.ctx.ie.IndexFileLocked);
+    EXPECT_FALSE(f.ctx.unit<IeUnit>().IndexFileLocked);
     EXPECT_EQ(f.ctx.g.CategoryResults[ResultIECache], q("All files have been deleted. "));
     EXPECT_TRUE(lockedCommands(f.ctx.g).isEmpty());
 }
@@ -130,17 +130,17 @@ TEST(IeCleanerTest, CountersAreLoweredOutsideAutomaticModeOnly) {
         const char* name;
         Cleaner cleaner;
         PathList GlobalVars::*list;
-        FoundCounter IeUnit::*counter;
+        Category counter;
         int slot;
         const char* line;
     };
     const Case cases[] = {
-        {"cache", DeleteIECache, &GlobalVars::IECachePaths, &IeUnit::Cache, ResultIECache,
+        {"cache", DeleteIECache, &GlobalVars::IECachePaths, CatIECache, ResultIECache,
          "All files have been deleted. "},
-        {"cookies", DeleteIECookies, &GlobalVars::IECookiePaths, &IeUnit::Cookies, ResultIECookies,
+        {"cookies", DeleteIECookies, &GlobalVars::IECookiePaths, CatIECookies, ResultIECookies,
          "All files have been deleted.  Note that you may have some cookies saved, and therefore not "
          "deleted."},
-        {"history", DeleteIEHistory, &GlobalVars::IEHistoryPaths, &IeUnit::History, ResultIEHistory,
+        {"history", DeleteIEHistory, &GlobalVars::IEHistoryPaths, CatIEHistory, ResultIEHistory,
          "All files have been deleted."},
     };
     for (const Case& c : cases) {
@@ -151,19 +151,19 @@ TEST(IeCleanerTest, CountersAreLoweredOutsideAutomaticModeOnly) {
             f.sized(R"(C:\IE\b.htm)", 20);
             f.sized(R"(C:\IE\c.htm)", 30);
             (f.ctx.g.*c.list)[1] = q(R"(C:\IE\*.*)");
-            f.ctx.ie.Cache = {5, 500};
-            f.ctx.ie.Cookies = {5, 500};
-            f.ctx.ie.History = {5, 500};
+            f.ctx.g.Found[CatIECache] = {5, 500};
+            f.ctx.g.Found[CatIECookies] = {5, 500};
+            f.ctx.g.Found[CatIEHistory] = {5, 500};
             f.ctx.g.IETotalFiles = 99;
             f.ctx.g.IETotalBytes = 999;
             f.ctx.g.AutoCleanMode = automatic;
 
             c.cleaner(f.ctx);
 
-            EXPECT_EQ(f.ctx.ie.DeletedFiles, 3);
-            EXPECT_EQ(f.ctx.ie.DeletedBytes, 60);
+            EXPECT_EQ(f.ctx.unit<IeUnit>().DeletedFiles, 3);
+            EXPECT_EQ(f.ctx.unit<IeUnit>().DeletedBytes, 60);
             EXPECT_EQ(f.ctx.g.CategoryResults[c.slot], q(c.line));
-            const FoundCounter& counter = f.ctx.ie.*c.counter;
+            const FoundCounter& counter = f.ctx.g.Found[c.counter];
             if (automatic) {
                 EXPECT_EQ(counter.FoundFiles, 5);
                 EXPECT_EQ(counter.FoundBytes, 500);
@@ -183,13 +183,13 @@ TEST(IeCleanerTest, DeletedCountsStartAfreshForEachCleaning) {
     IeFixture f;
     f.sized(R"(C:\IE\a.htm)", 10);
     f.ctx.g.IECachePaths[1] = q(R"(C:\IE\*.*)");
-    f.ctx.ie.DeletedFiles = 40;
-    f.ctx.ie.DeletedBytes = 400;
-    f.ctx.ie.IndexFileLocked = true;
+    f.ctx.unit<IeUnit>().DeletedFiles = 40;
+    f.ctx.unit<IeUnit>().DeletedBytes = 400;
+    f.ctx.unit<IeUnit>().IndexFileLocked = true;
     DeleteIECache(f.ctx);
-    EXPECT_EQ(f.ctx.ie.DeletedFiles, 1);
-    EXPECT_EQ(f.ctx.ie.DeletedBytes, 10);
-    EXPECT_FALSE(f.ctx.ie.IndexFileLocked);
+    EXPECT_EQ(f.ctx.unit<IeUnit>().DeletedFiles, 1);
+    EXPECT_EQ(f.ctx.unit<IeUnit>().DeletedBytes, 10);
+    EXPECT_FALSE(f.ctx.unit<IeUnit>().IndexFileLocked);
 }
 
 // --- kept cookies ---
@@ -209,7 +209,8 @@ TEST(IeKeptCookieTest, KeptCookiesAreSparedWhateverTheirCaseAndBlanks) {
 
     DeleteIECookies(f.ctx);
 
-    EXPECT_EQ(filled(f.ctx.ie.KeptCookies), qs({"TESTER@SITE[1].TXT", "keep me.txt", "quoted.txt"}));
+    EXPECT_EQ(filled(f.ctx.unit<IeUnit>().KeptCookies),
+              qs({"TESTER@SITE[1].TXT", "keep me.txt", "quoted.txt"}));
     for (const char* kept :
          {R"(C:\Cookies\tester@site[1].txt)", R"(C:\Cookies\Keep Me.txt)", R"(C:\Cookies\quoted.txt)"}) {
         SCOPED_TRACE(kept);
@@ -217,7 +218,7 @@ TEST(IeKeptCookieTest, KeptCookiesAreSparedWhateverTheirCaseAndBlanks) {
     }
     EXPECT_FALSE(f.exists(R"(C:\Cookies\after-gap.txt)"));
     EXPECT_FALSE(f.exists(R"(C:\Cookies\other.txt)"));
-    EXPECT_EQ(f.ctx.ie.DeletedFiles, 2);
+    EXPECT_EQ(f.ctx.unit<IeUnit>().DeletedFiles, 2);
 }
 
 TEST(IeKeptCookieTest, OnlyTheCookieCleanerSparesKeptNames) {
@@ -235,10 +236,10 @@ TEST(IeKeptCookieTest, OnlyTheCookieCleanerSparesKeptNames) {
 
 TEST(IeKeptCookieTest, IsKeptCookieComparesTrimmedUpperCasedNamesUpToTheFirstEmptySlot) {
     IeFixture f;
-    f.ctx.ie.KeptCookies[1] = q("  Site.txt ");
-    f.ctx.ie.KeptCookies[2] = q("my cookie.txt");
-    f.ctx.ie.KeptCookies[3] = q("   ");
-    f.ctx.ie.KeptCookies[4] = q("later.txt");
+    f.ctx.unit<IeUnit>().KeptCookies[1] = q("  Site.txt ");
+    f.ctx.unit<IeUnit>().KeptCookies[2] = q("my cookie.txt");
+    f.ctx.unit<IeUnit>().KeptCookies[3] = q("   ");
+    f.ctx.unit<IeUnit>().KeptCookies[4] = q("later.txt");
     struct Case {
         const char* name;
         bool asked;
@@ -261,20 +262,20 @@ TEST(IeKeptCookieTest, LoadKeptCookiesReadsAtMost200Keys) {
     for (int i = 1; i <= 201; ++i)
         log += "CKK" + QByteArray::number(i) + "=c" + QByteArray::number(i) + ".txt\r\n";
     f.scanLog(log.constData());
-    f.ctx.ie.KeptCookies[1] = q("stale");
+    f.ctx.unit<IeUnit>().KeptCookies[1] = q("stale");
 
     LoadKeptCookies(f.ctx);
 
-    const QStringList kept = filled(f.ctx.ie.KeptCookies);
+    const QStringList kept = filled(f.ctx.unit<IeUnit>().KeptCookies);
     ASSERT_EQ(kept.size(), 200);
     EXPECT_EQ(kept.first(), q("c1.txt"));
     EXPECT_EQ(kept.last(), q("c200.txt"));
 
     // Without a scan log the list is empty.
     IeFixture none;
-    none.ctx.ie.KeptCookies[1] = q("stale");
+    none.ctx.unit<IeUnit>().KeptCookies[1] = q("stale");
     LoadKeptCookies(none.ctx);
-    EXPECT_TRUE(filled(none.ctx.ie.KeptCookies).isEmpty());
+    EXPECT_TRUE(filled(none.ctx.unit<IeUnit>().KeptCookies).isEmpty());
 }
 
 // --- locked index files ---
@@ -290,7 +291,7 @@ TEST(IeLockedIndexTest, EachLockedIndexFileGivesOneDelCommandQuotedWhenItHasABla
     f.ctx.g.IECachePaths[1] = q(R"(C:\IECACHE\*.*)");
     f.ctx.g.IECachePaths[2] = q(R"(C:\MY CACHE\*.*)");
     f.ctx.g.IECachePaths[3] = q(R"(C:\IECACHE\INDEX.DAT)"); // the same file through a second mask
-    f.ctx.ie.ConfirmsCopy = true;
+    f.ctx.unit<IeUnit>().ConfirmsCopy = true;
 
     DeleteIECache(f.ctx);
 
@@ -387,7 +388,7 @@ TEST(IeLockedIndexTest, DoubledSeparatorIsRemovedFromTheCommand) {
     f.b.file(q(R"(C:\A\index.dat)"), "x");
     DeleteInFolder(f.ctx, q(R"(C:\A\\*.*)"), q(R"(C:\A\\)"), false);
     EXPECT_EQ(lockedCommands(f.ctx.g), qs({R"(Del C:\A\index.dat)"}));
-    EXPECT_TRUE(f.ctx.ie.IndexFileLocked);
+    EXPECT_TRUE(f.ctx.unit<IeUnit>().IndexFileLocked);
 }
 
 // --- what is deleted ---
@@ -493,15 +494,15 @@ TEST(IeCleanerTest, DiscoveredCookiesWithAKeptOneAndALowFolder) {
     TFrmie frm(f.ctx);
     // The shell's cookies folder is the same one, and adds its "Low" mask: keep.txt, gone.txt, the
     // Low entry and low.txt.
-    ASSERT_EQ(f.ctx.ie.Cookies.FoundFiles, 4);
+    ASSERT_EQ(f.ctx.g.Found[CatIECookies].FoundFiles, 4);
 
     DeleteIECookies(f.ctx);
 
     EXPECT_EQ(f.ctx.g.CategoryResults[ResultIECookies],
               q("All files have been deleted.  Note that you may have some cookies saved, and therefore not "
                 "deleted."));
-    EXPECT_EQ(f.ctx.ie.Cookies.FoundFiles, 2);
-    EXPECT_EQ(f.ctx.ie.Cookies.FoundBytes, 10);
+    EXPECT_EQ(f.ctx.g.Found[CatIECookies].FoundFiles, 2);
+    EXPECT_EQ(f.ctx.g.Found[CatIECookies].FoundBytes, 10);
     EXPECT_EQ(f.ctx.g.IETotalFiles, 2);
     EXPECT_TRUE(f.exists(R"(C:\Documents and Settings\tester\Cookies\keep.txt)"));
     EXPECT_TRUE(f.b.isFolder(q(R"(C:\Documents and Settings\tester\Cookies\Low)")));

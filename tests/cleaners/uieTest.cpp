@@ -31,9 +31,9 @@ TEST(IeDiscoveryTest, BareMachineHoldsTheWindowsFolderMasksAndNothingElse) {
     f.ctx.g.LockedFileCommands[1] = q("Del C:\\old");
     f.ctx.g.LockedFileCommands[50] = q("Del C:\\older");
     f.ctx.g.IECachePaths[7] = q("OLD");
-    f.ctx.ie.HistorySubfolders[3] = q("old");
-    f.ctx.ie.MshistSubfolders[25] = q("old");
-    f.ctx.ie.Cache = {9, 9};
+    f.ctx.unit<IeUnit>().HistorySubfolders[3] = q("old");
+    f.ctx.unit<IeUnit>().MshistSubfolders[25] = q("old");
+    f.ctx.g.Found[CatIECache] = {9, 9};
     f.ctx.g.IETotalFiles = 9;
     f.ctx.g.IETotalBytes = 9;
 
@@ -44,18 +44,18 @@ TEST(IeDiscoveryTest, BareMachineHoldsTheWindowsFolderMasksAndNothingElse) {
     EXPECT_EQ(filled(f.ctx.g.IEHistoryPaths), kWindowsHistoryMasks);
     for (int slot = 1; slot <= kLockedFileSlots; ++slot)
         EXPECT_TRUE(f.ctx.g.LockedFileCommands[slot].isEmpty());
-    EXPECT_TRUE(filled(f.ctx.ie.HistorySubfolders).isEmpty());
-    EXPECT_TRUE(filled(f.ctx.ie.MshistSubfolders).isEmpty());
-    expectCounts(f.ctx.ie.Cache, {0, 0});
-    expectCounts(f.ctx.ie.Cookies, {0, 0});
-    expectCounts(f.ctx.ie.History, {0, 0});
+    EXPECT_TRUE(filled(f.ctx.unit<IeUnit>().HistorySubfolders).isEmpty());
+    EXPECT_TRUE(filled(f.ctx.unit<IeUnit>().MshistSubfolders).isEmpty());
+    expectCounts(f.ctx.g.Found[CatIECache], {0, 0});
+    expectCounts(f.ctx.g.Found[CatIECookies], {0, 0});
+    expectCounts(f.ctx.g.Found[CatIEHistory], {0, 0});
     EXPECT_EQ(f.ctx.g.IETotalFiles, 0);
     EXPECT_EQ(f.ctx.g.IETotalBytes, 0);
 
-    EXPECT_EQ(f.ctx.ie.IEWindowsFolder, q(R"(C:\windows)"));
-    EXPECT_EQ(f.ctx.ie.IECookiesFolder, q(R"(C:\windows\cookies\)"));
-    EXPECT_EQ(f.ctx.ie.IECacheFolders[0], q(R"(C:\windows\temporary internet files\cache1)"));
-    EXPECT_EQ(f.ctx.ie.IECacheFolders[3], q(R"(C:\windows\temporary internet files\cache4)"));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().IEWindowsFolder, q(R"(C:\windows)"));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().IECookiesFolder, q(R"(C:\windows\cookies\)"));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().IECacheFolders[0], q(R"(C:\windows\temporary internet files\cache1)"));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().IECacheFolders[3], q(R"(C:\windows\temporary internet files\cache4)"));
     EXPECT_EQ(f.ctx.g.SystemFolder, q(R"(C:\windows\system32)"));
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
@@ -77,9 +77,9 @@ TEST(IeDiscoveryTest, WindowsFolderPlacesAreCountedWithoutDesktopIniButWithSubfo
 
     TFrmie frm(f.ctx);
 
-    expectCounts(f.ctx.ie.Cache, {2, 300});
-    expectCounts(f.ctx.ie.Cookies, {3, 17});
-    expectCounts(f.ctx.ie.History, {2, 70});
+    expectCounts(f.ctx.g.Found[CatIECache], {2, 300});
+    expectCounts(f.ctx.g.Found[CatIECookies], {3, 17});
+    expectCounts(f.ctx.g.Found[CatIEHistory], {2, 70});
     EXPECT_EQ(f.ctx.g.IETotalFiles, 7);
     EXPECT_EQ(f.ctx.g.IETotalBytes, 387);
 }
@@ -207,7 +207,7 @@ TEST(IeDiscoveryTest, CachePlacesGiveTheirMasksAndCounts) {
         c.setup(f);
         TFrmie frm(f.ctx);
         EXPECT_EQ(filled(f.ctx.g.IECachePaths), c.expected);
-        expectCounts(f.ctx.ie.Cache, c.counts);
+        expectCounts(f.ctx.g.Found[CatIECache], c.counts);
         EXPECT_EQ(f.ctx.g.IETotalFiles, c.counts.files);
     }
 }
@@ -232,7 +232,7 @@ TEST(IeDiscoveryTest, ContentIE5SubfoldersStopAt400AndAFullListDropsTheRest) {
     EXPECT_EQ(list.last(), upper + q(R"(D399\*.*)"));
     // The Windows-folder masks found the list full.
     EXPECT_FALSE(list.contains(kWindowsCacheMasks.first()));
-    expectCounts(f.ctx.ie.Cache, {1, 5});
+    expectCounts(f.ctx.g.Found[CatIECache], {1, 5});
 }
 
 // --- cookies ---
@@ -253,9 +253,9 @@ TEST(IeDiscoveryTest, CookieFoldersOfEveryPlaceAreListedAndCounted) {
     EXPECT_EQ(filled(f.ctx.g.IECookiePaths), kWindowsCookieMasks +
                                                  qs({R"(C:\DOCUMENTS AND SETTINGS\TESTER\COOKIES\*.*)"}) +
                                                  kDefaultCookieMasks);
-    EXPECT_EQ(f.ctx.ie.ShellCookiesFolder, q(R"(C:\Documents and Settings\tester\Cookies\)"));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().ShellCookiesFolder, q(R"(C:\Documents and Settings\tester\Cookies\)"));
     // tester@site[1].txt, index.dat and Low; a.txt and Low; b.txt.
-    expectCounts(f.ctx.ie.Cookies, {6, 161});
+    expectCounts(f.ctx.g.Found[CatIECookies], {6, 161});
 }
 
 // A value of only blanks names no folder; a mask built on it would reach the root of a drive.
@@ -305,11 +305,12 @@ TEST(IeDiscoveryTest, HistoryFolderWithItsIndexAndMshistSubfolders) {
                            up(R"(HISTORY.IE5\MSHIST022024\INDEX.DAT)")}) +
                   kWindowsHistoryMasks);
     // The doubled separator of the search is gone and each slot ends in "\".
-    EXPECT_EQ(filled(f.ctx.ie.HistorySubfolders), QStringList({at(R"(History.IE5\)")}));
-    EXPECT_EQ(filled(f.ctx.ie.MshistSubfolders), QStringList({at(R"(History.IE5\MSHist012024010120240108\)"),
-                                                              at(R"(History.IE5\mshist022024\)")}));
+    EXPECT_EQ(filled(f.ctx.unit<IeUnit>().HistorySubfolders), QStringList({at(R"(History.IE5\)")}));
+    EXPECT_EQ(
+        filled(f.ctx.unit<IeUnit>().MshistSubfolders),
+        QStringList({at(R"(History.IE5\MSHist012024010120240108\)"), at(R"(History.IE5\mshist022024\)")}));
     // The History.IE5 entry of "*.*" and the three index files.
-    expectCounts(f.ctx.ie.History, {4, 175});
+    expectCounts(f.ctx.g.Found[CatIEHistory], {4, 175});
 }
 
 TEST(IeDiscoveryTest, HistorySubfoldersAreTakenByTheirExactAttributeWord) {
@@ -338,9 +339,9 @@ TEST(IeDiscoveryTest, HistorySubfoldersAreTakenByTheirExactAttributeWord) {
 
         TFrmie frm(f.ctx);
 
-        EXPECT_EQ(filled(f.ctx.ie.HistorySubfolders),
+        EXPECT_EQ(filled(f.ctx.unit<IeUnit>().HistorySubfolders),
                   c.historyTaken ? QStringList({q(R"(C:\Hist\Sub\)")}) : QStringList());
-        EXPECT_EQ(filled(f.ctx.ie.MshistSubfolders),
+        EXPECT_EQ(filled(f.ctx.unit<IeUnit>().MshistSubfolders),
                   c.mshistTaken ? QStringList({q(R"(C:\Hist\History.IE5\MSHist01\)")}) : QStringList());
         EXPECT_EQ(f.ctx.g.IEHistoryPaths[1], q(R"(C:\HIST\*.*)"));
     }
@@ -354,7 +355,7 @@ TEST(IeDiscoveryTest, AtMost25MshistSubfolders) {
 
     TFrmie frm(f.ctx);
 
-    const QStringList mshist = filled(f.ctx.ie.MshistSubfolders);
+    const QStringList mshist = filled(f.ctx.unit<IeUnit>().MshistSubfolders);
     ASSERT_EQ(mshist.size(), 25);
     EXPECT_EQ(mshist.last(), q(R"(C:\Hist\History.IE5\MSHist34\)"));
     EXPECT_EQ(filled(f.ctx.g.IEHistoryPaths).size(), 1 + 25 + 2);
@@ -400,8 +401,8 @@ TEST(IeDiscoveryTest, ValueOfWrongTypeEndsTheDiscoveryWithTheErrorBox) {
         EXPECT_TRUE(filled(f.ctx.g.IECookiePaths).isEmpty());
         EXPECT_TRUE(filled(f.ctx.g.IEHistoryPaths).isEmpty());
         EXPECT_TRUE(f.ctx.g.LockedFileCommands[1].isEmpty());
-        expectCounts(f.ctx.ie.Cache, {0, 0});
-        expectCounts(f.ctx.ie.Cookies, {0, 0});
+        expectCounts(f.ctx.g.Found[CatIECache], {0, 0});
+        expectCounts(f.ctx.g.Found[CatIECookies], {0, 0});
         EXPECT_EQ(f.ctx.g.IETotalFiles, 0);
     }
 }
@@ -410,9 +411,9 @@ TEST(IeDiscoveryTest, ValueOfWrongTypeEndsTheDiscoveryWithTheErrorBox) {
 
 TEST(IeDiscoveryTest, SumIETotalsAddsTheThreeCategories) {
     IeFixture f;
-    f.ctx.ie.Cache = {3, 5'000'000'000};
-    f.ctx.ie.Cookies = {4, 7};
-    f.ctx.ie.History = {5, 11};
+    f.ctx.g.Found[CatIECache] = {3, 5'000'000'000};
+    f.ctx.g.Found[CatIECookies] = {4, 7};
+    f.ctx.g.Found[CatIEHistory] = {5, 11};
     SumIETotals(f.ctx);
     EXPECT_EQ(f.ctx.g.IETotalFiles, 12);
     EXPECT_EQ(f.ctx.g.IETotalBytes, 5'000'000'018);
@@ -448,12 +449,13 @@ TEST(IeCookieTableTest, ListsCookieFilesButNotIndexLowOrDots) {
     f.ctx.g.IECookiePaths[1] = q(R"(C:\COOK\*.*)");
     f.ctx.g.IECookiePaths[2] = q(R"(C:\NOWHERE\*.*)");
     f.ctx.g.IECookiePaths[4] = q(R"(C:\GAP\*.*)"); // after an empty slot: not read
-    f.ctx.ie.CookieFileTable[7] = q("stale");
+    f.ctx.unit<IeUnit>().CookieFileTable[7] = q("stale");
 
     BuildCookieNameList(f.ctx);
 
-    EXPECT_EQ(filled(f.ctx.ie.CookieFileTable), qs({R"(C:\COOK\lower.txt)", R"(C:\COOK\tester@a[1].txt)"}));
-    EXPECT_EQ(f.ctx.ie.CookieFileCount, 2);
+    EXPECT_EQ(filled(f.ctx.unit<IeUnit>().CookieFileTable),
+              qs({R"(C:\COOK\lower.txt)", R"(C:\COOK\tester@a[1].txt)"}));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().CookieFileCount, 2);
 }
 
 TEST(IeCookieTableTest, TakesAt200NamesAcrossMasks) {
@@ -467,10 +469,10 @@ TEST(IeCookieTableTest, TakesAt200NamesAcrossMasks) {
 
     BuildCookieNameList(f.ctx);
 
-    EXPECT_EQ(f.ctx.ie.CookieFileCount, 200);
-    EXPECT_EQ(f.ctx.ie.CookieFileTable[150], q(R"(C:\A\c149.txt)"));
-    EXPECT_EQ(f.ctx.ie.CookieFileTable[200], q(R"(C:\B\c049.txt)"));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().CookieFileCount, 200);
+    EXPECT_EQ(f.ctx.unit<IeUnit>().CookieFileTable[150], q(R"(C:\A\c149.txt)"));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().CookieFileTable[200], q(R"(C:\B\c049.txt)"));
     // Built again from the same list: the same table.
     BuildCookieNameList(f.ctx);
-    EXPECT_EQ(f.ctx.ie.CookieFileCount, 200);
+    EXPECT_EQ(f.ctx.unit<IeUnit>().CookieFileCount, 200);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "platform/Registry.h"
 #include "support/MachineBuilder.h"
 #include "support/ScriptedModalRunner.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/Dialogs.h"
+#include "platform/MessagePump.h"
 #include "platform/widgets/Clipboard.h"
-#include "platform/widgets/Dialogs.h"
-#include "platform/widgets/MessagePump.h"
 
 #include <QList>
 #include <QString>

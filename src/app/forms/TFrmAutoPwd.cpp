@@ -1,15 +1,15 @@
 #include "app/forms/TFrmAutoPwd.h"
 
-#include "app/AppContext.h"
 #include "app/UAutoPwd.h"
+#include "core/AppContext.h"
+#include "platform/ModalResult.h"
 #include "platform/WinTypes.h"
-#include "platform/widgets/ModalResult.h"
 #include "ui_TFrmAutoPwd.h"
 
 namespace niv {
 
 TFrmAutoPwd::TFrmAutoPwd(AppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context), m_ui(std::make_unique<Ui::TFrmAutoPwd>()) {
+    : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmAutoPwd>()) {
     m_ui->setupUi(this);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmAutoPwd::BitBtn1Click);
     connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TFrmAutoPwd::BitBtn2Click);
@@ -18,7 +18,7 @@ TFrmAutoPwd::TFrmAutoPwd(AppContext& context, QWidget* parent)
 TFrmAutoPwd::~TFrmAutoPwd() = default;
 
 void TFrmAutoPwd::BitBtn1Click() {
-    Dialogs& dialogs = m_context.dialogs;
+    Dialogs& dialogs = context().dialogs;
     const int answer = dialogs.messageDlg(
         MsgKind::Confirmation,
         QStringLiteral("This will remove the entries Internet Explorer remembers for search engines and web "
@@ -29,7 +29,7 @@ void TFrmAutoPwd::BitBtn1Click() {
 
     int removed = 0;
     try {
-        removed = clearAutoFormEntries(m_context.machine);
+        removed = clearAutoFormEntries(context().machine);
     } catch (const PlatformError& e) {
         dialogs.messageDlg(MsgKind::Error,
                            QStringLiteral("The remembered entries and stored passwords could not be removed "

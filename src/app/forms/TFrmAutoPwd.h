@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/forms/FormKit.h"
 
 #include <memory>
 
@@ -14,11 +14,13 @@ struct AppContext;
 
 // Clears what Internet Explorer remembers for search engines and web forms, and the user ids and
 // passwords it stores.
-class TFrmAutoPwd : public QDialog {
+class TFrmAutoPwd final : public TNivDialog {
     Q_OBJECT
 public:
     explicit TFrmAutoPwd(AppContext& context, QWidget* parent = nullptr);
     ~TFrmAutoPwd() override;
+    TFrmAutoPwd(const TFrmAutoPwd&) = delete;
+    TFrmAutoPwd& operator=(const TFrmAutoPwd&) = delete;
 
     // "Clear Search Engines or Passwords": asks, clears, and says what was removed.
     void BitBtn1Click();
@@ -26,7 +28,6 @@ public:
     void BitBtn2Click();
 
 private:
-    AppContext& m_context;
     std::unique_ptr<Ui::TFrmAutoPwd> m_ui;
 };
 

@@ -1,17 +1,23 @@
 #include "app/forms/TFrmLocked.h"
 
-#include "app/AppContext.h"
 #include "app/ULock.h"
-#include "app/Uglobalvars.h"
-#include "platform/widgets/ModalResult.h"
+#include "core/AppContext.h"
+#include "core/Uglobalvars.h"
+#include "platform/ModalResult.h"
 #include "platform/widgets/ModalRunner.h"
 #include "ui_TFrmLocked.h"
 
 namespace niv {
 
 TFrmLocked::TFrmLocked(AppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context), m_ui(std::make_unique<Ui::TFrmLocked>()) {
+    : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmlocked")),
+      m_ui(std::make_unique<Ui::TFrmLocked>()) {
     m_ui->setupUi(this);
+    if (context.settings.Lockedj)
+        m_ui->RadDoLocked->setChecked(true);
+    else
+        m_ui->RadDontDoLocked->setChecked(true);
+    form().restoreSize();
     connect(m_ui->BitBtn3, &QPushButton::clicked, this, &TFrmLocked::BitBtn3Click);
     FormCreate();
 }
@@ -24,28 +30,14 @@ void TFrmLocked::BitBtn3Click() {
     done(mrOk);
 }
 
-void TFrmLocked::FormCloseQuery(bool& canClose) {
-    SaveFormSize(m_context, QStringLiteral("Frmlocked"), width(), height());
-    canClose = true;
-}
-
-void TFrmLocked::done(int result) {
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    if (canClose) QDialog::done(result);
+bool TFrmLocked::doLocked() const {
+    return m_ui->RadDoLocked->isChecked();
 }
 
 void ShowLockedFilesDialog(AppContext& context, QWidget* owner) {
     TFrmLocked dialog(context, owner);
-    if (context.settings.Lockedj)
-        dialog.ui().RadDoLocked->setChecked(true);
-    else
-        dialog.ui().RadDontDoLocked->setChecked(true);
-    const int w = ReadFormWidth(context, QStringLiteral("Frmlocked"));
-    const int h = ReadFormHeight(context, QStringLiteral("Frmlocked"));
-    dialog.resize(w != 0 ? w : dialog.width(), h != 0 ? h : dialog.height());
     context.modal.run(dialog, QStringLiteral("TFrmLocked"));
-    SaveLockedChoice(context, dialog.ui().RadDoLocked->isChecked());
+    SaveLockedChoice(context, dialog.doLocked());
 }
 
 } // namespace niv

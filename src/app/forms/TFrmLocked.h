@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/forms/FormKit.h"
 
 #include <memory>
 
@@ -15,30 +15,27 @@ namespace niv {
 struct AppContext;
 
 // The locked-files dialog: whether the locked-file batch runs at the next log-on.
-class TFrmLocked : public QDialog {
+class TFrmLocked final : public TNivDialog {
     Q_OBJECT
 public:
     explicit TFrmLocked(AppContext& context, QWidget* parent = nullptr);
     ~TFrmLocked() override;
 
-    Ui::TFrmLocked& ui() { return *m_ui; }
+    TFrmLocked(const TFrmLocked&) = delete;
+    TFrmLocked& operator=(const TFrmLocked&) = delete;
 
     void FormCreate();
     void BitBtn3Click();
-    // Never refuses; keeps the dialog's size in the scan log.
-    void FormCloseQuery(bool& canClose);
-
-    // Every way of closing ("Return", the close box, Escape) ends here.
-    void done(int result) override;
+    // Whether "Always perform locked file cleanup" is selected.
+    bool doLocked() const;
 
 private:
-    AppContext& m_context;
     std::unique_ptr<Ui::TFrmLocked> m_ui;
 };
 
-// The main window's "Locked Files" button: shows the dialog with the current "Lockedj", restores
-// and keeps its size, and stores the choice. The batch is registered by the choice only when the
-// program closes.
+// The main window's "Locked Files" button: shows the dialog with the current "Lockedj" and stores
+// the choice; a choice that cannot be written raises PlatformError. The batch is registered by the choice
+// only when the program closes.
 void ShowLockedFilesDialog(AppContext& context, QWidget* owner);
 
 } // namespace niv

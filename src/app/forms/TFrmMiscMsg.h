@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/forms/FormKit.h"
 
 #include <memory>
 
@@ -14,21 +14,21 @@ struct AppContext;
 
 // The one-off notice for newer Windows versions. Its check box, ticked when the window closes
 // (by "OK" or by the close box), stops the notice for good.
-class TFrmMiscMsg : public QDialog {
+class TFrmMiscMsg final : public TNivDialog {
     Q_OBJECT
 public:
     explicit TFrmMiscMsg(AppContext& context, QWidget* parent = nullptr);
     ~TFrmMiscMsg() override;
 
     void BitBtn1Click();
-    // Never refuses; stores "VistaMsg" false when CheckBox1 is ticked.
-    void FormCloseQuery(bool& canClose);
+    TFrmMiscMsg(const TFrmMiscMsg&) = delete;
+    TFrmMiscMsg& operator=(const TFrmMiscMsg&) = delete;
 
-    // Every way of closing (the OK button, the close box, Escape) ends here.
-    void done(int result) override;
+protected:
+    // Never refuses; stores "VistaMsg" false when CheckBox1 is ticked.
+    void FormCloseQuery(bool& canClose) override;
 
 private:
-    AppContext& m_context;
     std::unique_ptr<Ui::TFrmMiscMsg> m_ui;
 };
 

@@ -4,8 +4,8 @@
 
 namespace niv {
 
-TFrmabout::TFrmabout(AppContext&, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TFrmabout>()) {
+TFrmabout::TFrmabout(AppContext& context, QWidget* parent)
+    : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmabout>()) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     connect(m_ui->Button1, &QPushButton::clicked, this, &TFrmabout::Button1Click);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/forms/FormKit.h"
 
 #include <memory>
 
@@ -13,12 +13,13 @@ namespace niv {
 struct AppContext;
 
 // The about box: version, legal notice and disclaimer.
-class TFrmabout : public QDialog {
+class TFrmabout final : public TNivDialog {
     Q_OBJECT
 public:
-    // Takes the context like every window of the program, though it needs nothing from it.
-    TFrmabout(AppContext& context, QWidget* parent = nullptr);
+    explicit TFrmabout(AppContext& context, QWidget* parent = nullptr);
     ~TFrmabout() override;
+    TFrmabout(const TFrmabout&) = delete;
+    TFrmabout& operator=(const TFrmabout&) = delete;
 
     // Sets the six label texts; runs when the box is created.
     void FormCreate();

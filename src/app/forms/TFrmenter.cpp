@@ -7,8 +7,8 @@
 
 namespace niv {
 
-TFrmenter::TFrmenter(AppContext&, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TFrmenter>()) {
+TFrmenter::TFrmenter(AppContext& context, QWidget* parent)
+    : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmenter>()) {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(428, 193);

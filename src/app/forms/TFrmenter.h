@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/forms/FormKit.h"
 #include <QTimer>
 
 #include <memory>
@@ -18,12 +18,13 @@ struct AppContext;
 
 // The start-up splash: the letters of the product name appear one by one, then the window closes
 // itself about half a second after it opened. The user cannot close it.
-class TFrmenter : public QDialog {
+class TFrmenter final : public TNivDialog {
     Q_OBJECT
 public:
-    // Takes the context like every window of the program, though it needs nothing from it.
-    TFrmenter(AppContext& context, QWidget* parent = nullptr);
+    explicit TFrmenter(AppContext& context, QWidget* parent = nullptr);
     ~TFrmenter() override;
+    TFrmenter(const TFrmenter&) = delete;
+    TFrmenter& operator=(const TFrmenter&) = delete;
 
     // Starts the reveal: the step counter at 1 and the timer on. Runs when the window is created.
     void FormCreate();

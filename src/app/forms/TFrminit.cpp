@@ -1,7 +1,9 @@
 #include "app/forms/TFrminit.h"
 
+#include "app/CleanupSteps.h"
 #include "app/Maker.h"
 #include "app/ULock.h"
+#include "app/Ustats.h"
 #include "app/forms/TFrmAutoPwd.h"
 #include "app/forms/TFrmLocked.h"
 #include "app/forms/TFrmMiscMsg.h"
@@ -11,34 +13,54 @@
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
 #include "cleaners/uie.h"
+#include "core/SettingsStore.h"
 #include "platform/FileSys.h"
+#include "platform/MessagePump.h"
 #include "platform/Shell.h"
 #include "platform/widgets/JpegDecoder.h"
-#include "platform/widgets/MessagePump.h"
 #include "platform/widgets/ModalRunner.h"
 #include "ui_TFrminit.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QColor>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
 #include <QUrl>
+#include <QVariant>
 
 #include <algorithm>
 
 namespace niv {
 
+namespace {
+
+// The class library's name for a control's colour; kept on the label so it can be read back.
+constexpr const char* kColorProperty = "Color";
+
+} // namespace
+
+void setPanelLineColor(QLabel* label, std::uint32_t windowsColor) {
+    const QColor color(int(windowsColor & 0xFF), int((windowsColor >> 8) & 0xFF),
+                       int((windowsColor >> 16) & 0xFF));
+    label->setProperty(kColorProperty, QVariant::fromValue(windowsColor));
+    // The panel's style sheet gives font and text colour; the label's own adds the background.
+    label->setStyleSheet(QStringLiteral("background-color: %1;").arg(color.name()));
+}
+
+std::uint32_t panelLineColor(const QLabel* label) {
+    return label->property(kColorProperty).value<std::uint32_t>();
+}
+
 TFrminit::TFrminit(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::TFrminit>()) {
+    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::TFrminit>()),
+      m_form(context, *this, SizeRecord::Restored, QStringLiteral("Frminit")) {
     m_ui->setupUi(this);
     m_ui->ImageSkin->lower();
-    m_boxes = {m_ui->ChkIECache,   m_ui->ChkIECookies, m_ui->ChkIEHistory, m_ui->ChkNSCache,
-               m_ui->ChkNSCookies, m_ui->ChkNSHistory, m_ui->ChkGCache,    m_ui->ChkGCookies,
-               m_ui->ChkGHistory,  m_ui->ChkExcess,    m_ui->ChkTemp,      m_ui->ChkRecent,
-               m_ui->Chkrecycle,   m_ui->ChkOtherj,    m_ui->ChkMedia,     m_ui->ChkActiveX,
-               m_ui->Chkurls,      m_ui->ChkYourOwn};
+    for (const CategoryInfo& row : categoryTable())
+        m_boxes[row.category] = findChild<QCheckBox*>(QString::fromLatin1(row.checkBox));
     m_timer1.setParent(this);
     m_timer1.stop();
 
@@ -51,9 +73,10 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->CmdLock, &QPushButton::clicked, this, &TFrminit::CmdLockClick);
     connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
     // A per-category button is bound once its category's cleaner is part of the program.
-    for (const CategoryButton& row : categoryButtons())
-        if (row.cleanupStep().cleaner)
-            connect(m_ui.get()->*row.button, &QPushButton::clicked, this, row.click);
+    for (const CategoryInfo& row : categoryTable())
+        if (row.button && cleanerOf(row.category))
+            connect(findChild<QPushButton*>(QString::fromLatin1(row.button)), &QPushButton::clicked, this,
+                    [this, c = row.category] { cleanCategory(c); });
     // The panel lines carry the panel's colour, which the cleanups grey and set back.
     for (QLabel* line :
          {m_ui->Label1, m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label5, m_ui->Label6, m_ui->Label7})
@@ -93,9 +116,7 @@ void TFrminit::FormCreate() {
                            "folder."),
             MsgButtons::Ok);
 
-    const int w = ReadFormWidth(ctx, QStringLiteral("Frminit"));
-    const int h = ReadFormHeight(ctx, QStringLiteral("Frminit"));
-    resize(w != 0 ? w : width(), h != 0 ? h : height());
+    m_form.restoreSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -106,12 +127,13 @@ void TFrminit::FormCreate() {
         ctx.modal.run(scan, QStringLiteral("TFrmscandrv"));
     }
 
-    LoadSettings(ctx);
+    const QString settingsFailure = LoadSettings(ctx);
+    if (!settingsFailure.isEmpty()) ctx.dialogs.messageDlg(MsgKind::Error, settingsFailure, MsgButtons::Ok);
     for (int c = 0; c < CategoryCount; ++c)
         m_boxes[c]->setChecked(ctx.settings.categories[c]);
     loadSkin();
 
-    ctx.ie.ConfirmsCopy = ctx.settings.Confirms;
+    ctx.unit<IeUnit>().ConfirmsCopy = ctx.settings.Confirms;
     // The junk-file scanner (before) and the Firefox/Chrome scanner (after) come with their units.
     try {
         m_frmie = std::make_unique<TFrmie>(ctx);
@@ -166,8 +188,11 @@ void TFrminit::loadSkin() {
 }
 
 void TFrminit::cmdexitClick() {
-    SaveCleanupAllSelections(m_context, categoryChoices());
-    close();
+    // Choices that cannot be saved keep the window open, with the error box.
+    m_form.guard([this] {
+        SaveCleanupAllSelections(m_context, categoryChoices());
+        close();
+    });
 }
 
 void TFrminit::closeEvent(QCloseEvent* event) {
@@ -178,6 +203,7 @@ void TFrminit::closeEvent(QCloseEvent* event) {
         return;
     }
     FormCloseQuery();
+    m_form.saveSize();
     event->accept();
 }
 
@@ -185,7 +211,6 @@ void TFrminit::FormCloseQuery() {
     m_context.Frmie = nullptr;
     m_frmie.reset();
     RegisterLockedFileBatch(m_context);
-    SaveFormSize(m_context, QStringLiteral("Frminit"), width(), height());
 }
 
 void TFrminit::updateStatisticsPanel() {
@@ -194,7 +219,7 @@ void TFrminit::updateStatisticsPanel() {
 }
 
 void TFrminit::CmdLockClick() {
-    ShowLockedFilesDialog(m_context, this);
+    m_form.guard([this] { ShowLockedFilesDialog(m_context, this); });
 }
 
 void TFrminit::Button1Click() {
@@ -265,13 +290,14 @@ TFrminit::CleanupRunGuard::~CleanupRunGuard() {
 std::vector<QWidget*> TFrminit::cleanupButtons() const {
     // "Exit" too: the window cannot close until the clean ends.
     std::vector<QWidget*> out{m_ui->cmdnv, m_ui->cmdexit};
-    for (const CategoryButton& row : categoryButtons())
-        out.push_back(m_ui.get()->*row.button);
+    for (const CategoryInfo& row : categoryTable())
+        if (row.button) out.push_back(findChild<QPushButton*>(QString::fromLatin1(row.button)));
     return out;
 }
 
-void TFrminit::showHandlerError(const std::exception& error) {
-    m_context.dialogs.messageDlg(MsgKind::Error, QString::fromUtf8(error.what()), MsgButtons::Ok);
+QLabel* TFrminit::panelLineOf(Category category) const {
+    const char* name = categoryInfo(category).panelLine;
+    return name ? findChild<QLabel*>(QString::fromLatin1(name)) : nullptr;
 }
 
 void TFrminit::greyPanelLine(QLabel* line, bool grey) {
@@ -292,9 +318,9 @@ void TFrminit::cmdnvClick() {
     } catch (const std::exception& e) {
         // The run ends where the error arose; no line stays greyed as if still being cleaned.
         for (const CleanupStep& step : cleanupSteps())
-            if (step.line) setPanelLineColor(m_ui.get()->*step.line, kPanelColor);
+            if (QLabel* line = panelLineOf(step.category)) setPanelLineColor(line, kPanelColor);
         setPanelLineColor(m_ui->Label7, kPanelColor);
-        showHandlerError(e);
+        m_form.showError(e);
     }
 }
 
@@ -310,7 +336,7 @@ void TFrminit::runCleanupAll() {
             // Greyed once for the whole span when any of its boxes is ticked.
             junkGreyed = false;
             for (std::size_t j = i; j < steps.size() && steps[j].junkSpan; ++j)
-                junkGreyed = junkGreyed || (m_ui.get()->*steps[j].box)->isChecked();
+                junkGreyed = junkGreyed || box(steps[j].category)->isChecked();
             if (junkGreyed) greyPanelLine(m_ui->Label7, true);
         }
         runCleanupStep(step);
@@ -322,86 +348,82 @@ void TFrminit::runCleanupAll() {
 
 void TFrminit::runCleanupStep(const CleanupStep& step) {
     AppContext& ctx = m_context;
-    if (!step.cleaner) return;
-    if (!(m_ui.get()->*step.box)->isChecked()) return;
-    if (step.gate == CleanupStep::Gate::Always) {
-        step.cleaner(ctx, this);
+    const CategoryInfo& row = step.info();
+    const CategoryCleaner cleaner = cleanerOf(step.category);
+    if (!cleaner || !box(step.category)->isChecked()) return;
+    if (row.gate == CategoryInfo::Gate::Always) {
+        cleaner(ctx, this);
         return;
     }
     // Read now: an earlier step of this run may have lowered it.
-    if (step.counter(ctx).FoundFiles > 0) {
-        QLabel* line = step.line ? m_ui.get()->*step.line : nullptr;
+    if (ctx.g.Found[step.category].FoundFiles > 0) {
+        QLabel* line = panelLineOf(step.category);
         if (line) greyPanelLine(line, true);
-        step.cleaner(ctx, this);
+        cleaner(ctx, this);
         if (line) greyPanelLine(line, false);
-    } else if (ctx.settings.Confirms && step.noFilesLine) {
-        SetCategoryResult(ctx.g, step.slot, QString::fromLatin1(step.noFilesLine));
+    } else if (ctx.settings.Confirms && row.noFilesLine) {
+        SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
     }
 }
 
-void TFrminit::cleanCategory(void (TFrminit::*click)()) {
+void TFrminit::cleanCategory(Category category) {
     AppContext& ctx = m_context;
-    const auto& rows = categoryButtons();
-    const auto row =
-        std::find_if(rows.begin(), rows.end(), [click](const CategoryButton& r) { return r.click == click; });
-    if (row == rows.end()) return;
-    const CategoryButton& button = *row;
-    const CleanupStep& step = button.cleanupStep();
-    if (!step.cleaner || m_cleaning) return;
-    const FoundCounter counted = step.counter(ctx);
+    const CategoryInfo& row = categoryInfo(category);
+    const CategoryCleaner cleaner = cleanerOf(category);
+    if (!cleaner || m_cleaning) return;
+    const FoundCounter counted = ctx.g.Found[category];
     if (counted.FoundFiles <= 0) {
-        if (ctx.settings.Confirms) SetCategoryResult(ctx.g, step.slot, QString::fromLatin1(step.noFilesLine));
+        if (ctx.settings.Confirms) SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
         return;
     }
-    const QString question = categoryQuestion(button, counted);
+    const QString question = categoryQuestion(category, counted);
     if (ctx.dialogs.messageDlg(MsgKind::Warning, question, MsgButtons::YesNo) != mrYes) {
         ctx.dialogs.messageDlg(MsgKind::Information, nothingRemovedText(), MsgButtons::Ok);
         return;
     }
     try {
         CleanupRunGuard guard(*this);
-        step.cleaner(ctx, this);
+        cleaner(ctx, this);
         updateStatisticsPanel();
     } catch (const std::exception& e) {
-        showHandlerError(e);
+        m_form.showError(e);
     }
 }
 
-// Each handler finds its own row.
 void TFrminit::btnnsckClick() {
-    cleanCategory(&TFrminit::btnnsckClick);
+    cleanCategory(CatNSCookies);
 }
 
 void TFrminit::btnnshClick() {
-    cleanCategory(&TFrminit::btnnshClick);
+    cleanCategory(CatNSHistory);
 }
 
 void TFrminit::btnnschClick() {
-    cleanCategory(&TFrminit::btnnschClick);
+    cleanCategory(CatNSCache);
 }
 
 void TFrminit::CmdGoogCookClick() {
-    cleanCategory(&TFrminit::CmdGoogCookClick);
+    cleanCategory(CatGCookies);
 }
 
 void TFrminit::CmdGoogHistClick() {
-    cleanCategory(&TFrminit::CmdGoogHistClick);
+    cleanCategory(CatGHistory);
 }
 
 void TFrminit::CmdGoogCacheClick() {
-    cleanCategory(&TFrminit::CmdGoogCacheClick);
+    cleanCategory(CatGCache);
 }
 
 void TFrminit::btnieckClick() {
-    cleanCategory(&TFrminit::btnieckClick);
+    cleanCategory(CatIECookies);
 }
 
 void TFrminit::btniehClick() {
-    cleanCategory(&TFrminit::btniehClick);
+    cleanCategory(CatIEHistory);
 }
 
 void TFrminit::btniechClick() {
-    cleanCategory(&TFrminit::btniechClick);
+    cleanCategory(CatIECache);
 }
 
 } // namespace niv

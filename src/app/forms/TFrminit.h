@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/AppContext.h"
-#include "app/forms/CleanupSteps.h"
+#include "core/AppContext.h"
+#include "core/forms/FormKit.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
-#include <exception>
+#include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -23,14 +23,23 @@ namespace niv {
 
 class TFrmie;
 
+// Panel-line colours, as Windows colour values (blue in the high byte).
+constexpr std::uint32_t kGreyedLineColor = 0x808080;
+constexpr std::uint32_t kPanelColor = 0xDFE3E6;
+
+// Gives a statistics-panel line the colour as its background; `panelLineColor` reads it back.
+void setPanelLineColor(QLabel* label, std::uint32_t windowsColor);
+std::uint32_t panelLineColor(const QLabel* label);
+
 // The main window: its creation runs the program's start-up sequence.
-class TFrminit : public QWidget {
+class TFrminit final : public QWidget {
     Q_OBJECT
 public:
     explicit TFrminit(AppContext& context, QWidget* parent = nullptr);
     ~TFrminit() override;
+    TFrminit(const TFrminit&) = delete;
+    TFrminit& operator=(const TFrminit&) = delete;
 
-    Ui::TFrminit& ui() { return *m_ui; }
     // The 18 category check boxes, in category order.
     const std::array<QCheckBox*, CategoryCount>& categoryBoxes() const { return m_boxes; }
     std::array<bool, CategoryCount> categoryChoices() const;
@@ -45,8 +54,8 @@ public:
     void CmdAutoFormClick();
     void CmdLockClick();
 
-    // "Cleanup All !" and the nine per-category buttons. The six Firefox/Chrome handlers do
-    // nothing, and their buttons stay unbound, until that unit's cleaners are in place.
+    // "Cleanup All !" and the nine per-category buttons. A button whose category has no cleaner yet
+    // stays unbound, and its handler does nothing.
     void cmdnvClick();
     void btnnsckClick();
     void btnnshClick();
@@ -67,9 +76,10 @@ private:
     void updateStatisticsPanel();
     void runCleanupAll();
     void runCleanupStep(const CleanupStep& step);
-    void cleanCategory(void (TFrminit::*click)());
+    void cleanCategory(Category category);
+    QCheckBox* box(Category category) const { return m_boxes[category]; }
+    QLabel* panelLineOf(Category category) const;
     void greyPanelLine(QLabel* line, bool grey);
-    void showHandlerError(const std::exception& error);
 
     // Blocks "Cleanup All !", the per-category buttons and "Exit" while a cleanup runs, since the panel
     // lets window messages through between its steps.
@@ -88,6 +98,7 @@ private:
 
     AppContext& m_context;
     std::unique_ptr<Ui::TFrminit> m_ui;
+    FormKit m_form;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     QTimer m_timer1;
     bool m_cleaning = false;         // a Cleanup All or a per-category clean is running

@@ -1,12 +1,12 @@
 #include "app/forms/TFrmlockedMsg.h"
 
-#include "platform/widgets/ModalResult.h"
+#include "platform/ModalResult.h"
 #include "ui_TFrmlockedMsg.h"
 
 namespace niv {
 
-TFrmlockedMsg::TFrmlockedMsg(AppContext&, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TFrmlockedMsg>()) {
+TFrmlockedMsg::TFrmlockedMsg(AppContext& context, QWidget* parent)
+    : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmlockedMsg>()) {
     m_ui->setupUi(this);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmlockedMsg::BitBtn1Click);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/forms/FormKit.h"
 
 #include <memory>
 
@@ -13,13 +13,13 @@ namespace niv {
 struct AppContext;
 
 // Explains locked index files and how the locked-file cleanup deals with them.
-class TFrmlockedMsg : public QDialog {
+class TFrmlockedMsg final : public TNivDialog {
     Q_OBJECT
 public:
     explicit TFrmlockedMsg(AppContext& context, QWidget* parent = nullptr);
     ~TFrmlockedMsg() override;
-
-    Ui::TFrmlockedMsg& ui() { return *m_ui; }
+    TFrmlockedMsg(const TFrmlockedMsg&) = delete;
+    TFrmlockedMsg& operator=(const TFrmlockedMsg&) = delete;
 
     void BitBtn1Click();
 

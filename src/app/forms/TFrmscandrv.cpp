@@ -1,18 +1,17 @@
 #include "app/forms/TFrmscandrv.h"
 
-#include "app/AppContext.h"
-#include "app/Uglobalvars.h"
 #include "app/Uscandrv.h"
+#include "core/AppContext.h"
+#include "core/Uglobalvars.h"
 #include "ui_TFrmscandrv.h"
-
-#include <QCloseEvent>
 
 namespace niv {
 
 TFrmscandrv::TFrmscandrv(AppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context), m_ui(std::make_unique<Ui::TFrmscandrv>()) {
+    : TNivDialog(context, parent, SizeRecord::SaveOnly, QStringLiteral("Frmscandrv")),
+      m_ui(std::make_unique<Ui::TFrmscandrv>()) {
     m_ui->setupUi(this);
-    m_ui->DriveComboBox1->loadDrives(m_context.machine);
+    m_ui->DriveComboBox1->loadDrives(context.machine);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmscandrv::BitBtn1Click);
     connect(m_ui->Cmdreturn, &QPushButton::clicked, this, &TFrmscandrv::CmdreturnClick);
     FormCreate();
@@ -22,9 +21,9 @@ TFrmscandrv::~TFrmscandrv() = default;
 
 void TFrmscandrv::FormCreate() {
     try {
-        WriteScanLogSkeleton(m_context);
+        WriteScanLogSkeleton(context());
     } catch (const std::exception& e) {
-        showError(e);
+        form().showError(e);
     }
 }
 
@@ -40,15 +39,15 @@ void TFrmscandrv::BitBtn1Click() {
     };
     setScanning(true);
     try {
-        ScanFolder(m_context, QString(letter) + u':',
+        ScanFolder(context(), QString(letter) + u':',
                    [this](const QString& folder) { m_ui->Lblfiles->setText(folder); });
     } catch (const std::exception& e) {
         setScanning(false);
-        showError(e);
+        form().showError(e);
         return;
     }
     setScanning(false);
-    m_context.dialogs.messageDlg(
+    context().dialogs.messageDlg(
         MsgKind::Information,
         QStringLiteral(
             "Scan has completed.  The log you have just done will always be in effect when you run Nivora, "
@@ -62,31 +61,7 @@ void TFrmscandrv::CmdreturnClick() {
 }
 
 void TFrmscandrv::FormCloseQuery(bool& canClose) {
-    SaveFormSize(m_context, QStringLiteral("Frmscandrv"), width(), height());
-    canClose = true;
-}
-
-void TFrmscandrv::reject() {
-    close();
-}
-
-void TFrmscandrv::closeEvent(QCloseEvent* event) {
-    if (m_scanning) {
-        event->ignore();
-        return;
-    }
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    if (!canClose) {
-        event->ignore();
-        return;
-    }
-    if (isVisible()) QDialog::reject();
-    event->accept();
-}
-
-void TFrmscandrv::showError(const std::exception& error) {
-    m_context.dialogs.messageDlg(MsgKind::Error, QString::fromUtf8(error.what()), MsgButtons::Ok);
+    canClose = !m_scanning;
 }
 
 } // namespace niv

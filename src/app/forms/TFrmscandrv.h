@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/forms/FormKit.h"
 
 #include <exception>
 #include <memory>
@@ -17,7 +17,7 @@ struct AppContext;
 
 // The drive-scan window: walks a chosen drive and records in the scan log what it finds. Shown
 // modally ("TFrmscandrv") at the first start and from the settings dialog.
-class TFrmscandrv : public QDialog {
+class TFrmscandrv final : public TNivDialog {
     Q_OBJECT
 public:
     explicit TFrmscandrv(AppContext& context, QWidget* parent = nullptr);
@@ -29,18 +29,14 @@ public:
     void FormCreate();
     void BitBtn1Click();
     void CmdreturnClick();
-    void FormCloseQuery(bool& canClose);
-
-    // Escape closes the window the way its close box does.
-    void reject() override;
+    TFrmscandrv(const TFrmscandrv&) = delete;
+    TFrmscandrv& operator=(const TFrmscandrv&) = delete;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    // Refuses only while a scan runs, which lets window messages through.
+    void FormCloseQuery(bool& canClose) override;
 
 private:
-    void showError(const std::exception& error);
-
-    AppContext& m_context;
     std::unique_ptr<Ui::TFrmscandrv> m_ui;
     bool m_scanning = false;
 };

@@ -1,8 +1,8 @@
 #include "app/forms/TFrmstats.h"
 
-#include "app/AppContext.h"
 #include "app/forms/TFrmlockedMsg.h"
-#include "platform/widgets/ModalResult.h"
+#include "core/AppContext.h"
+#include "platform/ModalResult.h"
 #include "platform/widgets/ModalRunner.h"
 #include "ui_TFrmstats.h"
 
@@ -14,7 +14,7 @@
 namespace niv {
 
 TFrmstats::TFrmstats(AppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context), m_ui(std::make_unique<Ui::TFrmstats>()) {
+    : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmstats>()) {
     m_ui->setupUi(this);
     m_ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmstats::BitBtn1Click);
@@ -29,16 +29,17 @@ void TFrmstats::FormCreate() {
 }
 
 void TFrmstats::ShowStatisticsWindow() {
-    for (const StatisticsRow& row : statisticsRows()) {
-        auto* label = findChild<QLabel*>(QString::fromLatin1(row.label));
-        if (label) label->setText(m_context.g.CategoryResults.at(static_cast<std::size_t>(row.slot)));
+    for (const CategoryInfo& row : categoryTable()) {
+        if (!row.statsLabel) continue;
+        if (auto* label = findChild<QLabel*>(QString::fromLatin1(row.statsLabel)))
+            label->setText(context().g.CategoryResults.at(static_cast<std::size_t>(row.slot)));
     }
     place();
-    m_context.modal.run(*this, QStringLiteral("TFrmstats"));
+    context().modal.run(*this, QStringLiteral("TFrmstats"));
 }
 
 void TFrmstats::place() {
-    const QWidget* main = m_context.mainWindow;
+    const QWidget* main = context().mainWindow;
     if (m_shownBefore && main) {
         const QRect outer = main->frameGeometry();
         move(outer.left(), statisticsWindowTop(outer.top(), outer.height()));
@@ -51,8 +52,8 @@ void TFrmstats::place() {
 }
 
 void TFrmstats::BitBtn1Click() {
-    if (m_ui->ChkConfirms->isChecked() && !SaveConfirmsOff(m_context))
-        m_context.dialogs.messageDlg(
+    if (m_ui->ChkConfirms->isChecked() && !SaveConfirmsOff(context()))
+        context().dialogs.messageDlg(
             MsgKind::Error,
             QStringLiteral("An error occurred while saving the settings. It appears to be a "
                            "space error or registry error. You will not be able to use the "
@@ -62,8 +63,8 @@ void TFrmstats::BitBtn1Click() {
 }
 
 void TFrmstats::BitBtn2Click() {
-    TFrmlockedMsg window(m_context, this);
-    m_context.modal.run(window, QStringLiteral("TFrmlockedMsg"));
+    TFrmlockedMsg window(context(), this);
+    context().modal.run(window, QStringLiteral("TFrmlockedMsg"));
 }
 
 void UpdateStatisticsPanel(const AppContext& context, const StatisticsPanelLabels& labels) {

@@ -2,7 +2,7 @@
 
 #include "app/Ustats.h"
 
-#include <QDialog>
+#include "core/forms/FormKit.h"
 
 #include <array>
 #include <memory>
@@ -19,13 +19,13 @@ struct AppContext;
 
 // The statistics window: the result line of each category after a "Cleanup All !". Created once
 // at program start and kept for the run, so its check box keeps the user's choice between showings.
-class TFrmstats : public QDialog {
+class TFrmstats final : public TNivDialog {
     Q_OBJECT
 public:
     explicit TFrmstats(AppContext& context, QWidget* parent = nullptr);
     ~TFrmstats() override;
-
-    Ui::TFrmstats& ui() { return *m_ui; }
+    TFrmstats(const TFrmstats&) = delete;
+    TFrmstats& operator=(const TFrmstats&) = delete;
 
     // Fills the fifteen result labels, places the window below the main window (centred on the
     // screen the first time in a run) and shows it modally.
@@ -38,7 +38,6 @@ public:
 private:
     void place();
 
-    AppContext& m_context;
     std::unique_ptr<Ui::TFrmstats> m_ui;
     bool m_shownBefore = false;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/widgets/ModalResult.h"
+#include "platform/ModalResult.h"
 
 #include <QString>
 

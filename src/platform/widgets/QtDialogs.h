@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/widgets/Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <functional>
 

@@ -1,13 +1,14 @@
 // "Cleanup All !" and the per-category buttons of the main window, over a machine whose Internet
 // Explorer traces are really deleted.
-#include "app/forms/CleanupSteps.h"
+#include "app/CleanupSteps.h"
 #include "app/forms/TFrminit.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
 #include "cleaners/uie.h"
+#include "core/SettingsStore.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
-#include "ui_TFrminit.h"
+#include "support/Controls.h"
 
 #include <QCheckBox>
 #include <QColor>
@@ -25,8 +26,8 @@ using namespace niv;
 
 namespace {
 
-using Box = QCheckBox* Ui::TFrminit::*;
-using Button = QPushButton* Ui::TFrminit::*;
+using Box = const char*;    // a check box of the main window
+using Button = const char*; // a button of the main window
 
 QString q(const char* text) {
     return QString::fromUtf8(text);
@@ -81,19 +82,18 @@ struct CleanupFixture : AppFixture {
         ctx.g.IECookiePaths[1] = q(R"(C:\IE\COOKIES\*.*)");
         ctx.g.IEHistoryPaths[1] = q(R"(C:\IE\HISTORY\*.*)");
         ctx.g.IECachePaths[1] = q(R"(C:\IE\CACHE\*.*)");
-        ctx.ie.Cookies = {2, 30};
-        ctx.ie.History = {1, 5};
-        ctx.ie.Cache = {3, 600};
+        ctx.g.Found[CatIECookies] = {2, 30};
+        ctx.g.Found[CatIEHistory] = {1, 5};
+        ctx.g.Found[CatIECache] = {3, 600};
         SumIETotals(ctx);
-        ctx.net = {};
-        ctx.g.ChromeCache = ctx.g.ChromeCookies = ctx.g.ChromeHistory = {};
+        ctx.g.Found[CatNSCache] = ctx.g.Found[CatNSCookies] = ctx.g.Found[CatNSHistory] = {};
+        ctx.g.Found[CatGCache] = ctx.g.Found[CatGCookies] = ctx.g.Found[CatGHistory] = {};
         ctx.g.CategoryResults.fill(QString());
     }
 
-    Ui::TFrminit& ui() { return window->ui(); }
     void tick(std::initializer_list<Box> boxes) {
         for (Box box : boxes)
-            (ui().*box)->setChecked(true);
+            ctl<QCheckBox>(*window, box)->setChecked(true);
     }
     bool anyIEFileLeft() const {
         for (const QString& path : {kCookieA, kCookieB, kHistory, kCacheA, kCacheB, kCacheC})
@@ -104,7 +104,9 @@ struct CleanupFixture : AppFixture {
     QString greyedLines() {
         QStringList out;
         for (QLabel* l :
-             {ui().Label1, ui().Label2, ui().Label3, ui().Label4, ui().Label5, ui().Label6, ui().Label7})
+             {ctl<QLabel>(*window, "Label1"), ctl<QLabel>(*window, "Label2"), ctl<QLabel>(*window, "Label3"),
+              ctl<QLabel>(*window, "Label4"), ctl<QLabel>(*window, "Label5"), ctl<QLabel>(*window, "Label6"),
+              ctl<QLabel>(*window, "Label7")})
             if (panelLineColor(l) == kGreyedLineColor) out << l->objectName();
         return out.isEmpty() ? q("-") : out.join(u'+');
     }
@@ -115,11 +117,11 @@ struct CleanupFixture : AppFixture {
             dialogs.answerNo();
             dialogs.answerOk();
         }
-        ui().cmdnv->click();
+        ctl<QPushButton>(*window, "cmdnv")->click();
     }
 };
 
-const Box kIEBoxes[] = {&Ui::TFrminit::ChkIECookies, &Ui::TFrminit::ChkIEHistory, &Ui::TFrminit::ChkIECache};
+const Box kIEBoxes[] = {"ChkIECookies", "ChkIEHistory", "ChkIECache"};
 
 } // namespace
 
@@ -129,7 +131,7 @@ TEST(CleanupAllTest, AsksFirstAndNoDeletesNothing) {
     for (bool yes : {false, true}) {
         SCOPED_TRACE(yes ? "Yes" : "No");
         CleanupFixture f;
-        f.tick({&Ui::TFrminit::ChkIECookies, &Ui::TFrminit::ChkIEHistory, &Ui::TFrminit::ChkIECache});
+        f.tick({"ChkIECookies", "ChkIEHistory", "ChkIECache"});
         f.cleanupAll(yes);
 
         ASSERT_GE(f.dialogs.shown().size(), 1);
@@ -145,14 +147,15 @@ TEST(CleanupAllTest, AsksFirstAndNoDeletesNothing) {
             EXPECT_EQ(f.dialogs.shown().size(), 1);
             EXPECT_FALSE(f.anyIEFileLeft());
             EXPECT_EQ(f.ctx.g.IETotalFiles, 0);
-            EXPECT_EQ(f.ui().Label2->text(), q("Internet Explorer CACHE   -> None found on your system."));
+            EXPECT_EQ(ctl<QLabel>(*f.window, "Label2")->text(),
+                      q("Internet Explorer CACHE   -> None found on your system."));
         } else {
             ASSERT_EQ(f.dialogs.shown().size(), 2);
             EXPECT_EQ(f.dialogs.shown()[1].kind, MsgKind::Information);
             EXPECT_EQ(f.dialogs.shown()[1].buttons, MsgButtons::Ok);
             EXPECT_EQ(f.dialogs.shown()[1].text, q("Nothing deleted from your system."));
             EXPECT_TRUE(f.b.exists(kCookieA) && f.b.exists(kHistory) && f.b.exists(kCacheC));
-            EXPECT_EQ(f.ctx.ie.Cache.FoundFiles, 3);
+            EXPECT_EQ(f.ctx.g.Found[CatIECache].FoundFiles, 3);
             EXPECT_EQ(f.pump.count(), 0);
         }
     }
@@ -160,8 +163,7 @@ TEST(CleanupAllTest, AsksFirstAndNoDeletesNothing) {
 
 TEST(CleanupAllTest, BrowserStepsGreyTheirLinesAroundTheirCleanerInOrder) {
     CleanupFixture f;
-    f.tick({&Ui::TFrminit::ChkIECookies, &Ui::TFrminit::ChkIEHistory, &Ui::TFrminit::ChkIECache,
-            &Ui::TFrminit::ChkMedia});
+    f.tick({"ChkIECookies", "ChkIEHistory", "ChkIECache", "ChkMedia"});
     QStringList seen;
     f.pump.onProcess = [&] {
         // Which line is grey, and whether its files were still there at that moment.
@@ -173,7 +175,8 @@ TEST(CleanupAllTest, BrowserStepsGreyTheirLinesAroundTheirCleanerInOrder) {
     EXPECT_EQ(seen,
               (QStringList{q("Label1 cookies history cache"), q("- history cache"), q("Label3 history cache"),
                            q("- cache"), q("Label2 cache"), q("-"), q("Label7"), q("-")}));
-    for (QLabel* l : {f.ui().Label1, f.ui().Label2, f.ui().Label3, f.ui().Label7})
+    for (QLabel* l : {ctl<QLabel>(*f.window, "Label1"), ctl<QLabel>(*f.window, "Label2"),
+                      ctl<QLabel>(*f.window, "Label3"), ctl<QLabel>(*f.window, "Label7")})
         EXPECT_EQ(panelLineColor(l), kPanelColor);
 }
 
@@ -200,7 +203,8 @@ TEST(CleanupAllTest, ResultAndNoFilesLinesByCountAndConfirms) {
         SCOPED_TRACE(c.name);
         CleanupFixture f;
         f.ctx.settings.Confirms = c.confirms;
-        if (c.empty) f.ctx.ie.Cookies = f.ctx.ie.History = f.ctx.ie.Cache = {};
+        if (c.empty)
+            f.ctx.g.Found[CatIECookies] = f.ctx.g.Found[CatIEHistory] = f.ctx.g.Found[CatIECache] = {};
         for (int slot : {ResultIECookies, ResultIEHistory, ResultIECache})
             f.ctx.g.CategoryResults[slot] = kPrevious;
         f.tick({kIEBoxes[0], kIEBoxes[1], kIEBoxes[2]});
@@ -234,10 +238,10 @@ TEST(CleanupAllTest, ASecondRunWritesTheNoFilesLinesOfWhatTheFirstCleaned) {
 TEST(CleanupAllTest, CountsAreReadAtTheMomentOfTheirStepAndOnlyTickedBoxesRun) {
     CleanupFixture f;
     f.ctx.settings.Confirms = true;
-    f.ctx.ie.Cache = {};
-    f.tick({&Ui::TFrminit::ChkIECookies, &Ui::TFrminit::ChkIECache});
+    f.ctx.g.Found[CatIECache] = {};
+    f.tick({"ChkIECookies", "ChkIECache"});
     // The cache count rises while the cookie step runs: the cache step sees it.
-    f.pump.onProcess = [&] { f.ctx.ie.Cache = {3, 600}; };
+    f.pump.onProcess = [&] { f.ctx.g.Found[CatIECache] = {3, 600}; };
     f.cleanupAll();
     EXPECT_FALSE(f.b.exists(kCacheA));
     EXPECT_EQ(f.ctx.g.CategoryResults[ResultIECache], q("All files have been deleted. "));
@@ -253,24 +257,18 @@ TEST(CleanupAllTest, TheJunkLineIsGreyedOnceWhenOneOfItsBoxesIsTicked) {
     };
     const Case cases[] = {
         {"none", {}, false},
-        {"ActiveX", {&Ui::TFrminit::ChkActiveX}, true},
-        {"media cache alone", {&Ui::TFrminit::ChkMedia}, true},
-        {"junk files", {&Ui::TFrminit::ChkOtherj}, true},
-        {"recycle bin", {&Ui::TFrminit::Chkrecycle}, true},
-        {"all four",
-         {&Ui::TFrminit::ChkActiveX, &Ui::TFrminit::ChkMedia, &Ui::TFrminit::ChkOtherj,
-          &Ui::TFrminit::Chkrecycle},
-         true},
-        {"outside the span",
-         {&Ui::TFrminit::ChkExcess, &Ui::TFrminit::ChkTemp, &Ui::TFrminit::ChkRecent, &Ui::TFrminit::Chkurls,
-          &Ui::TFrminit::ChkYourOwn},
-         false},
+        {"ActiveX", {"ChkActiveX"}, true},
+        {"media cache alone", {"ChkMedia"}, true},
+        {"junk files", {"ChkOtherj"}, true},
+        {"recycle bin", {"Chkrecycle"}, true},
+        {"all four", {"ChkActiveX", "ChkMedia", "ChkOtherj", "Chkrecycle"}, true},
+        {"outside the span", {"ChkExcess", "ChkTemp", "ChkRecent", "Chkurls", "ChkYourOwn"}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CleanupFixture f;
         for (Box box : c.boxes)
-            (f.ui().*box)->setChecked(true);
+            ctl<QCheckBox>(*f.window, box)->setChecked(true);
         QStringList seen;
         f.pump.onProcess = [&] { seen << f.greyedLines(); };
         f.cleanupAll();
@@ -284,14 +282,14 @@ TEST(CleanupAllTest, StepsWhoseCleanersAreNotInPlaceDoNothing) {
         CleanupFixture f;
         f.ctx.settings.Confirms = true;
         if (counted) {
-            f.ctx.net.Cookies = f.ctx.net.History = f.ctx.net.Cache = {4, 40};
-            f.ctx.g.ChromeCookies = f.ctx.g.ChromeHistory = f.ctx.g.ChromeCache = {4, 40};
+            f.ctx.g.Found[CatNSCookies] = f.ctx.g.Found[CatNSHistory] = f.ctx.g.Found[CatNSCache] = {4, 40};
+            f.ctx.g.Found[CatGCookies] = f.ctx.g.Found[CatGHistory] = f.ctx.g.Found[CatGCache] = {4, 40};
         }
         for (QCheckBox* box : f.window->categoryBoxes())
             box->setChecked(true);
         for (int slot : {ResultIECookies, ResultIEHistory, ResultIECache})
             f.ctx.g.CategoryResults[slot] = kPrevious;
-        f.ctx.ie.Cookies = f.ctx.ie.History = f.ctx.ie.Cache = {};
+        f.ctx.g.Found[CatIECookies] = f.ctx.g.Found[CatIEHistory] = f.ctx.g.Found[CatIECache] = {};
         QStringList seen;
         f.pump.onProcess = [&] { seen << f.greyedLines(); };
         f.cleanupAll();
@@ -302,7 +300,7 @@ TEST(CleanupAllTest, StepsWhoseCleanersAreNotInPlaceDoNothing) {
             const bool ie = slot == ResultIECookies || slot == ResultIEHistory || slot == ResultIECache;
             EXPECT_EQ(f.ctx.g.CategoryResults[slot].isEmpty(), !ie) << slot;
         }
-        EXPECT_EQ(f.ctx.net.Cache.FoundFiles, counted ? 4 : 0);
+        EXPECT_EQ(f.ctx.g.Found[CatNSCache].FoundFiles, counted ? 4 : 0);
         EXPECT_EQ(f.dialogs.shown().size(), 1); // the question alone
         EXPECT_EQ(f.statsShown, 1);
     }
@@ -313,9 +311,9 @@ TEST(CleanupAllTest, NoBoxTickedRefreshesThePanelAndShowsTheWindowWithConfirms) 
         SCOPED_TRACE(confirms ? "confirms on" : "confirms off");
         CleanupFixture f;
         f.ctx.settings.Confirms = confirms;
-        f.ui().Label1->setText(q("stale"));
+        ctl<QLabel>(*f.window, "Label1")->setText(q("stale"));
         f.cleanupAll();
-        EXPECT_EQ(f.ui().Label1->text(),
+        EXPECT_EQ(ctl<QLabel>(*f.window, "Label1")->text(),
                   q("Internet Explorer COOKIES -> FOUND 2 files, consuming 30 bytes."));
         EXPECT_EQ(f.statsShown, confirms ? 1 : 0);
         EXPECT_TRUE(f.b.exists(kCookieA));
@@ -336,18 +334,21 @@ TEST(CleanupAllTest, WithoutAStatisticsWindowTheRunStillEnds) {
 TEST(CleanupAllTest, ButtonsAreBlockedWhileItRunsAndNoSecondCleanupStartsInside) {
     CleanupFixture f;
     f.tick({kIEBoxes[0], kIEBoxes[1], kIEBoxes[2]});
-    f.ui().CmdGoogCache->setEnabled(false); // a button disabled before stays so after
-    const std::vector<QPushButton*> buttons{f.ui().cmdnv,        f.ui().btnieck,     f.ui().btnieh,
-                                            f.ui().btniech,      f.ui().btnnsck,     f.ui().btnnsh,
-                                            f.ui().btnnsch,      f.ui().CmdGoogCook, f.ui().CmdGoogHist,
-                                            f.ui().CmdGoogCache, f.ui().cmdexit};
+    ctl<QPushButton>(*f.window, "CmdGoogCache")->setEnabled(false); // a button disabled before stays so after
+    const std::vector<QPushButton*> buttons{
+        ctl<QPushButton>(*f.window, "cmdnv"),       ctl<QPushButton>(*f.window, "btnieck"),
+        ctl<QPushButton>(*f.window, "btnieh"),      ctl<QPushButton>(*f.window, "btniech"),
+        ctl<QPushButton>(*f.window, "btnnsck"),     ctl<QPushButton>(*f.window, "btnnsh"),
+        ctl<QPushButton>(*f.window, "btnnsch"),     ctl<QPushButton>(*f.window, "CmdGoogCook"),
+        ctl<QPushButton>(*f.window, "CmdGoogHist"), ctl<QPushButton>(*f.window, "CmdGoogCache"),
+        ctl<QPushButton>(*f.window, "cmdexit")};
     int enabledDuringRun = 0;
     int closedDuringRun = 0;
     f.pump.onProcess = [&] {
         for (QPushButton* button : buttons)
             enabledDuringRun += button->isEnabled() ? 1 : 0;
         // Neither a click nor a direct call starts anything inside the run.
-        f.ui().btnieh->click();
+        ctl<QPushButton>(*f.window, "btnieh")->click();
         f.window->btniehClick();
         f.window->cmdnvClick();
         // Nor does the window close: the batch would miss this run's locked files.
@@ -358,7 +359,7 @@ TEST(CleanupAllTest, ButtonsAreBlockedWhileItRunsAndNoSecondCleanupStartsInside)
     EXPECT_EQ(closedDuringRun, 0);
     EXPECT_EQ(f.dialogs.shown().size(), 1);
     for (QPushButton* button : buttons)
-        EXPECT_EQ(button->isEnabled(), button != f.ui().CmdGoogCache);
+        EXPECT_EQ(button->isEnabled(), button != ctl<QPushButton>(*f.window, "CmdGoogCache"));
 }
 
 TEST(CleanupAllTest, AnErrorEndsTheRunWithTheErrorBox) {
@@ -368,7 +369,7 @@ TEST(CleanupAllTest, AnErrorEndsTheRunWithTheErrorBox) {
     f.pump.onProcess = [] { throw PlatformError(q("Unable to write to C:\\x.ini")); };
     f.dialogs.answerYes();
     f.dialogs.answerOk(); // the error box
-    f.ui().cmdnv->click();
+    ctl<QPushButton>(*f.window, "cmdnv")->click();
 
     ASSERT_EQ(f.dialogs.shown().size(), 2);
     EXPECT_EQ(f.dialogs.shown()[1].kind, MsgKind::Error);
@@ -376,8 +377,8 @@ TEST(CleanupAllTest, AnErrorEndsTheRunWithTheErrorBox) {
     EXPECT_TRUE(f.b.exists(kCookieA) && f.b.exists(kHistory) && f.b.exists(kCacheA)); // later steps unrun
     EXPECT_EQ(f.statsShown, 0);
     EXPECT_EQ(f.greyedLines(), q("-"));
-    EXPECT_TRUE(f.ui().cmdnv->isEnabled());
-    EXPECT_TRUE(f.ui().btnieck->isEnabled());
+    EXPECT_TRUE(ctl<QPushButton>(*f.window, "cmdnv")->isEnabled());
+    EXPECT_TRUE(ctl<QPushButton>(*f.window, "btnieck")->isEnabled());
 
     f.pump.onProcess = nullptr; // the next run works again
     f.cleanupAll();
@@ -386,7 +387,7 @@ TEST(CleanupAllTest, AnErrorEndsTheRunWithTheErrorBox) {
 
 TEST(CleanupAllTest, PanelLinesShowTheirColoursAsBackground) {
     CleanupFixture f;
-    QLabel* line = f.ui().Label5;
+    QLabel* line = ctl<QLabel>(*f.window, "Label5");
     line->setText(QString());
     const auto pixel = [&] {
         return QColor(line->grab().toImage().pixel(line->width() - 2, line->height() / 2));
@@ -402,15 +403,17 @@ TEST(CleanupAllTest, StepTableOrder) {
                            "ChkGCache",    "Chkrecycle",   "ChkExcess",  "ChkRecent",   "ChkTemp",
                            "ChkIECookies", "ChkIEHistory", "ChkIECache", "ChkActiveX",  "ChkMedia",
                            "ChkOtherj",    "Chkrecycle",   "Chkurls",    "ChkYourOwn"};
-    const int resultSlots[] = {14, 15, 13, 11, 12, 10, -1, 0, 2, 1, 8, 9, 7, 4, 6, 5, -1, -1, -1};
+    const int resultSlots[] = {14, 15, 13, 11, 12, 10, 3, 0, 2, 1, 8, 9, 7, 4, 6, 5, 3, -1, -1};
     CleanupFixture f;
     for (int i = 0; i < kCleanupStepCount; ++i) {
         const CleanupStep& step = cleanupSteps()[std::size_t(i)];
-        SCOPED_TRACE(step.name);
-        EXPECT_EQ((f.ui().*step.box)->objectName(), q(boxes[i]));
-        EXPECT_EQ(step.slot, resultSlots[i]);
+        SCOPED_TRACE(boxes[i]);
+        // The table's names are the window's own controls.
+        EXPECT_EQ(ctl<QCheckBox>(*f.window, step.info().checkBox), f.window->categoryBoxes()[step.category]);
+        EXPECT_EQ(step.info().checkBox, std::string(boxes[i]));
+        EXPECT_EQ(step.info().slot, resultSlots[i]);
         EXPECT_EQ(step.junkSpan, i >= 13 && i <= 16);
-        EXPECT_EQ(step.cleaner != nullptr, i >= 10 && i <= 12); // the IE steps are the live ones
+        EXPECT_EQ(cleanerOf(step.category) != nullptr, i >= 10 && i <= 12); // the IE steps are the live ones
     }
 }
 
@@ -418,7 +421,8 @@ TEST(CleanupAllTest, StepTableOrder) {
 
 TEST(CategoryButtonTest, QuestionTexts) {
     struct Case {
-        int row;
+        Category category;
+        bool cookies;
         const char* expected;
     };
     const char* track =
@@ -429,22 +433,20 @@ TEST(CategoryButtonTest, QuestionTexts) {
         "files were found on your system. This consumes 4096 bytes of your hard drive. Would you "
         "like me to remove these files for you?";
     const Case cases[] = {
-        {0, " bytes of FireFox cookies "},
-        {1, " FireFox history "},
-        {2, " FireFox cache "},
-        {3, " bytes of Google Chrome cookies "},
-        {4, " Google Chrome history "},
-        {5, " Google Chrome cache "},
-        {6, " bytes of IE cookies "},
-        {7, " IE history "},
-        {8, " IE cache "},
+        {CatNSCookies, true, " bytes of FireFox cookies "},
+        {CatNSHistory, false, " FireFox history "},
+        {CatNSCache, false, " FireFox cache "},
+        {CatGCookies, true, " bytes of Google Chrome cookies "},
+        {CatGHistory, false, " Google Chrome history "},
+        {CatGCache, false, " Google Chrome cache "},
+        {CatIECookies, true, " bytes of IE cookies "},
+        {CatIEHistory, false, " IE history "},
+        {CatIECache, false, " IE cache "},
     };
     for (const Case& c : cases) {
-        const CategoryButton& row = categoryButtons()[std::size_t(c.row)];
-        const bool cookies = row.form == CategoryButton::Form::Cookies;
         const QString expected =
-            cookies ? q("4096") + q(c.expected) + q(track) : q("12") + q(c.expected) + q(consumes);
-        EXPECT_EQ(categoryQuestion(row, {12, 4096}), expected) << c.row;
+            c.cookies ? q("4096") + q(c.expected) + q(track) : q("12") + q(c.expected) + q(consumes);
+        EXPECT_EQ(categoryQuestion(c.category, {12, 4096}), expected) << c.expected;
     }
 }
 
@@ -456,12 +458,12 @@ TEST(CategoryButtonTest, InternetExplorerButtonsAskThenClean) {
         std::vector<QString> files;
         int slot;
         const char* line;
-        QLabel* Ui::TFrminit::*panel;
+        const char* panel;
         const char* panelAfter;
     };
     const Case cases[] = {
         {"cookies",
-         &Ui::TFrminit::btnieck,
+         "btnieck",
          q("30 bytes of IE cookies have been found on your system. Without removing these files, some "
            "websites "
            "may track which webpages and websites you have been visiting. Would you like me to remove these "
@@ -469,27 +471,27 @@ TEST(CategoryButtonTest, InternetExplorerButtonsAskThenClean) {
          {kCookieA, kCookieB},
          ResultIECookies,
          "All files have been deleted. ALL2 were cleaned.",
-         &Ui::TFrminit::Label1,
+         "Label1",
          "Internet Explorer COOKIES -> None found on your system."},
         {"history",
-         &Ui::TFrminit::btnieh,
+         "btnieh",
          q("1 IE history files were found on your system. This consumes 5 bytes of your hard drive. Would "
            "you "
            "like me to remove these files for you?"),
          {kHistory},
          ResultIEHistory,
          "All files have been deleted.",
-         &Ui::TFrminit::Label3,
+         "Label3",
          "Internet Explorer HISTORY -> None found on your system."},
         {"cache",
-         &Ui::TFrminit::btniech,
+         "btniech",
          q("3 IE cache files were found on your system. This consumes 600 bytes of your hard drive. Would "
            "you "
            "like me to remove these files for you?"),
          {kCacheA, kCacheB, kCacheC},
          ResultIECache,
          "All files have been deleted. ",
-         &Ui::TFrminit::Label2,
+         "Label2",
          "Internet Explorer CACHE   -> None found on your system."},
     };
     for (const Case& c : cases) {
@@ -503,7 +505,7 @@ TEST(CategoryButtonTest, InternetExplorerButtonsAskThenClean) {
                 f.dialogs.answerNo();
                 f.dialogs.answerOk(); // "Nothing removed from your system."
             }
-            (f.ui().*c.button)->click();
+            ctl<QPushButton>(*f.window, c.button)->click();
 
             ASSERT_EQ(f.dialogs.shown().size(), yes ? 1 : 2);
             EXPECT_EQ(f.dialogs.shown()[0].kind, MsgKind::Warning);
@@ -513,7 +515,7 @@ TEST(CategoryButtonTest, InternetExplorerButtonsAskThenClean) {
                 EXPECT_EQ(f.b.exists(file), !yes) << file.toStdString();
             EXPECT_EQ(f.ctx.g.CategoryResults[c.slot], yes ? q(c.line) : QString());
             if (yes) {
-                EXPECT_EQ((f.ui().*c.panel)->text(), q(c.panelAfter));
+                EXPECT_EQ(ctl<QLabel>(*f.window, c.panel)->text(), q(c.panelAfter));
             } else {
                 EXPECT_EQ(f.dialogs.shown()[1].kind, MsgKind::Information);
                 EXPECT_EQ(f.dialogs.shown()[1].text, q("Nothing removed from your system."));
@@ -521,7 +523,7 @@ TEST(CategoryButtonTest, InternetExplorerButtonsAskThenClean) {
             // No line greyed, no statistics window, the buttons usable again.
             EXPECT_EQ(f.pump.count(), 0);
             EXPECT_EQ(f.statsShown, 0);
-            EXPECT_TRUE((f.ui().*c.button)->isEnabled());
+            EXPECT_TRUE(ctl<QPushButton>(*f.window, c.button)->isEnabled());
         }
     }
 }
@@ -532,17 +534,17 @@ TEST(CategoryButtonTest, ACountOf0ShowsNothingAndWritesTheLineOnlyWithConfirms) 
         int slot;
         QString line;
     };
-    const Case cases[] = {{&Ui::TFrminit::btnieck, ResultIECookies, kNoIECookies},
-                          {&Ui::TFrminit::btnieh, ResultIEHistory, kNoIEHistory},
-                          {&Ui::TFrminit::btniech, ResultIECache, kNoIECache}};
+    const Case cases[] = {{"btnieck", ResultIECookies, kNoIECookies},
+                          {"btnieh", ResultIEHistory, kNoIEHistory},
+                          {"btniech", ResultIECache, kNoIECache}};
     for (const Case& c : cases) {
         for (bool confirms : {false, true}) {
             SCOPED_TRACE(c.line.toStdString() + (confirms ? " on" : " off"));
             CleanupFixture f;
             f.ctx.settings.Confirms = confirms;
-            f.ctx.ie.Cookies = f.ctx.ie.History = f.ctx.ie.Cache = {};
+            f.ctx.g.Found[CatIECookies] = f.ctx.g.Found[CatIEHistory] = f.ctx.g.Found[CatIECache] = {};
             f.ctx.g.CategoryResults[c.slot] = kPrevious;
-            (f.ui().*c.button)->click();
+            ctl<QPushButton>(*f.window, c.button)->click();
             EXPECT_TRUE(f.dialogs.shown().isEmpty());
             EXPECT_EQ(f.ctx.g.CategoryResults[c.slot], confirms ? c.line : kPrevious);
             EXPECT_TRUE(f.anyIEFileLeft());
@@ -553,11 +555,14 @@ TEST(CategoryButtonTest, ACountOf0ShowsNothingAndWritesTheLineOnlyWithConfirms) 
 TEST(CategoryButtonTest, FirefoxAndChromeButtonsWaitForTheirCleaners) {
     CleanupFixture f;
     f.ctx.settings.Confirms = true;
-    f.ctx.net.Cookies = f.ctx.net.History = f.ctx.net.Cache = {4, 40};
-    for (int row = 0; row < 6; ++row) {
-        const CategoryButton& button = categoryButtons()[std::size_t(row)];
-        (f.ui().*button.button)->click();
-        (f.window.get()->*button.click)();
+    f.ctx.g.Found[CatNSCookies] = f.ctx.g.Found[CatNSHistory] = f.ctx.g.Found[CatNSCache] = {4, 40};
+    const std::pair<const char*, void (TFrminit::*)()> buttons[] = {
+        {"btnnsck", &TFrminit::btnnsckClick},         {"btnnsh", &TFrminit::btnnshClick},
+        {"btnnsch", &TFrminit::btnnschClick},         {"CmdGoogCook", &TFrminit::CmdGoogCookClick},
+        {"CmdGoogHist", &TFrminit::CmdGoogHistClick}, {"CmdGoogCache", &TFrminit::CmdGoogCacheClick}};
+    for (const auto& [button, click] : buttons) {
+        ctl<QPushButton>(*f.window, button)->click();
+        (f.window.get()->*click)();
     }
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
     for (const QString& line : f.ctx.g.CategoryResults)

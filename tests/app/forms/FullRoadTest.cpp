@@ -4,10 +4,11 @@
 #include "app/forms/TFrminit.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "core/SettingsStore.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
-#include "ui_TFrminit.h"
+#include "support/Controls.h"
 
 #include <QDialog>
 #include <QFile>
@@ -72,9 +73,9 @@ TEST(FullRoadTest, StartCleanupAllCloseAndTheBatchForTheNextBoot) {
     TFrmstats stats(f.ctx, window.get());
     f.ctx.Frmstats = &stats;
 
-    EXPECT_EQ(window->ui().Label1->text(),
+    EXPECT_EQ(ctl<QLabel>(*window, "Label1")->text(),
               QStringLiteral("Internet Explorer COOKIES -> FOUND 3 files, consuming 16534 bytes."));
-    EXPECT_EQ(window->ui().Label2->text(),
+    EXPECT_EQ(ctl<QLabel>(*window, "Label2")->text(),
               QStringLiteral("Internet Explorer CACHE   -> FOUND 3 files, consuming 37768 bytes."));
 
     QStringList results;
@@ -84,7 +85,7 @@ TEST(FullRoadTest, StartCleanupAllCloseAndTheBatchForTheNextBoot) {
         return int(mrOk);
     });
     f.dialogs.answerYes();
-    window->ui().cmdnv->click();
+    ctl<QPushButton>(*window, "cmdnv")->click();
 
     // Everything went but the kept cookie and the two index files Windows holds.
     EXPECT_FALSE(f.b.exists(kCookies + QStringLiteral("\\tester@site[1].txt")));
@@ -102,9 +103,9 @@ TEST(FullRoadTest, StartCleanupAllCloseAndTheBatchForTheNextBoot) {
                 "All files have been deleted except for 1 or more CACHE index files, which are LOCKED."),
             QStringLiteral("All files have been deleted.")}));
     // The panel shows what is left: the kept cookie and the cookie index file.
-    EXPECT_EQ(window->ui().Label1->text(),
+    EXPECT_EQ(ctl<QLabel>(*window, "Label1")->text(),
               QStringLiteral("Internet Explorer COOKIES -> FOUND 2 files, consuming 16434 bytes."));
-    EXPECT_EQ(window->ui().Label3->text(),
+    EXPECT_EQ(ctl<QLabel>(*window, "Label3")->text(),
               QStringLiteral("Internet Explorer HISTORY -> None found on your system."));
 
     window->close();

@@ -1,11 +1,11 @@
 #include "app/forms/TFrmLocked.h"
 #include "app/forms/TFrmlockedMsg.h"
 #include "app/ufirst.h"
+#include "core/SettingsStore.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
-#include "ui_TFrmLocked.h"
-#include "ui_TFrmlockedMsg.h"
+#include "support/Controls.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -45,33 +45,35 @@ TEST(LockedFilesDialogTest, DesignedTexts) {
     AppFixture f;
     TFrmLocked dialog(f.ctx);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Cleanup Locked Files!"));
-    EXPECT_EQ(dialog.ui().Label1->text(),
+    EXPECT_EQ(ctl<QLabel>(dialog, "Label1")->text(),
               QStringLiteral(
                   "This cleanup is done during bootup to remove locked internet files, as sometimes files "
                   "have access blocked so they cannot be completely cleaned while the system is running. "
                   "Locked files are \"pointers\" to the actual files, and even when the actual files"));
     EXPECT_EQ(
-        dialog.ui().Label3->text(),
+        ctl<QLabel>(dialog, "Label3")->text(),
         QStringLiteral("are removed, you can still view the file list in explorer unless you do this locked "
                        "file cleanup. Once you select the option below, the next time you reboot your locked "
                        "files"));
-    EXPECT_EQ(dialog.ui().Label2->text(),
+    EXPECT_EQ(ctl<QLabel>(dialog, "Label2")->text(),
               QStringLiteral(
                   "will be automatically cleaned up for you. This will remove all traces of your browsing "
                   "history and will reclaim lost space. (Note: You may or may not see a black window "
                   "appear briefly when you reboot, this can be ignored and does not need to be read, "));
-    EXPECT_EQ(dialog.ui().Label4->text(),
+    EXPECT_EQ(ctl<QLabel>(dialog, "Label4")->text(),
               QStringLiteral("as it is simply part of the locked file cleanup.)"));
     // The four labels read Label1, Label3, Label2, Label4 from top to bottom.
-    EXPECT_LT(dialog.ui().Label1->y(), dialog.ui().Label3->y());
-    EXPECT_LT(dialog.ui().Label3->y(), dialog.ui().Label2->y());
-    EXPECT_LT(dialog.ui().Label2->y(), dialog.ui().Label4->y());
-    EXPECT_EQ(dialog.ui().RadDoLocked->text(),
+    EXPECT_LT(ctl<QLabel>(dialog, "Label1")->y(), ctl<QLabel>(dialog, "Label3")->y());
+    EXPECT_LT(ctl<QLabel>(dialog, "Label3")->y(), ctl<QLabel>(dialog, "Label2")->y());
+    EXPECT_LT(ctl<QLabel>(dialog, "Label2")->y(), ctl<QLabel>(dialog, "Label4")->y());
+    EXPECT_EQ(ctl<QRadioButton>(dialog, "RadDoLocked")->text(),
               QStringLiteral("Always perform locked file cleanup when rebooting"));
-    EXPECT_EQ(dialog.ui().RadDontDoLocked->text(), QStringLiteral("Do not perform locked file cleanup"));
-    EXPECT_EQ(dialog.ui().RadDoLocked->parentWidget(), dialog.ui().RadDontDoLocked->parentWidget());
-    EXPECT_NE(dialog.ui().RadDoLocked->parentWidget(), &dialog); // on their panel
-    EXPECT_EQ(dialog.ui().BitBtn3->text(), QStringLiteral("Return"));
+    EXPECT_EQ(ctl<QRadioButton>(dialog, "RadDontDoLocked")->text(),
+              QStringLiteral("Do not perform locked file cleanup"));
+    EXPECT_EQ(ctl<QRadioButton>(dialog, "RadDoLocked")->parentWidget(),
+              ctl<QRadioButton>(dialog, "RadDontDoLocked")->parentWidget());
+    EXPECT_NE(ctl<QRadioButton>(dialog, "RadDoLocked")->parentWidget(), &dialog); // on their panel
+    EXPECT_EQ(ctl<QPushButton>(dialog, "BitBtn3")->text(), QStringLiteral("Return"));
 }
 
 TEST(LockedFilesDialogTest, ChoiceIsShownAndStored) {
@@ -166,44 +168,51 @@ TEST(LockedFilesExplanationTest, DesignedTextsTopToBottom) {
     AppFixture f;
     TFrmlockedMsg window(f.ctx);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Removing Locked Files"));
-    const Ui::TFrmlockedMsg& ui = window.ui();
     struct Line {
         QLabel* label;
         const char* text;
     };
     const Line lines[] = {
-        {ui.Lblinfo, "Some systems may get 1 or more locked files which is normal. This means that the files "
-                     "are in use by your "
-                     "system and cannot be cleaned, however Nivora has a locked file cleanup option to "
-                     "completely clean all "
-                     "files, even if they are locked."},
-        {ui.Label1, "If Internet Explorer is OPEN, close the browser and then rerun Nivora to see if the "
-                    "locked index files are "
-                    "freed and can be cleaned up."},
-        {ui.Label2, "If Internet Explorer IS ALREADY CLOSED, then these files are locked and cannot be "
-                    "accessed, but you can "
-                    "select the \"locked file cleanup\" option to clean these locked files when you reboot"},
-        {ui.Label3, "before Windows has a chance to lock them!  Simply click \"OK\", then click the \"Locked "
-                    "Files\" button on "
-                    "the main window to turn on this feature. You can also use the \"Auto Forms\" button, "
-                    "which allows you to "
-                    "clean these same locked files without rebooting."},
-        {ui.Label6, "It is important to note that most browser cleaning programs simply ignore these files "
-                    "because they are "
-                    "often locked. These files can contain viewable information which identifies the "
-                    "websites you have been "
-                    "browsing! Nivora gives you the option "},
-        {ui.Label4, "of doing a total file cleanup. Although these files may still be present, after the "
-                    "locked file cleanup "
-                    "they will NOT contain any of your previous web browsing traces. These files can also "
-                    "continually grow and "
-                    "consume large amounts of disk space. You may "},
-        {ui.Label5, "not need to clean these locked files every time you run Nivora, however it is a good "
-                    "idea to clean these "
-                    "regularly to help protect your privacy and reclaim lost disk space."},
-        {ui.Label7, "(Note: Some systems may see a black window open when you reboot, this is simply part of "
-                    "the locked file "
-                    "cleanup and it can be ignored or closed, it does not need to be read.)"},
+        {ctl<QLabel>(window, "Lblinfo"),
+         "Some systems may get 1 or more locked files which is normal. This means that the files "
+         "are in use by your "
+         "system and cannot be cleaned, however Nivora has a locked file cleanup option to "
+         "completely clean all "
+         "files, even if they are locked."},
+        {ctl<QLabel>(window, "Label1"),
+         "If Internet Explorer is OPEN, close the browser and then rerun Nivora to see if the "
+         "locked index files are "
+         "freed and can be cleaned up."},
+        {ctl<QLabel>(window, "Label2"),
+         "If Internet Explorer IS ALREADY CLOSED, then these files are locked and cannot be "
+         "accessed, but you can "
+         "select the \"locked file cleanup\" option to clean these locked files when you reboot"},
+        {ctl<QLabel>(window, "Label3"),
+         "before Windows has a chance to lock them!  Simply click \"OK\", then click the \"Locked "
+         "Files\" button on "
+         "the main window to turn on this feature. You can also use the \"Auto Forms\" button, "
+         "which allows you to "
+         "clean these same locked files without rebooting."},
+        {ctl<QLabel>(window, "Label6"),
+         "It is important to note that most browser cleaning programs simply ignore these files "
+         "because they are "
+         "often locked. These files can contain viewable information which identifies the "
+         "websites you have been "
+         "browsing! Nivora gives you the option "},
+        {ctl<QLabel>(window, "Label4"),
+         "of doing a total file cleanup. Although these files may still be present, after the "
+         "locked file cleanup "
+         "they will NOT contain any of your previous web browsing traces. These files can also "
+         "continually grow and "
+         "consume large amounts of disk space. You may "},
+        {ctl<QLabel>(window, "Label5"),
+         "not need to clean these locked files every time you run Nivora, however it is a good "
+         "idea to clean these "
+         "regularly to help protect your privacy and reclaim lost disk space."},
+        {ctl<QLabel>(window, "Label7"),
+         "(Note: Some systems may see a black window open when you reboot, this is simply part of "
+         "the locked file "
+         "cleanup and it can be ignored or closed, it does not need to be read.)"},
     };
     int previousTop = -1;
     for (const Line& l : lines) {
@@ -211,8 +220,8 @@ TEST(LockedFilesExplanationTest, DesignedTextsTopToBottom) {
         EXPECT_GT(l.label->y(), previousTop) << l.text;
         previousTop = l.label->y();
     }
-    EXPECT_EQ(ui.BitBtn1->text(), QStringLiteral("Return"));
-    EXPECT_GT(ui.BitBtn1->y(), previousTop);
+    EXPECT_EQ(ctl<QPushButton>(window, "BitBtn1")->text(), QStringLiteral("Return"));
+    EXPECT_GT(ctl<QPushButton>(window, "BitBtn1")->y(), previousTop);
 }
 
 TEST(LockedFilesExplanationTest, ReturnClosesTheWindow) {

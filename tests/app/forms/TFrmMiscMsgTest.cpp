@@ -1,5 +1,6 @@
 #include "app/forms/TFrmMiscMsg.h"
 #include "app/ufirst.h"
+#include "core/SettingsStore.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 

@@ -1,13 +1,16 @@
 #include "app/forms/TFrminit.h"
 #include "app/ufirst.h"
+#include "cleaners/uie.h"
+#include "core/SettingsStore.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
-#include "ui_TFrminit.h"
+#include "support/Controls.h"
 
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -55,10 +58,10 @@ TEST(StartupTest, FirstStartOnAnEmptyMachine) {
     EXPECT_TRUE(f.b.exists(kScanLog)); // the drive-scan window writes the blank log
     EXPECT_EQ(f.storedSetting("YourOwn"), 1);
     EXPECT_EQ(f.storedSetting("Wipe"), 1);
-    EXPECT_FALSE(window.ui().ChkYourOwn->isChecked());
-    EXPECT_TRUE(window.ui().ChkIECache->isChecked());
+    EXPECT_FALSE(ctl<QCheckBox>(window, "ChkYourOwn")->isChecked());
+    EXPECT_TRUE(ctl<QCheckBox>(window, "ChkIECache")->isChecked());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nivora !"));
-    EXPECT_FALSE(window.ui().ImageSkin->pixmap().isNull());
+    EXPECT_FALSE(ctl<QLabel>(window, "ImageSkin")->pixmap().isNull());
     EXPECT_FALSE(window.Timer1().isActive());
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
@@ -69,8 +72,8 @@ TEST(StartupTest, LaterStartsSkipTheDriveScanAndKeepTheSettings) {
     f.setting("YourOwn", 1);
     TFrminit window(f.ctx);
     EXPECT_FALSE(f.modal.shown().contains(QStringLiteral("TFrmscandrv")));
-    EXPECT_FALSE(window.ui().ChkIECache->isChecked());
-    EXPECT_TRUE(window.ui().ChkYourOwn->isChecked());
+    EXPECT_FALSE(ctl<QCheckBox>(window, "ChkIECache")->isChecked());
+    EXPECT_TRUE(ctl<QCheckBox>(window, "ChkYourOwn")->isChecked());
 }
 
 TEST(StartupTest, TheDataFolderThatCannotBeMadeGivesTheWarning) {
@@ -104,7 +107,7 @@ TEST(StartupTest, PerformanceButtonNoticeAndTaskBatchByVersion) {
         f.b.folder(kData);
         f.b.file(kData + QStringLiteral("\\taskl.txt"), "earlier listing");
         TFrminit window(f.ctx);
-        EXPECT_EQ(!window.ui().CmdPerformance->isHidden(), c.performance);
+        EXPECT_EQ(!ctl<QPushButton>(window, "CmdPerformance")->isHidden(), c.performance);
         EXPECT_EQ(f.modal.shown().contains(QStringLiteral("TFrmMiscMsg")), c.notice);
         EXPECT_EQ(f.b.exists(kData + QStringLiteral("\\nivwipe-task.bat")), c.taskBatch);
         const QByteArray listing = f.b.readHost(kData + QStringLiteral("\\taskl.txt"));
@@ -125,7 +128,7 @@ TEST(StartupTest, Skins) {
         f.b.regString(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Skin"),
                       QStringLiteral("skinnone"));
         TFrminit window(f.ctx);
-        EXPECT_TRUE(window.ui().ImageSkin->pixmap().isNull());
+        EXPECT_TRUE(ctl<QLabel>(window, "ImageSkin")->pixmap().isNull());
         EXPECT_TRUE(f.dialogs.shown().isEmpty());
     }
     {
@@ -134,7 +137,7 @@ TEST(StartupTest, Skins) {
                       QStringLiteral("skinocean"));
         f.dialogs.answerOk();
         TFrminit window(f.ctx);
-        EXPECT_TRUE(window.ui().ImageSkin->pixmap().isNull());
+        EXPECT_TRUE(ctl<QLabel>(window, "ImageSkin")->pixmap().isNull());
         ASSERT_EQ(f.dialogs.shown().size(), 1);
         EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Plain);
         EXPECT_TRUE(f.dialogs.shown().first().text.startsWith(QStringLiteral("A skin was not found.")));
@@ -152,7 +155,7 @@ TEST(StartupTest, Skins) {
         StartFixture f; // a damaged picture leaves the backdrop empty without a message
         f.b.file(QStringLiteral("C:\\Program Files\\Nivora\\skinsunset.jpg"), "not a jpeg");
         TFrminit window(f.ctx);
-        EXPECT_TRUE(window.ui().ImageSkin->pixmap().isNull());
+        EXPECT_TRUE(ctl<QLabel>(window, "ImageSkin")->pixmap().isNull());
     }
 }
 
@@ -173,13 +176,13 @@ TEST(StartupTest, InternetExplorerTracesAreCountedBeforeThePanelIsFilled) {
         f.b.sizedFile(QStringLiteral("C:\\windows\\cookies\\tester@b.txt"), 23);
         f.b.sizedFile(QStringLiteral("C:\\windows\\history\\h.dat"), 7);
         TFrminit window(f.ctx);
-        EXPECT_EQ(f.ctx.ie.ConfirmsCopy, confirms);
+        EXPECT_EQ(f.ctx.unit<IeUnit>().ConfirmsCopy, confirms);
         EXPECT_NE(f.ctx.Frmie, nullptr);
-        EXPECT_EQ(window.ui().Label1->text(),
+        EXPECT_EQ(ctl<QLabel>(window, "Label1")->text(),
                   QStringLiteral("Internet Explorer COOKIES -> FOUND 2 files, consuming 123 bytes."));
-        EXPECT_EQ(window.ui().Label3->text(),
+        EXPECT_EQ(ctl<QLabel>(window, "Label3")->text(),
                   QStringLiteral("Internet Explorer HISTORY -> FOUND 1 files, consuming 7 bytes."));
-        EXPECT_EQ(window.ui().Label10->text(),
+        EXPECT_EQ(ctl<QLabel>(window, "Label10")->text(),
                   QStringLiteral("TOTAL FILES FOUND = 3    TOTAL BYTES WASTED = 130"));
         window.close();
         EXPECT_EQ(f.ctx.Frmie, nullptr);
@@ -190,15 +193,15 @@ TEST(ShutdownTest, ExitSavesTheBoxesTheCloseBoxDoesNot) {
     {
         StartFixture f;
         TFrminit window(f.ctx);
-        window.ui().ChkIECache->setChecked(false);
+        ctl<QCheckBox>(window, "ChkIECache")->setChecked(false);
         window.close();
         EXPECT_EQ(f.storedSetting("IECache"), 1);
     }
     {
         StartFixture f;
         TFrminit window(f.ctx);
-        window.ui().ChkIECache->setChecked(false);
-        window.ui().cmdexit->click();
+        ctl<QCheckBox>(window, "ChkIECache")->setChecked(false);
+        ctl<QPushButton>(window, "cmdexit")->click();
         EXPECT_EQ(f.storedSetting("IECache"), 0);
         EXPECT_EQ(f.storedSetting("YourOwn"), 0);
     }
@@ -220,17 +223,17 @@ TEST(WindowSizeTest, ZeroKeepsTheDesignedSizeAndCloseSavesIt) {
 TEST(HelpAndSupportTest, HelpOpensThePageOrSaysItIsMissing) {
     StartFixture f;
     TFrminit window(f.ctx);
-    window.ui().Button1->click();
+    ctl<QPushButton>(window, "Button1")->click();
     ASSERT_EQ(f.b.launcher().calls().size(), 1);
     EXPECT_TRUE(f.b.launcher().calls().first().endsWith(QStringLiteral("/index_t.htm")));
 
     f.b.launcher().setResult(false); // no viewer: nothing shown
-    window.ui().Button1->click();
+    ctl<QPushButton>(window, "Button1")->click();
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
 
     QFile::remove(QString::fromStdString(f.b.programFolder() + "/index_t.htm"));
     f.dialogs.answerOk();
-    window.ui().Button1->click();
+    ctl<QPushButton>(window, "Button1")->click();
     ASSERT_EQ(f.dialogs.shown().size(), 1);
     EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Error);
     EXPECT_TRUE(
@@ -240,12 +243,12 @@ TEST(HelpAndSupportTest, HelpOpensThePageOrSaysItIsMissing) {
 TEST(HelpAndSupportTest, MoreSoftwareFallsBackToTheWebSite) {
     StartFixture f;
     TFrminit window(f.ctx);
-    window.ui().Button2->click();
+    ctl<QPushButton>(window, "Button2")->click();
     ASSERT_EQ(f.b.launcher().calls().size(), 1);
     EXPECT_TRUE(f.b.launcher().calls().first().endsWith(QStringLiteral("/download.htm")));
 
     QFile::remove(QString::fromStdString(f.b.programFolder() + "/download.htm"));
-    window.ui().Button2->click();
+    ctl<QPushButton>(window, "Button2")->click();
     ASSERT_EQ(f.b.launcher().calls().size(), 2);
     EXPECT_EQ(f.b.launcher().calls().at(1), QStringLiteral("https://www.example.com/nivora/"));
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
@@ -255,7 +258,7 @@ TEST(HelpAndSupportTest, ContactSupportMailsOrExplains) {
     StartFixture f;
     TFrminit window(f.ctx);
     f.dialogs.answerOk();
-    window.ui().Cmdcontact->click();
+    ctl<QPushButton>(window, "Cmdcontact")->click();
     ASSERT_EQ(f.b.launcher().calls().size(), 1);
     EXPECT_EQ(f.b.launcher().calls().first(),
               QStringLiteral("mailto:support@example.com?subject=Nivora%20support%20question"));
@@ -265,7 +268,7 @@ TEST(HelpAndSupportTest, ContactSupportMailsOrExplains) {
     f.b.launcher().setResult(false);
     f.dialogs.answerOk();
     f.dialogs.answerOk();
-    window.ui().Cmdcontact->click();
+    ctl<QPushButton>(window, "Cmdcontact")->click();
     ASSERT_EQ(f.dialogs.shown().size(), 3);
     EXPECT_EQ(
         f.dialogs.shown().last().text,
@@ -278,8 +281,8 @@ TEST(HelpAndSupportTest, AboutAndSearchEngineOpenTheirWindows) {
     TFrminit window(f.ctx);
     f.modal.onShow(QStringLiteral("TFrmabout"), [](QDialog&) { return int(mrOk); });
     f.modal.onShow(QStringLiteral("TFrmAutoPwd"), [](QDialog&) { return int(mrOk); });
-    window.ui().cmdabout->click();
-    window.ui().CmdAutoForm->click();
+    ctl<QPushButton>(window, "cmdabout")->click();
+    ctl<QPushButton>(window, "CmdAutoForm")->click();
     EXPECT_TRUE(f.modal.shown().endsWith(QStringLiteral("TFrmAutoPwd")));
     EXPECT_TRUE(f.modal.shown().contains(QStringLiteral("TFrmabout")));
 }

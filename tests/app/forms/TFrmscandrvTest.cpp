@@ -1,5 +1,5 @@
 #include "app/forms/TFrmscandrv.h"
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "platform/IniFile.h"
 #include "platform/widgets/DriveComboBox.h"
 #include "support/AppFixture.h"

@@ -1,8 +1,9 @@
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "core/SettingsStore.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
-#include "ui_TFrmstats.h"
+#include "support/Controls.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -47,7 +48,7 @@ QString labelText(QDialog& dialog, const char* name) {
 
 TEST(StatisticsPanelFormTest, SetsTheEightLabels) {
     AppFixture f;
-    f.ctx.ie.Cache = {2, 4096};
+    f.ctx.g.Found[CatIECache] = {2, 4096};
     f.ctx.g.IETotalFiles = 2;
     f.ctx.g.IETotalBytes = 4096;
     QLabel l1, l2, l3, l4, l5, l6, l7, l10;
@@ -63,7 +64,7 @@ TEST(StatisticsPanelFormTest, SetsTheEightLabels) {
     EXPECT_EQ(l10.text(), QStringLiteral("TOTAL FILES FOUND = 2    TOTAL BYTES WASTED = 4096"));
 
     // Rewritten whole from the counters each time.
-    f.ctx.ie.Cache = {0, 0};
+    f.ctx.g.Found[CatIECache] = {0, 0};
     f.ctx.g.IETotalFiles = 0;
     f.ctx.g.IETotalBytes = 0;
     UpdateStatisticsPanel(f.ctx, {&l1, &l2, &l3, &l4, &l5, &l6, &l7, &l10});
@@ -76,13 +77,13 @@ TEST(StatisticsWindowFormTest, DesignedTexts) {
     TFrmstats window(f.ctx);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nivora Statistics"));
     EXPECT_EQ(window.size(), QSize(633, 353));
-    EXPECT_EQ(window.ui().LblHeading->text(), QStringLiteral("Your Statistics and Results:"));
-    EXPECT_EQ(window.ui().ChkConfirms->text(),
+    EXPECT_EQ(ctl<QLabel>(window, "LblHeading")->text(), QStringLiteral("Your Statistics and Results:"));
+    EXPECT_EQ(ctl<QCheckBox>(window, "ChkConfirms")->text(),
               QStringLiteral("Check this box if you don't want this window to show next time"));
-    EXPECT_EQ(window.ui().BitBtn1->text(), QStringLiteral("Ok"));
-    EXPECT_EQ(window.ui().BitBtn2->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_FALSE(window.ui().BitBtn2->icon().isNull());
-    EXPECT_FALSE(window.ui().ChkConfirms->isChecked()); // FormCreate
+    EXPECT_EQ(ctl<QPushButton>(window, "BitBtn1")->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(ctl<QAbstractButton>(window, "BitBtn2")->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(ctl<QAbstractButton>(window, "BitBtn2")->icon().isNull());
+    EXPECT_FALSE(ctl<QCheckBox>(window, "ChkConfirms")->isChecked()); // FormCreate
 
     // Each row: its caption at the left of its result label, one line high and 468 pixels wide.
     struct Row {

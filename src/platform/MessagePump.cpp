@@ -1,4 +1,4 @@
-#include "platform/widgets/MessagePump.h"
+#include "platform/MessagePump.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
-#include "app/Uglobalvars.h"
+#include "core/Uglobalvars.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "platform/Shell.h"

@@ -1,5 +1,5 @@
-#include "app/Uglobalvars.h"
-#include "app/AppContext.h"
+#include "core/Uglobalvars.h"
+#include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"

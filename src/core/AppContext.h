@@ -1,18 +1,19 @@
 #pragma once
 
-#include <functional>
-
-#include "app/Uglobalvars.h"
-#include "cleaners/uie.h"
-#include "cleaners/unet.h"
+#include "core/Categories.h"
+#include "core/Uglobalvars.h"
+#include "platform/Dialogs.h"
 #include "platform/Machine.h"
 #include "platform/Shell.h"
-#include "platform/widgets/Dialogs.h"
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <typeindex>
+#include <unordered_map>
 
 class QWidget;
 
@@ -24,27 +25,18 @@ class Clipboard;
 class TFrmstats;
 class TFrmie;
 
-// The 18 cleanup categories, in the order of their registry values.
-enum Category {
-    CatIECache,
-    CatIECookies,
-    CatIEHistory,
-    CatNSCache,
-    CatNSCookies,
-    CatNSHistory,
-    CatGCache,
-    CatGCookies,
-    CatGHistory,
-    CatOtherc,
-    CatTempc,
-    CatRecentc,
-    CatRecyclec,
-    CatOtherj,
-    CatMediac,
-    CatActiveX,
-    CatUrls,
-    CatYourOwn,
-    CategoryCount
+// Each unit's own state, created on first use and kept for the run. A unit names its state type;
+// the context holds it without knowing it, so units can be added without touching the context.
+class UnitStates {
+public:
+    template <class State> State& get() {
+        std::shared_ptr<void>& slot = m_states[std::type_index(typeid(State))];
+        if (!slot) slot = std::make_shared<State>();
+        return *static_cast<State*>(slot.get());
+    }
+
+private:
+    std::unordered_map<std::type_index, std::shared_ptr<void>> m_states;
 };
 
 // The in-memory copy of the registry settings, read once at start-up. `SkinName`, `Wipe` and
@@ -77,8 +69,8 @@ struct AppContext {
     SettingsCopy settings;
     std::uint8_t WindowsVersionClass = 0;
 
-    IeUnit ie;   // Internet Explorer
-    NetUnit net; // Firefox/Chrome
+    UnitStates units;
+    template <class State> State& unit() { return units.get<State>(); }
 
     // The long-lived windows, once they exist: the main window owns the windows opened from it.
     QWidget* mainWindow = nullptr;

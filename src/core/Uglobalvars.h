@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Categories.h"
 #include "platform/WinTypes.h"
 
 #include <QString>
@@ -27,34 +28,8 @@ private:
     std::vector<QString> m_entries;
 };
 
-// Result-line slots of the cleanup categories.
-enum CategorySlot {
-    ResultDump = 0,
-    ResultTemp = 1,
-    ResultRecent = 2,
-    ResultRecycle = 3,
-    ResultActiveX = 4,
-    ResultAdditional = 5,
-    ResultMedia = 6,
-    ResultIECache = 7,
-    ResultIECookies = 8,
-    ResultIEHistory = 9,
-    ResultGCache = 10,
-    ResultGCookies = 11,
-    ResultGHistory = 12,
-    ResultNSCache = 13,
-    ResultNSCookies = 14,
-    ResultNSHistory = 15,
-};
-constexpr int kCategoryResultSlots = 16;
 constexpr int kCategoryResultLength = 125;
 constexpr int kLockedFileSlots = 50;
-
-// What the start-up count found in one browser category; lowered by its cleaner.
-struct FoundCounter {
-    std::int64_t FoundFiles = 0;
-    std::int64_t FoundBytes = 0;
-};
 
 // The program-wide state that the main window, the cleaners and the tools share. Everything
 // starts empty, zero or false.
@@ -77,8 +52,9 @@ struct GlobalVars {
 
     std::array<QString, kCategoryResultSlots> CategoryResults;
 
-    // Chrome's found counters, and the totals the statistics panel reads.
-    FoundCounter ChromeCache, ChromeCookies, ChromeHistory;
+    // Every category's found counters, whichever unit counts them; and the totals the statistics
+    // panel reads.
+    std::array<FoundCounter, CategoryCount> Found{};
     std::int64_t IETotalFiles = 0, IETotalBytes = 0;
     std::int64_t BrowserTotalFiles = 0, BrowserTotalBytes = 0;
     std::int32_t JunkTotalFiles = 0, JunkTotalBytes = 0;

@@ -1,0 +1,46 @@
+#include "app/CleanupSteps.h"
+
+#include "cleaners/uie.h"
+
+#include <utility>
+
+namespace niv {
+
+namespace {
+
+// A cleaner that needs no owner window.
+template <void (*Clean)(AppContext&)> void clean(AppContext& c, QWidget*) {
+    Clean(c);
+}
+
+// Binding a category's cleaner is one row here.
+constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
+    {CatIECookies, clean<DeleteIECookies>},
+    {CatIEHistory, clean<DeleteIEHistory>},
+    {CatIECache, clean<DeleteIECache>},
+};
+
+} // namespace
+
+CategoryCleaner cleanerOf(Category c) {
+    for (const auto& [category, cleaner] : kCleaners)
+        if (category == c) return cleaner;
+    return nullptr;
+}
+
+QString cleanupAllQuestion() {
+    return QStringLiteral(
+        "You are about to remove all files that you have selected on the \"customize boxes\" "
+        "below. This may include all cookie, cache, and history files for Internet Explorer, "
+        "Mozilla Firefox, and AOL. Would you like me to remove these files for you?");
+}
+
+QString nothingDeletedText() {
+    return QStringLiteral("Nothing deleted from your system.");
+}
+
+QString nothingRemovedText() {
+    return QStringLiteral("Nothing removed from your system.");
+}
+
+} // namespace niv

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/Categories.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace niv {
+
+struct AppContext;
+
+// The cleaner that "Cleanup All !" and a per-category button call for a category. It asks nothing,
+// deletes the category's files, writes its result line and lowers its found counters. `owner` is
+// the main window, for the cleaners that open a window of their own.
+using CategoryCleaner = void (*)(AppContext&, QWidget* owner);
+
+// nullptr while the category's cleaner is not part of the program yet: its step then does nothing
+// at all, not even its no-files line, since its count was never taken.
+CategoryCleaner cleanerOf(Category c);
+
+QString cleanupAllQuestion();
+QString nothingDeletedText();
+QString nothingRemovedText();
+
+} // namespace niv

@@ -214,7 +214,9 @@ const SearchRec::HostStat& SearchRec::hostStat() const {
                     ::statx(dirFd, path.c_str(), AT_SYMLINK_NOFOLLOW, mask, &sx) == 0;
     if (!ok) return m_stat;
     m_stat.mode = sx.stx_mode;
-    m_stat.size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<std::int64_t>(sx.stx_size);
+    // A reparse point has no data of its own: Windows lists it with size 0, whatever it leads to.
+    const bool noData = S_ISDIR(sx.stx_mode) || (m_baseAttr & faReparsePoint);
+    m_stat.size = noData ? 0 : static_cast<std::int64_t>(sx.stx_size);
     m_stat.lastWrite = toFileTime(sx.stx_mtime);
     m_stat.lastAccess = toFileTime(sx.stx_atime);
     m_stat.creation = (sx.stx_mask & STATX_BTIME) ? toFileTime(sx.stx_btime) : m_stat.lastWrite;

@@ -17,7 +17,7 @@ struct FindState;
 struct SearchRec {
     QString Name;
 
-    // The size (0 for folders) and the three times. Read from the host on first use: a walk that
+    // The size (0 for folders and links) and the three times. Read from the host on first use: a walk that
     // asks only for names and folder bits then costs no per-entry stat. Ask before changing the
     // entry; a deleted entry reads as 0.
     std::int64_t Size() const;
@@ -86,7 +86,8 @@ bool MoveFile(Machine& machine, const QString& from, const QString& to);
 // Copies a file; fails when `to` exists and `failIfExists` is set.
 bool CopyFile(Machine& machine, const QString& from, const QString& to, bool failIfExists);
 
-// Details of one path (links followed); false when it is missing.
+// Details of one path; false when it is missing. A given path is followed, so a link to a file
+// gives the file's size, where its search record gives 0.
 struct FileInfo {
     int attr = 0;
     std::int64_t size = 0;

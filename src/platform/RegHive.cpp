@@ -6,7 +6,6 @@
 #include <QDateTime>
 
 #include <algorithm>
-#include <functional>
 #include <unordered_set>
 
 namespace niv {
@@ -323,7 +322,18 @@ HiveParseError::HiveParseError(const QString& file, int line, const QString& wha
 RegKey::RegKey(const QString& name, RegKey* parent)
     : m_name(name), m_upper(winUpper(name)), m_parent(parent) {}
 
-RegKey::~RegKey() = default;
+// Subkeys are taken apart from a list of our own: letting each key destroy its children would
+// recurse once per level.
+RegKey::~RegKey() {
+    std::vector<std::unique_ptr<RegKey>> pending = std::move(m_subkeys);
+    while (!pending.empty()) {
+        std::unique_ptr<RegKey> key = std::move(pending.back());
+        pending.pop_back();
+        for (auto& child : key->m_subkeys)
+            pending.push_back(std::move(child));
+        key->m_subkeys.clear();
+    }
+}
 
 RegKey* RegKey::findSubkey(const QString& name) const {
     return m_index.value(winUpper(name), nullptr);
@@ -481,9 +491,12 @@ private:
         while (q < ln.end && isBlank(t[q]))
             ++q;
         if (q != ln.end) fail(m_at, QStringLiteral("unexpected text after the key name"));
+        const QStringList parts = pathComponents(name);
+        if (parts.size() > RegHive::kMaxDepth)
+            fail(m_at, QStringLiteral("key nested deeper than %1 levels").arg(RegHive::kMaxDepth));
 
         RegKey* key = m_hive->m_root.get();
-        for (const QString& part : pathComponents(name)) {
+        for (const QString& part : parts) {
             RegKey* child = key->findSubkey(part);
             if (!child) {
                 auto made = std::unique_ptr<RegKey>(new RegKey(part, key));
@@ -723,19 +736,21 @@ RegKey* RegHive::createKey(const QString& path, bool* created) {
     if (created) *created = false;
     const QStringList parts = pathComponents(path);
     RegKey* key = m_root.get();
-    RegKey* firstParent = nullptr;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        RegKey* child = firstParent ? nullptr : key->findSubkey(parts[i]);
-        if (child && child->m_link) {
+    qsizetype i = 0;
+    for (; i < parts.size(); ++i) {
+        RegKey* child = key->findSubkey(parts[i]);
+        if (!child) break;
+        if (child->m_link) {
             if (RegKey* target = resolveLink(*child)) child = target;
-        }
-        if (!child) {
-            if (!firstParent) firstParent = key;
-            child = addSubkey(*key, parts[i]);
         }
         key = child;
     }
-    if (!firstParent) return key;
+    if (i == parts.size()) return key;
+    // Measured from where the new keys start, since a link on the way may lead anywhere.
+    if (depth(*key) + (parts.size() - i) > kMaxDepth) return nullptr;
+    RegKey* firstParent = key;
+    for (; i < parts.size(); ++i)
+        key = addSubkey(*key, parts[i]);
     if (created) *created = true;
     addBlock(*key); // a key without subkeys is always written
     touch(*firstParent, false);
@@ -749,11 +764,33 @@ QString RegHive::keyPath(const RegKey& key) {
     return parts.join(QLatin1Char('\\'));
 }
 
-// The last key of the subtree, in tree order, that has a section of its own.
-const RegKey* RegHive::lastWritten(const RegKey& key) {
-    for (auto it = key.m_subkeys.rbegin(); it != key.m_subkeys.rend(); ++it)
-        if (const RegKey* k = lastWritten(**it)) return k;
-    return key.m_blocks.empty() ? nullptr : &key;
+int RegHive::depth(const RegKey& key) {
+    int n = 0;
+    for (const RegKey* k = &key; k->m_parent; k = k->m_parent)
+        ++n;
+    return n;
+}
+
+// The last key of the subtree, in tree order, that has a section of its own: the subkeys are
+// searched from the last one back, each before its parent, on a stack of our own.
+const RegKey* RegHive::lastWritten(const RegKey& top) {
+    struct Frame {
+        const RegKey* key;
+        std::size_t unvisited; // the subkeys before this index are still to be searched
+    };
+    std::vector<Frame> stack{{&top, top.m_subkeys.size()}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.unvisited > 0) {
+            const RegKey* child = f.key->m_subkeys[--f.unvisited].get();
+            stack.push_back({child, child->m_subkeys.size()});
+            continue;
+        }
+        const RegKey* key = f.key;
+        stack.pop_back();
+        if (!key->m_blocks.empty()) return key;
+    }
+    return nullptr;
 }
 
 HiveBlock* RegHive::addBlock(RegKey& key) {
@@ -873,13 +910,15 @@ bool RegHive::deleteValue(RegKey& key, const QString& name) {
 
 void RegHive::removeBlocks(RegKey& key) {
     std::unordered_set<const HiveBlock*> gone;
-    std::function<void(const RegKey&)> collect = [&](const RegKey& k) {
-        for (const HiveBlock* b : k.m_blocks)
+    std::vector<const RegKey*> pending{&key};
+    while (!pending.empty()) {
+        const RegKey* k = pending.back();
+        pending.pop_back();
+        for (const HiveBlock* b : k->m_blocks)
             gone.insert(b);
-        for (const auto& c : k.m_subkeys)
-            collect(*c);
-    };
-    collect(key);
+        for (const auto& c : k->m_subkeys)
+            pending.push_back(c.get());
+    }
     m_blocks.erase(
         std::remove_if(m_blocks.begin(), m_blocks.end(),
                        [&](const std::unique_ptr<HiveBlock>& b) { return gone.count(b.get()) > 0; }),

@@ -96,6 +96,10 @@ private:
 // unknown value types and odd but well-formed spacing all survive.
 class RegHive {
 public:
+    // Keys lie at most this many levels below the root, as on Windows: a file with a deeper key
+    // cannot be parsed, and no deeper key is created.
+    static constexpr int kMaxDepth = 512;
+
     // A new, empty hive: the header lines Wine writes, keys relative to `baseName` ("\Machine" or
     // "\User\S-1-5-21-0-0-0-1000"), "#arch=" `arch` unless it is empty.
     RegHive(const QString& baseName, const QString& arch);
@@ -120,6 +124,7 @@ public:
     // missing.
     RegKey* findKey(const QString& path, bool followLastLink = true) const;
     // The key at `path`, created with its missing parents. `created` tells whether it was new.
+    // nullptr, with nothing created, when the key would lie deeper than kMaxDepth.
     RegKey* createKey(const QString& path, bool* created = nullptr);
 
     // Sets a value (created at the end of the key's values when new). Returns false when nothing
@@ -137,6 +142,7 @@ private:
     RegHive();
     RegKey* resolveLink(const RegKey& link) const;
     static const RegKey* lastWritten(const RegKey& key);
+    static int depth(const RegKey& key);
     RegKey* addSubkey(RegKey& parent, const QString& name);
     HiveBlock* addBlock(RegKey& key);
     void touch(RegKey& key, bool needBlock);

@@ -160,7 +160,7 @@ QStringList RegistryStore::valueNames(RegRoot root, const QString& path) {
 bool RegistryStore::createKey(RegRoot root, const QString& path) {
     RegHive& m = writable(root);
     bool created = false;
-    m.createKey(fullPath(root, path), &created);
+    if (!m.createKey(fullPath(root, path), &created)) return false;
     if (created) commit(root);
     return created;
 }
@@ -179,6 +179,7 @@ void RegistryStore::setRawValue(RegRoot root, const QString& path, const QString
     RegHive& m = writable(root);
     bool created = false;
     RegKey* key = m.createKey(fullPath(root, path), &created);
+    if (!key) throw ERegistryException(QStringLiteral("Failed to create key %1").arg(path));
     if (m.setValue(*key, name, type, data) || created) commit(root);
 }
 
@@ -231,7 +232,7 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     if (!store.keyExists(m_root, path)) {
         // A key opened read-only cannot have subkeys created below it.
         if (!wantsCreate || (relative && m_open && m_readOnly)) return false;
-        store.createKey(m_root, path);
+        if (!store.createKey(m_root, path)) return false; // too deep
     }
     m_open = true;
     m_readOnly = false;
@@ -260,7 +261,9 @@ bool TRegistry::CreateKey(const QString& key) {
     const QString path = target(key, relative);
     if (!fullRights() || (relative && m_open && m_readOnly))
         throw ERegistryException(QStringLiteral("Failed to create key %1").arg(key));
-    m_machine.registry().createKey(m_root, path);
+    RegistryStore& store = m_machine.registry();
+    if (!store.createKey(m_root, path) && !store.keyExists(m_root, path))
+        throw ERegistryException(QStringLiteral("Failed to create key %1").arg(key));
     return true;
 }
 

@@ -55,12 +55,14 @@ public:
     QStringList subkeyNames(RegRoot root, const QString& path);
     QStringList valueNames(RegRoot root, const QString& path);
 
-    // Creates the key and its missing parents; true when it was new.
+    // Creates the key and its missing parents; true when it was new, false when it existed or would
+    // lie deeper than RegHive::kMaxDepth (then nothing is created).
     bool createKey(RegRoot root, const QString& path);
     // Sets a value of an existing key; false when the key does not exist.
     bool setValue(RegRoot root, const QString& path, const QString& name, std::uint32_t type,
                   const QByteArray& data);
-    // Sets a value of any type and data, creating the key when needed (for tests and builders).
+    // Sets a value of any type and data, creating the key when needed (for tests and builders);
+    // raises ERegistryException when the key would lie too deep.
     void setRawValue(RegRoot root, const QString& path, const QString& name, std::uint32_t type,
                      const QByteArray& data);
     bool deleteValue(RegRoot root, const QString& path, const QString& name);
@@ -96,6 +98,8 @@ public:
     // Switching to another root closes the open key.
     void SetRootKey(RegRoot root);
 
+    // False when the key is missing and cannot be made: not asked to, no rights, or it would lie
+    // deeper than the registry allows.
     bool OpenKey(const QString& key, bool canCreate);
     // Opens with read rights: works without administrator rights; the key's values cannot be
     // changed through it.

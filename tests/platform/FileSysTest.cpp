@@ -323,20 +323,49 @@ TEST_F(FindTest, SizesAre64Bit) {
     b.file(u8("C:\\big\\small.txt"), "12345");
     b.file(u8("C:\\big\\empty.txt"));
     b.file(u8("C:\\big\\sub\\x.txt"), "not counted in the folder");
-    b.link(u8("C:\\big\\lnk"), u8("C:\\big\\huge.bin"));
 
     const auto all = findAll(m, u8("C:\\big\\*"));
     EXPECT_EQ(all.at(u8("huge.bin")).Size(), huge);
     EXPECT_EQ(all.at(u8("small.txt")).Size(), 5);
     EXPECT_EQ(all.at(u8("empty.txt")).Size(), 0);
     EXPECT_EQ(all.at(u8("sub")).Size(), 0);
-    EXPECT_EQ(all.at(u8("lnk")).Size(), huge);
 
     FileInfo info;
     ASSERT_TRUE(GetFileInfo(m, u8("C:\\BIG\\HUGE.BIN"), info));
     EXPECT_EQ(info.size, huge);
     ASSERT_TRUE(GetFileInfo(m, u8("C:\\big\\sub"), info));
     EXPECT_EQ(info.size, 0);
+}
+
+TEST_F(FindTest, LinksAreListedWithoutSize) {
+    b.file(u8("C:\\sz\\plain.txt"), "12345");
+    b.folder(u8("C:\\sz\\dir"));
+    b.link(u8("C:\\sz\\to_file"), u8("C:\\sz\\plain.txt"));
+    b.link(u8("C:\\sz\\to_dir"), u8("C:\\sz\\dir"));
+    b.hostLink(u8("C:\\sz\\dangling"), b.outside() + "/missing");
+
+    struct Case {
+        const char* name;
+        std::int64_t size;
+        int reparse;
+    };
+    const Case cases[] = {
+        {"plain.txt", 5, 0},
+        {"to_file", 0, faReparsePoint},
+        {"to_dir", 0, faReparsePoint},
+        {"dangling", 0, faReparsePoint},
+    };
+    const auto all = findAll(m, u8("C:\\sz\\*"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SearchRec& rec = all.at(u8(c.name));
+        EXPECT_EQ(rec.Size(), c.size);
+        EXPECT_EQ(rec.attr() & faReparsePoint, c.reparse);
+    }
+    // A path given to the layer is followed.
+    FileInfo info;
+    ASSERT_TRUE(GetFileInfo(m, u8("C:\\sz\\to_file"), info));
+    EXPECT_EQ(info.size, 5);
 }
 
 TEST_F(FindTest, SizeIsReadOnFirstUseAndKept) {

@@ -77,6 +77,17 @@ QByteArray range(int n) {
     return out;
 }
 
+// "k\k\..." with `depth` components.
+QString nestedPath(int depth) {
+    return QStringList(depth, QStringLiteral("k")).join(QLatin1Char('\\'));
+}
+
+// A hive whose one key, on line 3, lies `depth` levels below the root.
+QByteArray nestedHive(int depth) {
+    return "WINE REGISTRY Version 2\n\n[" + nestedPath(depth).toLatin1().replace("\\", "\\\\") +
+           "] 1\n\"v\"=\"w\"\n";
+}
+
 std::unique_ptr<RegHive> parse(const QByteArray& text) {
     return RegHive::parse(text, QStringLiteral("test.reg"));
 }
@@ -142,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"KeysOutOfOrderAndTrailingBlanks", "WINE REGISTRY Version 2\n[B] 1\n\n[a] 2\n\n\n"},
         RoundTripCase{
             "OldFormatRootAndComments",
-            "WINE REGISTRY Version 2\n; comment\n   ;; indented\n[] 5\n@=\"root\"\n  [X]\n\"v\"=dword:1\n"}),
+            "WINE REGISTRY Version 2\n; comment\n   ;; indented\n[] 5\n@=\"root\"\n  [X]\n\"v\"=dword:1\n"},
+        RoundTripCase{"DeepestKeyWindowsAllows", nestedHive(RegHive::kMaxDepth)}),
     [](const testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
 
 // ---- what the text means ----
@@ -316,7 +328,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"UnknownData", kHead + "\"a\"=foo:1\n", 4, "unknown value data"},
         ErrorCase{"UnknownStringType", kHead + "\"a\"=str(1):\"x\"\n", 4, "unknown value data"},
         ErrorCase{"Garbage", kHead + "\"a\"=\"b\"\nhello\n", 5, "unrecognised line"},
-        ErrorCase{"NulByte", kHead + QByteArray("\"a\"=\"b\0c\"\n", 10), 4, "NUL"}),
+        ErrorCase{"NulByte", kHead + QByteArray("\"a\"=\"b\0c\"\n", 10), 4, "NUL"},
+        ErrorCase{"KeyOneLevelTooDeep", nestedHive(513), 3, "deeper than 512 levels"},
+        ErrorCase{"KeyFarTooDeep", nestedHive(200000), 3, "deeper than 512 levels"}),
     [](const testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
 // ---- changes ----
@@ -449,6 +463,44 @@ TEST(RegHiveChange, NewKeyBelowTheLastSectionGoesAfterIt) {
     EXPECT_TRUE(
         matches(out, kSample + "\n[System\\\\CurrentControlSet2\\\\Control] QQSECSQQ\n#time=QQTIMEQQ\n"))
         << out.mid(kSample.size()).toStdString();
+}
+
+TEST(RegHiveChange, NoKeyIsCreatedDeeperThanWindowsAllows) {
+    // A key 510 levels deep, and a link to it at the top.
+    const QByteArray linked = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n[" +
+                              nestedPath(510).toLatin1().replace("\\", "\\\\") +
+                              "] 1\n\n[L] 1\n#link\n\"SymbolicLinkValue\"=hex(6):" +
+                              utf16Bytes("\\Registry\\Machine\\" + nestedPath(510), false).toHex(',') + "\n";
+    struct Case {
+        const char* name;
+        QByteArray text;
+        QString path;
+        bool exists;
+        bool created;
+    };
+    const Case cases[] = {
+        {"deepest allowed", linked, nestedPath(512), true, true},
+        {"one level too deep", linked, nestedPath(513), false, false},
+        {"far too deep", linked, nestedPath(200000), false, false},
+        {"two below a deep key", linked, nestedPath(510) + "\\a\\b", true, true},
+        {"three below a deep key", linked, nestedPath(510) + "\\a\\b\\c", false, false},
+        {"two below through a link", linked, "L\\a\\b", true, true},
+        {"three below through a link", linked, "L\\a\\b\\c", false, false},
+        {"deepest of a file", nestedHive(512), nestedPath(512), true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto hive = parse(c.text);
+        bool created = !c.created;
+        RegKey* key = hive->createKey(c.path, &created);
+        EXPECT_EQ(created, c.created);
+        ASSERT_EQ(key != nullptr, c.exists);
+        if (key) {
+            EXPECT_EQ(hive->findKey(c.path), key);
+        } else {
+            EXPECT_EQ(hive->serialise(), c.text);
+        }
+    }
 }
 
 TEST(RegHiveChange, DeletedKeyTakesItsSubtreeAndLeavesItsParentWritten) {

@@ -98,6 +98,11 @@ void writeHost(const std::string& path, const QByteArray& text) {
     ASSERT_EQ(f.write(text), text.size());
 }
 
+// "k\k\..." with `depth` components.
+QString nestedPath(int depth) {
+    return QStringList(depth, QStringLiteral("k")).join(QLatin1Char('\\'));
+}
+
 ino_t inodeOf(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
@@ -734,6 +739,44 @@ TEST_F(RegistryTest, UnparsableHiveIsReportedAndNeverWritten) {
     ASSERT_TRUE(reg.OpenKey(kRun, false));
     reg.WriteString("Updater", "still works");
     EXPECT_TRUE(readHost(systemReg()).contains("still works"));
+}
+
+TEST_F(RegistryTest, HiveDeeperThanWindowsAllowsIsReportedAndNeverWritten) {
+    const QByteArray deep =
+        "WINE REGISTRY Version 2\n\n[" + nestedPath(200000).toLatin1().replace("\\", "\\\\") + "] 1\n";
+    writeHost(userReg(), deep);
+    try {
+        store().loadAll();
+        FAIL() << "no error";
+    } catch (const HiveParseError& e) {
+        EXPECT_EQ(e.file(), QString::fromStdString(userReg()));
+        EXPECT_EQ(e.line(), 3);
+    }
+    TRegistry reg(machine());
+    EXPECT_THROW(reg.OpenKey(QStringLiteral("Software\\New"), true), HiveParseError);
+    EXPECT_THROW(store().setRawValue(HKEY_CURRENT_USER, "Software", "v", REG_SZ, utf16Bytes("w")),
+                 HiveParseError);
+    EXPECT_EQ(readHost(userReg()), deep);
+}
+
+TEST_F(RegistryTest, KeysAreNotCreatedDeeperThanWindowsAllows) {
+    TRegistry reg(machine());
+    EXPECT_FALSE(reg.OpenKey(nestedPath(513), true));
+    EXPECT_FALSE(reg.OpenKey(nestedPath(200000), true));
+    EXPECT_THROW(reg.CreateKey(nestedPath(513)), ERegistryException);
+    EXPECT_THROW(store().setRawValue(HKEY_CURRENT_USER, nestedPath(513), "v", REG_SZ, utf16Bytes("w")),
+                 ERegistryException);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(userReg())));
+
+    ASSERT_TRUE(reg.OpenKey(nestedPath(511), true));
+    const QByteArray written = readHost(userReg());
+    EXPECT_FALSE(reg.OpenKey(QStringLiteral("a\\b"), true));
+    EXPECT_EQ(readHost(userReg()), written);
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("a"), true));
+    reg.WriteString("v", "deepest");
+    store().unload();
+    ASSERT_TRUE(reg.OpenKey("\\" + nestedPath(511) + "\\a", false));
+    EXPECT_EQ(reg.ReadString("v"), QStringLiteral("deepest"));
 }
 
 TEST_F(RegistryTest, UnreadableHiveIsReportedAndNeverWritten) {

@@ -3,7 +3,7 @@
 #include "core/AppContext.h"
 #include "platform/Registry.h"
 
-#include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace niv {
@@ -47,22 +47,13 @@ QString LoadSettings(AppContext& ctx) {
     TRegistry reg(ctx.machine);
     if (!openSettingsKey(reg, true)) return QString();
 
-    QString failure;
-    // A default that cannot be written stays in memory for this run; the rest is still read.
-    auto writeDefault = [&](auto write) {
-        if (!failure.isEmpty()) return;
-        try {
-            write();
-        } catch (const PlatformError& e) {
-            failure = e.message();
-        }
-    };
-
+    // Every value is read before any default is written, so a write that fails cannot cost a read.
+    std::vector<std::function<void()>> defaults;
     const QString skin = QStringLiteral("Skin");
     if (reg.ValueExists(skin) && (reg.GetDataType(skin) == REG_SZ || reg.GetDataType(skin) == REG_EXPAND_SZ))
         ctx.g.SkinName = reg.ReadString(skin);
     else
-        writeDefault([&] { reg.WriteString(skin, QStringLiteral("skinsunset")); });
+        defaults.push_back([&reg, skin] { reg.WriteString(skin, QStringLiteral("skinsunset")); });
 
     // Each value in the order start-up reads it, with the default written when it is missing.
     struct Flag {
@@ -77,9 +68,20 @@ QString LoadSettings(AppContext& ctx) {
         flags.push_back({categoryValueName(row.category), &s.categories[row.category], true});
     flags.push_back({QStringLiteral("VistaMsg"), &s.VistaMsg, true});
     flags.push_back({QStringLiteral("Lockedj"), &s.Lockedj, false});
-
     for (const Flag& f : flags)
-        if (!readFlag(reg, f.name, *f.memory)) writeDefault([&] { reg.WriteBool(f.name, f.written); });
+        if (!readFlag(reg, f.name, *f.memory))
+            defaults.push_back([&reg, f] { reg.WriteBool(f.name, f.written); });
+
+    // A default that cannot be written stays in memory for this run; the first failure ends the writing.
+    QString failure;
+    for (const auto& writeDefault : defaults) {
+        try {
+            writeDefault();
+        } catch (const PlatformError& e) {
+            failure = e.message();
+            break;
+        }
+    }
     reg.CloseKey();
     return failure;
 }

@@ -16,8 +16,8 @@ inline QString settingsKeyPath() {
 }
 
 // Reads the settings into memory, writing the default of every missing value. A key that cannot be
-// opened leaves the defaults, silently; a value that cannot be written ends the writing (the reading
-// goes on) and its error text is returned, "" when everything was written.
+// opened leaves the defaults, silently; a default that cannot be written ends the writing and its
+// error text is returned, "" when everything was written.
 QString LoadSettings(AppContext& ctx);
 
 // Writes the 18 category values from the check boxes ("Exit"). Nothing is written when the key

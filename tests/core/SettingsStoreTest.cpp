@@ -4,7 +4,12 @@
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
 
 using namespace niv;
 
@@ -139,4 +144,65 @@ TEST(SaveCleanupAllSelectionsTest, WritesThe18BoxesRecentBeforeTemp) {
     EXPECT_EQ(settingDword(f.b.machine(), "Tempc"), 0);
     EXPECT_EQ(settingDword(f.b.machine(), "YourOwn"), 1);
     EXPECT_TRUE(f.ctx.g.SkinName.isEmpty()); // memory untouched
+}
+
+namespace {
+
+// Takes the machine folder away while it lives: the loaded hives still read, but no write can
+// replace a file, as on a full or vanished disk.
+class FolderAway {
+public:
+    explicit FolderAway(const std::string& root) : m_root(root), m_moved(root + "-away") {
+        EXPECT_EQ(::rename(m_root.c_str(), m_moved.c_str()), 0);
+    }
+    ~FolderAway() { EXPECT_EQ(::rename(m_moved.c_str(), m_root.c_str()), 0); }
+    FolderAway(const FolderAway&) = delete;
+    FolderAway& operator=(const FolderAway&) = delete;
+
+private:
+    std::string m_root, m_moved;
+};
+
+} // namespace
+
+TEST(SettingsWriteFailureTest, LoadSettingsReadsOnAndReportsTheFailedDefault) {
+    AppFixture f;
+    f.b.regDword(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Confirms"), 0);
+    f.b.regDword(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Lockedj"), 1);
+    f.b.machine().registry().loadAll();
+    QString failure;
+    {
+        FolderAway away(f.b.root());
+        failure = LoadSettings(f.ctx);
+    }
+    EXPECT_FALSE(failure.isEmpty());
+    // The values that exist are still read, the missing ones keep their defaults in memory.
+    EXPECT_FALSE(f.ctx.settings.Confirms);
+    EXPECT_TRUE(f.ctx.settings.Lockedj);
+    EXPECT_TRUE(f.ctx.settings.categories[CatIECache]);
+    EXPECT_EQ(settingNames(f.b.machine()), (QStringList{"Confirms", "Lockedj"}));
+}
+
+TEST(SettingsWriteFailureTest, WritersRaiseInsteadOfSwallowing) {
+    const std::function<void(AppContext&)> writers[] = {
+        [](AppContext& c) { SaveCleanupAllSelections(c, {}); },
+        [](AppContext& c) { SaveSettingFlag(c, QStringLiteral("VistaMsg"), false, KeyOpen::Existing); },
+        [](AppContext& c) {
+            SaveSettingFlag(c, QStringLiteral("Lockedj"), true, KeyOpen::CreateWhenMissing);
+        },
+    };
+    for (const auto& write : writers) {
+        AppFixture f;
+        f.b.regDword(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Confirms"), 1);
+        f.b.machine().registry().loadAll();
+        FolderAway away(f.b.root());
+        EXPECT_THROW(write(f.ctx), PlatformError);
+    }
+}
+
+TEST(SettingsWriteFailureTest, AKeyThatCannotBeOpenedIsNotAFailure) {
+    AppFixture f;
+    EXPECT_FALSE(SaveSettingFlag(f.ctx, QStringLiteral("Confirms"), false, KeyOpen::Existing));
+    EXPECT_TRUE(SaveSettingFlag(f.ctx, QStringLiteral("Lockedj"), true, KeyOpen::CreateWhenMissing));
+    EXPECT_EQ(settingDword(f.b.machine(), "Lockedj"), 1);
 }

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace niv;
 
 namespace {
@@ -205,6 +207,22 @@ TEST(ShutdownTest, ExitSavesTheBoxesTheCloseBoxDoesNot) {
         EXPECT_EQ(f.storedSetting("IECache"), 0);
         EXPECT_EQ(f.storedSetting("YourOwn"), 0);
     }
+}
+
+TEST(ShutdownTest, ExitThatCannotSaveTheBoxesSaysSoAndStaysOpen) {
+    StartFixture f;
+    TFrminit window(f.ctx);
+    window.show();
+    ctl<QCheckBox>(window, "ChkIECache")->setChecked(false);
+    const std::string root = f.b.root(), away = root + "-away";
+    ASSERT_EQ(::rename(root.c_str(), away.c_str()), 0); // no file of the machine can be replaced
+    f.dialogs.answerOk();
+    ctl<QPushButton>(window, "cmdexit")->click();
+    ASSERT_EQ(::rename(away.c_str(), root.c_str()), 0);
+    ASSERT_EQ(f.dialogs.messages().size(), 1);
+    EXPECT_EQ(f.dialogs.messages()[0].kind, MsgKind::Error);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(f.storedSetting("IECache"), 1);
 }
 
 TEST(WindowSizeTest, ZeroKeepsTheDesignedSizeAndCloseSavesIt) {

@@ -622,7 +622,8 @@ bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& dat
     bool ok = false;
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
-    if (!host::writeFileAtomic(hp.path, data, false)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (!host::writeFileAtomic(hp.path, data, false, machine.faults().takeHostWrite(hp.path)))
+        return fail(machine, ERROR_ACCESS_DENIED);
     return true;
 }
 
@@ -630,7 +631,8 @@ bool AppendFileBytes(Machine& machine, const QString& path, const QByteArray& da
     bool ok = false;
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
-    if (!host::appendFile(hp.path, data)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (!host::appendFile(hp.path, data, machine.faults().takeHostWrite(hp.path)))
+        return fail(machine, ERROR_ACCESS_DENIED);
     return true;
 }
 

@@ -123,7 +123,8 @@ RegHive& RegistryStore::writable(RegRoot root) {
 
 void RegistryStore::commit(RegRoot root) {
     Hive& h = hiveOf(root);
-    if (!host::writeFileAtomic(h.file, h.model->serialise(), true)) {
+    if (!host::writeFileAtomic(h.file, h.model->serialise(), true,
+                               m_machine.faults().takeHostWrite(h.file))) {
         // Read the file again on next use, so memory never holds what the disk does not.
         h.loaded = false;
         h.model.reset();

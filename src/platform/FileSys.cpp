@@ -458,7 +458,7 @@ namespace {
 
 bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists) {
     QByteArray data;
-    if (!host::readFile(from, data)) return false;
+    if (!host::readFile(from, data, host::kNoReadLimit)) return false;
     int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
     struct stat st {};
     ::stat(from.c_str(), &st);
@@ -596,7 +596,9 @@ bool ReadFileBytes(Machine& machine, const QString& path, QByteArray& data) {
     HostPath hp = resolve(machine, path);
     if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
     if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) return fail(machine, err);
-    if (!host::readFile(hp.path, data)) return fail(machine, ERROR_ACCESS_DENIED);
+    host::ReadError why = host::ReadError::None;
+    if (!host::readFile(hp.path, data, host::kMaxReadSize, &why))
+        return fail(machine, why == host::ReadError::TooLarge ? ERROR_FILE_TOO_LARGE : ERROR_ACCESS_DENIED);
     return true;
 }
 

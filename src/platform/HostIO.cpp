@@ -38,9 +38,8 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Reads from the file position to the end.
-bool readAll(int fd, QByteArray& out) {
-    out.clear();
+// Appends from the file position to the end, failing with EFBIG past `maxSize` bytes.
+bool readAll(int fd, QByteArray& out, std::int64_t maxSize) {
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -50,34 +49,43 @@ bool readAll(int fd, QByteArray& out) {
         }
         if (n == 0) return true;
         out.append(buf, n);
+        if (maxSize >= 0 && out.size() > maxSize) {
+            errno = EFBIG;
+            return false;
+        }
     }
+}
+
+ReadError readOpenFile(int fd, QByteArray& out, std::int64_t maxSize) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return ReadError::Failed;
+    if (!S_ISREG(st.st_mode)) return ReadError::NotRegular;
+    if (maxSize >= 0 && st.st_size > maxSize) return ReadError::TooLarge;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return ReadError::Failed;
+    // The size may have been 0 (/proc) or grown meanwhile, so the read itself is bounded too.
+    out.clear();
+    out.reserve(static_cast<qsizetype>(st.st_size));
+    if (!readAll(fd, out, maxSize)) return errno == EFBIG ? ReadError::TooLarge : ReadError::Failed;
+    return ReadError::None;
 }
 
 } // namespace
 
-bool readFile(const std::string& path, QByteArray& out) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize, ReadError* why) {
+    // Opening a FIFO waits for a writer, and a device may never end: look before opening, and open
+    // without blocking in case the file is swapped meanwhile.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ReadError error = ReadError::Failed;
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = ReadError::NotRegular;
+    } else if (int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); fd >= 0) {
+        error = readOpenFile(fd, out, maxSize);
         ::close(fd);
-        return false;
     }
-    out.clear();
-    out.reserve(static_cast<qsizetype>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        out.append(buf, n);
-    }
-    ::close(fd);
-    return true;
+    if (why) *why = error;
+    if (error != ReadError::None) out.clear();
+    return error == ReadError::None;
 }
 
 namespace {
@@ -114,7 +122,7 @@ bool rewriteInPlace(const std::string& path, const QByteArray& data, bool sync, 
     int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
     QByteArray old;
-    bool ok = readAll(fd, old);
+    bool ok = readAll(fd, old, kMaxReadSize);
     if (ok && !data.isEmpty()) {
         const int err = ::posix_fallocate(fd, 0, static_cast<off_t>(data.size()));
         ok = err == 0 || err == EOPNOTSUPP; // no reservation there; the write may still succeed

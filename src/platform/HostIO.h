@@ -9,8 +9,17 @@ namespace niv::host {
 
 // Plain host-file helpers for the platform layer's own use; callers pass resolved host paths.
 
-// Reads a whole file; false when it cannot be opened or read.
-bool readFile(const std::string& path, QByteArray& out);
+// The files the program parses are far smaller; a larger one is refused rather than read.
+constexpr std::int64_t kMaxReadSize = 64 * 1024 * 1024;
+constexpr std::int64_t kNoReadLimit = -1;
+
+enum class ReadError { None, Failed, NotRegular, TooLarge };
+
+// Reads a whole regular file of at most `maxSize` bytes, also one that reports size 0 as /proc
+// files do. Anything else (a FIFO, a device, a folder) is refused at once, without blocking.
+// False when the file cannot be read; `why` then tells why.
+bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize = kMaxReadSize,
+              ReadError* why = nullptr);
 
 // Test seam of the writes below: a write stops with ENOSPC after this many bytes, as on a full
 // disk (see FaultInjector::takeHostWrite); -1 is no limit.

@@ -1,15 +1,21 @@
+#include "platform/HostIO.h"
+#include "platform/CmdInterp.h"
 #include "platform/FaultInjector.h"
 #include "platform/IniFile.h"
 #include "support/MachineBuilder.h"
 #include "support/RegBytes.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <ostream>
+#include <tuple>
 
-#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,16 +37,6 @@ struct stat statOf(const std::string& path) {
 QByteArray contentOf(const std::string& path) {
     QFile f(QString::fromStdString(path));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
-
-int entriesIn(const std::string& folder) {
-    int n = 0;
-    if (DIR* d = ::opendir(folder.c_str())) {
-        while (::readdir(d))
-            ++n;
-        ::closedir(d);
-    }
-    return n - 2;
 }
 
 // --- our own files behind links, on a disk that fills up ---
@@ -90,7 +86,9 @@ TEST_P(LinkedOwnFile, FullDiskKeepsTheOldFileAndTheLink) {
     EXPECT_FALSE(write("new"));
     EXPECT_EQ(contentOf(target), oldContent);
     EXPECT_EQ(S_ISLNK(statOf(name).st_mode), !c.hardLink);
-    EXPECT_EQ(entriesIn(b.outside()), 1); // no temporary file left
+    EXPECT_EQ(QDir(QString::fromStdString(b.outside()))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList(c.hive ? "user.reg" : "nivora.ini")); // no temporary file left
 
     b.machine().faults().clear();
     const ino_t before = statOf(target).st_ino;
@@ -112,6 +110,92 @@ INSTANTIATE_TEST_SUITE_P(Links, LinkedOwnFile,
                          [](const testing::TestParamInfo<LinkedCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// --- files to parse that are no files: refused at once and never rewritten ---
+
+enum class Odd { Fifo, LinkToDevZero, Oversized };
+enum class Reader { Hive, Ini, Batch };
+
+class UnreadableFile : public testing::TestWithParam<std::tuple<Odd, Reader>> {};
+
+TEST_P(UnreadableFile, IsRefusedAndNotRewritten) {
+    const auto [odd, reader] = GetParam();
+    MachineBuilder b;
+    b.folder(QStringLiteral("C:\\x"));
+    const QString winPath = reader == Reader::Batch ? QStringLiteral("C:\\x\\odd.bat") : kIni;
+    const std::string path = reader == Reader::Hive ? b.root() + "/user.reg" : b.hostPath(winPath);
+    if (odd == Odd::Fifo) {
+        ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    } else if (odd == Odd::LinkToDevZero) {
+        ASSERT_EQ(::symlink("/dev/zero", path.c_str()), 0);
+    } else {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, host::kMaxReadSize + 1), 0); // sparse: no disk used
+        ::close(fd);
+    }
+    const struct stat before = statOf(path);
+    const int error = odd == Odd::Oversized ? ERROR_FILE_TOO_LARGE : ERROR_ACCESS_DENIED;
+    const auto readAndWrite = [&] {
+        if (reader == Reader::Hive) {
+            try {
+                b.machine().registry().loadAll();
+                ADD_FAILURE() << "read";
+            } catch (const HiveParseError& e) {
+                EXPECT_EQ(e.line(), 0);
+                EXPECT_TRUE(
+                    e.message().endsWith(odd == Odd::Oversized ? "larger than 64 MiB" : "not a regular file"))
+                    << e.message().toStdString();
+            }
+            EXPECT_THROW(b.machine().registry().setRawValue(HKEY_CURRENT_USER, "Software\\A", "v", REG_SZ,
+                                                            utf16Bytes("new")),
+                         HiveParseError);
+        } else if (reader == Reader::Ini) {
+            EXPECT_EQ(GetPrivateProfileString(b.machine(), "a", "k", "dflt", kIni), "dflt");
+            EXPECT_EQ(b.machine().lastError(), error);
+            try {
+                TIniFile(b.machine(), kIni).WriteString("a", "k", "new");
+                ADD_FAILURE() << "written";
+            } catch (const PlatformError& e) {
+                EXPECT_EQ(e.message(), "Unable to write to " + kIni);
+            }
+        } else {
+            EXPECT_FALSE(runBatchFile(b.machine(), winPath));
+            EXPECT_EQ(b.machine().lastError(), error);
+        }
+    };
+    if (odd != Odd::Fifo) {
+        readAndWrite();
+    } else {
+        // Should a read wait on the FIFO after all, it is fed a line now and then, so the test fails
+        // instead of hanging.
+        auto done = std::async(std::launch::async, readAndWrite);
+        while (done.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) continue;
+            (void)!::write(fd, "[a]\r\nk=fed\r\n", 12);
+            ::close(fd);
+        }
+    }
+    const struct stat after = statOf(path);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+}
+
+std::string caseName(const testing::TestParamInfo<std::tuple<Odd, Reader>>& info) {
+    static const char* const odd[] = {"Fifo", "LinkToDevZero", "Oversized"};
+    static const char* const reader[] = {"Hive", "Ini", "Batch"};
+    return std::string(odd[static_cast<int>(std::get<0>(info.param))]) + "As" +
+           reader[static_cast<int>(std::get<1>(info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableFile,
+                         testing::Combine(testing::Values(Odd::Fifo, Odd::LinkToDevZero, Odd::Oversized),
+                                          testing::Values(Reader::Hive, Reader::Ini, Reader::Batch)),
+                         caseName);
 
 } // namespace
 } // namespace niv

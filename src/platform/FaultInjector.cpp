@@ -9,10 +9,32 @@ void FaultInjector::fail(Op op, const QString& pathMask, int error) {
     m_rules.push_back({op, pathMask, error});
 }
 
+void FaultInjector::failNthHostWrite(int nth, std::int64_t bytes) {
+    m_diskFull.push_back({m_hostWrites + nth, std::string(), bytes});
+}
+
+void FaultInjector::failHostWrites(const std::string& hostPath, std::int64_t bytes) {
+    m_diskFull.push_back({0, hostPath, bytes});
+}
+
+void FaultInjector::clear() {
+    m_rules.clear();
+    m_diskFull.clear();
+    m_hostWrites = 0;
+}
+
 int FaultInjector::check(Op op, const QString& winPath) const {
     for (const Rule& rule : m_rules)
         if (rule.op == op && matchesMask(winPath, rule.mask)) return rule.error;
     return 0;
+}
+
+std::int64_t FaultInjector::takeHostWrite(const std::string& hostPath) {
+    ++m_hostWrites;
+    for (const DiskFull& rule : m_diskFull)
+        if (rule.writeNumber == m_hostWrites || (rule.writeNumber == 0 && rule.path == hostPath))
+            return rule.bytes;
+    return -1;
 }
 
 } // namespace niv

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace niv {
@@ -14,10 +16,21 @@ public:
     // Makes `op` on every path matching `pathMask` (a Windows path, DOS wildcards, any case)
     // fail with the Windows error `error`.
     void fail(Op op, const QString& pathMask, int error);
-    void clear() { m_rules.clear(); }
+
+    // A full disk: a host file write stops with ENOSPC once `bytes` bytes of the new content are
+    // down. One rule hits the `nth` host file write from now (1 is the next), the other every write
+    // of one host file (the path the layer writes, a link's own path for a link).
+    void failNthHostWrite(int nth, std::int64_t bytes);
+    void failHostWrites(const std::string& hostPath, std::int64_t bytes);
+
+    void clear();
 
     // The error to report for `op` on the full Windows path, 0 when the operation may go ahead.
     int check(Op op, const QString& winPath) const;
+
+    // Counts a host file write to `hostPath`; how many bytes the disk takes before it is full, -1
+    // when there is no limit.
+    std::int64_t takeHostWrite(const std::string& hostPath);
 
 private:
     struct Rule {
@@ -25,7 +38,14 @@ private:
         QString mask;
         int error;
     };
+    struct DiskFull {
+        int writeNumber; // 0: every write of `path`
+        std::string path;
+        std::int64_t bytes;
+    };
     std::vector<Rule> m_rules;
+    std::vector<DiskFull> m_diskFull;
+    int m_hostWrites = 0;
 };
 
 } // namespace niv

@@ -460,7 +460,7 @@ namespace {
 
 bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists) {
     QByteArray data;
-    if (!host::readFile(from, data)) return false;
+    if (!host::readFile(from, data, host::kNoReadLimit)) return false;
     int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
     struct stat st {};
     ::stat(from.c_str(), &st);
@@ -598,7 +598,9 @@ bool ReadFileBytes(Machine& machine, const QString& path, QByteArray& data) {
     HostPath hp = resolve(machine, path);
     if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
     if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) return fail(machine, err);
-    if (!host::readFile(hp.path, data)) return fail(machine, ERROR_ACCESS_DENIED);
+    host::ReadError why = host::ReadError::None;
+    if (!host::readFile(hp.path, data, host::kMaxReadSize, &why))
+        return fail(machine, why == host::ReadError::TooLarge ? ERROR_FILE_TOO_LARGE : ERROR_ACCESS_DENIED);
     return true;
 }
 
@@ -624,7 +626,8 @@ bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& dat
     bool ok = false;
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
-    if (!host::writeFileAtomic(hp.path, data, false)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (!host::writeFileAtomic(hp.path, data, false, machine.faults().takeHostWrite(hp.path)))
+        return fail(machine, ERROR_ACCESS_DENIED);
     return true;
 }
 
@@ -632,7 +635,8 @@ bool AppendFileBytes(Machine& machine, const QString& path, const QByteArray& da
     bool ok = false;
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
-    if (!host::appendFile(hp.path, data)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (!host::appendFile(hp.path, data, machine.faults().takeHostWrite(hp.path)))
+        return fail(machine, ERROR_ACCESS_DENIED);
     return true;
 }
 

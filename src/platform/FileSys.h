@@ -107,7 +107,9 @@ QString GetShortPathName(Machine& machine, const QString& path);
 QString GetCurrentDir(const Machine& machine);
 bool SetCurrentDir(Machine& machine, const QString& path);
 
-// Whole-file access for the program's own files (batch files, reports, INI files).
+// Whole-file access for the program's own files (batch files, reports, INI files). Reading takes
+// regular files only (ERROR_ACCESS_DENIED for anything else) of at most 64 MiB
+// (ERROR_FILE_TOO_LARGE).
 bool ReadFileBytes(Machine& machine, const QString& path, QByteArray& data);
 // Replaces the file atomically (temporary file, rename); creates it when missing, not its folder.
 bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& data);

@@ -1,6 +1,7 @@
 #include "HostIO.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,9 +10,15 @@ namespace niv::host {
 
 namespace {
 
-bool writeAll(int fd, const QByteArray& data) {
+// Writes all of `data` at the file position; past `diskLimit` bytes it stops as a full disk does.
+bool writeAll(int fd, const QByteArray& data, std::int64_t diskLimit) {
     const char* p = data.constData();
     qsizetype left = data.size();
+    bool full = false;
+    if (diskLimit >= 0 && diskLimit < left) {
+        left = static_cast<qsizetype>(diskLimit);
+        full = true;
+    }
     while (left > 0) {
         ssize_t n = ::write(fd, p, static_cast<size_t>(left));
         if (n < 0) {
@@ -21,7 +28,8 @@ bool writeAll(int fd, const QByteArray& data) {
         p += n;
         left -= n;
     }
-    return true;
+    if (full) errno = ENOSPC;
+    return !full;
 }
 
 std::string folderOf(const std::string& path) {
@@ -30,70 +38,129 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-} // namespace
-
-bool readFile(const std::string& path, QByteArray& out) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    out.clear();
-    out.reserve(static_cast<qsizetype>(st.st_size));
+// Appends from the file position to the end, failing with EFBIG past `maxSize` bytes.
+bool readAll(int fd, QByteArray& out, std::int64_t maxSize) {
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
-            ::close(fd);
             return false;
         }
-        if (n == 0) break;
+        if (n == 0) return true;
         out.append(buf, n);
+        if (maxSize >= 0 && out.size() > maxSize) {
+            errno = EFBIG;
+            return false;
+        }
     }
-    ::close(fd);
-    return true;
 }
 
-bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync) {
+ReadError readOpenFile(int fd, QByteArray& out, std::int64_t maxSize) {
     struct stat st {};
-    const bool existed = ::lstat(path.c_str(), &st) == 0;
-    if (existed && (S_ISLNK(st.st_mode) || (S_ISREG(st.st_mode) && st.st_nlink > 1))) {
-        // Replacing would cut the link; rewrite the file the link leads to instead.
-        int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (fd < 0) return false;
-        bool ok = writeAll(fd, data) && (!sync || ::fsync(fd) == 0);
-        return ::close(fd) == 0 && ok;
-    }
-    if (existed && !S_ISREG(st.st_mode)) return false;
+    if (::fstat(fd, &st) != 0) return ReadError::Failed;
+    if (!S_ISREG(st.st_mode)) return ReadError::NotRegular;
+    if (maxSize >= 0 && st.st_size > maxSize) return ReadError::TooLarge;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return ReadError::Failed;
+    // The size may have been 0 (/proc) or grown meanwhile, so the read itself is bounded too.
+    out.clear();
+    out.reserve(static_cast<qsizetype>(st.st_size));
+    if (!readAll(fd, out, maxSize)) return errno == EFBIG ? ReadError::TooLarge : ReadError::Failed;
+    return ReadError::None;
+}
 
+} // namespace
+
+bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize, ReadError* why) {
+    // Opening a FIFO waits for a writer, and a device may never end: look before opening, and open
+    // without blocking in case the file is swapped meanwhile.
+    struct stat st {};
+    ReadError error = ReadError::Failed;
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = ReadError::NotRegular;
+    } else if (int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); fd >= 0) {
+        error = readOpenFile(fd, out, maxSize);
+        ::close(fd);
+    }
+    if (why) *why = error;
+    if (error != ReadError::None) out.clear();
+    return error == ReadError::None;
+}
+
+namespace {
+
+void syncFolder(const std::string& path) {
+    int dfd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+bool replaceFile(const std::string& path, mode_t mode, const QByteArray& data, bool sync,
+                 std::int64_t diskLimit) {
     std::string tmp = folderOf(path) + "/.nivtmp-XXXXXX";
     int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;
-    ::fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
-    bool ok = writeAll(fd, data) && (!sync || ::fsync(fd) == 0);
+    ::fchmod(fd, mode);
+    bool ok = writeAll(fd, data, diskLimit) && (!sync || ::fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(tmp.c_str());
         return false;
     }
-    if (sync) {
-        int dfd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dfd >= 0) {
-            ::fsync(dfd);
-            ::close(dfd);
-        }
-    }
+    if (sync) syncFolder(path);
     return true;
 }
 
-bool appendFile(const std::string& path, const QByteArray& data) {
+// A rename would leave the file's other names with the old content, so it is rewritten in place.
+// Reserving the new length first makes a full disk fail before a byte changes; if writing fails
+// anyway (an I/O error, a copy-on-write file system), the old content, kept in memory, goes back.
+bool rewriteInPlace(const std::string& path, const QByteArray& data, bool sync, std::int64_t diskLimit) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    QByteArray old;
+    bool ok = readAll(fd, old, kMaxReadSize);
+    if (ok && !data.isEmpty()) {
+        const int err = ::posix_fallocate(fd, 0, static_cast<off_t>(data.size()));
+        ok = err == 0 || err == EOPNOTSUPP; // no reservation there; the write may still succeed
+    }
+    if (ok) {
+        ok = ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, data, diskLimit) &&
+             ::ftruncate(fd, static_cast<off_t>(data.size())) == 0 && (!sync || ::fsync(fd) == 0);
+        if (!ok && ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old, kNoDiskLimit)) {
+            ::ftruncate(fd, static_cast<off_t>(old.size()));
+            if (sync) ::fsync(fd);
+        }
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+} // namespace
+
+bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync, std::int64_t diskLimit) {
+    std::string target = path;
+    struct stat st {};
+    const bool existed = ::lstat(path.c_str(), &st) == 0;
+    if (existed && S_ISLNK(st.st_mode)) {
+        // Replace the file the link leads to, so the link stays a link.
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (!real) return false; // dangling or looping
+        target = real;
+        std::free(real);
+        if (::stat(target.c_str(), &st) != 0) return false;
+    }
+    if (existed && !S_ISREG(st.st_mode)) return false;
+    if (existed && st.st_nlink > 1) return rewriteInPlace(target, data, sync, diskLimit);
+    return replaceFile(target, existed ? st.st_mode & 07777 : 0644, data, sync, diskLimit);
+}
+
+bool appendFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit) {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, data);
+    bool ok = writeAll(fd, data, diskLimit);
     return ::close(fd) == 0 && ok;
 }
 

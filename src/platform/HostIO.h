@@ -2,23 +2,38 @@
 
 #include <QByteArray>
 
+#include <cstdint>
 #include <string>
 
 namespace niv::host {
 
 // Plain host-file helpers for the platform layer's own use; callers pass resolved host paths.
 
-// Reads a whole file; false when it cannot be opened or read.
-bool readFile(const std::string& path, QByteArray& out);
+// The files the program parses are far smaller; a larger one is refused rather than read.
+constexpr std::int64_t kMaxReadSize = 64 * 1024 * 1024;
+constexpr std::int64_t kNoReadLimit = -1;
 
-// Replaces a file as a whole: writes a temporary file beside it, optionally flushes it to disk,
-// then renames it over the old one. When the target is a symbolic link or has further hard links
-// it is rewritten in place instead, so the link keeps working. Returns false (and leaves the old
-// file) on any failure.
-bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync);
+enum class ReadError { None, Failed, NotRegular, TooLarge };
+
+// Reads a whole regular file of at most `maxSize` bytes, also one that reports size 0 as /proc
+// files do. Anything else (a FIFO, a device, a folder) is refused at once, without blocking.
+// False when the file cannot be read; `why` then tells why.
+bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize = kMaxReadSize,
+              ReadError* why = nullptr);
+
+// Test seam of the writes below: a write stops with ENOSPC after this many bytes, as on a full
+// disk (see FaultInjector::takeHostWrite); -1 is no limit.
+constexpr std::int64_t kNoDiskLimit = -1;
+
+// Replaces a file as a whole: writes a temporary file beside it, optionally flushes it (and then
+// its folder) to disk, then renames it over the old one. A symbolic link stays: the file it leads
+// to is replaced. A file with further hard links is rewritten in place, with its space reserved
+// first. Returns false on any failure, and the old file is then left whole.
+bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync,
+                     std::int64_t diskLimit = kNoDiskLimit);
 
 // Appends to a file, creating it when missing.
-bool appendFile(const std::string& path, const QByteArray& data);
+bool appendFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);
 
 bool exists(const std::string& path);      // follows links
 bool isDirectory(const std::string& path); // follows links

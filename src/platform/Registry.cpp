@@ -28,6 +28,14 @@ QString archOf(const std::string& file) {
     return QString();
 }
 
+QString unreadable(host::ReadError why) {
+    QString text = QStringLiteral("the file cannot be read");
+    if (why == host::ReadError::NotRegular) text += QStringLiteral(": it is not a regular file");
+    if (why == host::ReadError::TooLarge)
+        text += QStringLiteral(": it is larger than %1 MiB").arg(host::kMaxReadSize / (1024 * 1024));
+    return text;
+}
+
 QString quoted(const QString& name) {
     return QLatin1Char('\'') + name + QLatin1Char('\'');
 }
@@ -51,8 +59,9 @@ struct RegistryStore::Hive {
             model = std::make_unique<RegHive>(baseName, arch.isEmpty() ? QStringLiteral("win64") : arch);
         } else {
             QByteArray text;
-            if (!host::readFile(file, text)) {
-                error.emplace(QString::fromStdString(file), 0, QStringLiteral("the file cannot be read"));
+            host::ReadError why = host::ReadError::None;
+            if (!host::readFile(file, text, host::kMaxReadSize, &why)) {
+                error.emplace(QString::fromStdString(file), 0, unreadable(why));
             } else {
                 try {
                     model = RegHive::parse(text, QString::fromStdString(file));
@@ -123,7 +132,8 @@ RegHive& RegistryStore::writable(RegRoot root) {
 
 void RegistryStore::commit(RegRoot root) {
     Hive& h = hiveOf(root);
-    if (!host::writeFileAtomic(h.file, h.model->serialise(), true)) {
+    if (!host::writeFileAtomic(h.file, h.model->serialise(), true,
+                               m_machine.faults().takeHostWrite(h.file))) {
         // Read the file again on next use, so memory never holds what the disk does not.
         h.loaded = false;
         h.model.reset();

@@ -29,6 +29,7 @@ constexpr int ERROR_FILE_EXISTS = 80;
 constexpr int ERROR_DIR_NOT_EMPTY = 145;
 constexpr int ERROR_ALREADY_EXISTS = 183;
 constexpr int ERROR_INVALID_NAME = 123;
+constexpr int ERROR_FILE_TOO_LARGE = 223;
 
 // An error raised by the platform, carrying the text the class library would show.
 class PlatformError : public std::runtime_error {

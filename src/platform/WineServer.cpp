@@ -39,7 +39,7 @@ bool isLockHeld(const std::string& path) {
 }
 
 // The folder that <machine>/wineserver names: the link's target or the path written in the file.
-std::string debianServerFolder(const std::string& root) {
+std::string debianServerFolder(const std::string& root, const std::string& tmpFolder) {
     const std::string entry = root + "/wineserver";
     if (host::isDirectory(entry)) return entry;
     struct stat st {};
@@ -48,23 +48,23 @@ std::string debianServerFolder(const std::string& root) {
     if (!host::readFile(entry, text)) return std::string();
     const std::string folder = text.split('\n').value(0).trimmed().toStdString();
     if (folder.empty()) return std::string();
-    return folder[0] == '/' ? folder : root + '/' + folder;
+    return folder[0] == '/' ? folder : tmpFolder + '/' + folder;
 }
 
-} // namespace
-
-bool wineServerRunning(const Machine& machine) {
-    return wineServerRunning(machine, "/tmp");
+// Where Debian's Wine makes its server folder.
+std::string temporaryFolder() {
+    const QByteArray tmp = qgetenv("TMPDIR");
+    return tmp.startsWith('/') ? tmp.toStdString() : std::string("/tmp");
 }
 
-bool wineServerRunning(const Machine& machine, const std::string& tmpFolder) {
+bool serverRunning(const Machine& machine, const std::string& wineTmp, const std::string& debianTmp) {
     struct stat st {};
     if (::stat(machine.root().c_str(), &st) != 0) return false;
     const std::string serverFolder = "server-" + hex(st.st_dev) + '-' + hex(st.st_ino);
 
-    std::vector<std::string> locks{tmpFolder + "/.wine-" + std::to_string(::getuid()) + '/' + serverFolder +
+    std::vector<std::string> locks{wineTmp + "/.wine-" + std::to_string(::getuid()) + '/' + serverFolder +
                                    "/lock"};
-    const std::string debian = debianServerFolder(machine.root());
+    const std::string debian = debianServerFolder(machine.root(), debianTmp);
     if (!debian.empty()) {
         locks.push_back(debian + '/' + serverFolder + "/lock");
         locks.push_back(debian + "/lock");
@@ -72,6 +72,17 @@ bool wineServerRunning(const Machine& machine, const std::string& tmpFolder) {
     for (const std::string& lock : locks)
         if (isLockHeld(lock)) return true;
     return false;
+}
+
+} // namespace
+
+bool wineServerRunning(const Machine& machine) {
+    // Wine itself always uses /tmp; only Debian's folder follows $TMPDIR.
+    return serverRunning(machine, "/tmp", temporaryFolder());
+}
+
+bool wineServerRunning(const Machine& machine, const std::string& tmpFolder) {
+    return serverRunning(machine, tmpFolder, tmpFolder);
 }
 
 } // namespace niv

@@ -8,12 +8,13 @@ class Machine;
 
 // True while a wineserver runs for the machine: it then owns the registry and would overwrite our
 // changes. The server holds a write lock (fcntl) on its lock file, which is one of
-//   <tmp>/.wine-<uid>/server-<dev>-<ino>/lock  (dev and inode of the machine folder, lower-case hex)
+//   /tmp/.wine-<uid>/server-<dev>-<ino>/lock  (dev and inode of the machine folder, lower-case hex)
 //   <folder>/server-<dev>-<ino>/lock and <folder>/lock, where <folder> is named by
 //   <machine>/wineserver: Debian's Wine keeps its server folder elsewhere and leaves there either a
-//   link to it or a file holding its path.
+//   link to it or a file holding its path. A relative path ("wine-XXXXXX") is a folder in the
+//   temporary folder ($TMPDIR, else /tmp).
 bool wineServerRunning(const Machine& machine);
-// The same with another folder in place of /tmp.
+// The same with another folder in place of both /tmp and the temporary folder.
 bool wineServerRunning(const Machine& machine, const std::string& tmpFolder);
 
 } // namespace niv

@@ -786,7 +786,8 @@ TEST_F(RegistryTest, UnreadableHiveIsReportedAndNeverWritten) {
         FAIL() << "no error";
     } catch (const HiveParseError& e) {
         EXPECT_EQ(e.line(), 0);
-        EXPECT_EQ(e.message(), QString::fromStdString(userReg()) + ": the file cannot be read");
+        EXPECT_EQ(e.message(),
+                  QString::fromStdString(userReg()) + ": the file cannot be read: it is not a regular file");
     }
     TRegistry reg(machine());
     EXPECT_THROW(reg.OpenKey(QStringLiteral("Software"), true), HiveParseError);

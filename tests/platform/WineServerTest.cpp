@@ -142,6 +142,8 @@ struct DebianCase {
     const char* name;
     bool asLink;          // <machine>/wineserver is a link to the folder, else a file naming it
     bool serverSubfolder; // the lock is in <folder>/server-<dev>-<ino>, else in <folder>
+    bool relative;        // the file holds only the folder's name, which lies in the temporary folder
+    const char* end;      // what follows the name in the file
 };
 
 void PrintTo(const DebianCase& c, std::ostream* os) {
@@ -152,13 +154,15 @@ class WineServerDebian : public WineServerTest, public testing::WithParamInterfa
 
 TEST_P(WineServerDebian, LockInTheFolderNamedByTheMachine) {
     const DebianCase& c = GetParam();
-    const std::string folder = makeFolder(m_dir.path().toStdString() + "/run/wine-Ab12Cd");
+    const std::string name = "wine-Ab12Cd";
+    const std::string folder =
+        makeFolder((c.relative ? m_tmp : m_dir.path().toStdString() + "/run") + '/' + name);
     const std::string lockFolder = c.serverSubfolder ? makeFolder(folder + '/' + serverName()) : folder;
     const std::string entry = m_root + "/wineserver";
     if (c.asLink)
         ASSERT_EQ(::symlink(folder.c_str(), entry.c_str()), 0);
     else
-        writeText(entry, QByteArray::fromStdString(folder) + "\n");
+        writeText(entry, QByteArray::fromStdString((c.relative ? name : folder) + c.end));
     writeText(lockFolder + "/lock", "");
     EXPECT_FALSE(running());
     LockHolder server(lockFolder + "/lock");
@@ -168,11 +172,16 @@ TEST_P(WineServerDebian, LockInTheFolderNamedByTheMachine) {
     EXPECT_FALSE(running());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, WineServerDebian,
-    testing::Values(DebianCase{"LinkServerFolder", true, true}, DebianCase{"LinkFlat", true, false},
-                    DebianCase{"FileServerFolder", false, true}, DebianCase{"FileFlat", false, false}),
-    [](const testing::TestParamInfo<DebianCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Layouts, WineServerDebian,
+                         testing::Values(DebianCase{"LinkServerFolder", true, true, false, ""},
+                                         DebianCase{"LinkFlat", true, false, false, ""},
+                                         DebianCase{"FileServerFolder", false, true, false, "\n"},
+                                         DebianCase{"FileFlat", false, false, false, "\n"},
+                                         DebianCase{"NameInTempFolder", false, true, true, ""},
+                                         DebianCase{"NameAndNewlineInTempFolder", false, true, true, "\n"}),
+                         [](const testing::TestParamInfo<DebianCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(WineServerTest, WineserverEntryNamingNothingIsIgnored) {
     writeText(m_root + "/wineserver", "\n");

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 
 using namespace niv;
@@ -148,20 +147,10 @@ TEST(SaveCleanupAllSelectionsTest, WritesThe18BoxesRecentBeforeTemp) {
 
 namespace {
 
-// Takes the machine folder away while it lives: the loaded hives still read, but no write can
-// replace a file, as on a full or vanished disk.
-class FolderAway {
-public:
-    explicit FolderAway(const std::string& root) : m_root(root), m_moved(root + "-away") {
-        EXPECT_EQ(::rename(m_root.c_str(), m_moved.c_str()), 0);
-    }
-    ~FolderAway() { EXPECT_EQ(::rename(m_moved.c_str(), m_root.c_str()), 0); }
-    FolderAway(const FolderAway&) = delete;
-    FolderAway& operator=(const FolderAway&) = delete;
-
-private:
-    std::string m_root, m_moved;
-};
+// A full disk under the user's hive: every write of it fails before a byte is down.
+void fillDiskUnderUserHive(AppFixture& f) {
+    f.b.machine().faults().failHostWrites(f.b.root() + "/user.reg", 0);
+}
 
 } // namespace
 
@@ -169,13 +158,9 @@ TEST(SettingsWriteFailureTest, LoadSettingsReadsOnAndReportsTheFailedDefault) {
     AppFixture f;
     f.b.regDword(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Confirms"), 0);
     f.b.regDword(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Lockedj"), 1);
-    f.b.machine().registry().loadAll();
-    QString failure;
-    {
-        FolderAway away(f.b.root());
-        failure = LoadSettings(f.ctx);
-    }
-    EXPECT_FALSE(failure.isEmpty());
+    fillDiskUnderUserHive(f);
+    EXPECT_FALSE(LoadSettings(f.ctx).isEmpty());
+    f.b.machine().faults().clear();
     // The values that exist are still read, the missing ones keep their defaults in memory.
     EXPECT_FALSE(f.ctx.settings.Confirms);
     EXPECT_TRUE(f.ctx.settings.Lockedj);
@@ -194,8 +179,7 @@ TEST(SettingsWriteFailureTest, WritersRaiseInsteadOfSwallowing) {
     for (const auto& write : writers) {
         AppFixture f;
         f.b.regDword(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Confirms"), 1);
-        f.b.machine().registry().loadAll();
-        FolderAway away(f.b.root());
+        fillDiskUnderUserHive(f);
         EXPECT_THROW(write(f.ctx), PlatformError);
     }
 }

@@ -77,8 +77,8 @@ void BM_IeCount(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         niv::TFrmie frm(p.ctx);
         const double s = bench::secondsSince(start);
-        if (p.ctx.g.Found[CatIECache].FoundFiles != g_files ||
-            p.ctx.g.Found[CatIECache].FoundBytes != g_bytes)
+        if (p.ctx.g.Found[niv::CatIECache].FoundFiles != g_files ||
+            p.ctx.g.Found[niv::CatIECache].FoundBytes != g_bytes)
             std::abort();
         state.SetIterationTime(s);
         bench::record("count", s);
@@ -104,7 +104,7 @@ void cleanWith(benchmark::State& state, bool wipe, int files, const char* name) 
         const auto start = std::chrono::steady_clock::now();
         niv::DeleteIECache(p.ctx);
         const double s = bench::secondsSince(start);
-        if (p.ctx.unit<IeUnit>().DeletedFiles != files) std::abort();
+        if (p.ctx.unit<niv::IeUnit>().DeletedFiles != files) std::abort();
         state.SetIterationTime(s);
         bench::record(name, s);
     }

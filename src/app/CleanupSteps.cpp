@@ -1,6 +1,7 @@
 #include "app/CleanupSteps.h"
 
 #include "cleaners/uie.h"
+#include "cleaners/unet.h"
 
 #include <utility>
 
@@ -15,8 +16,10 @@ template <void (*Clean)(AppContext&)> void clean(AppContext& c, QWidget*) {
 
 // Binding a category's cleaner is one row here.
 constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
-    {CatIECookies, clean<DeleteIECookies>},
-    {CatIEHistory, clean<DeleteIEHistory>},
+    {CatNSCookies, clean<DeleteFirefoxCookies>}, {CatNSHistory, clean<DeleteFirefoxHistory>},
+    {CatNSCache, clean<DeleteFirefoxCache>},     {CatGCookies, clean<DeleteChromeCookies>},
+    {CatGHistory, clean<DeleteChromeHistory>},   {CatGCache, clean<DeleteChromeCache>},
+    {CatIECookies, clean<DeleteIECookies>},      {CatIEHistory, clean<DeleteIEHistory>},
     {CatIECache, clean<DeleteIECache>},
 };
 

@@ -23,9 +23,13 @@ void ComputeFolders(AppContext& ctx) {
     const QString appData = SHGetSpecialFolderPath(ctx.machine, CSIDL_APPDATA);
     g.DataFolder = appData + QStringLiteral("\\Nivfold");
     g.FlashCookieFolder = appData + QStringLiteral("\\Macromedia\\Flash Player\\#SharedObjects");
-    g.ChromeProfileFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_LOCAL_APPDATA) +
-                            QStringLiteral("\\Google\\Chrome\\User Data\\Default");
-    g.ChromeCacheFolder = g.ChromeProfileFolder + QStringLiteral("\\Cache");
+    // Without a local application-data folder there is no Chrome profile, rather than one at the
+    // root of the drive.
+    const QString localAppData = SHGetSpecialFolderPath(ctx.machine, CSIDL_LOCAL_APPDATA);
+    if (!localAppData.trimmed().isEmpty()) {
+        g.ChromeProfileFolder = localAppData + QStringLiteral("\\Google\\Chrome\\User Data\\Default");
+        g.ChromeCacheFolder = g.ChromeProfileFolder + QStringLiteral("\\Cache");
+    }
     g.PicturesFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_MYPICTURES);
     g.VideosFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_MYVIDEO);
     // The videos folder's last six characters give way to "Downloads".

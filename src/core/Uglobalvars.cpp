@@ -31,30 +31,99 @@ QString GetSystemFolder(Machine& machine) {
 
 namespace {
 
-void addUnique(PathList& list, const QString& path) {
+// A blank path is ignored; the path goes into the first free slot unless an entry equal to it but
+// for case comes first; a full list drops it.
+void addUnique(PathList& list, const QString& path, bool storeUpperCased) {
     if (path.trimmed().isEmpty()) return;
     const QString upper = winUpper(path);
     for (int slot = 1; slot <= list.count(); ++slot) {
         if (list[slot].isEmpty()) {
-            list[slot] = upper;
+            list[slot] = storeUpperCased ? upper : path;
             return;
         }
         if (winUpper(list[slot]) == upper) return;
     }
 }
 
+QString slotKey(int slot) {
+    return QStringLiteral("P") + QString::number(slot);
+}
+
 } // namespace
 
 void AddIECachePath(GlobalVars& g, const QString& path) {
-    addUnique(g.IECachePaths, path);
+    addUnique(g.IECachePaths, path, true);
 }
 
 void AddIEHistoryPath(GlobalVars& g, const QString& path) {
-    addUnique(g.IEHistoryPaths, path);
+    addUnique(g.IEHistoryPaths, path, true);
 }
 
 void AddIECookiePath(GlobalVars& g, const QString& path) {
-    addUnique(g.IECookiePaths, path);
+    addUnique(g.IECookiePaths, path, true);
+}
+
+void LoadNetCookieFiles(AppContext& ctx) {
+    GlobalVars& g = ctx.g;
+    g.WindowsFolder = GetWindowsFolder(ctx.machine);
+    const TIniFile ini(ctx.machine, g.ScanLogPath);
+    const QString p0 = QStringLiteral("P0");
+    g.FirefoxFormHistoryMask = ini.ReadString(QStringLiteral("FFFH"), p0, QString());
+    g.FirefoxCookieDbMask = ini.ReadString(QStringLiteral("FFCK"), p0, QString());
+    g.FirefoxPlacesFile = ini.ReadString(QStringLiteral("FFPL"), p0, QString());
+    g.FirefoxPlacesJournalFile = ini.ReadString(QStringLiteral("FFPL2"), p0, QString());
+    g.FirefoxWebStoreFile = ini.ReadString(QStringLiteral("FFPL3"), p0, QString());
+    for (int slot = 1; slot <= g.FirefoxCookieFiles.count(); ++slot) {
+        const QString folder = ini.ReadString(QStringLiteral("K17"), slotKey(slot), QStringLiteral(" "));
+        QString& file = g.FirefoxCookieFiles[slot];
+        file.clear();
+        if (folder.isEmpty()) continue;
+        for (const QString name : {QStringLiteral("cookies.txt"), QStringLiteral("cookies.sqlite")}) {
+            if (FileExists(ctx.machine, folder + name)) {
+                file = folder + name;
+                break;
+            }
+        }
+    }
+}
+
+void LoadNetCacheDirs(AppContext& ctx) {
+    GlobalVars& g = ctx.g;
+    const TIniFile ini(ctx.machine, g.ScanLogPath);
+    for (int slot = 1; slot <= g.FirefoxCacheScanDirs.count(); ++slot) {
+        const QString folder =
+            ini.ReadString(QStringLiteral("P45"), slotKey(slot), QStringLiteral(" ")).trimmed();
+        QString& entry = g.FirefoxCacheScanDirs[slot];
+        entry.clear();
+        if (folder.isEmpty()) continue;
+        // Glued on as the drive scan records the folder: with its trailing "".
+        const QString newCache = folder + QStringLiteral("newcache");
+        if (DirectoryExists(ctx.machine, newCache))
+            entry = newCache;
+        else if (DirectoryExists(ctx.machine, folder))
+            entry = folder;
+    }
+}
+
+void LoadNetHistoryFiles(AppContext& ctx) {
+    GlobalVars& g = ctx.g;
+    PathList& files = g.FirefoxHistoryFiles;
+    files.clear();
+    const TIniFile ini(ctx.machine, g.ScanLogPath);
+    int taken = 0;
+    for (int slot = 1; slot <= files.count(); ++slot) {
+        const QString folder = ini.ReadString(QStringLiteral("H53"), slotKey(slot), QString()).trimmed();
+        if (folder.isEmpty()) continue;
+        for (const QString name : {QStringLiteral("netscape.hst"), QStringLiteral("history.dat"),
+                                   QStringLiteral("formhistory.dat")}) {
+            if (taken < files.count() && FileExists(ctx.machine, folder + name))
+                files[++taken] = folder + name;
+        }
+    }
+}
+
+void AddUniqueCacheDir(GlobalVars& g, const QString& folder) {
+    addUnique(g.FirefoxCacheDirs, folder, false);
 }
 
 int ReadFormWidth(AppContext& ctx, const QString& section) {

@@ -84,6 +84,18 @@ void AddIECachePath(GlobalVars& g, const QString& path);
 void AddIEHistoryPath(GlobalVars& g, const QString& path);
 void AddIECookiePath(GlobalVars& g, const QString& path);
 
+// The Firefox lists from the scan log, for the Firefox/Chrome scanner. A slot whose folder or file
+// no longer exists is left empty.
+// The cookie file of each "K17" folder (cookies.txt before cookies.sqlite), the Windows folder, and
+// the single-value sections "FFFH", "FFCK", "FFPL", "FFPL2" and "FFPL3".
+void LoadNetCookieFiles(AppContext& ctx);
+// Each "P45" cache folder, or its "newcache" folder where that exists.
+void LoadNetCacheDirs(AppContext& ctx);
+// The history files of the "H53" folders, packed, at most 25.
+void LoadNetHistoryFiles(AppContext& ctx);
+// Adds a cache folder, as given, unless an entry equal to it but for case is there.
+void AddUniqueCacheDir(GlobalVars& g, const QString& folder);
+
 // Window-size record in the scan log: 0 when the section, key or file is missing.
 int ReadFormWidth(AppContext& ctx, const QString& section);
 int ReadFormHeight(AppContext& ctx, const QString& section);

@@ -28,6 +28,9 @@ struct SearchRec {
     // The attribute word. Read-only needs the entry's mode, hidden and system its extended
     // attribute; both are read only when asked for.
     int attr() const;
+    // The folder and reparse-point (link) bits, known from the listing at no extra cost.
+    bool isDirectory() const { return (m_baseAttr & faDirectory) != 0; }
+    bool isReparsePoint() const { return (m_baseAttr & faReparsePoint) != 0; }
 
     std::shared_ptr<FindState> state; // the open search
 

@@ -13,6 +13,7 @@
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
 #include "cleaners/uie.h"
+#include "cleaners/unet.h"
 #include "core/SettingsStore.h"
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"
@@ -133,11 +134,13 @@ void TFrminit::FormCreate() {
         m_boxes[c]->setChecked(ctx.settings.categories[c]);
     loadSkin();
 
+    ctx.unit<NetUnit>().ConfirmsCopy = ctx.settings.Confirms;
     ctx.unit<IeUnit>().ConfirmsCopy = ctx.settings.Confirms;
-    // The junk-file scanner (before) and the Firefox/Chrome scanner (after) come with their units.
+    // The junk-file scanner comes first, with its unit.
     try {
         m_frmie = std::make_unique<TFrmie>(ctx);
         ctx.Frmie = m_frmie.get();
+        m_frmnet = std::make_unique<TFrmnet>(ctx);
     } catch (const std::bad_alloc&) {
         ctx.dialogs.messageDlg(
             MsgKind::Error,
@@ -210,6 +213,7 @@ void TFrminit::closeEvent(QCloseEvent* event) {
 void TFrminit::FormCloseQuery() {
     m_context.Frmie = nullptr;
     m_frmie.reset();
+    m_frmnet.reset();
     RegisterLockedFileBatch(m_context);
 }
 

@@ -22,6 +22,7 @@ class TFrminit;
 namespace niv {
 
 class TFrmie;
+class TFrmnet;
 
 // Panel-line colours, as Windows colour values (blue in the high byte).
 constexpr std::uint32_t kGreyedLineColor = 0x808080;
@@ -54,8 +55,7 @@ public:
     void CmdAutoFormClick();
     void CmdLockClick();
 
-    // "Cleanup All !" and the nine per-category buttons. A button whose category has no cleaner yet
-    // stays unbound, and its handler does nothing.
+    // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();
     void btnnsckClick();
     void btnnshClick();
@@ -101,8 +101,10 @@ private:
     FormKit m_form;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     QTimer m_timer1;
-    bool m_cleaning = false;         // a Cleanup All or a per-category clean is running
-    std::unique_ptr<TFrmie> m_frmie; // the Internet Explorer scanner, freed when the window closes
+    bool m_cleaning = false; // a Cleanup All or a per-category clean is running
+    // The scanners, freed when the window closes.
+    std::unique_ptr<TFrmie> m_frmie;
+    std::unique_ptr<TFrmnet> m_frmnet;
 };
 
 } // namespace niv

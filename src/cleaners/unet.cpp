@@ -1,0 +1,278 @@
+#include "cleaners/unet.h"
+
+#include "core/AppContext.h"
+#include "platform/FileSys.h"
+#include "platform/WinPath.h"
+
+#include <vector>
+
+namespace niv {
+
+namespace {
+
+const QString kAllFiles = QStringLiteral("*.*");
+const QString kCacheMarker = QStringLiteral("\\CACHE");
+const QString kHexFolders = QStringLiteral("0123456789ABCDEF");
+
+NetUnit& net(AppContext& ctx) {
+    return ctx.unit<NetUnit>();
+}
+
+bool isDotName(const QString& name) {
+    return name == u"." || name == u"..";
+}
+
+// The mask up to and including its last "\".
+QString folderPart(const QString& mask) {
+    return mask.left(mask.lastIndexOf(u'\\') + 1);
+}
+
+// A plain folder is passed over; a folder with any further attribute bit counts like a file, as
+// does a link (its size is 0 and deleting it removes only the link).
+bool isPlainFolder(const SearchRec& rec) {
+    return rec.isDirectory() && (rec.attr() & faAnyFile) == faDirectory;
+}
+
+// True when the folder a mask searches is itself a link: nothing is counted or deleted through it.
+bool isLinkedFolder(AppContext& ctx, const QString& folder) {
+    QString path = folder;
+    while (path.endsWith(u'\\'))
+        path.chop(1);
+    const int attr = FileGetAttr(ctx.machine, path);
+    return attr >= 0 && (attr & faReparsePoint);
+}
+
+// One mask of a category: counted or deleted.
+void visitMask(AppContext& ctx, const QString& mask, const QString& folder, WalkMode mode) {
+    if (mask.trimmed().isEmpty() || isLinkedFolder(ctx, folder)) return;
+    if (mode == WalkMode::CountUp)
+        CountFiles(ctx, mask);
+    else
+        DeleteFilesInMask(ctx, mask, folder);
+}
+
+// Each set slot of a file list, then the database mask.
+void visitFileList(AppContext& ctx, const PathList& files, const QString& databaseMask, WalkMode mode) {
+    for (int slot = 1; slot <= files.count(); ++slot) {
+        const QString& file = files[slot];
+        if (!file.isEmpty() && file != u" ") visitMask(ctx, file, folderPart(file), mode);
+    }
+    visitMask(ctx, databaseMask, folderPart(databaseMask), mode);
+}
+
+// Chrome's masks stand on its profile folder; with no profile folder there is nothing to search.
+void visitChrome(AppContext& ctx, const QString& folder, std::initializer_list<const char*> names,
+                 WalkMode mode) {
+    if (folder.isEmpty()) return;
+    for (const char* name : names) {
+        const QString mask = folder + QString::fromLatin1(name);
+        visitMask(ctx, mask, folderPart(mask), mode);
+    }
+}
+
+// Everything a category's count or cleaner searches, in order.
+void visitCategory(AppContext& ctx, Category category, WalkMode mode) {
+    const GlobalVars& g = ctx.g;
+    switch (category) {
+    case CatNSCache:
+        for (int slot = 1; slot <= g.FirefoxCacheDirs.count(); ++slot) {
+            const QString& folder = g.FirefoxCacheDirs[slot];
+            if (folder.trimmed().isEmpty()) continue;
+            visitMask(ctx, folder + kAllFiles, folder, mode);
+            if (!winUpper(folder).contains(kCacheMarker)) continue;
+            for (QChar hex : kHexFolders)
+                WalkSubfolders(ctx, folder + hex + u'\\', mode);
+        }
+        break;
+    case CatNSHistory:
+        visitFileList(ctx, g.FirefoxHistoryFiles, g.FirefoxFormHistoryMask, mode);
+        break;
+    case CatNSCookies:
+        visitFileList(ctx, g.FirefoxCookieFiles, g.FirefoxCookieDbMask, mode);
+        break;
+    case CatGHistory:
+        visitChrome(ctx, g.ChromeProfileFolder, {"\\History*.*", "\\Visited Links", "\\Archived History"},
+                    mode);
+        break;
+    case CatGCache:
+        visitChrome(ctx, g.ChromeCacheFolder, {"\\*.*"}, mode);
+        break;
+    case CatGCookies:
+        visitChrome(ctx, g.ChromeProfileFolder, {"\\Cookies"}, mode);
+        break;
+    default:
+        break;
+    }
+}
+
+// The browser categories, in the order the scanner counts them.
+constexpr Category kBrowserCategories[] = {CatNSCache,  CatNSHistory, CatNSCookies,
+                                           CatGHistory, CatGCache,    CatGCookies};
+
+// One cleaner: what it deletes, its result line, and its counters lowered.
+void cleanCategory(AppContext& ctx, Category category, const char* lineText) {
+    NetUnit& unit = net(ctx);
+    unit.DeletedFiles = 0;
+    unit.DeletedBytes = 0;
+    visitCategory(ctx, category, WalkMode::Delete);
+
+    FoundCounter& found = ctx.g.Found[category];
+    const QString line = unit.DeletedFiles == found.FoundFiles
+                             ? QStringLiteral("All files have been deleted.")
+                             : QString::number(unit.DeletedFiles) + QStringLiteral(" out of ") +
+                                   QString::number(found.FoundFiles) + QStringLiteral(" total ") +
+                                   QString::fromLatin1(lineText);
+    SetCategoryResult(ctx.g, categoryInfo(category).slot, line);
+    if (ctx.g.AutoCleanMode) return;
+    found.FoundBytes -= unit.DeletedBytes;
+    found.FoundFiles -= unit.DeletedFiles;
+    SumBrowserTotals(ctx);
+}
+
+} // namespace
+
+TFrmnet::TFrmnet(AppContext& ctx) : m_ctx(ctx) {
+    FormCreate();
+}
+
+void TFrmnet::FormCreate() {
+    AppContext& ctx = m_ctx;
+    GlobalVars& g = ctx.g;
+    for (Category c : kBrowserCategories)
+        g.Found[c] = {};
+    g.BrowserTotalFiles = 0;
+    g.BrowserTotalBytes = 0;
+
+    LoadNetCookieFiles(ctx);
+    LoadNetCacheDirs(ctx);
+    LoadNetHistoryFiles(ctx);
+    g.FirefoxCacheDirs.clear();
+    for (int slot = 1; slot <= g.FirefoxCacheScanDirs.count(); ++slot) {
+        const QString& folder = g.FirefoxCacheScanDirs[slot];
+        if (!folder.trimmed().isEmpty()) AddUniqueCacheDir(g, folder + u'\\');
+    }
+
+    NetUnit& unit = net(ctx);
+    for (Category c : kBrowserCategories) {
+        unit.NetPassFiles = 0;
+        unit.NetPassBytes = 0;
+        visitCategory(ctx, c, WalkMode::CountUp);
+        g.Found[c] = {unit.NetPassFiles, unit.NetPassBytes};
+    }
+    SumBrowserTotals(ctx);
+}
+
+void SumBrowserTotals(AppContext& ctx) {
+    GlobalVars& g = ctx.g;
+    g.BrowserTotalFiles = 0;
+    g.BrowserTotalBytes = 0;
+    for (Category c : kBrowserCategories) {
+        g.BrowserTotalFiles += g.Found[c].FoundFiles;
+        g.BrowserTotalBytes += g.Found[c].FoundBytes;
+    }
+}
+
+bool IsCleanableName(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0) return true;
+    const QStringView extension = QStringView(name).mid(dot);
+    return extension != u"." && extension != u"..";
+}
+
+void CountFiles(AppContext& ctx, const QString& mask) {
+    SearchRec rec;
+    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
+    NetUnit& unit = net(ctx);
+    do {
+        if (!IsCleanableName(rec.Name) || isPlainFolder(rec)) continue;
+        ++unit.NetPassFiles;
+        unit.NetPassBytes += rec.Size();
+    } while (FindNext(rec) == ERROR_SUCCESS);
+}
+
+void DeleteFilesInMask(AppContext& ctx, const QString& mask, const QString& folder) {
+    SearchRec rec;
+    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
+    NetUnit& unit = net(ctx);
+    do {
+        if (!IsCleanableName(rec.Name) || isPlainFolder(rec)) continue;
+        const QString path = folder + rec.Name;
+        const std::int64_t size = rec.Size(); // as the search reported it, before the entry goes
+        if (ctx.g.Wipe) WipeFile(ctx, path);
+        if (DeleteFile(ctx.machine, path)) {
+            ++unit.DeletedFiles;
+            unit.DeletedBytes += size;
+        }
+    } while (FindNext(rec) == ERROR_SUCCESS);
+}
+
+void WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode) {
+    if (isLinkedFolder(ctx, folder)) return;
+    // One open search per level, so a deep tree costs no stack.
+    struct Level {
+        QString folder;
+        SearchRec rec;
+        bool started = false;
+    };
+    std::vector<Level> levels;
+    levels.push_back({folder, {}, false});
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        int result;
+        if (!level.started) {
+            level.started = true;
+            result = FindFirst(ctx.machine, level.folder + kAllFiles, faDirectory, level.rec);
+            if (result != ERROR_SUCCESS) { // a folder that cannot be searched is passed over
+                levels.pop_back();
+                continue;
+            }
+        } else {
+            result = FindNext(level.rec);
+            if (result == ERROR_NO_MORE_FILES) {
+                levels.pop_back();
+                continue;
+            }
+            if (result != ERROR_SUCCESS) {
+                // Once per walk: a search that keeps failing would otherwise say so without end.
+                ctx.dialogs.showMessage(QString::number(result) +
+                                        QStringLiteral(" error occurred searching for Firefox files.  Please "
+                                                       "report this error code message."));
+                return;
+            }
+        }
+        const SearchRec& rec = level.rec;
+        if (rec.Name.isEmpty() || isDotName(rec.Name) || !rec.isDirectory() || rec.isReparsePoint()) continue;
+        const QString sub = level.folder + rec.Name + u'\\';
+        if (mode == WalkMode::CountUp)
+            CountFiles(ctx, sub + kAllFiles);
+        else
+            DeleteFilesInMask(ctx, sub + kAllFiles, sub);
+        levels.push_back({sub, {}, false}); // `level` is not used past this point
+    }
+}
+
+void DeleteFirefoxCache(AppContext& ctx) {
+    cleanCategory(ctx, CatNSCache, "Mozilla Firefox cache files have been deleted. ");
+}
+
+void DeleteFirefoxHistory(AppContext& ctx) {
+    cleanCategory(ctx, CatNSHistory, "Mozilla Firefox history files have been deleted. ");
+}
+
+void DeleteFirefoxCookies(AppContext& ctx) {
+    cleanCategory(ctx, CatNSCookies, "Mozilla Firefox cookie files have been deleted. ");
+}
+
+void DeleteChromeHistory(AppContext& ctx) {
+    cleanCategory(ctx, CatGHistory, "Google Chrome history files have been deleted. ");
+}
+
+void DeleteChromeCache(AppContext& ctx) {
+    cleanCategory(ctx, CatGCache, "Google Chrome cache files have been deleted. ");
+}
+
+void DeleteChromeCookies(AppContext& ctx) {
+    cleanCategory(ctx, CatGCookies, "Google Chrome cookie files have been deleted. ");
+}
+
+} // namespace niv

@@ -42,6 +42,45 @@ bool isLinkedFolder(AppContext& ctx, const QString& folder) {
     return attr >= 0 && (attr & faReparsePoint);
 }
 
+// A folder a walk goes on into: a real folder (not a link) that a search asking for directories
+// lists, so neither hidden nor system.
+bool walksInto(const SearchRec& rec) {
+    return !rec.Name.isEmpty() && !isDotName(rec.Name) && rec.isDirectory() && !rec.isReparsePoint() &&
+           (rec.attr() & (faHidden | faSysFile)) == 0;
+}
+
+enum class Act { Nothing, Count, Delete };
+
+// One search of a mask: counts or deletes its entries that are not plain folders and collects, when
+// asked, the folders below it that a walk goes on into, so a walk lists each folder once. A
+// folder that cannot be searched is passed over; an error while advancing the search is returned.
+int searchEntries(AppContext& ctx, const QString& mask, const QString& folder, Act act,
+                  std::vector<QString>* subfolders) {
+    SearchRec rec;
+    if (FindFirst(ctx.machine, mask, act == Act::Nothing ? faDirectory : faAnyFile, rec) != ERROR_SUCCESS)
+        return ERROR_SUCCESS;
+    NetUnit& unit = net(ctx);
+    int result;
+    do {
+        if (act != Act::Nothing && IsCleanableName(rec.Name) && !isPlainFolder(rec)) {
+            const std::int64_t size = rec.Size(); // as the search reported it, before the entry goes
+            if (act == Act::Count) {
+                ++unit.NetPassFiles;
+                unit.NetPassBytes += size;
+            } else {
+                const QString path = folder + rec.Name;
+                if (ctx.g.Wipe) WipeFile(ctx, path);
+                if (DeleteFile(ctx.machine, path)) {
+                    ++unit.DeletedFiles;
+                    unit.DeletedBytes += size;
+                }
+            }
+        }
+        if (subfolders && walksInto(rec)) subfolders->push_back(folder + rec.Name + u'\\');
+    } while ((result = FindNext(rec)) == ERROR_SUCCESS);
+    return result == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : result;
+}
+
 // One mask of a category: counted or deleted.
 void visitMask(AppContext& ctx, const QString& mask, const QString& folder, WalkMode mode) {
     if (mask.trimmed().isEmpty() || isLinkedFolder(ctx, folder)) return;
@@ -180,75 +219,33 @@ bool IsCleanableName(const QString& name) {
 }
 
 void CountFiles(AppContext& ctx, const QString& mask) {
-    SearchRec rec;
-    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
-    NetUnit& unit = net(ctx);
-    do {
-        if (!IsCleanableName(rec.Name) || isPlainFolder(rec)) continue;
-        ++unit.NetPassFiles;
-        unit.NetPassBytes += rec.Size();
-    } while (FindNext(rec) == ERROR_SUCCESS);
+    searchEntries(ctx, mask, folderPart(mask), Act::Count, nullptr);
 }
 
 void DeleteFilesInMask(AppContext& ctx, const QString& mask, const QString& folder) {
-    SearchRec rec;
-    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
-    NetUnit& unit = net(ctx);
-    do {
-        if (!IsCleanableName(rec.Name) || isPlainFolder(rec)) continue;
-        const QString path = folder + rec.Name;
-        const std::int64_t size = rec.Size(); // as the search reported it, before the entry goes
-        if (ctx.g.Wipe) WipeFile(ctx, path);
-        if (DeleteFile(ctx.machine, path)) {
-            ++unit.DeletedFiles;
-            unit.DeletedBytes += size;
-        }
-    } while (FindNext(rec) == ERROR_SUCCESS);
+    searchEntries(ctx, mask, folder, Act::Delete, nullptr);
 }
 
 void WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode) {
     if (isLinkedFolder(ctx, folder)) return;
-    // One open search per level, so a deep tree costs no stack.
-    struct Level {
-        QString folder;
-        SearchRec rec;
-        bool started = false;
-    };
-    std::vector<Level> levels;
-    levels.push_back({folder, {}, false});
-    while (!levels.empty()) {
-        Level& level = levels.back();
-        int result;
-        if (!level.started) {
-            level.started = true;
-            result = FindFirst(ctx.machine, level.folder + kAllFiles, faDirectory, level.rec);
-            if (result != ERROR_SUCCESS) { // a folder that cannot be searched is passed over
-                levels.pop_back();
-                continue;
-            }
-        } else {
-            result = FindNext(level.rec);
-            if (result == ERROR_NO_MORE_FILES) {
-                levels.pop_back();
-                continue;
-            }
-            if (result != ERROR_SUCCESS) {
-                // Once per walk: a search that keeps failing would otherwise say so without end.
-                ctx.dialogs.showMessage(QString::number(result) +
-                                        QStringLiteral(" error occurred searching for Firefox files.  Please "
-                                                       "report this error code message."));
-                return;
-            }
-        }
-        const SearchRec& rec = level.rec;
-        if (rec.Name.isEmpty() || isDotName(rec.Name) || !rec.isDirectory() || rec.isReparsePoint()) continue;
-        const QString sub = level.folder + rec.Name + u'\\';
-        if (mode == WalkMode::CountUp)
-            CountFiles(ctx, sub + kAllFiles);
-        else
-            DeleteFilesInMask(ctx, sub + kAllFiles, sub);
-        levels.push_back({sub, {}, false}); // `level` is not used past this point
+    const Act act = mode == WalkMode::CountUp ? Act::Count : Act::Delete;
+    // Depth first, in the order the searches give, without recursion: a deep tree costs no stack.
+    std::vector<QString> pending, found;
+    auto descend = [&] { pending.insert(pending.end(), found.rbegin(), found.rend()); };
+    int error = searchEntries(ctx, folder + kAllFiles, folder, Act::Nothing, &found);
+    descend();
+    while (error == ERROR_SUCCESS && !pending.empty()) {
+        const QString sub = pending.back();
+        pending.pop_back();
+        found.clear();
+        error = searchEntries(ctx, sub + kAllFiles, sub, act, &found);
+        descend();
     }
+    // Once per walk: a search that keeps failing would otherwise say so without end.
+    if (error != ERROR_SUCCESS)
+        ctx.dialogs.showMessage(QString::number(error) +
+                                QStringLiteral(" error occurred searching for Firefox files.  Please report "
+                                               "this error code message."));
 }
 
 void DeleteFirefoxCache(AppContext& ctx) {

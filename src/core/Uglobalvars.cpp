@@ -78,9 +78,9 @@ void LoadNetCookieFiles(AppContext& ctx) {
         QString& file = g.FirefoxCookieFiles[slot];
         file.clear();
         if (folder.isEmpty()) continue;
-        for (const QString name : {QStringLiteral("cookies.txt"), QStringLiteral("cookies.sqlite")}) {
-            if (FileExists(ctx.machine, folder + name)) {
-                file = folder + name;
+        for (const char* name : {"cookies.txt", "cookies.sqlite"}) {
+            if (FileExists(ctx.machine, folder + QLatin1String(name))) {
+                file = folder + QLatin1String(name);
                 break;
             }
         }
@@ -114,10 +114,9 @@ void LoadNetHistoryFiles(AppContext& ctx) {
     for (int slot = 1; slot <= files.count(); ++slot) {
         const QString folder = ini.ReadString(QStringLiteral("H53"), slotKey(slot), QString()).trimmed();
         if (folder.isEmpty()) continue;
-        for (const QString name : {QStringLiteral("netscape.hst"), QStringLiteral("history.dat"),
-                                   QStringLiteral("formhistory.dat")}) {
-            if (taken < files.count() && FileExists(ctx.machine, folder + name))
-                files[++taken] = folder + name;
+        for (const char* name : {"netscape.hst", "history.dat", "formhistory.dat"}) {
+            const QString file = folder + QLatin1String(name);
+            if (taken < files.count() && FileExists(ctx.machine, file)) files[++taken] = file;
         }
     }
 }

@@ -193,7 +193,9 @@ TEST(NetCleanerTest, ResultLinesAndCounters) {
             EXPECT_EQ(f.found(c.category).FoundBytes,
                       before.FoundBytes - (automatic ? 0 : unit.DeletedBytes));
             EXPECT_EQ(f.ctx.g.BrowserTotalFiles, totalBefore - lowered);
-            if (c.locked) EXPECT_TRUE(f.b.exists(q(c.locked)));
+            if (c.locked) {
+                EXPECT_TRUE(f.b.exists(q(c.locked)));
+            }
         }
     }
 }

@@ -1,0 +1,153 @@
+#include "cleaners/Ureg.h"
+
+#include "platform/Registry.h"
+#include "support/AppFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace niv;
+
+namespace {
+
+QString q(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+const QString kRun = q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU)");
+const QString kFind = q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\Doc Find Spec MRU)");
+const QString kAssistant = q(R"(SOFTWARE\Microsoft\Search Assistant\ACMRu\)");
+
+struct MruFixture : AppFixture {
+    explicit MruFixture(bool xp = true) { ctx.g.IsWindowsXP = xp; }
+    void text(const QString& key, const char* name, const char* value) {
+        b.regString(HKEY_CURRENT_USER, key, q(name), q(value));
+    }
+    MruLines load() {
+        QStringList assistant;
+        ReadMruHistory(ctx, assistant);
+        return ListedMruLines(ctx, assistant);
+    }
+    QStringList names(const QString& key) {
+        TRegistry reg(b.machine());
+        return reg.OpenKey(key, false) ? reg.GetValueNames() : QStringList();
+    }
+};
+
+} // namespace
+
+TEST(SearchHistoryTest, ListsRunThenAssistantThenFindAsRead) {
+    MruFixture f;
+    f.text(kRun, "MRUList", "ba");
+    f.text(kRun, "b", " notepad\\1 ");
+    f.text(kRun, "a", "cmd\\1");
+    f.text(kRun, "z", "calc");
+    f.text(kFind, "a", "*.doc");
+    f.text(kAssistant + q("5603"), "000", " Holiday \t");
+    f.text(kAssistant + q("5603"), "001", "  ");
+    const MruLines lines = f.load();
+    EXPECT_EQ(lines.run, QStringList({q("cmd\\1"), q(" notepad\\1 "), q("calc")}));
+    EXPECT_EQ(lines.find, QStringList({q("Holiday"), q("*.doc")}));
+    EXPECT_EQ(f.ctx.unit<RegUnit>().MruSlots[2], q(" notepad\\1 "));
+}
+
+TEST(SearchHistoryTest, AssistantOnlyOnWindowsXpAndOnlyItsFirst26Subkeys) {
+    for (const bool xp : {true, false}) {
+        SCOPED_TRACE(xp);
+        MruFixture f(xp);
+        for (int n = 1; n <= 27; ++n)
+            f.b.regString(HKEY_CURRENT_USER, kAssistant + QStringLiteral("k%1").arg(n, 2, 10, QChar(u'0')),
+                          QStringLiteral("v"), QStringLiteral("s%1").arg(n));
+        const QStringList find = f.load().find;
+        EXPECT_EQ(find.size(), xp ? 26 : 0);
+        EXPECT_FALSE(find.contains(q("s27")));
+        // Removal searches no further than the listing.
+        EXPECT_FALSE(RemoveMruEntry(f.ctx, MruList::Find, q("s27")));
+        EXPECT_EQ(RemoveMruEntry(f.ctx, MruList::Find, q("S26 ")), xp);
+    }
+}
+
+TEST(SearchHistoryTest, ValueHoldingNoTextEndsTheReadingWithWhatWasRead) {
+    MruFixture f;
+    f.text(kRun, "a", "cmd");
+    f.b.regDword(HKEY_CURRENT_USER, kRun, q("b"), 1);
+    f.text(kRun, "c", "calc");
+    f.text(kFind, "a", "*.txt");
+    QStringList assistant;
+    EXPECT_THROW(ReadMruHistory(f.ctx, assistant), ERegistryException);
+    const MruLines lines = ListedMruLines(f.ctx, assistant);
+    EXPECT_EQ(lines.run, QStringList({q("cmd")}));
+    EXPECT_TRUE(lines.find.isEmpty());
+}
+
+namespace {
+
+struct RemovalCase {
+    const char* what;
+    MruList list;
+    const char* line;
+    bool deleted;
+    QStringList runLeft, findLeft, assistantLeft; // value names left
+};
+
+} // namespace
+
+TEST(SearchHistoryTest, RemovalDeletesOneEqualValue) {
+    const RemovalCase cases[] = {
+        {"run: first of two equal letters, MRUList untouched",
+         MruList::Run,
+         "x",
+         true,
+         {q("MRUList"), q("b"), q("c")},
+         {q("a"), q("b")},
+         {q("1"), q("2")}},
+        {"run: exact, so no case-blind match",
+         MruList::Run,
+         "X",
+         false,
+         {q("MRUList"), q("a"), q("b"), q("c")},
+         {q("a"), q("b")},
+         {q("1"), q("2")}},
+        {"find list before the assistant",
+         MruList::Find,
+         "q",
+         true,
+         {q("MRUList"), q("a"), q("b"), q("c")},
+         {q("b")},
+         {q("1"), q("2")}},
+        {"assistant, case and blanks aside, every equal value of the subkey",
+         MruList::Find,
+         " Y",
+         true,
+         {q("MRUList"), q("a"), q("b"), q("c")},
+         {q("a"), q("b")},
+         {}},
+        {"run line never searched in the assistant",
+         MruList::Run,
+         "Y ",
+         false,
+         {q("MRUList"), q("a"), q("b"), q("c")},
+         {q("a"), q("b")},
+         {q("1"), q("2")}},
+    };
+    for (const RemovalCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        MruFixture f;
+        f.text(kRun, "MRUList", "abc");
+        f.text(kRun, "a", "x");
+        f.text(kRun, "b", "x");
+        f.text(kRun, "c", "y");
+        f.text(kFind, "a", "q");
+        f.text(kFind, "b", "*.doc");
+        f.text(kAssistant + q("first"), "1", "y");
+        f.text(kAssistant + q("first"), "2", "Y ");
+        f.text(kAssistant + q("second"), "1", "q");
+        f.text(kAssistant + q("second"), "2", "y");
+        f.load();
+        EXPECT_EQ(RemoveMruEntry(f.ctx, c.list, q(c.line)), c.deleted);
+        EXPECT_EQ(f.names(kRun), c.runLeft);
+        EXPECT_EQ(f.names(kFind), c.findLeft);
+        EXPECT_EQ(f.names(kAssistant + q("first")), c.assistantLeft);
+        // The walk ends after the first subkey with a deletion.
+        EXPECT_EQ(f.names(kAssistant + q("second")), QStringList({q("1"), q("2")}));
+    }
+}

@@ -53,6 +53,8 @@ public:
     void cmdaboutClick();
     void CmdAutoFormClick();
     void CmdLockClick();
+    void CmdothersClick();
+    void Button4Click();
 
     // "Cleanup All !" and the nine per-category buttons. A button whose category has no cleaner yet
     // stays unbound, and its handler does nothing.

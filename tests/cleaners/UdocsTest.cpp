@@ -1,5 +1,6 @@
 #include "cleaners/Udocs.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 
@@ -8,19 +9,16 @@
 #include <functional>
 
 using namespace niv;
+using namespace niv::historytest;
 
 namespace {
 
 constexpr RegRoot CU = HKEY_CURRENT_USER;
 constexpr RegRoot LM = HKEY_LOCAL_MACHINE;
 
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 const QString kFileN1 = q(R"(Software\Microsoft\Office\8.0\Excel\Recent File List)");
 const QString kFileN9 = q(R"(Software\Microsoft\Office\9.0\PowerPoint\Recent File List)");
-const QString kDocs = q(R"(Software\Microsoft\MM20\Recent Document List)");
+const QString kDocs = kDocumentKey;
 const QString kUrls = q(R"(Software\Microsoft\MediaPlayer\Player\RecentURLList)");
 const QString kFiles = q(R"(Software\Microsoft\MediaPlayer\Player\RecentFileList)");
 const QString kOpenSave = q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32\OpenSaveMRU\)");
@@ -35,18 +33,7 @@ struct DocsFixture : AppFixture {
     void text(RegRoot root, const QString& key, const char* name, const char* value) {
         b.regString(root, key, q(name), q(value));
     }
-    // A key's values as "name=text" in registry order ("name#" for one that holds no text).
-    QStringList values(RegRoot root, const QString& key) {
-        TRegistry reg(b.machine());
-        reg.SetRootKey(root);
-        QStringList out;
-        if (!reg.OpenKey(key, false)) return out;
-        for (const QString& name : reg.GetValueNames()) {
-            const std::optional<QString> data = ReadStringIfText(reg, name);
-            out << (data ? name + u'=' + *data : name + u'#');
-        }
-        return out;
-    }
+    QStringList values(RegRoot root, const QString& key) { return keyValues(b.machine(), root, key); }
 };
 
 // One value in one source, and the lines the scan shows for it.

@@ -1,20 +1,16 @@
 #include "cleaners/Ureg.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 
 #include <gtest/gtest.h>
 
 using namespace niv;
+using namespace niv::historytest;
 
 namespace {
 
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-const QString kRun = q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU)");
-const QString kFind = q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\Doc Find Spec MRU)");
 const QString kAssistant = q(R"(SOFTWARE\Microsoft\Search Assistant\ACMRu\)");
 
 struct MruFixture : AppFixture {
@@ -27,21 +23,18 @@ struct MruFixture : AppFixture {
         ReadMruHistory(ctx, assistant);
         return ListedMruLines(ctx, assistant);
     }
-    QStringList names(const QString& key) {
-        TRegistry reg(b.machine());
-        return reg.OpenKey(key, false) ? reg.GetValueNames() : QStringList();
-    }
+    QStringList names(const QString& key) { return keyValueNames(b.machine(), HKEY_CURRENT_USER, key); }
 };
 
 } // namespace
 
 TEST(SearchHistoryTest, ListsRunThenAssistantThenFindAsRead) {
     MruFixture f;
-    f.text(kRun, "MRUList", "ba");
-    f.text(kRun, "b", " notepad\\1 ");
-    f.text(kRun, "a", "cmd\\1");
-    f.text(kRun, "z", "calc");
-    f.text(kFind, "a", "*.doc");
+    f.text(kRunKey, "MRUList", "ba");
+    f.text(kRunKey, "b", " notepad\\1 ");
+    f.text(kRunKey, "a", "cmd\\1");
+    f.text(kRunKey, "z", "calc");
+    f.text(kFindKey, "a", "*.doc");
     f.text(kAssistant + q("5603"), "000", " Holiday \t");
     f.text(kAssistant + q("5603"), "001", "  ");
     const MruLines lines = f.load();
@@ -68,10 +61,10 @@ TEST(SearchHistoryTest, AssistantOnlyOnWindowsXpAndOnlyItsFirst26Subkeys) {
 
 TEST(SearchHistoryTest, ValueHoldingNoTextEndsTheReadingWithWhatWasRead) {
     MruFixture f;
-    f.text(kRun, "a", "cmd");
-    f.b.regDword(HKEY_CURRENT_USER, kRun, q("b"), 1);
-    f.text(kRun, "c", "calc");
-    f.text(kFind, "a", "*.txt");
+    f.text(kRunKey, "a", "cmd");
+    f.b.regDword(HKEY_CURRENT_USER, kRunKey, q("b"), 1);
+    f.text(kRunKey, "c", "calc");
+    f.text(kFindKey, "a", "*.txt");
     QStringList assistant;
     EXPECT_THROW(ReadMruHistory(f.ctx, assistant), ERegistryException);
     const MruLines lines = ListedMruLines(f.ctx, assistant);
@@ -132,20 +125,20 @@ TEST(SearchHistoryTest, RemovalDeletesOneEqualValue) {
     for (const RemovalCase& c : cases) {
         SCOPED_TRACE(c.what);
         MruFixture f;
-        f.text(kRun, "MRUList", "abc");
-        f.text(kRun, "a", "x");
-        f.text(kRun, "b", "x");
-        f.text(kRun, "c", "y");
-        f.text(kFind, "a", "q");
-        f.text(kFind, "b", "*.doc");
+        f.text(kRunKey, "MRUList", "abc");
+        f.text(kRunKey, "a", "x");
+        f.text(kRunKey, "b", "x");
+        f.text(kRunKey, "c", "y");
+        f.text(kFindKey, "a", "q");
+        f.text(kFindKey, "b", "*.doc");
         f.text(kAssistant + q("first"), "1", "y");
         f.text(kAssistant + q("first"), "2", "Y ");
         f.text(kAssistant + q("second"), "1", "q");
         f.text(kAssistant + q("second"), "2", "y");
         f.load();
         EXPECT_EQ(RemoveMruEntry(f.ctx, c.list, q(c.line)), c.deleted);
-        EXPECT_EQ(f.names(kRun), c.runLeft);
-        EXPECT_EQ(f.names(kFind), c.findLeft);
+        EXPECT_EQ(f.names(kRunKey), c.runLeft);
+        EXPECT_EQ(f.names(kFindKey), c.findLeft);
         EXPECT_EQ(f.names(kAssistant + q("first")), c.assistantLeft);
         // The walk ends after the first subkey with a deletion.
         EXPECT_EQ(f.names(kAssistant + q("second")), QStringList({q("1"), q("2")}));

@@ -1,5 +1,6 @@
 #include "cleaners/forms/TFrmdocs.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 #include "support/Controls.h"
@@ -12,14 +13,11 @@
 #include <gtest/gtest.h>
 
 using namespace niv;
+using namespace niv::historytest;
 
 namespace {
 
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-const QString kDocs = q(R"(Software\Microsoft\MM20\Recent Document List)");
+const QString& kDocs = kDocumentKey;
 const QString kNoNames = q("No viewed names are found. Your system is clean.");
 const QString kCleaned = q("The trail was succesfully cleaned.");
 
@@ -33,10 +31,7 @@ struct DocsWindowFixture : AppFixture {
         for (const char* text : texts)
             b.regString(HKEY_CURRENT_USER, kDocs, QStringLiteral("Document%1").arg(++n), q(text));
     }
-    QStringList documentNames() {
-        TRegistry reg(b.machine());
-        return reg.OpenKey(kDocs, false) ? reg.GetValueNames() : QStringList();
-    }
+    QStringList documentNames() { return keyValueNames(b.machine(), HKEY_CURRENT_USER, kDocs); }
     QStringList lines() {
         QStringList out;
         for (int i = 0; i < list()->count(); ++i)

@@ -1,5 +1,6 @@
 #include "cleaners/forms/TFrmreg.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
@@ -12,15 +13,10 @@
 #include <gtest/gtest.h>
 
 using namespace niv;
+using namespace niv::historytest;
 
 namespace {
 
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-const QString kRun = q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU)");
-const QString kFind = q(R"(Software\Microsoft\Windows\CurrentVersion\Explorer\Doc Find Spec MRU)");
 const QString kScanLog = q(R"(C:\Nivfold\nvscan7.ini)");
 
 struct RegWindowFixture : AppFixture {
@@ -57,8 +53,8 @@ TEST(SearchHistoryWindowTest, DesignedTexts) {
 
 TEST(SearchHistoryWindowTest, EmptyListsAndTheLastRemovalDisableTheirOwnListOnly) {
     RegWindowFixture f;
-    f.text(kRun, "a", "cmd");
-    f.text(kRun, "b", "cmd");
+    f.text(kRunKey, "a", "cmd");
+    f.text(kRunKey, "b", "cmd");
     TFrmreg window(f.ctx);
     auto* run = ctl<QListWidget>(window, "ListBoxRun");
     auto* find = ctl<QListWidget>(window, "ListBoxFind");
@@ -66,7 +62,7 @@ TEST(SearchHistoryWindowTest, EmptyListsAndTheLastRemovalDisableTheirOwnListOnly
     EXPECT_FALSE(ctl<QPushButton>(window, "Cmdfind")->isEnabled());
     EXPECT_EQ(run->currentRow(), 0);
 
-    f.text(kRun, "c", "later"); // read at the next program start only
+    f.text(kRunKey, "c", "later"); // read at the next program start only
     ctl<QPushButton>(window, "Cmdrun")->click();
     EXPECT_EQ(lines(run), QStringList({q("cmd")}));
     EXPECT_TRUE(run->isEnabled());
@@ -77,17 +73,15 @@ TEST(SearchHistoryWindowTest, EmptyListsAndTheLastRemovalDisableTheirOwnListOnly
     ctl<QPushButton>(window, "Cmdrun")->click();
     EXPECT_FALSE(run->isEnabled());
     EXPECT_FALSE(ctl<QPushButton>(window, "Cmdrun")->isEnabled());
-    TRegistry reg(f.b.machine());
-    ASSERT_TRUE(reg.OpenKey(kRun, false));
-    EXPECT_EQ(reg.GetValueNames(), QStringList({q("c")}));
+    EXPECT_EQ(keyValueNames(f.b.machine(), HKEY_CURRENT_USER, kRunKey), QStringList({q("c")}));
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
 
 TEST(SearchHistoryWindowTest, LoadErrorShowsTheBoxAndKeepsWhatWasRead) {
     RegWindowFixture f;
-    f.text(kRun, "a", "cmd");
-    f.b.regDword(HKEY_CURRENT_USER, kRun, q("b"), 3);
-    f.text(kFind, "a", "*.doc");
+    f.text(kRunKey, "a", "cmd");
+    f.b.regDword(HKEY_CURRENT_USER, kRunKey, q("b"), 3);
+    f.text(kFindKey, "a", "*.doc");
     f.dialogs.answerOk();
     TFrmreg window(f.ctx);
     EXPECT_EQ(f.dialogs.messageTexts(), QStringList({q("Invalid data type for 'b'")}));

@@ -3,6 +3,7 @@
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 
+#include <QListWidget>
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +35,14 @@ inline QStringList keyValues(Machine& machine, RegRoot root, const QString& key)
         const std::optional<QString> data = ReadStringIfText(reg, name);
         out << (data ? name + u'=' + *data : name + u'#');
     }
+    return out;
+}
+
+// The lines of a list box.
+inline QStringList listLines(const QListWidget& list) {
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i)
+        out << list.item(i)->text();
     return out;
 }
 

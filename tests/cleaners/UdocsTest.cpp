@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace niv;
 using namespace niv::historytest;
 
@@ -27,104 +25,72 @@ const QString kRealCu = q(R"(Software\RealNetworks\RealPlayer\6.0\Preferences\Mo
 const QString kMorpheus = q(R"(Software\MorpheusOS\Searches)");
 const QString kQuickTime = q(R"(Software\Apple Computer, Inc.\QuickTime\Recent Movies)");
 const QString kDivx = q(R"(Software\DivXNetworks\DivX Player\RecentFiles)");
-const QString kMm20 = q(R"(Software\Microsoft\MM20\Publish Wizard\MRU List)");
 
 struct DocsFixture : AppFixture {
     void text(RegRoot root, const QString& key, const char* name, const char* value) {
         b.regString(root, key, q(name), q(value));
     }
+    // "name=text" pairs into one key.
+    void texts(RegRoot root, const QString& key, const QStringList& pairs) {
+        for (const QString& pair : pairs)
+            b.regString(root, key, pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    }
     QStringList values(RegRoot root, const QString& key) { return keyValues(b.machine(), root, key); }
 };
 
-// One value in one source, and the lines the scan shows for it.
+// One value in one source, and the line the scan shows for it (none: nullptr).
 struct SourceCase {
-    const char* what;
     RegRoot root;
     QString key;
     const char* name;
     const char* value;
-    QStringList lines;
+    const char* line;
 };
 
 } // namespace
 
 TEST(ViewedTrailsScanTest, EachSourceWithItsValuesAndRanges) {
-    const QString adobe9 = q(R"(Software\Adobe\Acrobat Reader\9.0\AVGeneral\cRecentFiles\C)");
-    const QString adobe10 = q(R"(Software\Adobe\Acrobat Reader\10.0\AVGeneral\cRecentFiles\C)");
+    const QString adobe = q(R"(Software\Adobe\Acrobat Reader\%1\AVGeneral\cRecentFiles\C%2)");
+    const QString store = q(R"(Software\Classes\VirtualStore\MACHINE\SOFTWARE\Wow6432Node\)");
     const SourceCase cases[] = {
-        {"first FileN list, slot 50", CU, kFileN1, "File50", " a.xls\t", {q("a.xls")}},
-        {"last FileN list", CU, kFileN9, "File1", "b.ppt", {q("b.ppt")}},
-        {"FileN beyond 50", CU, kFileN1, "File51", "x", {}},
-        {"FileN blank", CU, kFileN1, "File2", " \r\n", {}},
-        {"document list", CU, kDocs, "Document50", "d.doc ", {q("d.doc")}},
-        {"document beyond 50", CU, kDocs, "Document51", "x", {}},
-        {"media address 0", CU, kUrls, "URL0", "http://a/", {q("http://a/")}},
-        {"media address beyond 49", CU, kUrls, "URL50", "x", {}},
-        {"media file 49", CU, kFiles, "File49", "c.wmv", {q("c.wmv")}},
-        {"open/save first subkey", CU, kOpenSave + u'*', "a", "e.txt", {q("e.txt")}},
-        {"open/save last subkey", CU, kOpenSave + q("mp4"), "z", "f.mp4", {q("f.mp4")}},
-        {"open/save not a letter", CU, kOpenSave + q("txt"), "aa", "x", {}},
-        {"RealPlayer address kept untrimmed",
-         LM,
-         kRealLm + q("HistoryList\\URL1"),
-         "",
-         " g ",
-         {q("Real Player URL :  g ")}},
-        {"RealPlayer recent 50",
-         LM,
-         kRealLm + q("MostRecentClips50"),
-         "",
-         "h",
-         {q("Real Player Recent : h")}},
-        {"RealPlayer recent beyond 50", LM, kRealLm + q("MostRecentClips51"), "", "h", {}},
-        {"RealPlayer recent 2", CU, kRealCu + q("7"), "", "i", {q("Real Player Recent 2 : i")}},
-        {"RealPlayer locations",
-         LM,
-         kRealLm + q("OpenLocationClips2"),
-         "",
-         "j",
-         {q("Real Player Locations : j")}},
-        {"RealPlayer empty mark", LM, kRealLm + q("OpenLocationClips3"), "", " | ", {}},
-        {"Morpheus 30", CU, kMorpheus, "1014-30", " k ", {q("Morpheus : k")}},
-        {"Morpheus beyond 30", CU, kMorpheus, "1014-31", "k", {}},
-        {"QuickTime name, data unread", LM, kQuickTime, " m.mov ", "", {q(" m.mov ")}},
-        {"QuickTime default value", LM, kQuickTime, "", "x", {QString()}},
-        {"Adobe 9, fifth key", CU, adobe9 + u'5', "tDIText", "n.pdf", {q("n.pdf")}},
-        {"Adobe 9, sixth key", CU, adobe9 + u'6', "tDIText", "n.pdf", {}},
-        {"Adobe 10", CU, adobe10 + u'1', "tDIText", "o.pdf", {q("o.pdf")}},
-        {"DivX", CU, kDivx, "w05", "p.avi", {q("p.avi")}},
-        {"DivX beyond 5", CU, kDivx, "w06", "p.avi", {}},
-        {"management console",
-         CU,
-         q(R"(Software\Microsoft\Microsoft Management Console\Recent File List)"),
-         "File5",
-         "r.msc",
-         {q("r.msc")}},
-        {"publish wizard beyond 5", CU, kMm20, "Entry6", "s", {}},
-        {"stationery 0",
-         CU,
-         q(R"(Software\Microsoft\Windows Mail\Recent Stationery Wide List)"),
-         "File0",
-         "t.htm",
-         {q("t.htm")}},
-        {"QuickTime virtual store",
-         CU,
-         q(R"(Software\Classes\VirtualStore\MACHINE\SOFTWARE\Wow6432Node\Apple Computer, Inc.\QuickTime\Recent Movies)"),
-         "any",
-         " u.mov",
-         {q("u.mov")}},
-        {"Movie Maker",
-         CU,
-         q(R"(Software\Microsoft\Windows Live\Movie Maker\Recent)"),
-         "x",
-         "v.wlmp",
-         {q("v.wlmp")}},
+        {CU, kFileN1, "File50", " a.xls\t", "a.xls"},
+        {CU, kFileN9, "File1", "b.ppt", "b.ppt"},
+        {CU, kFileN1, "File51", "x", nullptr},
+        {CU, kFileN1, "File2", " \r\n", nullptr},
+        {CU, kDocs, "Document50", "d.doc ", "d.doc"},
+        {CU, kDocs, "Document51", "x", nullptr},
+        {CU, kUrls, "URL0", "http://a/", "http://a/"},
+        {CU, kUrls, "URL50", "x", nullptr},
+        {CU, kFiles, "File49", "c.wmv", "c.wmv"},
+        {CU, kOpenSave + u'*', "a", "e.txt", "e.txt"},
+        {CU, kOpenSave + q("mp4"), "z", "f.mp4", "f.mp4"},
+        {CU, kOpenSave + q("txt"), "aa", "x", nullptr},
+        {LM, kRealLm + q("HistoryList\\URL1"), "", " g ", "Real Player URL :  g "},
+        {LM, kRealLm + q("MostRecentClips50"), "", "h", "Real Player Recent : h"},
+        {LM, kRealLm + q("MostRecentClips51"), "", "h", nullptr},
+        {CU, kRealCu + q("7"), "", "i", "Real Player Recent 2 : i"},
+        {LM, kRealLm + q("OpenLocationClips2"), "", "j", "Real Player Locations : j"},
+        {LM, kRealLm + q("OpenLocationClips3"), "", " | ", nullptr},
+        {CU, kMorpheus, "1014-30", " k ", "Morpheus : k"},
+        {CU, kMorpheus, "1014-31", "k", nullptr},
+        {LM, kQuickTime, " m.mov ", "", " m.mov "},
+        {LM, kQuickTime, "", "x", ""},
+        {CU, adobe.arg(q("9.0")).arg(5), "tDIText", "n.pdf", "n.pdf"},
+        {CU, adobe.arg(q("9.0")).arg(6), "tDIText", "n.pdf", nullptr},
+        {CU, adobe.arg(q("10.0")).arg(1), "tDIText", "o.pdf", "o.pdf"},
+        {CU, kDivx, "w05", "p.avi", "p.avi"},
+        {CU, kDivx, "w06", "p.avi", nullptr},
+        {CU, q(R"(Software\Microsoft\Microsoft Management Console\Recent File List)"), "File5", "r", "r"},
+        {CU, q(R"(Software\Microsoft\MM20\Publish Wizard\MRU List)"), "Entry6", "s", nullptr},
+        {CU, q(R"(Software\Microsoft\Windows Mail\Recent Stationery Wide List)"), "File0", "t", "t"},
+        {CU, store + q(R"(Apple Computer, Inc.\QuickTime\Recent Movies)"), "any", " u.mov", "u.mov"},
+        {CU, q(R"(Software\Microsoft\Windows Live\Movie Maker\Recent)"), "x", "v.wlmp", "v.wlmp"},
     };
     for (const SourceCase& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE((c.key + u' ' + q(c.name)).toStdString());
         DocsFixture f;
         f.text(c.root, c.key, c.name, c.value);
-        EXPECT_EQ(ScanViewedTrails(f.ctx), c.lines);
+        EXPECT_EQ(ScanViewedTrails(f.ctx), c.line ? QStringList({q(c.line)}) : QStringList());
     }
 }
 
@@ -138,10 +104,7 @@ TEST(ViewedTrailsScanTest, SourceOrderDuplicatesAndValuesHoldingNoText) {
     f.text(CU, kDivx, "w01", "d.avi");
     EXPECT_EQ(ScanViewedTrails(f.ctx),
               QStringList({q("same.avi"), q("same.avi"), q("Morpheus : m"), q("q.mov"), q("d.avi")}));
-    const DocsUnit& unit = f.ctx.unit<DocsUnit>();
-    EXPECT_EQ(unit.FileNSlots[0][2], q("same.avi"));
-    EXPECT_EQ(unit.TrailCount, 1);
-    const TrailRecord& r = unit.TrailTable[1];
+    const TrailRecord& r = f.ctx.unit<DocsUnit>().TrailTable[1];
     EXPECT_EQ(QStringList({r.Key, r.ValueName, r.Text, r.Action, r.SourceTag}),
               QStringList({kDivx, q("w01"), q("d.avi"), q("DELETE-VALUENAME"), q("DIVX")}));
 }
@@ -153,156 +116,69 @@ TEST(ViewedTrailsScanTest, TheTableStopsAtItsLastRecord) {
         f.b.regString(CU, key, QString::number(n), QString::number(n));
     const QStringList lines = ScanViewedTrails(f.ctx);
     EXPECT_EQ(lines.size(), kTrailRecords);
-    EXPECT_EQ(f.ctx.unit<DocsUnit>().TrailCount, kTrailRecords);
-    // Every listed line can be removed.
-    RemoveTrail(f.ctx, lines.back());
-    EXPECT_FALSE(f.values(CU, key).contains(lines.back() + u'=' + lines.back()));
+    RemoveTrail(f.ctx, lines.back()); // every listed line can be removed
+    EXPECT_EQ(f.values(CU, key).size(), kTrailRecords + 1);
 }
 
 namespace {
 
+QStringList split(const char* pairs) {
+    return *pairs ? q(pairs).split(u';') : QStringList();
+}
+
+// Empty values word + first..last behind `head`.
+QStringList emptied(const char* word, int first, int last, const char* head) {
+    QStringList out = split(head);
+    for (int n = first; n <= last; ++n)
+        out << q(word) + QString::number(n) + u'=';
+    return out;
+}
+
+// "name=text" values set in one key (and maybe in one more), lines removed in turn, the key's values left.
 struct RemovalCase {
-    const char* what;
-    std::function<void(DocsFixture&)> build;
-    QStringList removed; // lines removed in turn
     RegRoot root;
     QString key;
-    QStringList left; // the key's values afterwards, in any order
+    const char* set;
+    const char* removed;
+    QStringList left;
+    QString otherKey = {};
+    const char* otherSet = "";
+    RegRoot otherRoot = CU;
 };
-
-QStringList emptied(const char* word, int first, int last, QStringList head) {
-    for (int n = first + int(head.size()); n <= last; ++n)
-        head << q(word) + QString::number(n) + u'=';
-    return head;
-}
 
 } // namespace
 
 TEST(ViewedTrailsRemovalTest, RewriteBlankOrDeleteLeaveExactlyTheseValues) {
+    const QString realUrl50 = kRealLm + q("HistoryList\\URL50");
     const RemovalCase cases[] = {
-        {"FileN list rewritten, later slots move up one, gaps included",
-         [](DocsFixture& f) {
-             f.text(CU, kFileN9, "File1", "a");
-             f.text(CU, kFileN9, "File2", "b");
-             f.text(CU, kFileN9, "File4", "c");
-         },
-         {q("b")},
-         CU,
-         kFileN9,
-         emptied("File", 1, 50, {q("File1=a"), q("File2="), q("File3=c")})},
-        {"media addresses rewritten",
-         [](DocsFixture& f) {
-             f.text(CU, kUrls, "URL0", "u0");
-             f.text(CU, kUrls, "URL49", "u49");
-         },
-         {q("u0")},
-         CU,
-         kUrls,
-         emptied("URL", 0, 47, {}) << q("URL48=u49") << q("URL49=")},
-        {"media file blanked, the second of a name too",
-         [](DocsFixture& f) {
-             f.text(CU, kFiles, "File0", "same");
-             f.text(CU, kFiles, "File1", "same");
-             f.text(CU, kFiles, "File2", "other");
-         },
-         {q("same"), q("same")},
-         CU,
-         kFiles,
-         {q("File0="), q("File1="), q("File2=other")}},
-        {"RealPlayer key blanked",
-         [](DocsFixture& f) {
-             f.text(LM, kRealLm + q("HistoryList\\URL49"), "", " x");
-             f.text(LM, kRealLm + q("HistoryList\\URL50"), "", " x");
-         },
-         {q("Real Player URL :  x")},
-         LM,
-         kRealLm + q("HistoryList\\URL49"),
-         {q("=")}},
-        {"RealPlayer recent 2 found in its own list",
-         [](DocsFixture& f) {
-             f.text(LM, kRealLm + q("MostRecentClips1"), "", "r");
-             f.text(CU, kRealCu + q("2"), "", "r");
-         },
-         {q("Real Player Recent 2 : r")},
-         CU,
-         kRealCu + q("2"),
-         {q("=")}},
-        {"Morpheus slot 30 blanked",
-         [](DocsFixture& f) {
-             f.text(CU, kMorpheus, "1014-29", "m");
-             f.text(CU, kMorpheus, "1014-30", "m");
-         },
-         {q("Morpheus : m")},
-         CU,
-         kMorpheus,
-         {q("1014-29="), q("1014-30=m")}},
-        {"open/save entries blanked in every subkey, case and blanks aside",
-         [](DocsFixture& f) {
-             f.text(CU, kOpenSave + u'*', "a", "X.txt");
-             f.text(CU, kOpenSave + u'*', "b", "y.txt");
-             f.text(CU, kOpenSave + u'*', "c", " x.TXT ");
-         },
-         {q("X.txt")},
-         CU,
-         kOpenSave + u'*',
-         {q("a="), q("b=y.txt"), q("c=")}},
-        {"documents deleted under every number",
-         [](DocsFixture& f) {
-             f.text(CU, kDocs, "Document1", "d");
-             f.text(CU, kDocs, "Document2", "e");
-             f.text(CU, kDocs, "Document3", " D");
-         },
-         {q("d")},
-         CU,
-         kDocs,
-         {q("Document2=e")}},
-        {"QuickTime's default value deleted by its empty line",
-         [](DocsFixture& f) {
-             f.text(LM, kQuickTime, "", "");
-             f.text(LM, kQuickTime, "m.mov", "");
-         },
-         {QString()},
-         LM,
-         kQuickTime,
-         {q("m.mov=")}},
-        {"table records of one text all deleted",
-         [](DocsFixture& f) {
-             f.text(CU, kDivx, "w01", "t");
-             f.text(CU, kDivx, "w02", "u");
-             f.text(CU, kDivx, "w03", "t ");
-         },
-         {q("t")},
-         CU,
-         kDivx,
-         {q("w02=u")}},
-        {"a prefix inside a name is not a prefix",
-         [](DocsFixture& f) {
-             f.text(CU, kFileN1, "File1", "My Morpheus : notes");
-             f.text(CU, kMorpheus, "1014-1", "notes");
-         },
-         {q("My Morpheus : notes")},
-         CU,
-         kMorpheus,
-         {q("1014-1=notes")}},
-        {"a prefixed line its slot no longer holds goes on with the shortened text",
-         [](DocsFixture& f) {
-             f.text(CU, kMorpheus, "1014-1", "z.doc");
-             f.text(CU, kDocs, "Document1", "z.doc");
-         },
-         {q("Morpheus : z.doc"), q("Morpheus : z.doc")},
-         CU,
-         kDocs,
-         {}},
+        // Rewritten: later slots move up one, gaps included, every number written.
+        {CU, kFileN9, "File1=a;File2=b;File4=c", "b", emptied("File", 4, 50, "File1=a;File2=;File3=c")},
+        {CU, kUrls, "URL0=u0;URL49=u49", "u0", emptied("URL", 0, 47, "URL48=u49;URL49=")},
+        // Blanked; a second line of the same name takes the next value.
+        {CU, kFiles, "File0=same;File1=same;File2=x", "same;same", split("File0=;File1=;File2=x")},
+        {LM, realUrl50, "= x", "Real Player URL :  x", split("=")},
+        {CU, kRealCu + u'2', "=r", "Real Player Recent 2 : r", split("="), kRealLm + q("MostRecentClips1"),
+         "=r", LM},
+        {CU, kMorpheus, "1014-29=m;1014-30=m", "Morpheus : m", split("1014-29=;1014-30=m")},
+        {CU, kOpenSave + u'*', "a=X.txt;b=y;c= x.TXT ", "X.txt", split("a=;b=y;c=")},
+        // Deleted, every equal one.
+        {CU, kDocs, "Document1=d;Document2=e;Document3= D", "d", split("Document2=e")},
+        {LM, kQuickTime, "=;m.mov=", "", split("m.mov=")},
+        {CU, kDivx, "w01=t;w02=u;w03=t ", "t", split("w02=u")},
+        // A prefix counts only at the start; a prefixed line its slot no longer holds goes on shortened.
+        {CU, kFileN1, "File1=My Morpheus : n", "My Morpheus : n", emptied("File", 1, 50, ""), kMorpheus,
+         "1014-1=n"},
+        {CU, kDocs, "Document1=z", "Morpheus : z;Morpheus : z", {}, kMorpheus, "1014-1=z"},
     };
     for (const RemovalCase& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE((c.key + u' ' + q(c.removed)).toStdString());
         DocsFixture f;
-        c.build(f);
+        f.texts(c.root, c.key, split(c.set));
+        f.texts(c.otherRoot, c.otherKey, split(c.otherSet));
         ScanViewedTrails(f.ctx);
-        for (const QString& line : c.removed)
+        for (const QString& line : q(c.removed).split(u';'))
             RemoveTrail(f.ctx, line);
-        QStringList left = f.values(c.root, c.key);
-        QStringList expected = c.left;
+        QStringList left = f.values(c.root, c.key), expected = c.left;
         left.sort();
         expected.sort();
         EXPECT_EQ(left, expected);

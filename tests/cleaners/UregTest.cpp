@@ -72,58 +72,22 @@ TEST(SearchHistoryTest, ValueHoldingNoTextEndsTheReadingWithWhatWasRead) {
     EXPECT_TRUE(lines.find.isEmpty());
 }
 
-namespace {
-
-struct RemovalCase {
-    const char* what;
-    MruList list;
-    const char* line;
-    bool deleted;
-    QStringList runLeft, findLeft, assistantLeft; // value names left
-};
-
-} // namespace
-
 TEST(SearchHistoryTest, RemovalDeletesOneEqualValue) {
-    const RemovalCase cases[] = {
-        {"run: first of two equal letters, MRUList untouched",
-         MruList::Run,
-         "x",
-         true,
-         {q("MRUList"), q("b"), q("c")},
-         {q("a"), q("b")},
-         {q("1"), q("2")}},
-        {"run: exact, so no case-blind match",
-         MruList::Run,
-         "X",
-         false,
-         {q("MRUList"), q("a"), q("b"), q("c")},
-         {q("a"), q("b")},
-         {q("1"), q("2")}},
-        {"find list before the assistant",
-         MruList::Find,
-         "q",
-         true,
-         {q("MRUList"), q("a"), q("b"), q("c")},
-         {q("b")},
-         {q("1"), q("2")}},
-        {"assistant, case and blanks aside, every equal value of the subkey",
-         MruList::Find,
-         " Y",
-         true,
-         {q("MRUList"), q("a"), q("b"), q("c")},
-         {q("a"), q("b")},
-         {}},
-        {"run line never searched in the assistant",
-         MruList::Run,
-         "Y ",
-         false,
-         {q("MRUList"), q("a"), q("b"), q("c")},
-         {q("a"), q("b")},
-         {q("1"), q("2")}},
+    struct Case {
+        MruList list;
+        const char* line;
+        bool deleted;
+        const char* left; // value names of Run, Find and the first Search Assistant subkey
     };
-    for (const RemovalCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    const Case cases[] = {
+        {MruList::Run, "x", true, "MRUList b c|a b|1 2"},     // the first of two letters; MRUList untouched
+        {MruList::Run, "X", false, "MRUList a b c|a b|1 2"},  // exact
+        {MruList::Run, "Y ", false, "MRUList a b c|a b|1 2"}, // never in the Search Assistant
+        {MruList::Find, "q", true, "MRUList a b c|b|1 2"},    // the Find list comes first
+        {MruList::Find, " Y", true, "MRUList a b c|a b|"},    // case and blanks aside, every equal value
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
         MruFixture f;
         f.text(kRunKey, "MRUList", "abc");
         f.text(kRunKey, "a", "x");
@@ -137,9 +101,9 @@ TEST(SearchHistoryTest, RemovalDeletesOneEqualValue) {
         f.text(kAssistant + q("second"), "2", "y");
         f.load();
         EXPECT_EQ(RemoveMruEntry(f.ctx, c.list, q(c.line)), c.deleted);
-        EXPECT_EQ(f.names(kRunKey), c.runLeft);
-        EXPECT_EQ(f.names(kFindKey), c.findLeft);
-        EXPECT_EQ(f.names(kAssistant + q("first")), c.assistantLeft);
+        const QStringList left = {f.names(kRunKey).join(u' '), f.names(kFindKey).join(u' '),
+                                  f.names(kAssistant + q("first")).join(u' ')};
+        EXPECT_EQ(left.join(u'|'), q(c.left));
         // The walk ends after the first subkey with a deletion.
         EXPECT_EQ(f.names(kAssistant + q("second")), QStringList({q("1"), q("2")}));
     }

@@ -59,19 +59,6 @@ TEST(SearchHistoryTest, AssistantOnlyOnWindowsXpAndOnlyItsFirst26Subkeys) {
     }
 }
 
-TEST(SearchHistoryTest, ValueHoldingNoTextEndsTheReadingWithWhatWasRead) {
-    MruFixture f;
-    f.text(kRunKey, "a", "cmd");
-    f.b.regDword(HKEY_CURRENT_USER, kRunKey, q("b"), 1);
-    f.text(kRunKey, "c", "calc");
-    f.text(kFindKey, "a", "*.txt");
-    QStringList assistant;
-    EXPECT_THROW(ReadMruHistory(f.ctx, assistant), ERegistryException);
-    const MruLines lines = ListedMruLines(f.ctx, assistant);
-    EXPECT_EQ(lines.run, QStringList({q("cmd")}));
-    EXPECT_TRUE(lines.find.isEmpty());
-}
-
 TEST(SearchHistoryTest, RemovalDeletesOneEqualValue) {
     struct Case {
         MruList list;

@@ -99,8 +99,8 @@ QStringList letterNames() {
 
 // --- reading ---
 
-// Values `word` + number, numbers first..last of `memory` (or of the range given without one): each
-// text that trims to something becomes a line behind `prefix` and, with a memory, its slot.
+// The values `word` + first..last: each text that trims to something becomes a line behind `prefix`
+// and, with a memory, the slot of its number.
 void readNumbered(AppContext& ctx, const QString& key, const QString& word, TrailSlots* memory, int first,
                   int last, const QString& prefix, QStringList& lines) {
     if (memory) memory->clear();

@@ -404,4 +404,12 @@ bool TRegistry::DeleteValue(const QString& name) {
     return m_machine.registry().deleteValue(m_root, m_path, name);
 }
 
+std::optional<QString> ReadStringIfText(TRegistry& reg, const QString& name) {
+    try {
+        return reg.ReadString(name);
+    } catch (const ERegistryException&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace niv

@@ -154,4 +154,8 @@ private:
     QString m_path;
 };
 
+// ReadString for readers that pass over what is not text: nothing, instead of the read error, when
+// the value holds data of another type.
+std::optional<QString> ReadStringIfText(TRegistry& reg, const QString& name);
+
 } // namespace niv

@@ -53,6 +53,21 @@ bool sameText(const QString& a, const QString& b) {
     return a.size() == b.size() && winUpper(a) == winUpper(b);
 }
 
+QString trimControls(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool sameTrimmedText(const QString& a, const QString& b) {
+    const QString left = trimControls(a);
+    return !left.isEmpty() && winUpper(left) == winUpper(trimControls(b));
+}
+
 bool isWindowsName(const char* s, std::size_t len) {
     const auto* p = reinterpret_cast<const unsigned char*>(s);
     std::size_t i = 0;

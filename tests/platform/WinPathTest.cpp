@@ -183,6 +183,15 @@ TEST(WinUpperTest, SameTextComparesUnderSimpleUpperCasing) {
     EXPECT_FALSE(sameText(u8("abc"), u8("abc ")));
 }
 
+TEST(TrimControlsTest, TakesEverythingUpToBlankAtBothEndsOnly) {
+    EXPECT_EQ(trimControls(u8("\x01\t\r\n a b \x1f\x7f")), u8("a b \x1f\x7f"));
+    EXPECT_EQ(trimControls(u8("\u00a0x\u2003")), u8("\u00a0x\u2003")); // not Unicode spaces
+    EXPECT_EQ(trimControls(u8(" \x02 ")), QString());
+    EXPECT_TRUE(sameTrimmedText(u8(" c:\\Été.txt\t"), u8("C:\\éTÉ.TXT")));
+    EXPECT_FALSE(sameTrimmedText(u8("a.txt"), u8("b.txt")));
+    EXPECT_FALSE(sameTrimmedText(u8(" "), QString())); // a blank entry equals nothing
+}
+
 // --- host names ---
 
 struct NameCase {

@@ -12,6 +12,8 @@
 #include "app/forms/TFrmscandrv.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "cleaners/forms/TFrmdocs.h"
+#include "cleaners/forms/TFrmreg.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "core/SettingsStore.h"
@@ -72,6 +74,8 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->cmdabout, &QPushButton::clicked, this, &TFrminit::cmdaboutClick);
     connect(m_ui->CmdAutoForm, &QPushButton::clicked, this, &TFrminit::CmdAutoFormClick);
     connect(m_ui->CmdLock, &QPushButton::clicked, this, &TFrminit::CmdLockClick);
+    connect(m_ui->Cmdothers, &QPushButton::clicked, this, &TFrminit::CmdothersClick);
+    connect(m_ui->Button4, &QPushButton::clicked, this, &TFrminit::Button4Click);
     connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
     // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryInfo& row : categoryTable())
@@ -224,6 +228,14 @@ void TFrminit::updateStatisticsPanel() {
 
 void TFrminit::CmdLockClick() {
     m_form.guard([this] { ShowLockedFilesDialog(m_context, this); });
+}
+
+void TFrminit::CmdothersClick() {
+    m_form.guard([this] { ShowViewedTrails(m_context, this); });
+}
+
+void TFrminit::Button4Click() {
+    if (m_context.Frmreg) m_context.modal.run(*m_context.Frmreg, QStringLiteral("TFrmreg"));
 }
 
 void TFrminit::Button1Click() {

@@ -54,6 +54,8 @@ public:
     void cmdaboutClick();
     void CmdAutoFormClick();
     void CmdLockClick();
+    void CmdothersClick();
+    void Button4Click();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();

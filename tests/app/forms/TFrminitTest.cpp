@@ -1,5 +1,6 @@
 #include "app/forms/TFrminit.h"
 #include "app/ufirst.h"
+#include "cleaners/forms/TFrmreg.h"
 #include "cleaners/uie.h"
 #include "core/SettingsStore.h"
 #include "platform/FileSys.h"
@@ -300,4 +301,20 @@ TEST(HelpAndSupportTest, AboutAndSearchEngineOpenTheirWindows) {
     ctl<QPushButton>(window, "CmdAutoForm")->click();
     EXPECT_TRUE(f.modal.shown().endsWith(QStringLiteral("TFrmAutoPwd")));
     EXPECT_TRUE(f.modal.shown().contains(QStringLiteral("TFrmabout")));
+}
+
+TEST(HelpAndSupportTest, WhatYouViewAndWhatYouSearchOpenTheirWindows) {
+    StartFixture f;
+    TFrminit window(f.ctx);
+    TFrmreg search(f.ctx, &window);
+    f.ctx.Frmreg = &search;
+    f.modal.onShow(QStringLiteral("TFrmdocs"), [](QDialog&) { return int(mrOk); });
+    f.modal.onShow(QStringLiteral("TFrmreg"), [&](QDialog& shown) {
+        EXPECT_EQ(&shown, &search); // the one made at program start
+        return int(mrOk);
+    });
+    ctl<QPushButton>(window, "Cmdothers")->click();
+    ctl<QPushButton>(window, "Button4")->click();
+    EXPECT_EQ(f.modal.shown().mid(f.modal.shown().size() - 2),
+              QStringList({QStringLiteral("TFrmdocs"), QStringLiteral("TFrmreg")}));
 }

@@ -1,0 +1,463 @@
+#include "cleaners/Udocs.h"
+
+#include "core/AppContext.h"
+#include "platform/FileSys.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/WinPath.h"
+
+#include <algorithm>
+
+namespace niv {
+
+namespace {
+
+// The nine lists whose values are "File" 1..50, by list number.
+const std::array<QString, kFileNLists> kFileNKeys = {
+    QStringLiteral("Software\\Microsoft\\Office\\8.0\\Excel\\Recent File List"),
+    QStringLiteral("Software\\Microsoft\\PowerPoint\\8.0\\Excel\\Recent File List"),
+    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List"),
+    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List"),
+    QStringLiteral("Software\\Microsoft\\Works\\4.0\\Recent File List"),
+    QStringLiteral("Software\\Kodak\\Imaging\\Recent File List"),
+    QStringLiteral("Software\\jasc\\Paint Shop Pro 6\\Recent File List"),
+    QStringLiteral("Software\\Microsoft\\Office\\9.0\\Excel\\Recent Files"),
+    QStringLiteral("Software\\Microsoft\\Office\\9.0\\PowerPoint\\Recent File List"),
+};
+const QString kDocumentListKey = QStringLiteral("Software\\Microsoft\\MM20\\Recent Document List");
+const QString kMediaUrlKey = QStringLiteral("Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList");
+const QString kMediaFileKey = QStringLiteral("Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList");
+const QString kOpenSaveKey =
+    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU");
+const QString kMorpheusKey = QStringLiteral("Software\\MorpheusOS\\Searches");
+const QString kQuickTimeKey = QStringLiteral("Software\\Apple Computer, Inc.\\QuickTime\\Recent Movies");
+
+const QString kFile = QStringLiteral("File");
+const QString kUrl = QStringLiteral("URL");
+const QString kMorpheusWord = QStringLiteral("1014-");
+const QString kMorpheusPrefix = QStringLiteral("Morpheus : ");
+const QString kDeleteValueName = QStringLiteral("DELETE-VALUENAME");
+
+// The open/save dialog's lists, one subkey per extension, in the order they are read and cleaned.
+const QStringList& openSaveSubkeys() {
+    static const QStringList names =
+        QStringLiteral(
+            "*,aif,aifc,aiff,asf,au,avi,bmp,cda,d5,DOC,dpr,exe,iss,jpg,gif,m1v,m3u,mid,mp2,mp3,mpa,mpe,"
+            "mpeg,mpg,pas,rmi,rtf,snd,txt,wav,wax,wm,wma,wmv,wmx,wvx,ZIP,bat,dat,dll,efx,eml,htm,html,ico,"
+            "ini,js,log,midi,mim,mov,pcx,pdf,rar,rm,scr,TIF,xml,wks,url,jpeg,jpe,wps,mswmm,xls,cfg,db,dsn,"
+            "mdi,nri,png,psd,ram,flv,mp4")
+            .split(u',');
+    return names;
+}
+
+// RealPlayer keeps each entry in a key of its own: the base key with the entry's number behind it.
+struct RealList {
+    RegRoot root;
+    QString base;
+    QString prefix;
+    TrailSlots DocsUnit::*memory;
+};
+
+const std::array<RealList, 4>& realLists() {
+    static const QString prefs = QStringLiteral("Software\\RealNetworks\\RealPlayer\\6.0\\Preferences\\");
+    static const QString machinePrefs = QStringLiteral("Software\\CLASSES\\") + prefs;
+    static const std::array<RealList, 4> lists = {{
+        {HKEY_LOCAL_MACHINE, machinePrefs + QStringLiteral("HistoryList\\URL"),
+         QStringLiteral("Real Player URL : "), &DocsUnit::RealUrlSlots},
+        {HKEY_LOCAL_MACHINE, machinePrefs + QStringLiteral("MostRecentClips"),
+         QStringLiteral("Real Player Recent : "), &DocsUnit::RealRecentSlots},
+        {HKEY_CURRENT_USER, prefs + QStringLiteral("MostRecentClips"),
+         QStringLiteral("Real Player Recent 2 : "), &DocsUnit::RealRecent2Slots},
+        {HKEY_LOCAL_MACHINE, machinePrefs + QStringLiteral("OpenLocationClips"),
+         QStringLiteral("Real Player Locations : "), &DocsUnit::RealLocationSlots},
+    }};
+    return lists;
+}
+
+// Opens a key for reading and writing, never creating it.
+bool openKey(TRegistry& reg, RegRoot root, const QString& key) {
+    reg.SetRootKey(root);
+    return reg.OpenKey(key, false);
+}
+
+// A value's text, trimmed; "" for a missing value or one that holds no text.
+QString trimmedValue(TRegistry& reg, const QString& name) {
+    return trimControls(ReadStringIfText(reg, name).value_or(QString()));
+}
+
+// Whether a value holds text that, trimmed and upper-cased, is the line's.
+bool valueMatches(TRegistry& reg, const QString& name, const QString& line) {
+    return sameTrimmedText(ReadStringIfText(reg, name).value_or(QString()), line);
+}
+
+QStringList letterNames() {
+    QStringList names;
+    for (char16_t c = u'a'; c <= u'z'; ++c)
+        names.append(QString(QChar(c)));
+    return names;
+}
+
+// --- reading ---
+
+// The values `word` + first..last: each text that trims to something becomes a line behind `prefix`
+// and, with a memory, the slot of its number.
+void readNumbered(AppContext& ctx, const QString& key, const QString& word, TrailSlots* memory, int first,
+                  int last, const QString& prefix, QStringList& lines) {
+    if (memory) memory->clear();
+    TRegistry reg(ctx.machine);
+    if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    for (int n = first; n <= last; ++n) {
+        const QString text = trimmedValue(reg, word + QString::number(n));
+        if (text.isEmpty()) continue;
+        if (memory) (*memory)[n] = text;
+        lines.append(prefix + text);
+    }
+}
+
+void readSlots(AppContext& ctx, const QString& key, const QString& word, TrailSlots& memory,
+               QStringList& lines, const QString& prefix = {}) {
+    readNumbered(ctx, key, word, &memory, memory.first(), memory.last(), prefix, lines);
+}
+
+void ReadOpenSaveMru(AppContext& ctx, const QString& key, QStringList& lines) {
+    TRegistry reg(ctx.machine);
+    if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    for (const QString& letter : letterNames()) {
+        const QString text = trimmedValue(reg, letter);
+        if (!text.isEmpty()) lines.append(text);
+    }
+}
+
+void ReadRealPlayerList(AppContext& ctx, QStringList& lines) {
+    DocsUnit& unit = ctx.unit<DocsUnit>();
+    for (const RealList& list : realLists()) {
+        TrailSlots& memory = unit.*list.memory;
+        memory.clear();
+        for (int n = memory.first(); n <= memory.last(); ++n) {
+            TRegistry reg(ctx.machine);
+            if (!openKey(reg, list.root, list.base + QString::number(n))) continue;
+            // Shown and remembered as stored; "|" is RealPlayer's mark of an empty entry.
+            const QString text = ReadStringIfText(reg, QString()).value_or(QString());
+            const QString trimmed = trimControls(text);
+            if (trimmed.isEmpty() || trimmed == u"|") continue;
+            memory[n] = text;
+            lines.append(list.prefix + text);
+        }
+    }
+}
+
+void ReadValueNameList(AppContext& ctx, const QString& key, RegRoot root, QStringList& lines) {
+    TRegistry reg(ctx.machine);
+    if (openKey(reg, root, key)) lines.append(reg.GetValueNames());
+}
+
+// Records one value of the newer lists and lists it. The table stops at its last record, so every
+// line listed can be traced back to its value.
+void addTrail(DocsUnit& unit, TRegistry& reg, const QString& key, const QString& name, const QString& tag,
+              QStringList& lines) {
+    if (unit.TrailCount >= kTrailRecords) return;
+    const QString text = trimmedValue(reg, name);
+    if (text.isEmpty()) return;
+    unit.TrailTable[static_cast<std::size_t>(++unit.TrailCount)] = {key, name, text, kDeleteValueName, tag};
+    lines.append(text);
+}
+
+void addTrailValue(AppContext& ctx, const QString& key, const QString& name, const QString& tag,
+                   QStringList& lines) {
+    TRegistry reg(ctx.machine);
+    if (openKey(reg, HKEY_CURRENT_USER, key)) addTrail(ctx.unit<DocsUnit>(), reg, key, name, tag, lines);
+}
+
+void addTrailKey(AppContext& ctx, const QString& key, const QString& tag, QStringList& lines) {
+    TRegistry reg(ctx.machine);
+    if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    for (const QString& name : reg.GetValueNames())
+        addTrail(ctx.unit<DocsUnit>(), reg, key, name, tag, lines);
+}
+
+void ScanRecentValueTable(AppContext& ctx, QStringList& lines) {
+    DocsUnit& unit = ctx.unit<DocsUnit>();
+    std::fill(unit.TrailTable.begin(), unit.TrailTable.end(), TrailRecord{});
+    unit.TrailCount = 0;
+
+    const QString adobe = QStringLiteral("Software\\Adobe\\Acrobat Reader\\%1\\AVGeneral\\cRecentFiles\\C%2");
+    const QString text = QStringLiteral("tDIText");
+    for (int n = 1; n <= 5; ++n)
+        addTrailValue(ctx, adobe.arg(QStringLiteral("9.0")).arg(n), text, QStringLiteral("ADOBE9"), lines);
+    for (int n = 1; n <= 5; ++n)
+        addTrailValue(ctx, adobe.arg(QStringLiteral("10.0")).arg(n), text, QStringLiteral("ADOBE10"), lines);
+
+    struct NumberedList {
+        const char* tag;
+        QString key;
+        QString word;
+        int first, last;
+    };
+    const NumberedList numbered[] = {
+        {"DIVX", QStringLiteral("Software\\DivXNetworks\\DivX Player\\RecentFiles"), QStringLiteral("w0"), 1,
+         5},
+        {"MICROSOFTMANAGEMENT",
+         QStringLiteral("Software\\Microsoft\\Microsoft Management Console\\Recent File List"), kFile, 1, 5},
+        {"MM20", QStringLiteral("Software\\Microsoft\\MM20\\Publish Wizard\\MRU List"),
+         QStringLiteral("Entry"), 1, 5},
+        {"MAILSTATIONARY", QStringLiteral("Software\\Microsoft\\Windows Mail\\Recent Stationery Wide List"),
+         kFile, 0, 9},
+    };
+    for (const NumberedList& list : numbered)
+        for (int n = list.first; n <= list.last; ++n)
+            addTrailValue(ctx, list.key, list.word + QString::number(n), QString::fromLatin1(list.tag),
+                          lines);
+
+    addTrailKey(
+        ctx,
+        QStringLiteral("Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\Wow6432Node\\Apple Computer, "
+                       "Inc.\\QuickTime\\Recent Movies"),
+        QStringLiteral("QUICKTIME"), lines);
+    addTrailKey(ctx, QStringLiteral("Software\\Microsoft\\Windows Live\\Movie Maker\\Recent"),
+                QStringLiteral("MOVIEMAKER"), lines);
+}
+
+// --- removal ---
+
+void CompactFileNArray(DocsUnit& unit, int list, int slot) {
+    unit.FileNSlots.at(static_cast<std::size_t>(list - 1)).compact(slot);
+}
+
+// Writes a whole numbered list back from its memory, so the entries after a removed one move up;
+// empty slots are written as empty values.
+void rewriteList(AppContext& ctx, const QString& key, const QString& word, const TrailSlots& memory) {
+    TRegistry reg(ctx.machine);
+    if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    for (int n = memory.first(); n <= memory.last(); ++n)
+        reg.WriteString(word + QString::number(n), memory[n]);
+}
+
+void RewriteFileNList(AppContext& ctx, const QString& key, int list) {
+    rewriteList(ctx, key, kFile, ctx.unit<DocsUnit>().FileNSlots.at(static_cast<std::size_t>(list - 1)));
+}
+
+void CompactUrlArray(DocsUnit& unit, int slot) {
+    unit.MediaUrlSlots.compact(slot);
+}
+
+void RewriteUrlList(AppContext& ctx, const QString& key) {
+    rewriteList(ctx, key, kUrl, ctx.unit<DocsUnit>().MediaUrlSlots);
+}
+
+void blankValue(AppContext& ctx, RegRoot root, const QString& key, const QString& name) {
+    TRegistry reg(ctx.machine);
+    if (openKey(reg, root, key)) reg.WriteString(name, QString());
+}
+
+void BlankRecentFileValue(AppContext& ctx, const QString& key, int number) {
+    blankValue(ctx, HKEY_CURRENT_USER, key, kFile + QString::number(number));
+}
+
+void BlankRealPlayerValue(AppContext& ctx, const QString& key, RegRoot root) {
+    blankValue(ctx, root, key, QString());
+}
+
+void BlankMorpheusValue(AppContext& ctx, const QString& key, int number) {
+    blankValue(ctx, HKEY_CURRENT_USER, key, kMorpheusWord + QString::number(number));
+}
+
+void BlankOpenSaveMruValue(AppContext& ctx, const QString& key, const QString& line) {
+    TRegistry reg(ctx.machine);
+    if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    for (const QString& letter : letterNames())
+        if (valueMatches(reg, letter, line)) reg.WriteString(letter, QString());
+}
+
+void DeleteDocumentValue(AppContext& ctx, const QString& key, const QString& line) {
+    TRegistry reg(ctx.machine);
+    if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    for (int n = 1; n <= 50; ++n) {
+        const QString name = QStringLiteral("Document") + QString::number(n);
+        if (valueMatches(reg, name, line)) reg.DeleteValue(name);
+    }
+}
+
+void DeleteQuickTimeValue(AppContext& ctx, const QString& key, const QString& line) {
+    TRegistry reg(ctx.machine);
+    if (!openKey(reg, HKEY_LOCAL_MACHINE, key)) return;
+    // Names, not data: the unnamed default value is listed as an empty line and matches one.
+    const QString wanted = winUpper(trimControls(line));
+    for (const QString& name : reg.GetValueNames())
+        if (winUpper(trimControls(name)) == wanted) reg.DeleteValue(name);
+}
+
+void DeleteTrailValue(AppContext& ctx, const QString& key, const QString& name) {
+    TRegistry reg(ctx.machine);
+    if (openKey(reg, HKEY_CURRENT_USER, key) && reg.ValueExists(name)) reg.DeleteValue(name);
+}
+
+void RemoveTableTrail(AppContext& ctx, const QString& line) {
+    const DocsUnit& unit = ctx.unit<DocsUnit>();
+    for (int i = 1; i <= unit.TrailCount; ++i) {
+        const TrailRecord& record = unit.TrailTable[static_cast<std::size_t>(i)];
+        if (!record.Key.isEmpty() && record.Text == line && record.Action == kDeleteValueName)
+            DeleteTrailValue(ctx, record.Key, record.ValueName);
+    }
+}
+
+// The RealPlayer and Morpheus lines carry the prefix of their list at the start. Cuts it off and
+// blanks the first numbered entry with the rest; true when the line had such a prefix.
+bool removePrefixedTrail(AppContext& ctx, QString& line, bool& found) {
+    DocsUnit& unit = ctx.unit<DocsUnit>();
+    for (const RealList& list : realLists()) {
+        if (!line.startsWith(list.prefix)) continue;
+        line = line.mid(list.prefix.size());
+        TrailSlots& memory = unit.*list.memory;
+        if (const std::optional<int> n = memory.find(line)) {
+            BlankRealPlayerValue(ctx, list.base + QString::number(*n), list.root);
+            memory[*n].clear();
+            found = true;
+        }
+        return true;
+    }
+    if (!line.startsWith(kMorpheusPrefix)) return false;
+    line = line.mid(kMorpheusPrefix.size());
+    if (const std::optional<int> n = unit.MorpheusSlots.find(line)) {
+        BlankMorpheusValue(ctx, kMorpheusKey, *n);
+        unit.MorpheusSlots[*n].clear();
+        found = true;
+    }
+    return true;
+}
+
+bool removeFileNTrail(AppContext& ctx, const QString& line) {
+    DocsUnit& unit = ctx.unit<DocsUnit>();
+    for (int list = 1; list <= kFileNLists; ++list) {
+        if (const std::optional<int> n = unit.FileNSlots.at(static_cast<std::size_t>(list - 1)).find(line)) {
+            CompactFileNArray(unit, list, *n);
+            RewriteFileNList(ctx, kFileNKeys.at(static_cast<std::size_t>(list - 1)), list);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Programs and scripts run when opened; viewing must never start one.
+bool isRunnable(const QString& path) {
+    static const QStringList kinds = {
+        QStringLiteral(".EXE"), QStringLiteral(".COM"), QStringLiteral(".BAT"), QStringLiteral(".CMD"),
+        QStringLiteral(".SCR"), QStringLiteral(".PIF"), QStringLiteral(".JS"),  QStringLiteral(".JSE"),
+        QStringLiteral(".VBS"), QStringLiteral(".VBE"), QStringLiteral(".WSF"), QStringLiteral(".MSI"),
+        QStringLiteral(".LNK"),
+    };
+    return kinds.contains(winUpper(extractFileExt(path)));
+}
+
+} // namespace
+
+TrailSlots::TrailSlots(int first, int last)
+    : m_first(first), m_slots(static_cast<std::size_t>(last - first + 1)) {}
+
+void TrailSlots::clear() {
+    std::fill(m_slots.begin(), m_slots.end(), QString());
+}
+
+std::optional<int> TrailSlots::find(const QString& text) const {
+    for (std::size_t i = 0; i < m_slots.size(); ++i)
+        if (!m_slots[i].isEmpty() && m_slots[i] == text) return m_first + static_cast<int>(i);
+    return std::nullopt;
+}
+
+void TrailSlots::compact(int n) {
+    const auto from = static_cast<std::ptrdiff_t>(n - m_first);
+    std::move(m_slots.begin() + from + 1, m_slots.end(), m_slots.begin() + from);
+    m_slots.back().clear();
+}
+
+QStringList ScanViewedTrails(AppContext& ctx) {
+    DocsUnit& unit = ctx.unit<DocsUnit>();
+    QStringList lines;
+    for (int list = 1; list <= kFileNLists; ++list)
+        readSlots(ctx, kFileNKeys.at(static_cast<std::size_t>(list - 1)), kFile,
+                  unit.FileNSlots.at(static_cast<std::size_t>(list - 1)), lines);
+    readNumbered(ctx, kDocumentListKey, QStringLiteral("Document"), nullptr, 1, 50, QString(), lines);
+    readSlots(ctx, kMediaUrlKey, kUrl, unit.MediaUrlSlots, lines);
+    readSlots(ctx, kMediaFileKey, kFile, unit.MediaFileSlots, lines);
+    for (const QString& subkey : openSaveSubkeys())
+        ReadOpenSaveMru(ctx, kOpenSaveKey + u'\\' + subkey, lines);
+    ReadRealPlayerList(ctx, lines);
+    readSlots(ctx, kMorpheusKey, kMorpheusWord, unit.MorpheusSlots, lines, kMorpheusPrefix);
+    ReadValueNameList(ctx, kQuickTimeKey, HKEY_LOCAL_MACHINE, lines);
+    ScanRecentValueTable(ctx, lines);
+    return lines;
+}
+
+QString TrailCountText(int count) {
+    return QStringLiteral("Total Tracks Found = ") + QString::number(count);
+}
+
+QString NoViewedNamesText() {
+    return QStringLiteral("No viewed names are found. Your system is clean.");
+}
+
+QString TrailCleanedText() {
+    return QStringLiteral("The trail was succesfully cleaned.");
+}
+
+QString RemoveAllQuestion() {
+    return QStringLiteral(
+        "You are about to remove all the trails (file names) listed above. These links are stored in various "
+        "locations throughout your pc, and show what you have viewed or worked on. This will only remove the "
+        "link names, and the actual files from your pc will not be altered or deleted in any way. Click YES "
+        "to "
+        "remove all the found links listed.");
+}
+
+ClipboardTrack ClipboardTrackOf(bool hasText, const QString& text) {
+    const QString trimmed = hasText ? trimControls(text) : QString();
+    if (trimmed.isEmpty()) return {QStringLiteral("This track already clean. This is good!"), false};
+    return {trimmed, true};
+}
+
+void RemoveTrail(AppContext& ctx, const QString& line) {
+    DocsUnit& unit = ctx.unit<DocsUnit>();
+    QString text = line;
+    bool found = false;
+    // A prefixed line that no slot matched goes on through the other lists with the shortened text.
+    if (!removePrefixedTrail(ctx, text, found)) found = removeFileNTrail(ctx, text);
+    if (!found) {
+        if (const std::optional<int> n = unit.MediaFileSlots.find(text)) {
+            BlankRecentFileValue(ctx, kMediaFileKey, *n);
+            unit.MediaFileSlots[*n].clear();
+            found = true;
+        }
+    }
+    if (!found) {
+        if (const std::optional<int> n = unit.MediaUrlSlots.find(text)) {
+            CompactUrlArray(unit, *n);
+            RewriteUrlList(ctx, kMediaUrlKey);
+            found = true;
+        }
+    }
+    if (found) return;
+    // The open/save lists keep no memory: every equal entry in every subkey is blanked, and the
+    // lists below are still searched.
+    for (const QString& subkey : openSaveSubkeys())
+        BlankOpenSaveMruValue(ctx, kOpenSaveKey + u'\\' + subkey, text);
+    DeleteDocumentValue(ctx, kDocumentListKey, text);
+    DeleteQuickTimeValue(ctx, kQuickTimeKey, text);
+    if (unit.TrailCount > 0) RemoveTableTrail(ctx, text);
+}
+
+std::optional<TrailMessage> ViewTrail(AppContext& ctx, const QString& line) {
+    const QString cannotView = QStringLiteral(
+        "This file cannot be viewed because the file extension does not have a default viewer assigned to it "
+        "within Windows. You may want to view this file separately, or setup your system to have a viewer "
+        "assigned to this file extension. Instructions for doing this are listed under Windows \"Help\".");
+    if (!FileExists(ctx.machine, line))
+        return TrailMessage{
+            MsgKind::Plain,
+            QStringLiteral("We cannot access this file. Use the \"Remove Highlighted\" button to "
+                           "remove this trail (The actual file will not be removed, but the "
+                           "trail showing your viewing history of this will be cleaned).")};
+    if (isRunnable(line) || ShellExecute(ctx.machine, QStringLiteral("open"), line) <= 31)
+        return TrailMessage{MsgKind::Warning, cannotView};
+    return std::nullopt;
+}
+
+} // namespace niv

@@ -24,6 +24,7 @@ class MessagePump;
 class Clipboard;
 class TFrmstats;
 class TFrmie;
+class TFrmaol;
 
 // Each unit's own state, created on first use and kept for the run. A unit names its state type;
 // the context holds it without knowing it, so units can be added without touching the context.
@@ -76,6 +77,7 @@ struct AppContext {
     QWidget* mainWindow = nullptr;
     TFrmstats* Frmstats = nullptr;
     TFrmie* Frmie = nullptr;
+    TFrmaol* Frmaol = nullptr;
 };
 
 } // namespace niv

@@ -1,6 +1,8 @@
 #include "app/CleanupSteps.h"
 
 #include "cleaners/uie.h"
+#include "cleaners/unon.h"
+#include "core/AppContext.h"
 
 #include <utility>
 
@@ -15,9 +17,11 @@ template <void (*Clean)(AppContext&)> void clean(AppContext& c, QWidget*) {
 
 // Binding a category's cleaner is one row here.
 constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
-    {CatIECookies, clean<DeleteIECookies>},
-    {CatIEHistory, clean<DeleteIEHistory>},
-    {CatIECache, clean<DeleteIECache>},
+    {CatIECookies, clean<DeleteIECookies>}, {CatIEHistory, clean<DeleteIEHistory>},
+    {CatIECache, clean<DeleteIECache>},     {CatRecyclec, clean<EmptyRecycleBin>},
+    {CatOtherc, clean<CleanDumpFiles>},     {CatRecentc, clean<CleanRecentDocs>},
+    {CatTempc, clean<CleanTempFiles>},      {CatActiveX, clean<CleanActiveXCache>},
+    {CatMediac, clean<CleanMediaCache>},    {CatOtherj, clean<CleanAdditionalGarbage>},
 };
 
 } // namespace
@@ -26,6 +30,10 @@ CategoryCleaner cleanerOf(Category c) {
     for (const auto& [category, cleaner] : kCleaners)
         if (category == c) return cleaner;
     return nullptr;
+}
+
+bool storesNoFilesLine(AppContext& ctx, Category c) {
+    return IsJunkCategory(c) ? ctx.unit<NonUnit>().ConfirmsCopy : ctx.settings.Confirms;
 }
 
 QString cleanupAllQuestion() {

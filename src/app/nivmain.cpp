@@ -2,6 +2,7 @@
 // main window.
 #include "app/forms/TFrminit.h"
 #include "app/forms/TFrmstats.h"
+#include "cleaners/forms/TFrmaol.h"
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
     // The windows that live for the whole run, created after the main window.
     niv::TFrmstats stats(context, &mainWindow);
     context.Frmstats = &stats;
+    niv::TFrmaol aol(context, &mainWindow);
+    context.Frmaol = &aol;
     mainWindow.show();
     const int result = QApplication::exec();
     QThreadPool::globalInstance()->waitForDone();

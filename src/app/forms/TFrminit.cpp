@@ -12,7 +12,9 @@
 #include "app/forms/TFrmscandrv.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "cleaners/forms/TFrmnon.h"
 #include "cleaners/uie.h"
+#include "cleaners/unon.h"
 #include "core/SettingsStore.h"
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"
@@ -72,6 +74,7 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->CmdAutoForm, &QPushButton::clicked, this, &TFrminit::CmdAutoFormClick);
     connect(m_ui->CmdLock, &QPushButton::clicked, this, &TFrminit::CmdLockClick);
     connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
+    connect(m_ui->Cmdnon, &QPushButton::clicked, this, &TFrminit::cmdnonClick);
     // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryInfo& row : categoryTable())
         if (row.button && cleanerOf(row.category))
@@ -134,8 +137,10 @@ void TFrminit::FormCreate() {
     loadSkin();
 
     ctx.unit<IeUnit>().ConfirmsCopy = ctx.settings.Confirms;
+    ctx.unit<NonUnit>().ConfirmsCopy = ctx.settings.Confirms;
     // The junk-file scanner (before) and the Firefox/Chrome scanner (after) come with their units.
     try {
+        m_frmnon = std::make_unique<TFrmnon>(ctx, this);
         m_frmie = std::make_unique<TFrmie>(ctx);
         ctx.Frmie = m_frmie.get();
     } catch (const std::bad_alloc&) {
@@ -208,6 +213,7 @@ void TFrminit::closeEvent(QCloseEvent* event) {
 }
 
 void TFrminit::FormCloseQuery() {
+    m_frmnon.reset();
     m_context.Frmie = nullptr;
     m_frmie.reset();
     RegisterLockedFileBatch(m_context);
@@ -259,6 +265,12 @@ void TFrminit::CmdcontactClick() {
                            "software setup. Simply email your question to support at ") +
                 supportEmailAddress(),
             MsgButtons::Ok);
+}
+
+void TFrminit::cmdnonClick() {
+    if (!m_frmnon) return;
+    m_context.modal.run(*m_frmnon, QStringLiteral("TFrmnon"));
+    updateStatisticsPanel();
 }
 
 void TFrminit::cmdaboutClick() {
@@ -361,7 +373,7 @@ void TFrminit::runCleanupStep(const CleanupStep& step) {
         if (line) greyPanelLine(line, true);
         cleaner(ctx, this);
         if (line) greyPanelLine(line, false);
-    } else if (ctx.settings.Confirms && row.noFilesLine) {
+    } else if (storesNoFilesLine(ctx, step.category) && row.noFilesLine) {
         SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
     }
 }

@@ -22,6 +22,7 @@ class TFrminit;
 namespace niv {
 
 class TFrmie;
+class TFrmnon;
 
 // Panel-line colours, as Windows colour values (blue in the high byte).
 constexpr std::uint32_t kGreyedLineColor = 0x808080;
@@ -53,6 +54,7 @@ public:
     void cmdaboutClick();
     void CmdAutoFormClick();
     void CmdLockClick();
+    void cmdnonClick();
 
     // "Cleanup All !" and the nine per-category buttons. A button whose category has no cleaner yet
     // stays unbound, and its handler does nothing.
@@ -101,8 +103,9 @@ private:
     FormKit m_form;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     QTimer m_timer1;
-    bool m_cleaning = false;         // a Cleanup All or a per-category clean is running
-    std::unique_ptr<TFrmie> m_frmie; // the Internet Explorer scanner, freed when the window closes
+    bool m_cleaning = false;           // a Cleanup All or a per-category clean is running
+    std::unique_ptr<TFrmnon> m_frmnon; // the Junk Files window, which counts at start-up
+    std::unique_ptr<TFrmie> m_frmie;   // the Internet Explorer scanner, freed when the window closes
 };
 
 } // namespace niv

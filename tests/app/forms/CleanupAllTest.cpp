@@ -5,6 +5,7 @@
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
 #include "cleaners/uie.h"
+#include "cleaners/unon.h"
 #include "core/SettingsStore.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
@@ -281,6 +282,7 @@ TEST(CleanupAllTest, StepsWhoseCleanersAreNotInPlaceDoNothing) {
         SCOPED_TRACE(counted ? "counts above 0" : "counts 0");
         CleanupFixture f;
         f.ctx.settings.Confirms = true;
+        f.ctx.unit<NonUnit>().ConfirmsCopy = true;
         if (counted) {
             f.ctx.g.Found[CatNSCookies] = f.ctx.g.Found[CatNSHistory] = f.ctx.g.Found[CatNSCache] = {4, 40};
             f.ctx.g.Found[CatGCookies] = f.ctx.g.Found[CatGHistory] = f.ctx.g.Found[CatGCache] = {4, 40};
@@ -294,12 +296,12 @@ TEST(CleanupAllTest, StepsWhoseCleanersAreNotInPlaceDoNothing) {
         f.pump.onProcess = [&] { seen << f.greyedLines(); };
         f.cleanupAll();
 
-        // Only the junk span greys; only the IE steps, whose counts were taken, write lines.
+        // Only the junk span greys; only the steps whose counts were taken write lines.
         EXPECT_EQ(seen, (QStringList{q("Label7"), q("-")}));
-        for (int slot = 0; slot < kCategoryResultSlots; ++slot) {
-            const bool ie = slot == ResultIECookies || slot == ResultIEHistory || slot == ResultIECache;
-            EXPECT_EQ(f.ctx.g.CategoryResults[slot].isEmpty(), !ie) << slot;
-        }
+        for (const CategoryInfo& row : categoryTable())
+            if (row.slot != ResultNone)
+                EXPECT_EQ(f.ctx.g.CategoryResults[row.slot].isEmpty(), cleanerOf(row.category) == nullptr)
+                    << row.slot;
         EXPECT_EQ(f.ctx.g.Found[CatNSCache].FoundFiles, counted ? 4 : 0);
         EXPECT_EQ(f.dialogs.shown().size(), 1); // the question alone
         EXPECT_EQ(f.statsShown, 1);
@@ -413,7 +415,7 @@ TEST(CleanupAllTest, StepTableOrder) {
         EXPECT_EQ(step.info().checkBox, std::string(boxes[i]));
         EXPECT_EQ(step.info().slot, resultSlots[i]);
         EXPECT_EQ(step.junkSpan, i >= 13 && i <= 16);
-        EXPECT_EQ(cleanerOf(step.category) != nullptr, i >= 10 && i <= 12); // the IE steps are the live ones
+        EXPECT_EQ(cleanerOf(step.category) != nullptr, i >= 6 && i <= 16); // the IE and junk steps are live
     }
 }
 

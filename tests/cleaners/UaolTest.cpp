@@ -69,27 +69,3 @@ TEST(AolTest, FiftyTrackFilesFromTheRecordedFoldersAreReadAndDeleted) {
     EXPECT_TRUE(f.b.exists(q(R"(C:\aol1\notes.txt)")));
     EXPECT_TRUE(f.b.exists(q(R"(C:\aol4\t.arl)")));
 }
-
-TEST(AolTest, AnUnreadableTrackFileEndsTheReadingWithItsPath) {
-    AppFixture f;
-    f.b.file(q(R"(C:\aol\a.arl)"), "http://a/");
-    f.b.file(q(R"(C:\aol\b.arl)"), "http://b/");
-    f.b.file(q(R"(C:\aol\c.arl)"), "http://c/");
-    f.b.machine().faults().fail(FaultInjector::Op::Open, q(R"(C:\aol\b.arl)"), ERROR_SHARING_VIOLATION);
-    FindAolTrackFiles(f.ctx, q(R"(C:\aol\)"));
-    QStringList lines;
-    try {
-        ReadAolTrackFiles(f.ctx, lines);
-        ADD_FAILURE() << "no error";
-    } catch (const PlatformError& e) {
-        EXPECT_EQ(e.message(),
-                  q(R"(Cannot open file "C:\aol\b.arl". The file is in use by another program.)"));
-    }
-    EXPECT_EQ(lines, QStringList{q("http://a/...")});
-}
-
-TEST(AolTest, CountText) {
-    EXPECT_EQ(AolCountText(0), q("Count = 0"));
-    EXPECT_EQ(AolCountText(1), q("Count = 0"));
-    EXPECT_EQ(AolCountText(2), q("Count = 2"));
-}

@@ -171,7 +171,8 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
         // The whole path, whatever its length: a cut one could name another entry.
         const QString path = folder + rec.Name;
         const std::int64_t size = rec.Size();
-        const int attr = rec.attr();
+        // The listing's own bits: the full attribute word would cost a look at every entry's xattr.
+        const int attr = rec.m_baseAttr;
         ++non.PassFiles;
         non.PassBytes += size;
         if (non.PassFiles <= kTempFileListSlots) non.TempFileList[static_cast<int>(non.PassFiles)] = path;

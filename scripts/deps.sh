@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages that build, test and run Nivora.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg62-turbo-dev
-          googletest libgtest-dev libgmock-dev libbenchmark-dev xdg-utils)
+          googletest libgtest-dev libgmock-dev libbenchmark-dev xdg-utils
+          libglib2.0-bin)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -2,6 +2,8 @@
 
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
+#include "cleaners/unon.h"
+#include "core/AppContext.h"
 
 #include <utility>
 
@@ -20,7 +22,10 @@ constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
     {CatNSCache, clean<DeleteFirefoxCache>},     {CatGCookies, clean<DeleteChromeCookies>},
     {CatGHistory, clean<DeleteChromeHistory>},   {CatGCache, clean<DeleteChromeCache>},
     {CatIECookies, clean<DeleteIECookies>},      {CatIEHistory, clean<DeleteIEHistory>},
-    {CatIECache, clean<DeleteIECache>},
+    {CatIECache, clean<DeleteIECache>},          {CatRecyclec, clean<EmptyRecycleBin>},
+    {CatOtherc, clean<CleanDumpFiles>},          {CatRecentc, clean<CleanRecentDocs>},
+    {CatTempc, clean<CleanTempFiles>},           {CatActiveX, clean<CleanActiveXCache>},
+    {CatMediac, clean<CleanMediaCache>},         {CatOtherj, clean<CleanAdditionalGarbage>},
 };
 
 } // namespace
@@ -29,6 +34,10 @@ CategoryCleaner cleanerOf(Category c) {
     for (const auto& [category, cleaner] : kCleaners)
         if (category == c) return cleaner;
     return nullptr;
+}
+
+bool storesNoFilesLine(AppContext& ctx, Category c) {
+    return IsJunkCategory(c) ? ctx.unit<NonUnit>().ConfirmsCopy : ctx.settings.Confirms;
 }
 
 QString cleanupAllQuestion() {

@@ -19,6 +19,10 @@ using CategoryCleaner = void (*)(AppContext&, QWidget* owner);
 // at all, not even its no-files line, since its count was never taken.
 CategoryCleaner cleanerOf(Category c);
 
+// Whether "Cleanup All !" stores a counted category's no-files line: the junk unit's own copy of
+// "Confirms" for its categories, the in-memory setting for the others.
+bool storesNoFilesLine(AppContext& ctx, Category c);
+
 QString cleanupAllQuestion();
 QString nothingDeletedText();
 QString nothingRemovedText();

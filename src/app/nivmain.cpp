@@ -2,6 +2,7 @@
 // main window.
 #include "app/forms/TFrminit.h"
 #include "app/forms/TFrmstats.h"
+#include "cleaners/forms/TFrmaol.h"
 #include "cleaners/forms/TFrmreg.h"
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
     context.Frmstats = &stats;
     niv::TFrmreg reg(context, &mainWindow);
     context.Frmreg = &reg;
+    niv::TFrmaol aol(context, &mainWindow);
+    context.Frmaol = &aol;
     mainWindow.show();
     const int result = QApplication::exec();
     QThreadPool::globalInstance()->waitForDone();

@@ -25,6 +25,7 @@ class Clipboard;
 class TFrmstats;
 class TFrmie;
 class TFrmreg;
+class TFrmaol;
 
 // Each unit's own state, created on first use and kept for the run. A unit names its state type;
 // the context holds it without knowing it, so units can be added without touching the context.
@@ -78,6 +79,7 @@ struct AppContext {
     TFrmstats* Frmstats = nullptr;
     TFrmie* Frmie = nullptr;
     TFrmreg* Frmreg = nullptr;
+    TFrmaol* Frmaol = nullptr;
 };
 
 } // namespace niv

@@ -57,7 +57,7 @@ struct GlobalVars {
     std::array<FoundCounter, CategoryCount> Found{};
     std::int64_t IETotalFiles = 0, IETotalBytes = 0;
     std::int64_t BrowserTotalFiles = 0, BrowserTotalBytes = 0;
-    std::int32_t JunkTotalFiles = 0, JunkTotalBytes = 0;
+    std::int64_t JunkTotalFiles = 0, JunkTotalBytes = 0;
 
     bool AutoCleanMode = false;
     std::array<bool, 9> AutoCleanChoices{};

@@ -34,24 +34,6 @@ QString trimmedBlanks(const QString& s) {
     return s.mid(b, e - b);
 }
 
-// Code points of the bytes 0x80..0x9F in Windows-1252; the five unassigned ones map to themselves.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QString decodeBatch(const QByteArray& bytes) {
-    QString text = QString::fromUtf8(bytes);
-    if (text.toUtf8() == bytes) return text;
-    text.clear();
-    text.reserve(bytes.size());
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        text.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
-    }
-    return text;
-}
-
 QString padRight(const QString& s, int width) {
     return s.size() >= width ? s : s + QString(width - s.size(), u' ');
 }
@@ -256,7 +238,7 @@ void runBatchText(Machine& machine, const QString& text, const BatchOptions& opt
 bool runBatchFile(Machine& machine, const QString& winPath, const BatchOptions& options) {
     QByteArray bytes;
     if (!ReadFileBytes(machine, winPath, bytes)) return false;
-    runBatchText(machine, decodeBatch(bytes), options);
+    runBatchText(machine, decodeAnsi(bytes), options);
     return true;
 }
 

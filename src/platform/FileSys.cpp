@@ -640,6 +640,56 @@ bool AppendFileBytes(Machine& machine, const QString& path, const QByteArray& da
     return true;
 }
 
+bool ReadFirstLine(Machine& machine, const QString& path, QString& line) {
+    line.clear();
+    HostPath hp = resolve(machine, path);
+    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) return fail(machine, err);
+    QByteArray bytes;
+    if (!host::readFirstLine(hp.path, bytes)) return fail(machine, ERROR_ACCESS_DENIED);
+    line = decodeAnsi(bytes);
+    return true;
+}
+
+namespace {
+
+// Code points of the bytes 0x80..0x9F in Windows-1252; the five unassigned ones map to themselves.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+} // namespace
+
+QString decodeAnsi(const QByteArray& bytes) {
+    QString text = QString::fromUtf8(bytes);
+    if (text.toUtf8() == bytes) return text;
+    text.clear();
+    text.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        text.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
+    }
+    return text;
+}
+
+QString SysErrorMessage(int error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return QStringLiteral("The file was not found.");
+    case ERROR_PATH_NOT_FOUND:
+        return QStringLiteral("The folder was not found.");
+    case ERROR_ACCESS_DENIED:
+        return QStringLiteral("Access was refused.");
+    case ERROR_SHARING_VIOLATION:
+        return QStringLiteral("The file is in use by another program.");
+    case ERROR_FILE_TOO_LARGE:
+        return QStringLiteral("The file is too large.");
+    default:
+        return QStringLiteral("System error %1.").arg(error);
+    }
+}
+
 // Seconds between 1601-01-01 and 1970-01-01.
 constexpr std::int64_t kEpochDelta = 11644473600LL;
 

@@ -114,6 +114,14 @@ bool SetCurrentDir(Machine& machine, const QString& path);
 // regular files only (ERROR_ACCESS_DENIED for anything else) of at most 64 MiB
 // (ERROR_FILE_TOO_LARGE).
 bool ReadFileBytes(Machine& machine, const QString& path, QByteArray& data);
+// The first line of a text file in the machine's ANSI code page (UTF-8; Windows-1252 when not valid
+// UTF-8): up to its first line break or its end; nothing after the break is read. Regular files
+// only (ERROR_ACCESS_DENIED otherwise); false with the machine's last error when it cannot be read.
+bool ReadFirstLine(Machine& machine, const QString& path, QString& line);
+// Text of the machine's ANSI code page: UTF-8, or Windows-1252 when the bytes are not valid UTF-8.
+QString decodeAnsi(const QByteArray& bytes);
+// The system's message for a Windows error number, as FormatMessage gives it.
+QString SysErrorMessage(int error);
 // Replaces the file atomically (temporary file, rename); creates it when missing, not its folder.
 bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& data);
 bool AppendFileBytes(Machine& machine, const QString& path, const QByteArray& data);

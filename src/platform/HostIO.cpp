@@ -1,5 +1,6 @@
 #include "HostIO.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -81,6 +82,44 @@ bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize, Re
         error = ReadError::NotRegular;
     } else if (int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); fd >= 0) {
         error = readOpenFile(fd, out, maxSize);
+        ::close(fd);
+    }
+    if (why) *why = error;
+    if (error != ReadError::None) out.clear();
+    return error == ReadError::None;
+}
+
+bool readFirstLine(const std::string& path, QByteArray& out, std::int64_t maxSize, ReadError* why) {
+    out.clear();
+    struct stat st {};
+    ReadError error = ReadError::Failed;
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = ReadError::NotRegular;
+    } else if (int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); fd >= 0) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (::fstat(fd, &st) != 0 || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            error = ReadError::Failed;
+        } else if (!S_ISREG(st.st_mode)) {
+            error = ReadError::NotRegular;
+        } else {
+            error = ReadError::None;
+            char buf[8192];
+            for (bool done = false; !done;) {
+                const ssize_t n = ::read(fd, buf, sizeof buf);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) error = ReadError::Failed;
+                if (n <= 0) break;
+                const char* end = buf + n;
+                const char* stop = std::find_if(static_cast<const char*>(buf), end,
+                                                [](char c) { return c == '\r' || c == '\n'; });
+                done = stop != end;
+                out.append(buf, stop - buf);
+                if (maxSize >= 0 && out.size() >= maxSize) {
+                    out.truncate(static_cast<qsizetype>(maxSize));
+                    done = true;
+                }
+            }
+        }
         ::close(fd);
     }
     if (why) *why = error;

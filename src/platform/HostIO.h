@@ -21,6 +21,11 @@ enum class ReadError { None, Failed, NotRegular, TooLarge };
 bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize = kMaxReadSize,
               ReadError* why = nullptr);
 
+// Reads a regular file up to its first line break (CR or LF, not included) or its end, reading no
+// further than that; a line longer than `maxSize` bytes is cut there.
+bool readFirstLine(const std::string& path, QByteArray& out, std::int64_t maxSize = kMaxReadSize,
+                   ReadError* why = nullptr);
+
 // Test seam of the writes below: a write stops with ENOSPC after this many bytes, as on a full
 // disk (see FaultInjector::takeHostWrite); -1 is no limit.
 constexpr std::int64_t kNoDiskLimit = -1;

@@ -13,9 +13,11 @@
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
 #include "cleaners/forms/TFrmdocs.h"
+#include "cleaners/forms/TFrmnon.h"
 #include "cleaners/forms/TFrmreg.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
+#include "cleaners/unon.h"
 #include "core/SettingsStore.h"
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"
@@ -77,6 +79,7 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->Cmdothers, &QPushButton::clicked, this, &TFrminit::CmdothersClick);
     connect(m_ui->Button4, &QPushButton::clicked, this, &TFrminit::Button4Click);
     connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
+    connect(m_ui->Cmdnon, &QPushButton::clicked, this, &TFrminit::cmdnonClick);
     // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryInfo& row : categoryTable())
         if (row.button && cleanerOf(row.category))
@@ -140,8 +143,9 @@ void TFrminit::FormCreate() {
 
     ctx.unit<NetUnit>().ConfirmsCopy = ctx.settings.Confirms;
     ctx.unit<IeUnit>().ConfirmsCopy = ctx.settings.Confirms;
-    // The junk-file scanner comes first, with its unit.
+    ctx.unit<NonUnit>().ConfirmsCopy = ctx.settings.Confirms;
     try {
+        m_frmnon = std::make_unique<TFrmnon>(ctx, this);
         m_frmie = std::make_unique<TFrmie>(ctx);
         ctx.Frmie = m_frmie.get();
         m_frmnet = std::make_unique<TFrmnet>(ctx);
@@ -215,6 +219,7 @@ void TFrminit::closeEvent(QCloseEvent* event) {
 }
 
 void TFrminit::FormCloseQuery() {
+    m_frmnon.reset();
     m_context.Frmie = nullptr;
     m_frmie.reset();
     m_frmnet.reset();
@@ -275,6 +280,12 @@ void TFrminit::CmdcontactClick() {
                            "software setup. Simply email your question to support at ") +
                 supportEmailAddress(),
             MsgButtons::Ok);
+}
+
+void TFrminit::cmdnonClick() {
+    if (!m_frmnon) return;
+    m_context.modal.run(*m_frmnon, QStringLiteral("TFrmnon"));
+    updateStatisticsPanel();
 }
 
 void TFrminit::cmdaboutClick() {
@@ -377,7 +388,7 @@ void TFrminit::runCleanupStep(const CleanupStep& step) {
         if (line) greyPanelLine(line, true);
         cleaner(ctx, this);
         if (line) greyPanelLine(line, false);
-    } else if (ctx.settings.Confirms && row.noFilesLine) {
+    } else if (storesNoFilesLine(ctx, step.category) && row.noFilesLine) {
         SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
     }
 }

@@ -23,6 +23,7 @@ namespace niv {
 
 class TFrmie;
 class TFrmnet;
+class TFrmnon;
 
 // Panel-line colours, as Windows colour values (blue in the high byte).
 constexpr std::uint32_t kGreyedLineColor = 0x808080;
@@ -56,6 +57,7 @@ public:
     void CmdLockClick();
     void CmdothersClick();
     void Button4Click();
+    void cmdnonClick();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();
@@ -104,7 +106,8 @@ private:
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     QTimer m_timer1;
     bool m_cleaning = false; // a Cleanup All or a per-category clean is running
-    // The scanners, freed when the window closes.
+    // The scanners, freed when the window closes; the Junk Files window is one of them.
+    std::unique_ptr<TFrmnon> m_frmnon;
     std::unique_ptr<TFrmie> m_frmie;
     std::unique_ptr<TFrmnet> m_frmnet;
 };

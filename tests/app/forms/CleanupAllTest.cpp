@@ -5,6 +5,7 @@
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
 #include "cleaners/uie.h"
+#include "cleaners/unon.h"
 #include "core/SettingsStore.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
@@ -279,6 +280,7 @@ TEST(CleanupAllTest, TheJunkLineIsGreyedOnceWhenOneOfItsBoxesIsTicked) {
 TEST(CleanupAllTest, StepsWhoseCleanersAreNotInPlaceDoNothing) {
     CleanupFixture f;
     f.ctx.settings.Confirms = true;
+    f.ctx.unit<NonUnit>().ConfirmsCopy = true;
     for (QCheckBox* box : f.window->categoryBoxes())
         box->setChecked(true);
     f.ctx.g.Found[CatIECookies] = f.ctx.g.Found[CatIEHistory] = f.ctx.g.Found[CatIECache] = {};
@@ -286,10 +288,12 @@ TEST(CleanupAllTest, StepsWhoseCleanersAreNotInPlaceDoNothing) {
     f.pump.onProcess = [&] { seen << f.greyedLines(); };
     f.cleanupAll();
 
-    // Only the junk span greys; only the browser steps, whose counts were taken, write lines.
+    // Only the junk span greys; every step with a cleaner writes its line.
     EXPECT_EQ(seen, (QStringList{q("Label7"), q("-")}));
-    for (int slot = 0; slot < kCategoryResultSlots; ++slot)
-        EXPECT_EQ(f.ctx.g.CategoryResults[slot].isEmpty(), slot < ResultIECache) << slot;
+    for (const CategoryInfo& row : categoryTable()) {
+        if (row.slot == ResultNone) continue;
+        EXPECT_EQ(f.ctx.g.CategoryResults[row.slot].isEmpty(), cleanerOf(row.category) == nullptr) << row.slot;
+    }
     EXPECT_EQ(f.dialogs.shown().size(), 1); // the question alone
     EXPECT_EQ(f.statsShown, 1);
 }
@@ -401,7 +405,8 @@ TEST(CleanupAllTest, StepTableOrder) {
         EXPECT_EQ(step.info().checkBox, std::string(boxes[i]));
         EXPECT_EQ(step.info().slot, resultSlots[i]);
         EXPECT_EQ(step.junkSpan, i >= 13 && i <= 16);
-        EXPECT_EQ(cleanerOf(step.category) != nullptr, i <= 5 || (i >= 10 && i <= 12)); // the browser steps
+        EXPECT_EQ(cleanerOf(step.category) != nullptr,
+                  i <= 16); // typed URLs and the own list are still to come
     }
 }
 

@@ -1,0 +1,343 @@
+#include "cleaners/unon.h"
+
+#include "core/AppContext.h"
+#include "platform/FileSys.h"
+#include "platform/IniFile.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/WinPath.h"
+
+#include <algorithm>
+
+namespace niv {
+
+namespace {
+
+const QString kAolCacheTail = QStringLiteral("\\Organize\\Cache");
+const QString kAllFiles = QStringLiteral("\\*.*");
+constexpr int kMediaMasks = 25;
+
+bool isDotName(const QString& name) {
+    return name == u"." || name == u"..";
+}
+
+// The mask up to and including its last "\".
+QString folderPart(const QString& mask) {
+    return mask.left(mask.lastIndexOf(u'\\') + 1);
+}
+
+void zeroPass(NonUnit& non) {
+    non.PassFiles = 0;
+    non.PassBytes = 0;
+}
+
+void scanMask(AppContext& ctx, const QString& mask, bool deleteFlag) {
+    ctx.unit<NonUnit>().JunkMask = mask;
+    ScanJunkMask(ctx, deleteFlag);
+}
+
+void takePass(AppContext& ctx, Category c) {
+    const NonUnit& non = ctx.unit<NonUnit>();
+    ctx.g.Found[c] = {non.PassFiles, non.PassBytes};
+}
+
+// The second temp folder, walked when the system's temp path is another folder.
+QString windowsTemp(const NonUnit& non) {
+    return non.ProgramDrive + QStringLiteral("\\windows\\temp\\");
+}
+
+void walkTempFolders(AppContext& ctx, bool recycle) {
+    NonUnit& non = ctx.unit<NonUnit>();
+    const QString mask = ctx.g.Tempall ? QStringLiteral("*.*") : QStringLiteral("*.tmp");
+    ScanTempFolder(ctx, mask, non.TempFolder, recycle);
+    if (winUpper(non.TempFolder) != winUpper(windowsTemp(non)))
+        ScanTempFolder(ctx, mask, windowsTemp(non), recycle);
+}
+
+// A local-machine key's string value; "" when the key does not open (as without full rights).
+bool readMachineValue(Machine& machine, const QString& key, const QString& name, QString& value) {
+    TRegistry reg(machine);
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!reg.OpenKey(key, false)) return false;
+    value = reg.ReadString(name);
+    return true;
+}
+
+bool usableAolCache(const QString& folder) {
+    const QString trimmed = folder.trimmed();
+    return !trimmed.isEmpty() && trimmed != kAolCacheTail;
+}
+
+bool secondAolCacheDiffers(const NonUnit& non) {
+    return winUpper(non.AolCacheFolder2) != winUpper(non.AolCacheFolder) &&
+           usableAolCache(non.AolCacheFolder2);
+}
+
+void forEachMediaMask(AppContext& ctx, bool deleteFlag) {
+    const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
+    for (int i = 1; i <= kMediaMasks; ++i) {
+        const QString mask =
+            ini.ReadString(QStringLiteral("MM20"), QStringLiteral("P") + QString::number(i), QString())
+                .trimmed();
+        if (mask.isEmpty()) return;
+        scanMask(ctx, mask, deleteFlag);
+    }
+}
+
+void scanAdditionalGarbage(AppContext& ctx, bool deleteFlag) {
+    NonUnit& non = ctx.unit<NonUnit>();
+    if (usableAolCache(non.AolCacheFolder)) scanMask(ctx, non.AolCacheFolder + kAllFiles, deleteFlag);
+    if (secondAolCacheDiffers(non)) scanMask(ctx, non.AolCacheFolder2 + kAllFiles, deleteFlag);
+    // The check-disk fragments in the root of the Windows drive.
+    scanMask(ctx, folderPart(ctx.g.WindowsFolder) + QStringLiteral("FI*.CHK"), deleteFlag);
+}
+
+void scanDumpFiles(AppContext& ctx, bool deleteFlag) {
+    scanMask(ctx, ctx.g.WindowsFolder + QStringLiteral("\\minidump\\m*.dmp"), deleteFlag);
+    scanMask(ctx, ctx.g.WindowsFolder + QStringLiteral("\\memory.dmp"), deleteFlag);
+}
+
+void scanRecentDocs(AppContext& ctx, bool deleteFlag) {
+    const NonUnit& non = ctx.unit<NonUnit>();
+    // Without a Recent folder the masks stay empty: they would name the root of a drive.
+    for (const QString& mask :
+         {non.RecentLinkMask, non.CustomDestinationsMask, non.AutomaticDestinationsMask})
+        if (!mask.isEmpty()) scanMask(ctx, mask, deleteFlag);
+}
+
+void scanActiveX(AppContext& ctx, bool deleteFlag) {
+    const NonUnit& non = ctx.unit<NonUnit>();
+    if (!non.ActiveXFolder.trimmed().isEmpty()) scanMask(ctx, non.ActiveXFolder + kAllFiles, deleteFlag);
+}
+
+// The frame every counting cleaner shares: `clean` deletes, then the result line and the counters.
+template <class Clean> void runCleaner(AppContext& ctx, Category c, int slot, Clean clean) {
+    NonUnit& non = ctx.unit<NonUnit>();
+    non.DeletedFiles = non.DeletedBytes = 0;
+    zeroPass(non);
+    clean();
+    FoundCounter& found = ctx.g.Found[c];
+    if (non.ConfirmsCopy)
+        SetCategoryResult(ctx.g, slot,
+                          QString::number(non.DeletedFiles) + QStringLiteral(" files out of ") +
+                              QString::number(found.FoundFiles) +
+                              QStringLiteral(" files have been deleted."));
+    if (ctx.g.AutoCleanMode) return;
+    if (c == CatTempc) {
+        found = {};
+    } else {
+        found.FoundBytes -= non.DeletedBytes;
+        found.FoundFiles -= non.DeletedFiles;
+    }
+    ShowJunkSummary(ctx);
+}
+
+QString summaryLine(const char* name, const FoundCounter& found) {
+    const QString head = QString::fromLatin1(name).leftJustified(21) + QStringLiteral("-> ");
+    if (found.FoundFiles <= 0) return head + QStringLiteral("None found on your system.");
+    return head + QString::number(found.FoundFiles) + QStringLiteral(" files consuming ") +
+           QString::number(found.FoundBytes) + QStringLiteral(" bytes of storage were FOUND.");
+}
+
+} // namespace
+
+bool IsJunkCategory(Category c) {
+    return std::find(kJunkCategories.begin(), kJunkCategories.end(), c) != kJunkCategories.end();
+}
+
+void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
+    NonUnit& non = ctx.unit<NonUnit>();
+    SearchRec rec;
+    if (FindFirst(ctx.machine, non.JunkMask, faAnyFile, rec) != ERROR_SUCCESS) return;
+    const QString folder = folderPart(non.JunkMask);
+    do {
+        if (isDotName(rec.Name)) continue;
+        const std::int64_t size = rec.Size();
+        ++non.PassFiles;
+        non.PassBytes += size;
+        if (deleteFlag && DeleteFile(ctx.machine, folder + rec.Name)) {
+            ++non.DeletedFiles;
+            non.DeletedBytes += size;
+        }
+    } while (FindNext(rec) == ERROR_SUCCESS);
+}
+
+void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder, bool recycle) {
+    NonUnit& non = ctx.unit<NonUnit>();
+    SearchRec rec;
+    if (FindFirst(ctx.machine, folder + mask, faAnyFile, rec) != ERROR_SUCCESS) return;
+    do {
+        if (isDotName(rec.Name)) continue;
+        // The whole path, whatever its length: a cut one could name another entry.
+        const QString path = folder + rec.Name;
+        const std::int64_t size = rec.Size();
+        // The listing's own bits: the full attribute word would cost a look at every entry's xattr.
+        const int attr = rec.m_baseAttr;
+        ++non.PassFiles;
+        non.PassBytes += size;
+        if (non.PassFiles <= kTempFileListSlots) non.TempFileList[static_cast<int>(non.PassFiles)] = path;
+        if (recycle) {
+            try {
+                // A folder goes whole, so there is nothing left to walk inside it.
+                if (shellRecycle(ctx.machine, path, ctx.recycleClock) == 0) {
+                    ++non.DeletedFiles;
+                    non.DeletedBytes += size;
+                }
+            } catch (const std::exception&) {
+                // One entry that cannot be recycled does not stop the walk.
+            }
+        } else if ((attr & faDirectory) && !(attr & faReparsePoint)) {
+            ScanTempFolder(ctx, mask, path + u'\\', false);
+        }
+    } while (FindNext(rec) == ERROR_SUCCESS);
+}
+
+void CountJunkFiles(AppContext& ctx) {
+    GlobalVars& g = ctx.g;
+    NonUnit& non = ctx.unit<NonUnit>();
+    for (Category c : kJunkCategories)
+        g.Found[c] = {};
+    non.RecycleBinEmptied = false;
+
+    // Recent documents.
+    non.RecentLinkMask.clear();
+    non.CustomDestinationsMask.clear();
+    non.AutomaticDestinationsMask.clear();
+    if (!g.RecentFolder.trimmed().isEmpty()) {
+        non.RecentLinkMask = g.RecentFolder + QStringLiteral("\\*.lnk");
+        non.CustomDestinationsMask = g.RecentFolder + QStringLiteral("\\CustomDestinations\\*-ms");
+        non.AutomaticDestinationsMask = g.RecentFolder + QStringLiteral("\\AutomaticDestinations\\*-ms");
+    }
+    zeroPass(non);
+    scanRecentDocs(ctx, false);
+    takePass(ctx, CatRecentc);
+
+    // Media cache: the masks the drive scan stored.
+    zeroPass(non);
+    forEachMediaMask(ctx, false);
+    takePass(ctx, CatMediac);
+
+    // The recycle folder of the Windows drive.
+    non.RecycleMask = folderPart(g.WindowsFolder) + QStringLiteral("recycled\\*.*");
+    zeroPass(non);
+    scanMask(ctx, non.RecycleMask, false);
+    takePass(ctx, CatRecyclec);
+
+    zeroPass(non);
+    scanDumpFiles(ctx, false);
+    takePass(ctx, CatOtherc);
+
+    // Temp files: the system's temp path, then the Windows drive's own temp folder.
+    non.ProgramDrive = exeFolderPath().left(2);
+    non.TempFolder = GetTempPath(ctx.machine);
+    if (non.TempFolder.isEmpty()) non.TempFolder = windowsTemp(non);
+    zeroPass(non);
+    walkTempFolders(ctx, false);
+    takePass(ctx, CatTempc);
+
+    // Additional garbage: the AOL caches and the check-disk fragments.
+    zeroPass(non);
+    non.AolCacheFolder.clear();
+    non.AolCacheFolder2.clear();
+    QString appPath;
+    if (readMachineValue(ctx.machine, QStringLiteral("Software\\America Online\\AOL\\CurrentVersion"),
+                         QStringLiteral("AppPath"), appPath)) {
+        non.AolCacheFolder = appPath + kAolCacheTail;
+        if (usableAolCache(non.AolCacheFolder)) scanMask(ctx, non.AolCacheFolder + kAllFiles, false);
+    }
+    if (readMachineValue(ctx.machine,
+                         QStringLiteral("Software\\America Online\\America Online\\CurrentVersion"),
+                         QStringLiteral("AppPath"), appPath)) {
+        non.AolCacheFolder2 = appPath + kAolCacheTail;
+        if (secondAolCacheDiffers(non)) scanMask(ctx, non.AolCacheFolder2 + kAllFiles, false);
+    }
+    scanMask(ctx, folderPart(g.WindowsFolder) + QStringLiteral("FI*.CHK"), false);
+    takePass(ctx, CatOtherj);
+
+    // The ActiveX and applet cache.
+    zeroPass(non);
+    non.JunkMask.clear();
+    non.ActiveXFolder.clear();
+    QString activeX;
+    if (readMachineValue(ctx.machine,
+                         QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"),
+                         QStringLiteral("ActiveXCache"), activeX) &&
+        !activeX.trimmed().isEmpty()) {
+        non.ActiveXFolder = activeX;
+        scanActiveX(ctx, false);
+    }
+    takePass(ctx, CatActiveX);
+
+    ShowJunkSummary(ctx, true);
+}
+
+void SumJunkTotals(AppContext& ctx) {
+    GlobalVars& g = ctx.g;
+    g.JunkTotalFiles = 0;
+    g.JunkTotalBytes = 0;
+    for (Category c : kJunkCategories) {
+        g.JunkTotalFiles += g.Found[c].FoundFiles;
+        g.JunkTotalBytes += g.Found[c].FoundBytes;
+    }
+}
+
+void ShowJunkSummary(AppContext& ctx, bool startup) {
+    SumJunkTotals(ctx);
+    const GlobalVars& g = ctx.g;
+    NonUnit& non = ctx.unit<NonUnit>();
+    non.Summary = {
+        summaryLine("ACTIVEX / APPLETS", g.Found[CatActiveX]),
+        summaryLine("DUMP FILES", g.Found[CatOtherc]),
+        summaryLine("TEMP FILES", g.Found[CatTempc]),
+        summaryLine("RECENT DOCS TRACKS", g.Found[CatRecentc]),
+        // The bin's own count is never shown, though it is part of the totals.
+        non.RecycleBinEmptied
+            ? QStringLiteral("RECYCLE BIN FILES    -> 0 files consuming 0 bytes of storage were FOUND.")
+            : QStringLiteral("RECYCLE BIN FILES    -> Waiting to be cleaned."),
+        summaryLine("ADDITIONAL GARBAGE", g.Found[CatOtherj]),
+        summaryLine("MEDIA CACHE", g.Found[CatMediac]),
+        QStringLiteral("TOTAL FILES FOUND = ") + QString::number(g.JunkTotalFiles) +
+            (startup ? QStringLiteral("  ") : QStringLiteral("   ")) +
+            QStringLiteral("TOTAL BYTES WASTED = ") + QString::number(g.JunkTotalBytes),
+    };
+}
+
+void CleanDumpFiles(AppContext& ctx) {
+    runCleaner(ctx, CatOtherc, ResultDump, [&] { scanDumpFiles(ctx, true); });
+}
+
+void CleanTempFiles(AppContext& ctx) {
+    // "Tempall" as it is now: the settings dialog may have changed it since the count.
+    runCleaner(ctx, CatTempc, ResultTemp, [&] { walkTempFolders(ctx, true); });
+}
+
+void CleanRecentDocs(AppContext& ctx) {
+    runCleaner(ctx, CatRecentc, ResultRecent, [&] { scanRecentDocs(ctx, true); });
+}
+
+void CleanActiveXCache(AppContext& ctx) {
+    runCleaner(ctx, CatActiveX, ResultActiveX, [&] { scanActiveX(ctx, true); });
+}
+
+void CleanAdditionalGarbage(AppContext& ctx) {
+    runCleaner(ctx, CatOtherj, ResultAdditional, [&] { scanAdditionalGarbage(ctx, true); });
+}
+
+void CleanMediaCache(AppContext& ctx) {
+    runCleaner(ctx, CatMediac, ResultMedia, [&] {
+        forEachMediaMask(ctx, true);
+        // What the masks match now, deleted or not, is the count the line reports against.
+        takePass(ctx, CatMediac);
+    });
+}
+
+void EmptyRecycleBin(AppContext& ctx) {
+    NonUnit& non = ctx.unit<NonUnit>();
+    non.RecycleBinEmptied = true;
+    non.DeletedFiles = non.DeletedBytes = 0;
+    zeroPass(non);
+    emptyRecycleBin(ctx.machine);
+    SetCategoryResult(ctx.g, ResultRecycle, QStringLiteral("Recycle Bin has been cleaned."));
+}
+
+} // namespace niv

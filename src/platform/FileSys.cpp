@@ -527,6 +527,18 @@ bool MoveFile(Machine& machine, const QString& from, const QString& to) {
     return true;
 }
 
+bool host::moveEntry(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno == EINVAL) { // a file system that cannot refuse to replace: look first
+        if (host::entryExists(to)) {
+            errno = EEXIST;
+            return false;
+        }
+        if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    }
+    return errno == EXDEV && moveAcross(from, to);
+}
+
 bool CopyFile(Machine& machine, const QString& from, const QString& to, bool failIfExists) {
     HostPath src = resolve(machine, from);
     HostPath dst = resolve(machine, to);

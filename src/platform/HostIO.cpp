@@ -196,6 +196,19 @@ bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync,
     return replaceFile(target, existed ? st.st_mode & 07777 : 0644, data, sync, diskLimit);
 }
 
+bool createNewFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, data, diskLimit);
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        const int error = errno;
+        ::unlink(path.c_str());
+        errno = error;
+    }
+    return ok;
+}
+
 bool appendFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit) {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return false;
@@ -206,6 +219,11 @@ bool appendFile(const std::string& path, const QByteArray& data, std::int64_t di
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+bool entryExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
 bool isDirectory(const std::string& path) {

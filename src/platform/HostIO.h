@@ -41,6 +41,16 @@ bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync,
 bool appendFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);
 
 bool exists(const std::string& path);      // follows links
+bool entryExists(const std::string& path); // the entry itself: a dangling link counts
 bool isDirectory(const std::string& path); // follows links
+
+// Creates a new file holding `data`; fails when the name is taken (errno EEXIST) and leaves nothing
+// behind when the write fails.
+bool createNewFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);
+
+// Moves a file, link or folder to a name that must be free (errno EEXIST otherwise): a rename, or
+// across file systems a copy that keeps links as links, then the removal of the source. Defined
+// with the file-system calls.
+bool moveEntry(const std::string& from, const std::string& to);
 
 } // namespace niv::host

@@ -11,11 +11,13 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace niv {
 
@@ -102,29 +104,37 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
     if (item.isRoot || item.readOnly || insideBinRoot(item.winPath)) return ERROR_ACCESS_DENIED;
     if (int err = machine.faults().check(FaultInjector::Op::Recycle, item.winPath)) return err;
 
-    const QString bin = recycleBinFolder();
-    if (!ForceDirectories(machine, bin))
-        return machine.lastError() ? machine.lastError() : ERROR_ACCESS_DENIED;
+    HostPath bin = resolve(machine, recycleBinFolder());
+    if (!bin.exists) {
+        if (!ForceDirectories(machine, recycleBinFolder()))
+            return machine.lastError() ? machine.lastError() : ERROR_ACCESS_DENIED;
+        bin = resolve(machine, recycleBinFolder());
+        if (!bin.exists) return ERROR_PATH_NOT_FOUND;
+    }
+    if (int err = machine.faults().check(FaultInjector::Op::Rename, item.winPath)) return err;
     const std::int64_t size = treeSize(item.path);
+    const QByteArray record = recycleRecord(size, clock ? clock() : hostNow(), item.winPath);
     const QString ext = extractFileExt(item.winPath);
-    QString itemPath, recordPath;
-    for (int attempt = 0;; ++attempt) {
-        const QString id = randomId();
-        itemPath = bin + QStringLiteral("\\$R") + id + ext;
-        recordPath = bin + QStringLiteral("\\$I") + id + ext;
-        if (!resolve(machine, itemPath).exists && !resolve(machine, recordPath).exists) break;
-        if (attempt == 100) return ERROR_ALREADY_EXISTS;
+    // The record claims a random name, then the item moves to its twin; neither replaces anything.
+    // Names are made and checked exactly, never by a case-blind search of the bin, which for a bin
+    // of thousands of items, item after item, would make recycling quadratic.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString id = randomId() + ext;
+        const QString recordName = QStringLiteral("$I") + id;
+        const std::string recordHost = bin.path + '/' + recordName.toStdString();
+        const std::string itemHost = bin.path + "/$R" + id.toStdString();
+        if (int err = machine.faults().check(FaultInjector::Op::Write, bin.winPath + u'\\' + recordName))
+            return err;
+        if (!host::createNewFile(recordHost, record, machine.faults().takeHostWrite(recordHost))) {
+            if (errno == EEXIST) continue;
+            return ERROR_ACCESS_DENIED;
+        }
+        if (host::moveEntry(item.path, itemHost)) return 0;
+        const bool taken = errno == EEXIST;
+        ::unlink(recordHost.c_str()); // a record without its item would name nothing
+        if (!taken) return ERROR_ACCESS_DENIED;
     }
-
-    if (!MoveFile(machine, item.winPath, itemPath))
-        return machine.lastError() ? machine.lastError() : ERROR_ACCESS_DENIED;
-    const FileTime deleted = clock ? clock() : hostNow();
-    if (!WriteFileBytes(machine, recordPath, recycleRecord(size, deleted, item.winPath))) {
-        const int err = machine.lastError() ? machine.lastError() : ERROR_ACCESS_DENIED;
-        MoveFile(machine, itemPath, item.winPath); // an item without its record would be lost to the user
-        return err;
-    }
-    return 0;
+    return ERROR_ALREADY_EXISTS;
 }
 
 int emptyRecycleBin(Machine& machine) {
@@ -140,19 +150,22 @@ int emptyRecycleBin(Machine& machine) {
         }
         ::closedir(d);
     }
+    // Each record finds its item by name at once, however full the bin is; the first spelling of a
+    // name wins, as a search of the folder would give it.
+    std::unordered_map<QString, const std::string*> byName;
+    for (const auto& [upper, hostName] : entries)
+        byName.try_emplace(upper, &hostName);
     for (const auto& [upper, hostName] : entries) {
         if (!upper.startsWith(QStringLiteral("$I")) || upper.size() <= 2) continue;
-        const QString itemUpper = QStringLiteral("$R") + upper.mid(2);
-        for (const auto& [otherUpper, itemHostName] : entries) {
-            if (otherUpper != itemUpper) continue;
-            const QString recordWin = bin.winPath + u'\\' + QString::fromStdString(hostName);
-            const QString itemWin = bin.winPath + u'\\' + QString::fromStdString(itemHostName);
-            if (machine.faults().check(FaultInjector::Op::DeleteFile, itemWin) ||
-                machine.faults().check(FaultInjector::Op::DeleteFile, recordWin))
-                break; // in use: the pair stays whole
-            if (removeTree(bin.path + '/' + itemHostName)) ::unlink((bin.path + '/' + hostName).c_str());
-            break;
-        }
+        const auto item = byName.find(QStringLiteral("$R") + upper.mid(2));
+        if (item == byName.end()) continue;
+        const std::string& itemHostName = *item->second;
+        const QString recordWin = bin.winPath + u'\\' + QString::fromStdString(hostName);
+        const QString itemWin = bin.winPath + u'\\' + QString::fromStdString(itemHostName);
+        if (machine.faults().check(FaultInjector::Op::DeleteFile, itemWin) ||
+            machine.faults().check(FaultInjector::Op::DeleteFile, recordWin))
+            continue; // in use: the pair stays whole
+        if (removeTree(bin.path + '/' + itemHostName)) ::unlink((bin.path + '/' + hostName).c_str());
     }
     return 0;
 }

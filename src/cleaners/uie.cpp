@@ -359,13 +359,10 @@ void CountIEFiles(AppContext& ctx, const QString& mask) {
 }
 
 void SumIETotals(AppContext& ctx) {
-    GlobalVars& g = ctx.g;
-    g.IETotalFiles = 0;
-    g.IETotalBytes = 0;
-    for (Category c : {CatIECache, CatIECookies, CatIEHistory}) {
-        g.IETotalFiles += g.Found[c].FoundFiles;
-        g.IETotalBytes += g.Found[c].FoundBytes;
-    }
+    static constexpr Category kIECategories[] = {CatIECache, CatIECookies, CatIEHistory};
+    const FoundCounter total = SumFound(ctx.g, kIECategories);
+    ctx.g.IETotalFiles = total.FoundFiles;
+    ctx.g.IETotalBytes = total.FoundBytes;
 }
 
 void BuildCookieNameList(AppContext& ctx) {

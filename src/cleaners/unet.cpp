@@ -202,13 +202,9 @@ void TFrmnet::FormCreate() {
 }
 
 void SumBrowserTotals(AppContext& ctx) {
-    GlobalVars& g = ctx.g;
-    g.BrowserTotalFiles = 0;
-    g.BrowserTotalBytes = 0;
-    for (Category c : kBrowserCategories) {
-        g.BrowserTotalFiles += g.Found[c].FoundFiles;
-        g.BrowserTotalBytes += g.Found[c].FoundBytes;
-    }
+    const FoundCounter total = SumFound(ctx.g, kBrowserCategories);
+    ctx.g.BrowserTotalFiles = total.FoundFiles;
+    ctx.g.BrowserTotalBytes = total.FoundBytes;
 }
 
 bool IsCleanableName(const QString& name) {

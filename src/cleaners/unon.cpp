@@ -272,13 +272,9 @@ void CountJunkFiles(AppContext& ctx) {
 }
 
 void SumJunkTotals(AppContext& ctx) {
-    GlobalVars& g = ctx.g;
-    g.JunkTotalFiles = 0;
-    g.JunkTotalBytes = 0;
-    for (Category c : kJunkCategories) {
-        g.JunkTotalFiles += g.Found[c].FoundFiles;
-        g.JunkTotalBytes += g.Found[c].FoundBytes;
-    }
+    const FoundCounter total = SumFound(ctx.g, kJunkCategories);
+    ctx.g.JunkTotalFiles = total.FoundFiles;
+    ctx.g.JunkTotalBytes = total.FoundBytes;
 }
 
 void ShowJunkSummary(AppContext& ctx, bool startup) {

@@ -19,6 +19,15 @@ void SetCategoryResult(GlobalVars& g, int slot, const QString& line) {
     g.CategoryResults.at(static_cast<std::size_t>(slot)) = cut;
 }
 
+FoundCounter SumFound(const GlobalVars& g, std::span<const Category> categories) {
+    FoundCounter sum;
+    for (Category c : categories) {
+        sum.FoundFiles += g.Found[c].FoundFiles;
+        sum.FoundBytes += g.Found[c].FoundBytes;
+    }
+    return sum;
+}
+
 QString GetWindowsFolder(Machine& machine) {
     const QString folder = GetWindowsDirectory(machine);
     return folder.isEmpty() ? QStringLiteral("c:\\windows") : folder;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace niv {
@@ -70,6 +71,9 @@ struct GlobalVars {
     // Slots 1 to 50; index 0 is unused.
     std::array<QString, kLockedFileSlots + 1> LockedFileCommands;
 };
+
+// The sums of the found counters of some categories, for the units' totals.
+FoundCounter SumFound(const GlobalVars& g, std::span<const Category> categories);
 
 // Stores a result line, cut after its 125th character (never inside a character).
 void SetCategoryResult(GlobalVars& g, int slot, const QString& line);

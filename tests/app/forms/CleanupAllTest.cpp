@@ -4,6 +4,7 @@
 #include "app/forms/TFrminit.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "cleaners/forms/TFrmdir.h"
 #include "cleaners/uie.h"
 #include "cleaners/unon.h"
 #include "core/SettingsStore.h"
@@ -285,8 +286,14 @@ TEST(CleanupAllTest, EveryTickedStepRunsAndTheLastTwoSayNothingWhenEmpty) {
         box->setChecked(true);
     f.ctx.g.Found[CatIECookies] = f.ctx.g.Found[CatIEHistory] = f.ctx.g.Found[CatIECache] = {};
     QStringList seen;
-    f.pump.onProcess = [&] { seen << f.greyedLines(); };
+    f.pump.onProcess = [&] {
+        seen << f.greyedLines();
+        // No window may open in the middle of the run.
+        for (const char* opener : {"Cmdurl", "Cmddir", "Cmdnon", "CmdLock"})
+            EXPECT_FALSE(ctl<QPushButton>(*f.window, opener)->isEnabled()) << opener;
+    };
     f.cleanupAll();
+    EXPECT_TRUE(ctl<QPushButton>(*f.window, "Cmdurl")->isEnabled());
 
     // Only the junk span greys; every counted step writes its line; no typed URL and no own-list
     // match: the question alone.
@@ -320,6 +327,17 @@ TEST(CleanupAllTest, TypedUrlsGoSilentlyAndTheOwnListAsksItsOwnQuestion) {
     EXPECT_TRUE(reg.GetValueNames().isEmpty());
     EXPECT_FALSE(f.b.exists(f.ctx.g.FirefoxPlacesFile));
     EXPECT_FALSE(f.b.exists(q(R"(C:\mine\a.tmp)")));
+}
+
+TEST(CleanupAllTest, UrlHistoryAndYourOwnListOpenTheirWindows) {
+    CleanupFixture f;
+    TFrmdir own(f.ctx, f.window.get());
+    f.ctx.Frmdir = &own;
+    for (const char* name : {"TFrmurls", "TFrmdir"})
+        f.modal.onShow(q(name), [](QDialog&) { return int(mrOk); });
+    ctl<QPushButton>(*f.window, "Cmdurl")->click();
+    ctl<QPushButton>(*f.window, "Cmddir")->click();
+    EXPECT_EQ(f.modal.shown().mid(f.modal.shown().size() - 2), (QStringList{q("TFrmurls"), q("TFrmdir")}));
 }
 
 TEST(CleanupAllTest, NoBoxTickedRefreshesThePanelAndShowsTheWindowWithConfirms) {

@@ -1,6 +1,7 @@
 // The own list: its file, its entries and its clean.
 #include "cleaners/udir.h"
 
+#include "cleaners/OwnListTestSupport.h"
 #include "core/AppContext.h"
 #include "platform/IniFile.h"
 #include "support/AppFixture.h"
@@ -23,13 +24,7 @@ struct OwnListFixture : AppFixture {
         ctx.g.OwnListPath = kList;
     }
     // A list file whose slots hold `values` from Name1 on, the rest "Null".
-    void list(const QStringList& values) {
-        QByteArray text = "[Dirs]\r\n";
-        for (int i = 1; i <= kOwnListSlots; ++i)
-            text += "Name" + QByteArray::number(i) + "=" +
-                    (i <= values.size() ? values[i - 1].toUtf8() : QByteArray("Null")) + "\r\n";
-        b.file(kList, text);
-    }
+    void list(const QStringList& values) { b.file(kList, ownlisttest::ownListText(values)); }
     QString slot(int i) {
         return GetPrivateProfileString(b.machine(), q("Dirs"), q("Name") + QString::number(i), q("<missing>"),
                                        kList);
@@ -41,10 +36,7 @@ struct OwnListFixture : AppFixture {
 TEST(OwnListTest, AMissingFileIsCreatedWithFiftyFreeSlots) {
     OwnListFixture f;
     EXPECT_TRUE(LoadOwnList(f.ctx).isEmpty());
-    QByteArray expected = "[Dirs]\r\n";
-    for (int i = 1; i <= 50; ++i)
-        expected += "Name" + QByteArray::number(i) + "=Null\r\n";
-    EXPECT_EQ(f.b.readHost(kList), expected);
+    EXPECT_EQ(f.b.readHost(kList), ownlisttest::ownListText({}));
 }
 
 TEST(OwnListTest, OnlyNullIsFreeAndEmptySlotsAreEntries) {
@@ -73,29 +65,6 @@ TEST(OwnListTest, AddingAndRemovingByExactText) {
     EXPECT_EQ(f.slot(3), q(R"(C:\Temp\*.txt)"));
     EXPECT_TRUE(AddOwnListEntry(f.ctx, q(R"(C:\file.doc)")));
     EXPECT_EQ(f.slot(1), q(R"(C:\file.doc)"));
-}
-
-TEST(OwnListTest, AFullListRefusesAnotherEntry) {
-    OwnListFixture f;
-    QStringList fifty;
-    for (int i = 1; i <= 50; ++i)
-        fifty << q("C:\\f") + QString::number(i);
-    f.list(fifty);
-    const QByteArray before = f.b.readHost(kList);
-    EXPECT_FALSE(AddOwnListEntry(f.ctx, q(R"(C:\one-more)")));
-    EXPECT_EQ(f.b.readHost(kList), before);
-}
-
-TEST(OwnListTest, AFileThatCannotBeWrittenRaisesItsName) {
-    OwnListFixture f;
-    f.b.machine().faults().fail(FaultInjector::Op::Write, kList, 5);
-    f.b.machine().faults().fail(FaultInjector::Op::Rename, q(R"(C:\Nivfold\*)"), 5);
-    try {
-        LoadOwnList(f.ctx);
-        FAIL() << "no error";
-    } catch (const PlatformError& e) {
-        EXPECT_EQ(e.message(), q("Unable to write to ") + kList);
-    }
 }
 
 TEST(OwnListTest, CleaningCountsAsksAndDeletesVisibleFilesOnly) {

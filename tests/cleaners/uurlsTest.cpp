@@ -1,21 +1,18 @@
 // Typed URLs: the registry list, its removals and the Firefox places files.
 #include "cleaners/uurls.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "core/AppContext.h"
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 using namespace niv;
 
-namespace {
+using historytest::q;
 
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
+namespace {
 
 const QString kKey = q(R"(Software\Microsoft\Internet Explorer\TypedURLs)");
 const QString kDeleteFailed =
@@ -27,20 +24,7 @@ struct UrlsFixture : AppFixture {
         for (int n : numbers)
             b.regString(HKEY_CURRENT_USER, kKey, q("url") + QString::number(n), q("u") + QString::number(n));
     }
-    // The key's values as name=data, in name order, "" when the key is missing.
-    QString values() {
-        TRegistry reg(b.machine());
-        if (!reg.OpenKeyReadOnly(kKey)) return {};
-        std::map<int, QString> byNumber;
-        for (const QString& name : reg.GetValueNames())
-            byNumber[name.mid(3).toInt()] =
-                name + u'=' +
-                ReadStringIfText(reg, name).value_or(q("#") + QString::number(reg.GetDataType(name)));
-        QStringList out;
-        for (const auto& [n, text] : byNumber)
-            out << text;
-        return out.join(u' ');
-    }
+    QString values() { return historytest::keyValues(b.machine(), HKEY_CURRENT_USER, kKey).join(u' '); }
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "cleaners/forms/TFrmdir.h"
 
 #include "cleaners/HistoryTestSupport.h"
+#include "cleaners/OwnListTestSupport.h"
 #include "cleaners/udir.h"
 #include "platform/IniFile.h"
 #include "support/AppFixture.h"
@@ -29,13 +30,7 @@ struct DirWindowFixture : AppFixture {
     explicit DirWindowFixture(const QStringList& entries = {}, bool withFile = false) {
         b.folder(q(R"(C:\Nivfold)"));
         ctx.g.OwnListPath = kList;
-        if (withFile || !entries.isEmpty()) {
-            QByteArray text = "[Dirs]\r\n";
-            for (int i = 1; i <= kOwnListSlots; ++i)
-                text += "Name" + QByteArray::number(i) + "=" +
-                        (i <= entries.size() ? entries[i - 1].toUtf8() : QByteArray("Null")) + "\r\n";
-            b.file(kList, text);
-        }
+        if (withFile || !entries.isEmpty()) b.file(kList, ownlisttest::ownListText(entries));
     }
     void open() { window = std::make_unique<TFrmdir>(ctx); }
     QListWidget* list() { return ctl<QListWidget>(*window, "ListBox1"); }
@@ -143,9 +138,11 @@ TEST(OwnListWindowTest, AFullListSaysSoOnceAndAMissingEntryIsReported) {
         fifty << q("e") + QString::number(i);
     DirWindowFixture f(fifty);
     f.open();
+    const QByteArray before = f.b.readHost(kList);
     f.dialogs.answerOpenFile(q("more"));
     f.dialogs.answerOk();
     f.click("BitBtn1");
+    EXPECT_EQ(f.b.readHost(kList), before);
     EXPECT_EQ(f.dialogs.messageTexts(), QStringList{ownListFullText()});
     EXPECT_EQ(f.list()->count(), 50);
     // Changed from outside since the list was read: the line is not found.

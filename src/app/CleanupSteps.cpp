@@ -1,8 +1,10 @@
 #include "app/CleanupSteps.h"
 
+#include "cleaners/udir.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
+#include "cleaners/uurls.h"
 #include "core/AppContext.h"
 
 #include <utility>
@@ -17,6 +19,7 @@ template <void (*Clean)(AppContext&)> void clean(AppContext& c, QWidget*) {
 }
 
 // Binding a category's cleaner is one row here.
+// clang-format off
 constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
     {CatNSCookies, clean<DeleteFirefoxCookies>}, {CatNSHistory, clean<DeleteFirefoxHistory>},
     {CatNSCache, clean<DeleteFirefoxCache>},     {CatGCookies, clean<DeleteChromeCookies>},
@@ -26,7 +29,9 @@ constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
     {CatOtherc, clean<CleanDumpFiles>},          {CatRecentc, clean<CleanRecentDocs>},
     {CatTempc, clean<CleanTempFiles>},           {CatActiveX, clean<CleanActiveXCache>},
     {CatMediac, clean<CleanMediaCache>},         {CatOtherj, clean<CleanAdditionalGarbage>},
+    {CatUrls, clean<CleanTypedUrls>},            {CatYourOwn, clean<CleanOwnList>},
 };
+// clang-format on
 
 } // namespace
 

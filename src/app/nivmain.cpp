@@ -3,6 +3,7 @@
 #include "app/forms/TFrminit.h"
 #include "app/forms/TFrmstats.h"
 #include "cleaners/forms/TFrmaol.h"
+#include "cleaners/forms/TFrmdir.h"
 #include "cleaners/forms/TFrmreg.h"
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
     niv::AppContext context(machine, dialogs, modal, pump, clipboard);
     niv::TFrminit mainWindow(context);
     // The windows that live for the whole run, created after the main window.
+    niv::TFrmdir dir(context, &mainWindow);
+    context.Frmdir = &dir;
     niv::TFrmstats stats(context, &mainWindow);
     context.Frmstats = &stats;
     niv::TFrmreg reg(context, &mainWindow);

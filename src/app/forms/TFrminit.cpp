@@ -12,9 +12,11 @@
 #include "app/forms/TFrmscandrv.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "cleaners/forms/TFrmdir.h"
 #include "cleaners/forms/TFrmdocs.h"
 #include "cleaners/forms/TFrmnon.h"
 #include "cleaners/forms/TFrmreg.h"
+#include "cleaners/forms/TFrmurls.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
@@ -80,6 +82,8 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->Button4, &QPushButton::clicked, this, &TFrminit::Button4Click);
     connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
     connect(m_ui->Cmdnon, &QPushButton::clicked, this, &TFrminit::cmdnonClick);
+    connect(m_ui->Cmdurl, &QPushButton::clicked, this, &TFrminit::cmdurlClick);
+    connect(m_ui->Cmddir, &QPushButton::clicked, this, &TFrminit::cmddirClick);
     // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryInfo& row : categoryTable())
         if (row.button && cleanerOf(row.category))
@@ -288,6 +292,15 @@ void TFrminit::cmdnonClick() {
     updateStatisticsPanel();
 }
 
+void TFrminit::cmdurlClick() {
+    TFrmurls window(m_context, this);
+    m_context.modal.run(window, QStringLiteral("TFrmurls"));
+}
+
+void TFrminit::cmddirClick() {
+    if (m_context.Frmdir) m_context.modal.run(*m_context.Frmdir, QStringLiteral("TFrmdir"));
+}
+
 void TFrminit::cmdaboutClick() {
     TFrmabout about(m_context, this);
     m_context.modal.run(about, QStringLiteral("TFrmabout"));
@@ -315,8 +328,13 @@ TFrminit::CleanupRunGuard::~CleanupRunGuard() {
 }
 
 std::vector<QWidget*> TFrminit::cleanupButtons() const {
-    // "Exit" too: the window cannot close until the clean ends.
-    std::vector<QWidget*> out{m_ui->cmdnv, m_ui->cmdexit};
+    // "Exit" too: the window cannot close until the clean ends. The buttons that open a window
+    // too: none may open in the middle of a clean.
+    std::vector<QWidget*> out{m_ui->cmdnv,          m_ui->cmdexit,     m_ui->Cmdurl,      m_ui->Cmddir,
+                              m_ui->Cmdnon,         m_ui->Cmdothers,   m_ui->Button4,     m_ui->CmdIMLogs,
+                              m_ui->CmdDups,        m_ui->CmdPicCache, m_ui->CmdAutoForm, m_ui->CmdSpyware,
+                              m_ui->Cmdstartup,     m_ui->CmdLock,     m_ui->Cmdviewer,   m_ui->Cmdsettings,
+                              m_ui->CmdPerformance, m_ui->cmdabout};
     for (const CategoryInfo& row : categoryTable())
         if (row.button) out.push_back(findChild<QPushButton*>(QString::fromLatin1(row.button)));
     return out;

@@ -58,6 +58,8 @@ public:
     void CmdothersClick();
     void Button4Click();
     void cmdnonClick();
+    void cmdurlClick();
+    void cmddirClick();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();

@@ -4,6 +4,7 @@
 #include "app/forms/TFrminit.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "cleaners/forms/TFrmdir.h"
 #include "cleaners/uie.h"
 #include "cleaners/unon.h"
 #include "core/SettingsStore.h"
@@ -277,7 +278,7 @@ TEST(CleanupAllTest, TheJunkLineIsGreyedOnceWhenOneOfItsBoxesIsTicked) {
     }
 }
 
-TEST(CleanupAllTest, StepsWhoseCleanersAreNotInPlaceDoNothing) {
+TEST(CleanupAllTest, EveryTickedStepRunsAndTheLastTwoSayNothingWhenEmpty) {
     CleanupFixture f;
     f.ctx.settings.Confirms = true;
     f.ctx.unit<NonUnit>().ConfirmsCopy = true;
@@ -285,17 +286,58 @@ TEST(CleanupAllTest, StepsWhoseCleanersAreNotInPlaceDoNothing) {
         box->setChecked(true);
     f.ctx.g.Found[CatIECookies] = f.ctx.g.Found[CatIEHistory] = f.ctx.g.Found[CatIECache] = {};
     QStringList seen;
-    f.pump.onProcess = [&] { seen << f.greyedLines(); };
+    f.pump.onProcess = [&] {
+        seen << f.greyedLines();
+        // No window may open in the middle of the run.
+        for (const char* opener : {"Cmdurl", "Cmddir", "Cmdnon", "CmdLock"})
+            EXPECT_FALSE(ctl<QPushButton>(*f.window, opener)->isEnabled()) << opener;
+    };
     f.cleanupAll();
+    EXPECT_TRUE(ctl<QPushButton>(*f.window, "Cmdurl")->isEnabled());
 
-    // Only the junk span greys; every step with a cleaner writes its line.
+    // Only the junk span greys; every counted step writes its line; no typed URL and no own-list
+    // match: the question alone.
     EXPECT_EQ(seen, (QStringList{q("Label7"), q("-")}));
-    for (const CategoryInfo& row : categoryTable()) {
-        if (row.slot == ResultNone) continue;
-        EXPECT_EQ(f.ctx.g.CategoryResults[row.slot].isEmpty(), cleanerOf(row.category) == nullptr) << row.slot;
-    }
-    EXPECT_EQ(f.dialogs.shown().size(), 1); // the question alone
+    for (const CategoryInfo& row : categoryTable())
+        if (row.slot != ResultNone) EXPECT_FALSE(f.ctx.g.CategoryResults[row.slot].isEmpty()) << row.slot;
+    EXPECT_EQ(f.dialogs.shown().size(), 1);
     EXPECT_EQ(f.statsShown, 1);
+}
+
+TEST(CleanupAllTest, TypedUrlsGoSilentlyAndTheOwnListAsksItsOwnQuestion) {
+    CleanupFixture f;
+    const QString urls = q(R"(Software\Microsoft\Internet Explorer\TypedURLs)");
+    f.b.regString(HKEY_CURRENT_USER, urls, q("url1"), q("http://a/"));
+    f.b.regString(HKEY_CURRENT_USER, urls, q("url2"), q("http://b/"));
+    f.ctx.g.FirefoxPlacesFile = q(R"(C:\ff\places.sqlite)");
+    f.b.file(f.ctx.g.FirefoxPlacesFile);
+    f.b.sizedFile(q(R"(C:\mine\a.tmp)"), 4);
+    f.b.file(f.ctx.g.OwnListPath, "[Dirs]\r\nName1=C:\\mine\\*.tmp\r\n");
+    f.tick({"Chkurls", "ChkYourOwn"});
+    f.dialogs.answerYes(); // "Cleanup All !"
+    f.dialogs.answerYes(); // the list's own question
+    f.dialogs.answerOk();
+    ctl<QPushButton>(*f.window, "cmdnv")->click();
+    EXPECT_EQ(f.dialogs.messageTexts().mid(1, 1),
+              QStringList{q("\"Your Own Files\" cleanup confirmation: 1 total files have been found matching "
+                            "your entries.  This totals 4 bytes. Would you like me to clean these?")});
+    EXPECT_EQ(f.dialogs.shown().size(), 3);
+    TRegistry reg(f.b.machine());
+    ASSERT_TRUE(reg.OpenKeyReadOnly(urls));
+    EXPECT_TRUE(reg.GetValueNames().isEmpty());
+    EXPECT_FALSE(f.b.exists(f.ctx.g.FirefoxPlacesFile));
+    EXPECT_FALSE(f.b.exists(q(R"(C:\mine\a.tmp)")));
+}
+
+TEST(CleanupAllTest, UrlHistoryAndYourOwnListOpenTheirWindows) {
+    CleanupFixture f;
+    TFrmdir own(f.ctx, f.window.get());
+    f.ctx.Frmdir = &own;
+    for (const char* name : {"TFrmurls", "TFrmdir"})
+        f.modal.onShow(q(name), [](QDialog&) { return int(mrOk); });
+    ctl<QPushButton>(*f.window, "Cmdurl")->click();
+    ctl<QPushButton>(*f.window, "Cmddir")->click();
+    EXPECT_EQ(f.modal.shown().mid(f.modal.shown().size() - 2), (QStringList{q("TFrmurls"), q("TFrmdir")}));
 }
 
 TEST(CleanupAllTest, NoBoxTickedRefreshesThePanelAndShowsTheWindowWithConfirms) {
@@ -405,8 +447,7 @@ TEST(CleanupAllTest, StepTableOrder) {
         EXPECT_EQ(step.info().checkBox, std::string(boxes[i]));
         EXPECT_EQ(step.info().slot, resultSlots[i]);
         EXPECT_EQ(step.junkSpan, i >= 13 && i <= 16);
-        EXPECT_EQ(cleanerOf(step.category) != nullptr,
-                  i <= 16); // typed URLs and the own list are still to come
+        EXPECT_NE(cleanerOf(step.category), nullptr);
     }
 }
 

@@ -1,0 +1,143 @@
+#include "cleaners/uurls.h"
+
+#include "core/AppContext.h"
+#include "platform/FileSys.h"
+#include "platform/Registry.h"
+
+namespace niv {
+
+namespace {
+
+const QString kTypedUrlsKey = QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs");
+
+QString urlName(int slot) {
+    return QStringLiteral("url") + QString::number(slot);
+}
+
+void showNoneFound(TypedUrlList& list) {
+    list.listEnabled = false;
+    list.highlighted = -1;
+    list.lines = {QStringLiteral("None Found")};
+}
+
+void highlightFirstOrNone(TypedUrlList& list) {
+    if (list.TypedUrlCount > 0)
+        list.highlighted = 0;
+    else
+        showNoneFound(list);
+}
+
+// Moves url<p+1>..url<n> down one place and deletes url<n>; on any failure puts the moved values
+// back, so that no value is left twice or lost.
+bool shiftOut(TRegistry& reg, const TypedUrlList& list, int p) {
+    const int n = list.TypedUrlCount;
+    int moved = p; // url<p>..url<moved-1> already hold their successor
+    try {
+        for (; moved < n; ++moved)
+            reg.WriteString(urlName(moved), list.TypedUrls[std::size_t(moved + 1)]);
+        if (reg.DeleteValue(urlName(n))) return true;
+    } catch (const PlatformError&) {
+    }
+    for (int j = p; j < moved; ++j) {
+        try {
+            reg.WriteString(urlName(j), list.TypedUrls[std::size_t(j)]);
+        } catch (const PlatformError&) {
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TypedUrlList LoadTypedUrls(AppContext& ctx) {
+    TypedUrlList list;
+    for (const QString& file :
+         {ctx.g.FirefoxPlacesFile, ctx.g.FirefoxPlacesJournalFile, ctx.g.FirefoxWebStoreFile})
+        list.firefoxFound = list.firefoxFound || (!file.isEmpty() && FileExists(ctx.machine, file));
+    TRegistry reg(ctx.machine);
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (reg.OpenKey(kTypedUrlsKey, false)) {
+        for (int slot = 1; slot <= kTypedUrlSlots; ++slot) {
+            // A value that is not text ends the list like a gap: nothing is ever moved over it.
+            const QString url = ReadStringIfText(reg, urlName(slot)).value_or(QString());
+            if (url.isEmpty()) break;
+            list.TypedUrls[std::size_t(slot)] = url;
+            list.lines << url;
+            ++list.TypedUrlCount;
+        }
+        reg.CloseKey();
+    }
+    if (list.TypedUrlCount > 0) {
+        list.listEnabled = true;
+        list.highlighted = 0;
+    } else {
+        showNoneFound(list);
+    }
+    return list;
+}
+
+void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list) {
+    if (list.highlighted < 0 || list.highlighted >= list.TypedUrlCount) return;
+    TRegistry reg(ctx.machine);
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (reg.OpenKey(kTypedUrlsKey, false)) {
+        const int p = list.highlighted + 1;
+        const int n = list.TypedUrlCount;
+        if (shiftOut(reg, list, p)) {
+            for (int j = p; j < n; ++j)
+                list.TypedUrls[std::size_t(j)] = list.TypedUrls[std::size_t(j + 1)];
+            list.TypedUrls[std::size_t(n)].clear();
+            --list.TypedUrlCount;
+            list.lines.removeAt(list.highlighted);
+        } else {
+            ctx.dialogs.messageDlg(
+                MsgKind::Error,
+                QStringLiteral("A delete failed.  Please make sure that all applications are "
+                               "closed so the registry is not locked."),
+                MsgButtons::Ok);
+        }
+        reg.CloseKey();
+    }
+    highlightFirstOrNone(list);
+}
+
+void RemoveAllTypedUrls(AppContext& ctx, TypedUrlList& list) {
+    if (!list.listEnabled) return;
+    const qsizetype lines = list.lines.size();
+    for (qsizetype i = 0; i < lines; ++i)
+        RemoveTypedUrl(ctx, list);
+}
+
+void DeleteFirefoxPlaces(AppContext& ctx) {
+    for (const QString& file :
+         {ctx.g.FirefoxPlacesFile, ctx.g.FirefoxPlacesJournalFile, ctx.g.FirefoxWebStoreFile}) {
+        if (file.isEmpty() || !FileExists(ctx.machine, file)) continue;
+        if (!DeleteFile(ctx.machine, file))
+            ctx.dialogs.messageDlg(
+                MsgKind::Error,
+                QStringLiteral("Note: The Firefox browser URL\"s cound not be deleted. Please "
+                               "make sure your browser is closed first, then try again."),
+                MsgButtons::Ok);
+    }
+}
+
+void CleanTypedUrls(AppContext& ctx) {
+    TypedUrlList list = LoadTypedUrls(ctx);
+    RemoveAllTypedUrls(ctx, list);
+    DeleteFirefoxPlaces(ctx);
+}
+
+QString typedUrlQuestion(const QString& url) {
+    return QStringLiteral("Do you wish to delete the IE location, ") + url +
+           QStringLiteral(", which is highlighted?");
+}
+
+QString typedUrlKeptText() {
+    return QStringLiteral("No locations removed at this time.");
+}
+
+QString firefoxPlacesMissingText() {
+    return QStringLiteral("No Firefox browser URL\"s were found");
+}
+
+} // namespace niv

@@ -298,8 +298,11 @@ TEST(CleanupAllTest, EveryTickedStepRunsAndTheLastTwoSayNothingWhenEmpty) {
     // Only the junk span greys; every counted step writes its line; no typed URL and no own-list
     // match: the question alone.
     EXPECT_EQ(seen, (QStringList{q("Label7"), q("-")}));
-    for (const CategoryInfo& row : categoryTable())
-        if (row.slot != ResultNone) EXPECT_FALSE(f.ctx.g.CategoryResults[row.slot].isEmpty()) << row.slot;
+    for (const CategoryInfo& row : categoryTable()) {
+        if (row.slot != ResultNone) {
+            EXPECT_FALSE(f.ctx.g.CategoryResults[row.slot].isEmpty()) << row.slot;
+        }
+    }
     EXPECT_EQ(f.dialogs.shown().size(), 1);
     EXPECT_EQ(f.statsShown, 1);
 }

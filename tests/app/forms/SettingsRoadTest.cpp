@@ -164,18 +164,3 @@ TEST(SkinsRoadTest, AChoiceIsStoredAndShownAtOnceUnlessItsPictureIsMissing) {
         EXPECT_TRUE(f.dialogs.shown().isEmpty());
     }
 }
-
-TEST(SkinsRoadTest, AKeyThatCannotBeOpenedKeepsTheStoredSkinButShowsTheChoice) {
-    RoadFixture f;
-    TFrminit window(f.ctx);
-    TRegistry reg(f.b.machine());
-    reg.DeleteKey(settingsKeyPath());
-    f.dialogs.answerOk(); // the skins dialog's error
-    f.dialogs.answerOk(); // the settings dialog's error
-    f.chooseSkin(window, [](QDialog& d) { ctl<QRadioButton>(d, "RadNone")->click(); });
-    ASSERT_EQ(f.dialogs.messageTexts().size(), 2);
-    EXPECT_TRUE(f.dialogs.messageTexts()[0].startsWith(
-        QStringLiteral("An error occurred while saving the skin settings.")));
-    EXPECT_EQ(f.ctx.g.SkinName, QStringLiteral("skinsunset"));
-    EXPECT_TRUE(RoadFixture::picture(window, "ImageSkin").isNull());
-}

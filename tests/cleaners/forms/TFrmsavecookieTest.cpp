@@ -68,19 +68,6 @@ TEST(KeptCookieListTest, WritingLeavesReadersExactlyTheNames) {
     EXPECT_EQ(ReadKeptCookieList(f.ctx), qs({"a", "b"}));
 }
 
-TEST(KeptCookieListTest, AListOf200ShortenedTo198LeavesTheLastTwoKeysEmpty) {
-    IeFixture f;
-    f.scanLog("");
-    QStringList names;
-    for (int i = 1; i <= 200; ++i)
-        names << q("c") + QString::number(i);
-    WriteKeptCookieList(f.ctx, names);
-    EXPECT_EQ(ReadKeptCookieList(f.ctx).size(), 200);
-    WriteKeptCookieList(f.ctx, names.mid(0, 198));
-    EXPECT_EQ(ReadKeptCookieList(f.ctx), names.mid(0, 198));
-    EXPECT_EQ(TIniFile(f.b.machine(), kScanLog).ReadString(q("UCKK5"), q("CKK200"), q("-")), QString());
-}
-
 TEST(TFrmsavecookieTest, ListsTheCookiesTheKeptListAndTheFirstFilesText) {
     CookieFixture f;
     f.scanLog("[UCKK5]\r\nCKK1=kept.txt\r\nCKK2=\r\nCKK3=late.txt\r\n");

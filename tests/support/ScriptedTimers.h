@@ -14,7 +14,6 @@ public:
     // Moves the clock on, running each enabled timer's handler once for every full interval that
     // passes, in time order.
     void advance(int milliseconds);
-    long long now() const { return m_now; }
 
 private:
     class Timer;

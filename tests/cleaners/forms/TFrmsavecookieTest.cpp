@@ -110,11 +110,8 @@ TEST(TFrmsavecookieTest, SavingAndRemovingAreStoredByReturnOnly) {
     }
 }
 
-TEST(TFrmsavecookieTest, EmptyListsAndAFullKeptListExplainThemselves) {
+TEST(TFrmsavecookieTest, EmptyListsExplainThemselves) {
     IeFixture f; // no cookie files
-    QByteArray full = "[UCKK5]\r\n";
-    for (int i = 1; i <= 200; ++i)
-        full += "CKK" + QByteArray::number(i) + "=k\r\n";
     f.scanLog("");
     TFrmsavecookie window(f.ctx);
     f.modal.onShow(q("TFrmsavecookie"), [&](QDialog&) {
@@ -129,19 +126,6 @@ TEST(TFrmsavecookieTest, EmptyListsAndAFullKeptListExplainThemselves) {
     ASSERT_EQ(f.dialogs.messageTexts().size(), 2);
     EXPECT_TRUE(f.dialogs.messageTexts()[0].startsWith(q("There are no cookies listed in the box.")));
     EXPECT_TRUE(f.dialogs.messageTexts()[1].startsWith(q("There are no cookies currently saved.")));
-
-    CookieFixture g;
-    g.scanLog(full);
-    TFrmsavecookie fullWindow(g.ctx);
-    g.modal.onShow(q("TFrmsavecookie"), [&](QDialog&) {
-        g.dialogs.answerOk();
-        ctl<QPushButton>(fullWindow, "BitBtn2")->click();
-        return int(mrCancel);
-    });
-    fullWindow.fillAndShow();
-    EXPECT_EQ(g.dialogs.messageTexts(),
-              QStringList{q("You have reached the maximum saved cookies. Please remove "
-                            "some from the list before adding any new cookies to save.")});
 }
 
 TEST(TFrmsavecookieTest, TheCookieCleanerSparesWhatReturnStored) {

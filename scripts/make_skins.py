@@ -12,6 +12,7 @@ import math
 import os
 import random
 import sys
+import xml.etree.ElementTree as ElementTree
 
 WIDTH, HEIGHT = 800, 600
 QUALITY = 85
@@ -485,12 +486,72 @@ def encode_jpeg(width, height, rgb, quality=QUALITY):
     return bytes(out)
 
 
+# --- room for the main window's texts -----------------------------------------------------------------
+
+# The main window's check boxes, labels and group titles are drawn straight on the picture in dark
+# text (black, and navy for the total line). Under each of them the picture is lightened, pixel by
+# pixel, just enough that dark text keeps a contrast of well over 4.5:1, so the scene still shows.
+FORM = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "forms", "TFrminit.ui")
+TITLE_HEIGHT = 20     # a group box's title strip
+MARGIN = 3            # around each control, so the compression's ringing stays outside it
+MIN_LUMINANCE = 0.45  # black text on it: 10:1; navy: 7:1
+
+LINEAR = [((v / 255) / 12.92) if v / 255 <= 0.04045 else (((v / 255) + 0.055) / 1.055) ** 2.4 for v in range(256)]
+
+
+def luminance(r, g, b):
+    return 0.2126 * LINEAR[r] + 0.7152 * LINEAR[g] + 0.0722 * LINEAR[b]
+
+
+def text_areas(form_path=FORM):
+    """The window rectangles (x0, y0, x1, y1) behind every check box, label and group title."""
+    def rect_of(widget):
+        r = widget.find("property[@name='geometry']/rect")
+        return None if r is None else [int(r.find(k).text) for k in ("x", "y", "width", "height")]
+
+    areas = []
+
+    def walk(parent, ox, oy):
+        for w in parent.findall("widget"):
+            g = rect_of(w)
+            if g is None:
+                continue
+            x, y, width, height = g[0] + ox, g[1] + oy, g[2], g[3]
+            kind = w.get("class")
+            if kind == "QCheckBox" or (kind == "QLabel" and w.get("name") != "ImageSkin"):
+                areas.append((x, y, x + width, y + height))
+            elif kind == "QGroupBox":
+                areas.append((x, y, x + width, y + TITLE_HEIGHT))
+            walk(w, x, y)
+
+    walk(ElementTree.parse(form_path).getroot().find("widget"), 0, 0)
+    return areas
+
+
+def lighten_text_areas(canvas):
+    done = set()
+    for x0, y0, x1, y1 in text_areas():
+        for y in range(max(0, y0 - MARGIN), min(canvas.h, y1 + MARGIN)):
+            for x in range(max(0, x0 - MARGIN), min(canvas.w, x1 + MARGIN)):
+                if (x, y) in done:
+                    continue
+                done.add((x, y))
+                i = (y * canvas.w + x) * 3
+                r, g, b = canvas.px[i], canvas.px[i + 1], canvas.px[i + 2]
+                a = 0.0
+                while luminance(r, g, b) < MIN_LUMINANCE and a < 1.0:
+                    a = min(1.0, a + 0.05)
+                    r, g, b = (int(round(c + (255 - c) * a)) for c in canvas.px[i:i + 3])
+                canvas.px[i:i + 3] = bytes((r, g, b))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "resources")
     os.makedirs(folder, exist_ok=True)
     for name, paint in SCENES:
         canvas = paint()
+        lighten_text_areas(canvas)
         data = encode_jpeg(canvas.w, canvas.h, canvas.px)
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)

@@ -5,6 +5,7 @@
 #include "cleaners/forms/TFrmaol.h"
 #include "cleaners/forms/TFrmdir.h"
 #include "cleaners/forms/TFrmreg.h"
+#include "cleaners/forms/TFrmsavecookie.h"
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
     // The windows that live for the whole run, created after the main window.
     niv::TFrmdir dir(context, &mainWindow);
     context.Frmdir = &dir;
+    niv::TFrmsavecookie savecookie(context, &mainWindow);
+    context.Frmsavecookie = &savecookie;
     niv::TFrmstats stats(context, &mainWindow);
     context.Frmstats = &stats;
     niv::TFrmreg reg(context, &mainWindow);

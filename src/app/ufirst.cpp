@@ -1,5 +1,7 @@
 #include "app/ufirst.h"
 
+#include "app/Uskins.h"
+
 #include "platform/FileSys.h"
 #include "platform/Shell.h"
 #include "platform/WinPath.h"
@@ -67,7 +69,7 @@ void StartTaskListBatch(AppContext& ctx) {
 }
 
 QString skinFileOf(const AppContext& ctx) {
-    return includeTrailingBackslash(ctx.g.ExeFolder) + ctx.g.SkinName + QStringLiteral(".jpg");
+    return skinFileFor(ctx, ctx.g.SkinName);
 }
 
 bool noticeDue(const AppContext& ctx) {

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Machine.h"
 #include "platform/Shell.h"
+#include "platform/WindowTimer.h"
 
 #include <QString>
 
@@ -27,6 +28,7 @@ class TFrmie;
 class TFrmreg;
 class TFrmaol;
 class TFrmdir;
+class TFrmsavecookie;
 
 // Each unit's own state, created on first use and kept for the run. A unit names its state type;
 // the context holds it without knowing it, so units can be added without touching the context.
@@ -67,6 +69,8 @@ struct AppContext {
     RecycleClock recycleClock; // empty: the host clock
     // Milliseconds on a steady clock, for pacing long walks; empty: the host's steady clock.
     std::function<qint64()> steadyClockMs;
+    // Where the windows' timers come from; tests put a scripted clock here.
+    std::shared_ptr<TimerFactory> timers = std::make_shared<QtTimerFactory>();
 
     GlobalVars g;
     SettingsCopy settings;
@@ -82,6 +86,7 @@ struct AppContext {
     TFrmreg* Frmreg = nullptr;
     TFrmaol* Frmaol = nullptr;
     TFrmdir* Frmdir = nullptr;
+    TFrmsavecookie* Frmsavecookie = nullptr;
 };
 
 } // namespace niv

@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace niv {
@@ -100,6 +101,28 @@ bool SaveSettingFlag(AppContext& ctx, const QString& name, bool value, KeyOpen o
     TRegistry reg(ctx.machine);
     if (!openSettingsKey(reg, open == KeyOpen::CreateWhenMissing)) return false;
     reg.WriteBool(name, value);
+    return true;
+}
+
+bool SaveDialogSettings(AppContext& ctx, bool confirms, bool wipe, bool tempall) {
+    TRegistry reg(ctx.machine);
+    if (!openSettingsKey(reg, false)) return false;
+    const std::pair<const char*, std::pair<bool, bool*>> values[] = {
+        {"Confirms", {confirms, &ctx.settings.Confirms}},
+        {"Wipe", {wipe, &ctx.g.Wipe}},
+        {"Tempall", {tempall, &ctx.g.Tempall}}};
+    for (const auto& [name, v] : values) {
+        reg.WriteBool(QString::fromLatin1(name), v.first);
+        *v.second = v.first;
+    }
+    return true;
+}
+
+bool SaveSkinSetting(AppContext& ctx, const QString& skinName) {
+    TRegistry reg(ctx.machine);
+    if (!openSettingsKey(reg, false)) return false;
+    ctx.g.SkinName = skinName;
+    reg.WriteString(QStringLiteral("Skin"), skinName);
     return true;
 }
 

@@ -29,4 +29,13 @@ enum class KeyOpen { Existing, CreateWhenMissing };
 // cannot be written raises PlatformError.
 bool SaveSettingFlag(AppContext& ctx, const QString& name, bool value, KeyOpen open);
 
+// The settings dialog's values, written in the order "Confirms", "Wipe", "Tempall", each taken into
+// memory once written. The key is not created: false, with nothing written and memory unchanged,
+// when it cannot be opened. A value that cannot be written raises PlatformError.
+bool SaveDialogSettings(AppContext& ctx, bool confirms, bool wipe, bool tempall);
+
+// The skins dialog's choice: "Skin" written and taken into memory. The key is not created: false,
+// with nothing changed, when it cannot be opened. A failed write raises PlatformError.
+bool SaveSkinSetting(AppContext& ctx, const QString& skinName);
+
 } // namespace niv

@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 #include "support/MachineBuilder.h"
 #include "support/ScriptedModalRunner.h"
+#include "support/ScriptedTimers.h"
 #include "support/ScriptedUi.h"
 
 namespace niv {
@@ -16,6 +17,9 @@ struct AppFixture {
     CountingMessagePump pump;
     FakeClipboard clipboard;
     AppContext ctx{b.machine(), dialogs, modal, pump, clipboard};
+    std::shared_ptr<ScriptedTimers> timers = std::make_shared<ScriptedTimers>();
+
+    AppFixture() { ctx.timers = timers; }
 
     // Sets the Windows NT version values (for example "6.1" for Windows 7).
     void windowsVersion(const QString& currentVersion) {

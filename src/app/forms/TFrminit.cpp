@@ -3,11 +3,14 @@
 #include "app/CleanupSteps.h"
 #include "app/Maker.h"
 #include "app/ULock.h"
+#include "app/Uskins.h"
 #include "app/Ustats.h"
+#include "app/Utimer_clean.h"
 #include "app/forms/TFrmAutoPwd.h"
 #include "app/forms/TFrmLocked.h"
 #include "app/forms/TFrmMiscMsg.h"
 #include "app/forms/TFrmabout.h"
+#include "app/forms/TFrmconfmsg.h"
 #include "app/forms/TFrmenter.h"
 #include "app/forms/TFrmscandrv.h"
 #include "app/forms/TFrmstats.h"
@@ -68,8 +71,8 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     m_ui->ImageSkin->lower();
     for (const CategoryInfo& row : categoryTable())
         m_boxes[row.category] = findChild<QCheckBox*>(QString::fromLatin1(row.checkBox));
-    m_timer1.setParent(this);
-    m_timer1.stop();
+    m_timer1 = m_context.timers->create();
+    m_timer1->setOnTimer([this] { Timer1Timer(); });
 
     connect(m_ui->cmdexit, &QPushButton::clicked, this, &TFrminit::cmdexitClick);
     connect(m_ui->Button1, &QPushButton::clicked, this, &TFrminit::Button1Click);
@@ -84,6 +87,7 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->Cmdnon, &QPushButton::clicked, this, &TFrminit::cmdnonClick);
     connect(m_ui->Cmdurl, &QPushButton::clicked, this, &TFrminit::cmdurlClick);
     connect(m_ui->Cmddir, &QPushButton::clicked, this, &TFrminit::cmddirClick);
+    connect(m_ui->Cmdsettings, &QPushButton::clicked, this, &TFrminit::CmdsettingsClick);
     // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryInfo& row : categoryTable())
         if (row.button && cleanerOf(row.category))
@@ -187,7 +191,7 @@ void TFrminit::loadSkin() {
     ctx.g.SkinFile = skinFileOf(ctx);
     if (ctx.g.SkinName == u"skinnone") return;
     QByteArray data;
-    if (!FileExists(ctx.machine, ctx.g.SkinFile) || !ReadFileBytes(ctx.machine, ctx.g.SkinFile, data)) {
+    if (!ReadSkinPicture(ctx, ctx.g.SkinFile, data)) {
         ctx.dialogs.messageDlg(
             MsgKind::Plain,
             QStringLiteral("A skin was not found. The software will operate as planned, but "
@@ -200,6 +204,32 @@ void TFrminit::loadSkin() {
     // A damaged picture leaves the backdrop empty; start-up goes on.
     const QImage image = decodeJpeg(data);
     if (!image.isNull()) m_ui->ImageSkin->setPixmap(QPixmap::fromImage(image));
+}
+
+void TFrminit::showSkinFile() {
+    if (m_context.g.SkinFile == noSkinName()) {
+        m_ui->ImageSkin->clear();
+        return;
+    }
+    QByteArray data;
+    if (!ReadSkinPicture(m_context, m_context.g.SkinFile, data)) return;
+    const QImage image = decodeJpeg(data);
+    if (!image.isNull()) m_ui->ImageSkin->setPixmap(QPixmap::fromImage(image));
+}
+
+void TFrminit::CmdsettingsClick() {
+    m_form.guard([this] {
+        if (!ShowSettingsDialog(m_context, this)) return;
+        setWindowState(windowState() | Qt::WindowMinimized);
+        m_timer1->setInterval(m_context.g.AutoCleanInterval);
+        m_timer1->setEnabled(true);
+    });
+}
+
+void TFrminit::Timer1Timer() {
+    // A tick that comes while a cleanup lets messages through waits for the next one.
+    if (m_cleaning) return;
+    m_form.guard([this] { RunAutoCleanTick(m_context); });
 }
 
 void TFrminit::cmdexitClick() {

@@ -2,8 +2,8 @@
 
 #include "core/AppContext.h"
 #include "core/forms/FormKit.h"
+#include "platform/WindowTimer.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -45,7 +45,7 @@ public:
     // The 18 category check boxes, in category order.
     const std::array<QCheckBox*, CategoryCount>& categoryBoxes() const { return m_boxes; }
     std::array<bool, CategoryCount> categoryChoices() const;
-    QTimer& Timer1() { return m_timer1; }
+    WindowTimer& Timer1() { return *m_timer1; }
 
     void FormCreate();
     void cmdexitClick();
@@ -60,6 +60,11 @@ public:
     void cmdnonClick();
     void cmdurlClick();
     void cmddirClick();
+    void CmdsettingsClick();
+    // One tick of automatic cleanup.
+    void Timer1Timer();
+    // Shows the picture of `SkinFile`: cleared for "skinnone", kept when the file cannot be read.
+    void showSkinFile();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();
@@ -106,7 +111,7 @@ private:
     std::unique_ptr<Ui::TFrminit> m_ui;
     FormKit m_form;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
-    QTimer m_timer1;
+    std::unique_ptr<WindowTimer> m_timer1;
     bool m_cleaning = false; // a Cleanup All or a per-category clean is running
     // The scanners, freed when the window closes; the Junk Files window is one of them.
     std::unique_ptr<TFrmnon> m_frmnon;

@@ -63,7 +63,7 @@ TEST(StartupTest, FirstStartOnAnEmptyMachine) {
     EXPECT_TRUE(ctl<QCheckBox>(window, "ChkIECache")->isChecked());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nivora !"));
     EXPECT_FALSE(ctl<QLabel>(window, "ImageSkin")->pixmap().isNull());
-    EXPECT_FALSE(window.Timer1().isActive());
+    EXPECT_FALSE(window.Timer1().enabled());
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
 

@@ -4,6 +4,7 @@
 #include "app/forms/TFrmstats.h"
 #include "cleaners/forms/TFrmaol.h"
 #include "cleaners/forms/TFrmreg.h"
+#include "cleaners/forms/TFrmviewer.h"
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
     niv::AppContext context(machine, dialogs, modal, pump, clipboard);
     niv::TFrminit mainWindow(context);
     // The windows that live for the whole run, created after the main window.
+    niv::TFrmviewer viewer(context, &mainWindow);
+    context.Frmviewer = &viewer;
     niv::TFrmstats stats(context, &mainWindow);
     context.Frmstats = &stats;
     niv::TFrmreg reg(context, &mainWindow);

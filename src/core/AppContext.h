@@ -26,6 +26,7 @@ class TFrmstats;
 class TFrmie;
 class TFrmreg;
 class TFrmaol;
+class TFrmviewer;
 
 // Each unit's own state, created on first use and kept for the run. A unit names its state type;
 // the context holds it without knowing it, so units can be added without touching the context.
@@ -80,6 +81,7 @@ struct AppContext {
     TFrmie* Frmie = nullptr;
     TFrmreg* Frmreg = nullptr;
     TFrmaol* Frmaol = nullptr;
+    TFrmviewer* Frmviewer = nullptr;
 };
 
 } // namespace niv

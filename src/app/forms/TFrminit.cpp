@@ -12,9 +12,12 @@
 #include "app/forms/TFrmscandrv.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "cleaners/forms/TFrmIM.h"
+#include "cleaners/forms/TFrmVideoCookies.h"
 #include "cleaners/forms/TFrmdocs.h"
 #include "cleaners/forms/TFrmnon.h"
 #include "cleaners/forms/TFrmreg.h"
+#include "cleaners/forms/TFrmviewer.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
@@ -80,6 +83,9 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->Button4, &QPushButton::clicked, this, &TFrminit::Button4Click);
     connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
     connect(m_ui->Cmdnon, &QPushButton::clicked, this, &TFrminit::cmdnonClick);
+    connect(m_ui->CmdIMLogs, &QPushButton::clicked, this, &TFrminit::CmdIMLogsClick);
+    connect(m_ui->Cmdviewer, &QPushButton::clicked, this, &TFrminit::CmdviewerClick);
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrminit::BitBtn1Click);
     // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryInfo& row : categoryTable())
         if (row.button && cleanerOf(row.category))
@@ -239,6 +245,29 @@ void TFrminit::CmdothersClick() {
     m_form.guard([this] { ShowViewedTrails(m_context, this); });
 }
 
+void TFrminit::CmdIMLogsClick() {
+    m_form.guard([this] { ShowInstantMessages(m_context, this); });
+}
+
+void TFrminit::CmdviewerClick() {
+    if (m_context.Frmviewer) m_context.Frmviewer->ShowCacheViewer();
+}
+
+void TFrminit::BitBtn1Click() {
+    if (m_cleaning) return;
+    m_form.guard([this] {
+        TFrmVideoCookies window(m_context, this);
+        bool found = false;
+        {
+            // The walk lets messages through before the window shows: no button may start
+            // anything, nor the window close, until it ends.
+            CleanupRunGuard guard(*this, true);
+            found = window.LoadFlashCookies();
+        }
+        if (found) m_context.modal.run(window, QStringLiteral("TFrmVideoCookies"));
+    });
+}
+
 void TFrminit::Button4Click() {
     if (m_context.Frmreg) m_context.modal.run(*m_context.Frmreg, QStringLiteral("TFrmreg"));
 }
@@ -300,9 +329,9 @@ void TFrminit::CmdAutoFormClick() {
 
 // --- "Cleanup All !" and the per-category buttons ---
 
-TFrminit::CleanupRunGuard::CleanupRunGuard(TFrminit& window) : m_window(window) {
+TFrminit::CleanupRunGuard::CleanupRunGuard(TFrminit& window, bool everyButton) : m_window(window) {
     m_window.m_cleaning = true;
-    for (QWidget* button : m_window.cleanupButtons()) {
+    for (QWidget* button : m_window.cleanupButtons(everyButton)) {
         m_enabled.emplace_back(button, button->isEnabled());
         button->setEnabled(false);
     }
@@ -314,7 +343,11 @@ TFrminit::CleanupRunGuard::~CleanupRunGuard() {
     m_window.m_cleaning = false;
 }
 
-std::vector<QWidget*> TFrminit::cleanupButtons() const {
+std::vector<QWidget*> TFrminit::cleanupButtons(bool everyButton) const {
+    if (everyButton) {
+        const QList<QPushButton*> all = findChildren<QPushButton*>();
+        return {all.begin(), all.end()};
+    }
     // "Exit" too: the window cannot close until the clean ends.
     std::vector<QWidget*> out{m_ui->cmdnv, m_ui->cmdexit};
     for (const CategoryInfo& row : categoryTable())

@@ -58,6 +58,9 @@ public:
     void CmdothersClick();
     void Button4Click();
     void cmdnonClick();
+    void CmdIMLogsClick();
+    void CmdviewerClick();
+    void BitBtn1Click();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();
@@ -86,10 +89,11 @@ private:
     void greyPanelLine(QLabel* line, bool grey);
 
     // Blocks "Cleanup All !", the per-category buttons and "Exit" while a cleanup runs, since the panel
-    // lets window messages through between its steps.
+    // lets window messages through between its steps. Work that lets messages through before its
+    // window is shown blocks every button.
     class CleanupRunGuard {
     public:
-        explicit CleanupRunGuard(TFrminit& window);
+        explicit CleanupRunGuard(TFrminit& window, bool everyButton = false);
         ~CleanupRunGuard();
         CleanupRunGuard(const CleanupRunGuard&) = delete;
         CleanupRunGuard& operator=(const CleanupRunGuard&) = delete;
@@ -98,14 +102,14 @@ private:
         TFrminit& m_window;
         std::vector<std::pair<QWidget*, bool>> m_enabled;
     };
-    std::vector<QWidget*> cleanupButtons() const;
+    std::vector<QWidget*> cleanupButtons(bool everyButton = false) const;
 
     AppContext& m_context;
     std::unique_ptr<Ui::TFrminit> m_ui;
     FormKit m_form;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     QTimer m_timer1;
-    bool m_cleaning = false; // a Cleanup All or a per-category clean is running
+    bool m_cleaning = false; // a Cleanup All, a per-category clean or the Flash walk is running
     // The scanners, freed when the window closes; the Junk Files window is one of them.
     std::unique_ptr<TFrmnon> m_frmnon;
     std::unique_ptr<TFrmie> m_frmie;

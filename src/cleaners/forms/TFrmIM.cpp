@@ -48,16 +48,21 @@ void TFrmIM::DeleteImLog(const QString& path) {
     if (list.count() > 0) list.setCurrentRow(0);
 }
 
+std::optional<QString> TFrmIM::highlightedLine() {
+    const QListWidget& list = *m_ui->ListBox1;
+    if (list.count() == 0) {
+        context().dialogs.messageDlg(MsgKind::Plain, NoImLogsText(), MsgButtons::Ok);
+        return std::nullopt;
+    }
+    if (!list.currentItem()) return std::nullopt;
+    return list.currentItem()->text();
+}
+
 void TFrmIM::CmdViewClick() {
-    QListWidget& list = *m_ui->ListBox1;
-    form().guard([&] {
-        if (list.count() == 0) {
-            context().dialogs.messageDlg(MsgKind::Plain, NoImLogsText(), MsgButtons::Ok);
-            return;
-        }
-        if (!list.currentItem()) return;
-        if (const std::optional<QString> text = ViewImLog(context(), list.currentItem()->text()))
-            context().dialogs.messageDlg(MsgKind::Plain, *text, MsgButtons::Ok);
+    form().guard([this] {
+        if (const std::optional<QString> line = highlightedLine())
+            if (const std::optional<QString> text = ViewImLog(context(), *line))
+                context().dialogs.messageDlg(MsgKind::Plain, *text, MsgButtons::Ok);
     });
 }
 
@@ -66,14 +71,8 @@ void TFrmIM::ListBox1DblClick() {
 }
 
 void TFrmIM::CmdDelClick() {
-    QListWidget& list = *m_ui->ListBox1;
-    form().guard([&] {
-        if (list.count() == 0) {
-            context().dialogs.messageDlg(MsgKind::Plain, NoImLogsText(), MsgButtons::Ok);
-            return;
-        }
-        if (!list.currentItem()) return;
-        DeleteImLog(ImLinePath(list.currentItem()->text()).trimmed());
+    form().guard([this] {
+        if (const std::optional<QString> line = highlightedLine()) DeleteImLog(ImLinePath(*line).trimmed());
     });
 }
 

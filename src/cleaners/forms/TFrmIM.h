@@ -2,7 +2,10 @@
 
 #include "core/forms/FormKit.h"
 
+#include <QString>
+
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -36,6 +39,9 @@ public:
     void BitBtn3Click();
 
 private:
+    // The highlighted line; with an empty list, the no-logs message and nothing.
+    std::optional<QString> highlightedLine();
+
     std::unique_ptr<Ui::TFrmIM> m_ui;
 };
 

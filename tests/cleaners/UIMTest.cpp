@@ -1,18 +1,17 @@
 // The messenger-log unit: the four sources, viewing and removing a log.
 #include "cleaners/UIM.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "core/AppContext.h"
 #include "support/AppFixture.h"
 
 #include <gtest/gtest.h>
 
 using namespace niv;
+using niv::historytest::listLines;
+using niv::historytest::q;
 
 namespace {
-
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 struct ImFixture : AppFixture {
     ImFixture() {

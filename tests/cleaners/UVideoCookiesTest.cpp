@@ -1,6 +1,7 @@
 // The Flash cookie unit: the walk over site folders and their recycling.
 #include "cleaners/UVideoCookies.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "core/AppContext.h"
 #include "platform/FaultInjector.h"
 #include "support/AppFixture.h"
@@ -8,12 +9,10 @@
 #include <gtest/gtest.h>
 
 using namespace niv;
+using niv::historytest::listLines;
+using niv::historytest::q;
 
 namespace {
-
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 const QString kFlash = q("C:\\fl\\#SharedObjects");
 
@@ -44,15 +43,6 @@ TEST(FlashCookiesTest, WalkListsNestedSiteFoldersNeverFilesNorLinks) {
     EXPECT_EQ(sites.paths, QStringList({kFlash + q("\\AB12\\site.com"),
                                         kFlash + q("\\AB12\\site.com\\inner.net"), kFlash + q("\\z.org")}));
     EXPECT_GT(f.pump.count(), 5); // after every entry
-}
-
-TEST(FlashCookiesTest, LocationNeedsAnExistingFolder) {
-    FlashFixture f;
-    EXPECT_TRUE(FlashCookieLocationExists(f.ctx));
-    f.ctx.g.FlashCookieFolder = q("C:\\none");
-    EXPECT_FALSE(FlashCookieLocationExists(f.ctx));
-    f.ctx.g.FlashCookieFolder.clear();
-    EXPECT_FALSE(FlashCookieLocationExists(f.ctx));
 }
 
 TEST(FlashCookiesTest, SelectedSitesGoToTheBinAndFailuresKeepTheirLine) {

@@ -1,18 +1,17 @@
 // The cache viewer's listing and opening.
 #include "cleaners/Uviewer.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "core/AppContext.h"
 #include "support/AppFixture.h"
 
 #include <gtest/gtest.h>
 
 using namespace niv;
+using niv::historytest::listLines;
+using niv::historytest::q;
 
 namespace {
-
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 struct ViewerFixture : AppFixture {
     ViewerFixture() {

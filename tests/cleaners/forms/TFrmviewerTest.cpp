@@ -1,5 +1,6 @@
 #include "cleaners/forms/TFrmviewer.h"
 
+#include "cleaners/HistoryTestSupport.h"
 #include "support/AppFixture.h"
 #include "support/Controls.h"
 
@@ -12,14 +13,8 @@
 #include <gtest/gtest.h>
 
 using namespace niv;
-
-namespace {
-
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-} // namespace
+using niv::historytest::listLines;
+using niv::historytest::q;
 
 TEST(CacheViewerWindowTest, ViewableFirstThenReloadWithAllAndTheFilterHolds) {
     AppFixture f;

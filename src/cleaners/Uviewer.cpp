@@ -36,23 +36,49 @@ ViewerList FillViewerList(AppContext& ctx, bool viewableOnly) {
     return list;
 }
 
+namespace {
+
+bool isDesktopIni(const QString& name) {
+    static const QString desktopIni = QStringLiteral("DESKTOP.INI");
+    return name.size() == desktopIni.size() && winUpper(name) == desktopIni;
+}
+
+// folder + name in lower case, `folder` already lower: one allocation for the usual ASCII name.
+QString lowerJoin(const QString& folder, const QString& name) {
+    QString out;
+    out.reserve(folder.size() + name.size());
+    out += folder;
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) return folder + name.toLower();
+        out += c.unicode() >= u'A' && c.unicode() <= u'Z' ? QChar(c.unicode() + 32) : c;
+    }
+    return out;
+}
+
+// Adds one lower-cased path when it passes the filter.
+void addLowerPath(QString lower, bool viewableOnly, QStringList& lines) {
+    if (viewableOnly && !ViewableExtensions().contains(winUpper(extractFileExt(lower)))) return;
+    lines.append(std::move(lower));
+}
+
+} // namespace
+
 bool AddFolderFiles(AppContext& ctx, const QString& mask, bool viewableOnly, QStringList& lines) {
     SearchRec rec;
     if (FindFirst(ctx.machine, mask, faAnyFile, rec) != 0) return false;
-    const QString folder = extractFilePath(mask);
+    // Lower-cased once for the whole folder; each entry adds only its own name.
+    const QString folder = extractFilePath(mask).toLower();
     do {
         const QString& name = rec.Name;
-        if (name == u"." || name == u".." || winUpper(name) == u"DESKTOP.INI") continue;
-        AddViewerItem(folder + name, viewableOnly, lines);
+        if (name == u"." || name == u".." || isDesktopIni(name)) continue;
+        addLowerPath(lowerJoin(folder, name), viewableOnly, lines);
     } while (FindNext(rec) == 0);
     FindClose(rec);
     return true;
 }
 
 void AddViewerItem(const QString& path, bool viewableOnly, QStringList& lines) {
-    const QString lower = path.toLower();
-    if (viewableOnly && !ViewableExtensions().contains(winUpper(extractFileExt(lower)))) return;
-    lines.append(lower);
+    addLowerPath(path.toLower(), viewableOnly, lines);
 }
 
 std::vector<ViewerBox> OpenCacheEntry(AppContext& ctx, const QString& line) {

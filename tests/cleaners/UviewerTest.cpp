@@ -57,6 +57,10 @@ TEST(CacheViewerTest, FilterExclusionsAndLowerCasedLines) {
     ViewerFixture f;
     f.ctx.g.FirefoxCacheDirs[2] = q("C:\\missing\\");
     EXPECT_FALSE(FillViewerList(f.ctx, false).anyMatched);
+    f.b.file(q("C:\\Ü\\ÄÖ.JPG"));
+    QStringList lines;
+    EXPECT_TRUE(AddFolderFiles(f.ctx, q("C:\\Ü\\*.*"), true, lines));
+    EXPECT_EQ(lines, QStringList({q("c:\\ü\\äö.jpg")}));
 }
 
 TEST(CacheViewerTest, OpeningGivesTheIndexNoteAndRefusesWhatWouldRun) {

@@ -6,6 +6,7 @@
 #include "cleaners/forms/TFrmdir.h"
 #include "cleaners/forms/TFrmreg.h"
 #include "cleaners/forms/TFrmsavecookie.h"
+#include "cleaners/forms/TFrmviewer.h"
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/MachineSetup.h"
@@ -76,6 +77,8 @@ int main(int argc, char** argv) {
     context.Frmdir = &dir;
     niv::TFrmsavecookie savecookie(context, &mainWindow);
     context.Frmsavecookie = &savecookie;
+    niv::TFrmviewer viewer(context, &mainWindow);
+    context.Frmviewer = &viewer;
     niv::TFrmstats stats(context, &mainWindow);
     context.Frmstats = &stats;
     niv::TFrmreg reg(context, &mainWindow);

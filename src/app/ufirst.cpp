@@ -24,7 +24,11 @@ void ComputeFolders(AppContext& ctx) {
     GlobalVars& g = ctx.g;
     const QString appData = SHGetSpecialFolderPath(ctx.machine, CSIDL_APPDATA);
     g.DataFolder = appData + QStringLiteral("\\Nivfold");
-    g.FlashCookieFolder = appData + QStringLiteral("\\Macromedia\\Flash Player\\#SharedObjects");
+    // Without an application-data folder there is no Flash location, rather than one at the root
+    // of the drive.
+    g.FlashCookieFolder = appData.trimmed().isEmpty()
+                              ? QString()
+                              : appData + QStringLiteral("\\Macromedia\\Flash Player\\#SharedObjects");
     // Without a local application-data folder there is no Chrome profile, rather than one at the
     // root of the drive.
     const QString localAppData = SHGetSpecialFolderPath(ctx.machine, CSIDL_LOCAL_APPDATA);

@@ -337,17 +337,6 @@ bool removeFileNTrail(AppContext& ctx, const QString& line) {
     return false;
 }
 
-// Programs and scripts run when opened; viewing must never start one.
-bool isRunnable(const QString& path) {
-    static const QStringList kinds = {
-        QStringLiteral(".EXE"), QStringLiteral(".COM"), QStringLiteral(".BAT"), QStringLiteral(".CMD"),
-        QStringLiteral(".SCR"), QStringLiteral(".PIF"), QStringLiteral(".JS"),  QStringLiteral(".JSE"),
-        QStringLiteral(".VBS"), QStringLiteral(".VBE"), QStringLiteral(".WSF"), QStringLiteral(".MSI"),
-        QStringLiteral(".LNK"),
-    };
-    return kinds.contains(winUpper(extractFileExt(path)));
-}
-
 } // namespace
 
 TrailSlots::TrailSlots(int first, int last)
@@ -455,7 +444,8 @@ std::optional<TrailMessage> ViewTrail(AppContext& ctx, const QString& line) {
             QStringLiteral("We cannot access this file. Use the \"Remove Highlighted\" button to "
                            "remove this trail (The actual file will not be removed, but the "
                            "trail showing your viewing history of this will be cleaned).")};
-    if (isRunnable(line) || ShellExecute(ctx.machine, QStringLiteral("open"), line) <= 31)
+    // Programs and scripts run when opened; viewing must never start one.
+    if (opensByRunning(line) || ShellExecute(ctx.machine, QStringLiteral("open"), line) <= 31)
         return TrailMessage{MsgKind::Warning, cannotView};
     return std::nullopt;
 }

@@ -29,6 +29,7 @@ class TFrmreg;
 class TFrmaol;
 class TFrmdir;
 class TFrmsavecookie;
+class TFrmviewer;
 
 // Each unit's own state, created on first use and kept for the run. A unit names its state type;
 // the context holds it without knowing it, so units can be added without touching the context.
@@ -87,6 +88,7 @@ struct AppContext {
     TFrmaol* Frmaol = nullptr;
     TFrmdir* Frmdir = nullptr;
     TFrmsavecookie* Frmsavecookie = nullptr;
+    TFrmviewer* Frmviewer = nullptr;
 };
 
 } // namespace niv

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QRandomGenerator>
+#include <QStringList>
 #include <QtEndian>
 
 #include <cerrno>
@@ -200,6 +201,16 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
         return 42;
     }
     return machine.launcher().open(QString::fromUtf8(target.path.c_str())) ? 42 : 31;
+}
+
+bool opensByRunning(const QString& path) {
+    static const QStringList kinds = {
+        QStringLiteral(".EXE"), QStringLiteral(".COM"), QStringLiteral(".BAT"), QStringLiteral(".CMD"),
+        QStringLiteral(".SCR"), QStringLiteral(".PIF"), QStringLiteral(".JS"),  QStringLiteral(".JSE"),
+        QStringLiteral(".VBS"), QStringLiteral(".VBE"), QStringLiteral(".WSF"), QStringLiteral(".MSI"),
+        QStringLiteral(".LNK"),
+    };
+    return kinds.contains(winUpper(extractFileExt(path)));
 }
 
 // --- folders ---

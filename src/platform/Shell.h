@@ -42,6 +42,10 @@ int emptyRecycleBin(Machine& machine);
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params = {},
                  const QString& dir = {});
 
+// Whether opening the file would run it rather than show it: programs, scripts, installers and
+// shortcuts, judged by the extension as Windows does. Viewers refuse these before opening.
+bool opensByRunning(const QString& path);
+
 // --- folders ---
 
 constexpr int CSIDL_PERSONAL = 5;

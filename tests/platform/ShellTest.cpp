@@ -642,3 +642,18 @@ TEST(ExpandEnvironmentStringsTest, Table) {
 
 } // namespace
 } // namespace niv
+
+namespace niv {
+namespace {
+
+TEST(OpensByRunningTest, ProgramsScriptsAndShortcutsRunOthersShow) {
+    for (const char* path : {"C:\\a\\setup.EXE", "x.com", "C:\\run.bat", "b.Cmd", "s.scr", "p.pif", "j.js",
+                             "j.jse", "v.vbs", "v.vbe", "w.wsf", "i.msi", "C:\\l.lnk"})
+        EXPECT_TRUE(opensByRunning(QString::fromLatin1(path))) << path;
+    for (const char* path :
+         {"C:\\a\\page.htm", "x.exe.txt", "C:\\exe", "C:\\a.exe\\log", "pic.jpg", "jsx.jsx", ""})
+        EXPECT_FALSE(opensByRunning(QString::fromLatin1(path))) << path;
+}
+
+} // namespace
+} // namespace niv

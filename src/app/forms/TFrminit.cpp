@@ -15,11 +15,14 @@
 #include "app/forms/TFrmscandrv.h"
 #include "app/forms/TFrmstats.h"
 #include "app/ufirst.h"
+#include "cleaners/forms/TFrmIM.h"
+#include "cleaners/forms/TFrmVideoCookies.h"
 #include "cleaners/forms/TFrmdir.h"
 #include "cleaners/forms/TFrmdocs.h"
 #include "cleaners/forms/TFrmnon.h"
 #include "cleaners/forms/TFrmreg.h"
 #include "cleaners/forms/TFrmurls.h"
+#include "cleaners/forms/TFrmviewer.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
@@ -88,6 +91,9 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->Cmdurl, &QPushButton::clicked, this, &TFrminit::cmdurlClick);
     connect(m_ui->Cmddir, &QPushButton::clicked, this, &TFrminit::cmddirClick);
     connect(m_ui->Cmdsettings, &QPushButton::clicked, this, &TFrminit::CmdsettingsClick);
+    connect(m_ui->CmdIMLogs, &QPushButton::clicked, this, &TFrminit::CmdIMLogsClick);
+    connect(m_ui->Cmdviewer, &QPushButton::clicked, this, &TFrminit::CmdviewerClick);
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrminit::BitBtn1Click);
     // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryInfo& row : categoryTable())
         if (row.button && cleanerOf(row.category))
@@ -273,6 +279,29 @@ void TFrminit::CmdothersClick() {
     m_form.guard([this] { ShowViewedTrails(m_context, this); });
 }
 
+void TFrminit::CmdIMLogsClick() {
+    m_form.guard([this] { ShowInstantMessages(m_context, this); });
+}
+
+void TFrminit::CmdviewerClick() {
+    if (m_context.Frmviewer) m_context.Frmviewer->ShowCacheViewer();
+}
+
+void TFrminit::BitBtn1Click() {
+    if (m_cleaning) return;
+    m_form.guard([this] {
+        TFrmVideoCookies window(m_context, this);
+        bool found = false;
+        {
+            // The walk lets messages through before the window shows: no button may start
+            // anything, nor the window close, until it ends.
+            CleanupRunGuard guard(*this);
+            found = window.LoadFlashCookies();
+        }
+        if (found) m_context.modal.run(window, QStringLiteral("TFrmVideoCookies"));
+    });
+}
+
 void TFrminit::Button4Click() {
     if (m_context.Frmreg) m_context.modal.run(*m_context.Frmreg, QStringLiteral("TFrmreg"));
 }
@@ -358,16 +387,10 @@ TFrminit::CleanupRunGuard::~CleanupRunGuard() {
 }
 
 std::vector<QWidget*> TFrminit::cleanupButtons() const {
-    // "Exit" too: the window cannot close until the clean ends. The buttons that open a window
-    // too: none may open in the middle of a clean.
-    std::vector<QWidget*> out{m_ui->cmdnv,          m_ui->cmdexit,     m_ui->Cmdurl,      m_ui->Cmddir,
-                              m_ui->Cmdnon,         m_ui->Cmdothers,   m_ui->Button4,     m_ui->CmdIMLogs,
-                              m_ui->CmdDups,        m_ui->CmdPicCache, m_ui->CmdAutoForm, m_ui->CmdSpyware,
-                              m_ui->Cmdstartup,     m_ui->CmdLock,     m_ui->Cmdviewer,   m_ui->Cmdsettings,
-                              m_ui->CmdPerformance, m_ui->cmdabout};
-    for (const CategoryInfo& row : categoryTable())
-        if (row.button) out.push_back(findChild<QPushButton*>(QString::fromLatin1(row.button)));
-    return out;
+    // Every button: nothing may start or open in the middle of a clean or the Flash walk, which let
+    // window messages through, and "Exit" waits for them to end.
+    const QList<QPushButton*> all = findChildren<QPushButton*>();
+    return {all.begin(), all.end()};
 }
 
 QLabel* TFrminit::panelLineOf(Category category) const {

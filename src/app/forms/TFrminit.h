@@ -65,6 +65,9 @@ public:
     void Timer1Timer();
     // Shows the picture of `SkinFile`: cleared for "skinnone", kept when the file cannot be read.
     void showSkinFile();
+    void CmdIMLogsClick();
+    void CmdviewerClick();
+    void BitBtn1Click();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();
@@ -92,8 +95,8 @@ private:
     QLabel* panelLineOf(Category category) const;
     void greyPanelLine(QLabel* line, bool grey);
 
-    // Blocks "Cleanup All !", the per-category buttons and "Exit" while a cleanup runs, since the panel
-    // lets window messages through between its steps.
+    // Blocks every button, "Exit" included, while a cleanup or the Flash walk runs: both let window
+    // messages through, and nothing may start or open in the middle of them.
     class CleanupRunGuard {
     public:
         explicit CleanupRunGuard(TFrminit& window);
@@ -112,7 +115,7 @@ private:
     FormKit m_form;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     std::unique_ptr<WindowTimer> m_timer1;
-    bool m_cleaning = false; // a Cleanup All or a per-category clean is running
+    bool m_cleaning = false; // a Cleanup All, a per-category clean or the Flash walk is running
     // The scanners, freed when the window closes; the Junk Files window is one of them.
     std::unique_ptr<TFrmnon> m_frmnon;
     std::unique_ptr<TFrmie> m_frmie;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace niv {
+
+struct AppContext;
+
+// The Flash site folders found, as two paired lists: line i of `names` is the folder whose full
+// path is line i of `paths`.
+struct FlashSites {
+    QStringList names;
+    QStringList paths;
+};
+
+// True when the Flash shared-objects folder is known and exists.
+bool FlashCookieLocationExists(AppContext& ctx);
+// Appends every folder below `folder` whose name holds a dot, at any depth (a site folder inside
+// a site folder too); other folders are walked, files and links passed over. Lets window messages
+// through after every entry.
+void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& sites);
+// Moves one folder with all it holds to the recycle bin, silently; false when that failed.
+bool RecycleFlashFolder(AppContext& ctx, const QString& path);
+// Recycles the sites whose `selected` flag is set and drops their lines. A site that could not be
+// recycled and is still there keeps its line; one already gone (inside a site recycled before it)
+// leaves the list.
+void RemoveFlashSites(AppContext& ctx, FlashSites& sites, const std::vector<bool>& selected);
+
+QString NoFlashLocationText();
+
+} // namespace niv

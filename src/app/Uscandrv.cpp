@@ -22,10 +22,6 @@ constexpr int kKeptCookieSlots = 200;
 // times a second keeps the window painted and responsive.
 constexpr qint64 kPumpIntervalMs = 10;
 
-QString slotKey(int slot) {
-    return QStringLiteral("P%1").arg(slot);
-}
-
 QString fullListText(const QString& error) {
     return error +
            QStringLiteral(" Error. You may continue as normal, but some files may be left behind and not "
@@ -45,10 +41,10 @@ void addToList(AppContext& ctx, const QString& section, int slotCount, const QSt
     const QString wanted = comparable(value);
     for (int slot = 1; slot <= slotCount; ++slot) {
         // A missing key reads as the default without its blank: a free slot.
-        const QString stored = ini.ReadString(section, slotKey(slot), QStringLiteral(" "));
+        const QString stored = ini.ReadString(section, ScanLogSlotKey(slot), QStringLiteral(" "));
         if (comparable(stored) == wanted) return;
         if (stored.isEmpty()) {
-            ini.WriteString(section, slotKey(slot), value);
+            ini.WriteString(section, ScanLogSlotKey(slot), value);
             return;
         }
     }
@@ -138,7 +134,7 @@ public:
         SearchRec rec;
         if (FindFirst(m_ctx.machine, folder + QStringLiteral("\\*.*"), faAnyFile, rec) == ERROR_SUCCESS) {
             do {
-                if (rec.Name == u"." || rec.Name == u"..") continue;
+                if (isDotName(rec.Name)) continue;
                 if (rec.m_baseAttr & faDirectory) {
                     // A link is never entered: it may lead out of the drive or back up the tree.
                     if (!(rec.m_baseAttr & faReparsePoint)) {
@@ -201,10 +197,10 @@ void WriteScanLogSkeleton(AppContext& ctx) {
     static const char16_t* const lists[] = {u"K17", u"L44", u"H53", u"HI24", u"MM20", u"AL13"};
     for (int slot = 1; slot <= kListSlots; ++slot) {
         for (const char16_t* section : lists)
-            ini.WriteString(QString::fromUtf16(section), slotKey(slot), QString());
+            ini.WriteString(QString::fromUtf16(section), ScanLogSlotKey(slot), QString());
     }
     for (int slot = 1; slot <= kCacheSlots; ++slot)
-        ini.WriteString(QStringLiteral("P45"), slotKey(slot), QString());
+        ini.WriteString(QStringLiteral("P45"), ScanLogSlotKey(slot), QString());
     for (int slot = 1; slot <= kKeptCookieSlots; ++slot)
         ini.WriteString(QStringLiteral("UCKK5"), QStringLiteral("CKK%1").arg(slot), QString());
 }

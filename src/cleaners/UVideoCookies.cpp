@@ -4,6 +4,7 @@
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
+#include "platform/WinPath.h"
 
 namespace niv {
 
@@ -18,7 +19,7 @@ void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& 
     do {
         const QString name = rec.Name;
         // A link to a folder is neither listed nor entered: its target is not the site's own.
-        if (rec.isDirectory() && !rec.isReparsePoint() && name != u"." && name != u"..") {
+        if (rec.isDirectory() && !rec.isReparsePoint() && !isDotName(name)) {
             const QString path = folder + u'\\' + name;
             if (name.contains(u'.')) {
                 sites.names.append(name);

@@ -53,18 +53,9 @@ const QString kCacheDone = QStringLiteral("All files have been deleted. ");
 const QString kCacheLocked =
     QStringLiteral("All files have been deleted except for 1 or more CACHE index files, which are LOCKED.");
 
-bool isDotName(const QString& name) {
-    return name == u"." || name == u"..";
-}
-
 // Upper-cased comparison that skips the case mapping when the lengths already differ.
 bool upperEquals(const QString& name, const QString& upper) {
     return name.size() == upper.size() && winUpper(name) == upper;
-}
-
-// The mask up to and including its last "\".
-QString folderPart(const QString& mask) {
-    return mask.left(mask.lastIndexOf(u'\\') + 1);
 }
 
 // One open, one read and one close of the Shell Folders key; "" when the key does not open.

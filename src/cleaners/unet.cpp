@@ -18,15 +18,6 @@ NetUnit& net(AppContext& ctx) {
     return ctx.unit<NetUnit>();
 }
 
-bool isDotName(const QString& name) {
-    return name == u"." || name == u"..";
-}
-
-// The mask up to and including its last "\".
-QString folderPart(const QString& mask) {
-    return mask.left(mask.lastIndexOf(u'\\') + 1);
-}
-
 // A plain folder is passed over; a folder with any further attribute bit counts like a file, as
 // does a link (its size is 0 and deleting it removes only the link).
 bool isPlainFolder(const SearchRec& rec) {

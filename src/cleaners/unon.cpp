@@ -17,15 +17,6 @@ const QString kAolCacheTail = QStringLiteral("\\Organize\\Cache");
 const QString kAllFiles = QStringLiteral("\\*.*");
 constexpr int kMediaMasks = 25;
 
-bool isDotName(const QString& name) {
-    return name == u"." || name == u"..";
-}
-
-// The mask up to and including its last "\".
-QString folderPart(const QString& mask) {
-    return mask.left(mask.lastIndexOf(u'\\') + 1);
-}
-
 void zeroPass(NonUnit& non) {
     non.PassFiles = 0;
     non.PassBytes = 0;

@@ -54,10 +54,6 @@ void addUnique(PathList& list, const QString& path, bool storeUpperCased) {
     }
 }
 
-QString slotKey(int slot) {
-    return QStringLiteral("P") + QString::number(slot);
-}
-
 } // namespace
 
 void AddIECachePath(GlobalVars& g, const QString& path) {
@@ -83,7 +79,8 @@ void LoadNetCookieFiles(AppContext& ctx) {
     g.FirefoxPlacesJournalFile = ini.ReadString(QStringLiteral("FFPL2"), p0, QString());
     g.FirefoxWebStoreFile = ini.ReadString(QStringLiteral("FFPL3"), p0, QString());
     for (int slot = 1; slot <= g.FirefoxCookieFiles.count(); ++slot) {
-        const QString folder = ini.ReadString(QStringLiteral("K17"), slotKey(slot), QStringLiteral(" "));
+        const QString folder =
+            ini.ReadString(QStringLiteral("K17"), ScanLogSlotKey(slot), QStringLiteral(" "));
         QString& file = g.FirefoxCookieFiles[slot];
         file.clear();
         if (folder.isEmpty()) continue;
@@ -101,7 +98,7 @@ void LoadNetCacheDirs(AppContext& ctx) {
     const TIniFile ini(ctx.machine, g.ScanLogPath);
     for (int slot = 1; slot <= g.FirefoxCacheScanDirs.count(); ++slot) {
         const QString folder =
-            ini.ReadString(QStringLiteral("P45"), slotKey(slot), QStringLiteral(" ")).trimmed();
+            ini.ReadString(QStringLiteral("P45"), ScanLogSlotKey(slot), QStringLiteral(" ")).trimmed();
         QString& entry = g.FirefoxCacheScanDirs[slot];
         entry.clear();
         if (folder.isEmpty()) continue;
@@ -121,7 +118,8 @@ void LoadNetHistoryFiles(AppContext& ctx) {
     const TIniFile ini(ctx.machine, g.ScanLogPath);
     int taken = 0;
     for (int slot = 1; slot <= files.count(); ++slot) {
-        const QString folder = ini.ReadString(QStringLiteral("H53"), slotKey(slot), QString()).trimmed();
+        const QString folder =
+            ini.ReadString(QStringLiteral("H53"), ScanLogSlotKey(slot), QString()).trimmed();
         if (folder.isEmpty()) continue;
         for (const char* name : {"netscape.hst", "history.dat", "formhistory.dat"}) {
             const QString file = folder + QLatin1String(name);
@@ -132,6 +130,10 @@ void LoadNetHistoryFiles(AppContext& ctx) {
 
 void AddUniqueCacheDir(GlobalVars& g, const QString& folder) {
     addUnique(g.FirefoxCacheDirs, folder, false);
+}
+
+QString ScanLogSlotKey(int slot) {
+    return QStringLiteral("P") + QString::number(slot);
 }
 
 int ReadFormWidth(AppContext& ctx, const QString& section) {

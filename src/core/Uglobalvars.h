@@ -100,6 +100,9 @@ void LoadNetHistoryFiles(AppContext& ctx);
 // Adds a cache folder, as given, unless an entry equal to it but for case is there.
 void AddUniqueCacheDir(GlobalVars& g, const QString& folder);
 
+// The key of a list slot in the scan log: "P" and the slot number.
+QString ScanLogSlotKey(int slot);
+
 // Window-size record in the scan log: 0 when the section, key or file is missing.
 int ReadFormWidth(AppContext& ctx, const QString& section);
 int ReadFormHeight(AppContext& ctx, const QString& section);

@@ -32,6 +32,15 @@ bool isWindowsName(const char* hostName, std::size_t length);
 // (UNC, unknown syntax).
 QString fullPath(const Machine& machine, const QString& winPath);
 
+// The folder part of a search mask: up to and including its last "\" ("" when it has none).
+inline QString folderPart(const QString& mask) {
+    return mask.left(mask.lastIndexOf(u'\\') + 1);
+}
+// The "." and ".." entries a search lists.
+inline bool isDotName(const QString& name) {
+    return name == u"." || name == u"..";
+}
+
 // The folder part of a path up to and including its last "\" (ExtractFilePath).
 QString extractFilePath(const QString& winPath);
 // The name after the last "\" or ":" (ExtractFileName).

@@ -1,5 +1,6 @@
 // The cache viewer's listing of 100,000 Firefox cache files (all files shown) against
 // `find -type f` on the same tree. Prints the ratio (ours / theirs); the goal is 1.2 or less.
+#include "BenchFiles.h"
 #include "BenchServices.h"
 #include "BenchTimes.h"
 #include "cleaners/Uviewer.h"
@@ -18,10 +19,9 @@
 
 namespace {
 
-constexpr int kHexFolders = 16;
-constexpr int kSubfolders = 10;
-constexpr int kFilesPerSubfolder = 625;
-constexpr int kFiles = kHexFolders * kSubfolders * kFilesPerSubfolder;
+constexpr int kFiles = bench::kHexCacheFiles;
+using bench::kHexFolders;
+constexpr int kSubfolders = bench::kHexSubfolders;
 
 QTemporaryDir* g_dir = nullptr;
 
@@ -30,21 +30,10 @@ std::string cacheFolder() {
 }
 
 void makeCache() {
-    for (int h = 0; h < kHexFolders; ++h) {
-        const std::string hex = cacheFolder() + '/' + "0123456789ABCDEF"[h];
-        bench::run("mkdir -p '" + hex + "'");
-        for (int s = 0; s < kSubfolders; ++s) {
-            const std::string sub = hex + "/" + std::to_string(10 + s);
-            ::mkdir(sub.c_str(), 0755);
-            for (int f = 0; f < kFilesPerSubfolder; ++f) {
-                const std::string file = sub + "/E" + std::to_string(f) + (f % 3 ? "d01" : ".jpg");
-                const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                if (fd < 0) std::abort();
-                ::close(fd);
-            }
-        }
-    }
-    ::sync();
+    bench::run("mkdir -p '" + cacheFolder() + "'");
+    bench::makeHexCache(
+        cacheFolder(), [](int f) { return "E" + std::to_string(f) + (f % 3 ? "d01" : ".jpg"); },
+        [](int, int, int) { return std::size_t{0}; });
 }
 
 void BM_Find(benchmark::State& state) {

@@ -1,6 +1,7 @@
 // Counting and deleting a Firefox cache of 100,000 files below its 16 hex folders, as the
 // Firefox/Chrome scanner and cleaner do, against du and rm on the same files. Prints each ratio
 // (ours / theirs); the goal is 1.1 or less.
+#include "BenchFiles.h"
 #include "BenchServices.h"
 #include "BenchTimes.h"
 #include "cleaners/unet.h"
@@ -20,10 +21,7 @@
 
 namespace {
 
-constexpr int kHexFolders = 16;
-constexpr int kSubfolders = 10; // below each hex folder, where the cache keeps its entries
-constexpr int kFilesPerSubfolder = 625;
-constexpr int kFiles = kHexFolders * kSubfolders * kFilesPerSubfolder;
+constexpr int kFiles = bench::kHexCacheFiles;
 
 QTemporaryDir* g_dir = nullptr;
 std::int64_t g_bytes = 0;
@@ -38,27 +36,9 @@ std::string cacheFolder() {
 // A fresh cache, flushed to disk.
 void makeCache() {
     bench::run("rm -rf '" + cacheFolder() + "' && mkdir -p '" + cacheFolder() + "'");
-    static const char buf[4096] = {};
-    std::int64_t bytes = 0;
-    for (int h = 0; h < kHexFolders; ++h) {
-        const std::string hex = cacheFolder() + '/' + "0123456789ABCDEF"[h];
-        ::mkdir(hex.c_str(), 0755);
-        for (int s = 0; s < kSubfolders; ++s) {
-            const std::string sub = hex + "/" + std::to_string(10 + s);
-            ::mkdir(sub.c_str(), 0755);
-            for (int f = 0; f < kFilesPerSubfolder; ++f) {
-                const std::string file = sub + "/E" + std::to_string(f) + "d01";
-                int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                if (fd < 0) std::abort();
-                const auto size = static_cast<size_t>((h * 7 + s * 11 + f * 13) % 4096);
-                if (::write(fd, buf, size) != static_cast<ssize_t>(size)) std::abort();
-                ::close(fd);
-                bytes += static_cast<std::int64_t>(size);
-            }
-        }
-    }
-    g_bytes = bytes;
-    ::sync();
+    g_bytes = bench::makeHexCache(
+        cacheFolder(), [](int f) { return "E" + std::to_string(f) + "d01"; },
+        [](int h, int s, int f) { return static_cast<std::size_t>((h * 7 + s * 11 + f * 13) % 4096); });
 }
 
 // The program over the machine, its scan log naming the cache as the drive scan records it.
@@ -128,7 +108,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     QTemporaryDir dir;
     g_dir = &dir;
-    std::printf("building %d cache files below %d hex folders...\n", kFiles, kHexFolders);
+    std::printf("building %d cache files below %d hex folders...\n", kFiles, bench::kHexFolders);
     makeCache();
     benchmark::RunSpecifiedBenchmarks();
     bench::printRatio("count", "du");

@@ -5,6 +5,7 @@
 //
 // IE_BENCH_FILES sets the size of the cache (default 100000, for profiling smaller sets);
 // IE_BENCH_WIPE_FILES how many of them the two wipe runs use (default: all).
+#include "BenchFiles.h"
 #include "BenchServices.h"
 #include "BenchTimes.h"
 #include "cleaners/uie.h"
@@ -41,7 +42,6 @@ std::string cacheFolder() {
 // A fresh cache of `files` files (the first ones of the full layout), flushed to disk.
 void makeCache(int files = g_files) {
     bench::run("rm -rf '" + cacheFolder() + "' && mkdir -p '" + cacheFolder() + "'");
-    static const char buf[4096] = {};
     std::int64_t bytes = 0;
     for (int d = 0; d < kFolders; ++d) {
         char name[16];
@@ -49,12 +49,8 @@ void makeCache(int files = g_files) {
         const std::string folder = cacheFolder() + name;
         ::mkdir(folder.c_str(), 0755);
         for (int f = 0; f < g_filesPerFolder && d * g_filesPerFolder + f < files; ++f) {
-            const std::string file = folder + "/page" + std::to_string(f) + "[1].htm";
-            int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd < 0) std::abort();
-            const auto size = static_cast<size_t>((d * 7 + f * 13) % 4096);
-            if (::write(fd, buf, size) != static_cast<ssize_t>(size)) std::abort();
-            ::close(fd);
+            const auto size = static_cast<std::size_t>((d * 7 + f * 13) % 4096);
+            bench::writeFile(folder + "/page" + std::to_string(f) + "[1].htm", size);
             bytes += static_cast<std::int64_t>(size);
         }
     }

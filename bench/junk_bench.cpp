@@ -2,6 +2,7 @@
 // same tree; and recycling 10,000 temp files, against gio trash on a copy of the same files (its
 // trash kept in the benchmark's own folder). Prints each ratio (ours / theirs); the goals are 1.1
 // or less for the count and 1.0 or less for recycling.
+#include "BenchFiles.h"
 #include "BenchServices.h"
 #include "BenchTimes.h"
 #include "cleaners/unon.h"
@@ -36,21 +37,14 @@ std::string copyFolder() {
     return root() + "/copy";
 }
 
-void writeFile(const std::string& path, size_t size) {
-    static const char buf[4096] = {};
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || ::write(fd, buf, size) != static_cast<ssize_t>(size)) std::abort();
-    ::close(fd);
-}
-
 void makeTree() {
     bench::run("rm -rf '" + tempFolder() + "' && mkdir -p '" + tempFolder() + "'");
     for (int d = 0; d < kFolders; ++d) {
         const std::string folder = tempFolder() + "/dir" + std::to_string(d);
         ::mkdir(folder.c_str(), 0755);
         for (int f = 0; f < kFilesPerFolder; ++f)
-            writeFile(folder + "/f" + std::to_string(f) + ".tmp",
-                      static_cast<size_t>((d * 7 + f * 13) % 4096));
+            bench::writeFile(folder + "/f" + std::to_string(f) + ".tmp",
+                             static_cast<size_t>((d * 7 + f * 13) % 4096));
     }
     ::sync();
 }
@@ -59,7 +53,7 @@ void makeTree() {
 void makeFlat(const std::string& folder) {
     bench::run("rm -rf '" + folder + "' && mkdir -p '" + folder + "'");
     for (int f = 0; f < kRecycled; ++f)
-        writeFile(folder + "/f" + std::to_string(f) + ".tmp", static_cast<size_t>((f * 13) % 4096));
+        bench::writeFile(folder + "/f" + std::to_string(f) + ".tmp", static_cast<size_t>((f * 13) % 4096));
     ::sync();
 }
 

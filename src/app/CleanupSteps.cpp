@@ -33,12 +33,24 @@ constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
 };
 // clang-format on
 
+// Every category has its cleaner, exactly once.
+constexpr bool everyCategoryBound() {
+    for (int c = 0; c < CategoryCount; ++c) {
+        int rows = 0;
+        for (const auto& row : kCleaners)
+            rows += row.first == c;
+        if (rows != 1) return false;
+    }
+    return true;
+}
+static_assert(everyCategoryBound());
+
 } // namespace
 
 CategoryCleaner cleanerOf(Category c) {
     for (const auto& [category, cleaner] : kCleaners)
         if (category == c) return cleaner;
-    return nullptr;
+    return nullptr; // unreachable: every category is bound
 }
 
 bool storesNoFilesLine(AppContext& ctx, Category c) {

@@ -15,8 +15,6 @@ struct AppContext;
 // the main window, for the cleaners that open a window of their own.
 using CategoryCleaner = void (*)(AppContext&, QWidget* owner);
 
-// nullptr while the category's cleaner is not part of the program yet: its step then does nothing
-// at all, not even its no-files line, since its count was never taken.
 CategoryCleaner cleanerOf(Category c);
 
 // Whether "Cleanup All !" stores a counted category's no-files line: the junk unit's own copy of

@@ -94,9 +94,8 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->CmdIMLogs, &QPushButton::clicked, this, &TFrminit::CmdIMLogsClick);
     connect(m_ui->Cmdviewer, &QPushButton::clicked, this, &TFrminit::CmdviewerClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrminit::BitBtn1Click);
-    // A per-category button is bound once its category's cleaner is part of the program.
     for (const CategoryInfo& row : categoryTable())
-        if (row.button && cleanerOf(row.category))
+        if (row.button)
             connect(findChild<QPushButton*>(QString::fromLatin1(row.button)), &QPushButton::clicked, this,
                     [this, c = row.category] { cleanCategory(c); });
     // The panel lines carry the panel's colour, which the cleanups grey and set back.
@@ -447,8 +446,8 @@ void TFrminit::runCleanupAll() {
 void TFrminit::runCleanupStep(const CleanupStep& step) {
     AppContext& ctx = m_context;
     const CategoryInfo& row = step.info();
+    if (!box(step.category)->isChecked()) return;
     const CategoryCleaner cleaner = cleanerOf(step.category);
-    if (!cleaner || !box(step.category)->isChecked()) return;
     if (row.gate == CategoryInfo::Gate::Always) {
         cleaner(ctx, this);
         return;
@@ -467,11 +466,11 @@ void TFrminit::runCleanupStep(const CleanupStep& step) {
 void TFrminit::cleanCategory(Category category) {
     AppContext& ctx = m_context;
     const CategoryInfo& row = categoryInfo(category);
-    const CategoryCleaner cleaner = cleanerOf(category);
-    if (!cleaner || m_cleaning) return;
+    if (m_cleaning) return;
     const FoundCounter counted = ctx.g.Found[category];
     if (counted.FoundFiles <= 0) {
-        if (ctx.settings.Confirms) SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
+        if (storesNoFilesLine(ctx, category))
+            SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
         return;
     }
     const QString question = categoryQuestion(category, counted);
@@ -481,7 +480,7 @@ void TFrminit::cleanCategory(Category category) {
     }
     try {
         CleanupRunGuard guard(*this);
-        cleaner(ctx, this);
+        cleanerOf(category)(ctx, this);
         updateStatisticsPanel();
     } catch (const std::exception& e) {
         m_form.showError(e);

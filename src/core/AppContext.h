@@ -77,8 +77,7 @@ struct AppContext {
     SettingsCopy settings;
     std::uint8_t WindowsVersionClass = 0;
 
-    UnitStates units;
-    template <class State> State& unit() { return units.get<State>(); }
+    template <class State> State& unit() { return m_units.get<State>(); }
 
     // The long-lived windows, once they exist: the main window owns the windows opened from it.
     QWidget* mainWindow = nullptr;
@@ -89,6 +88,9 @@ struct AppContext {
     TFrmdir* Frmdir = nullptr;
     TFrmsavecookie* Frmsavecookie = nullptr;
     TFrmviewer* Frmviewer = nullptr;
+
+private:
+    UnitStates m_units;
 };
 
 } // namespace niv

@@ -11,10 +11,23 @@ namespace niv {
 // Lets tests make chosen operations fail, since a folder of plain files never refuses root.
 class FaultInjector {
 public:
-    enum class Op { DeleteFile, RemoveDir, CreateDir, Open, Write, Rename, Recycle, Execute };
+    // RegWrite (setting a value) and RegDelete (deleting a value or a key) act on registry keys:
+    // their path is the root's name and the key path, "HKEY_LOCAL_MACHINE\Software\Run".
+    enum class Op {
+        DeleteFile,
+        RemoveDir,
+        CreateDir,
+        Open,
+        Write,
+        Rename,
+        Recycle,
+        Execute,
+        RegWrite,
+        RegDelete
+    };
 
-    // Makes `op` on every path matching `pathMask` (a Windows path, DOS wildcards, any case)
-    // fail with the Windows error `error`.
+    // Makes `op` on every path matching `pathMask` (a Windows path or a registry key path, DOS
+    // wildcards, any case) fail with the Windows error `error`.
     void fail(Op op, const QString& pathMask, int error);
 
     // A full disk: a host file write stops with ENOSPC once `bytes` bytes of the new content are

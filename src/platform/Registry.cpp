@@ -36,6 +36,12 @@ QString unreadable(host::ReadError why) {
     return text;
 }
 
+// The path that registry fault rules are matched against.
+QString faultPath(RegRoot root, const QString& path) {
+    static const char* const names[] = {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT"};
+    return QLatin1String(names[root]) + QLatin1Char('\\') + path;
+}
+
 QString quoted(const QString& name) {
     return QLatin1Char('\'') + name + QLatin1Char('\'');
 }
@@ -179,7 +185,7 @@ bool RegistryStore::setValue(RegRoot root, const QString& path, const QString& n
                              const QByteArray& data) {
     RegHive& m = writable(root);
     RegKey* key = m.findKey(fullPath(root, path));
-    if (!key) return false;
+    if (!key || m_machine.faults().check(FaultInjector::Op::RegWrite, faultPath(root, path))) return false;
     if (m.setValue(*key, name, type, data)) commit(root);
     return true;
 }
@@ -196,7 +202,8 @@ void RegistryStore::setRawValue(RegRoot root, const QString& path, const QString
 bool RegistryStore::deleteValue(RegRoot root, const QString& path, const QString& name) {
     RegHive& m = writable(root);
     RegKey* key = m.findKey(fullPath(root, path));
-    if (!key || !m.deleteValue(*key, name)) return false;
+    if (!key || m_machine.faults().check(FaultInjector::Op::RegDelete, faultPath(root, path))) return false;
+    if (!m.deleteValue(*key, name)) return false;
     commit(root);
     return true;
 }
@@ -206,7 +213,8 @@ bool RegistryStore::deleteKey(RegRoot root, const QString& path) {
     RegHive& m = writable(root);
     // A link is deleted itself, not the key it leads to.
     RegKey* key = m.findKey(fullPath(root, path), false);
-    if (!key || !m.deleteKey(*key)) return false;
+    if (!key || m_machine.faults().check(FaultInjector::Op::RegDelete, faultPath(root, path))) return false;
+    if (!m.deleteKey(*key)) return false;
     commit(root);
     return true;
 }

@@ -69,6 +69,8 @@ public:
     // Deletes the key with all its subkeys; false when it does not exist or is a root.
     bool deleteKey(RegRoot root, const QString& path);
 
+    // setValue, deleteValue and deleteKey also give false when the machine's fault rules refuse
+    // the key (FaultInjector::Op::RegWrite, RegDelete), as Windows refuses a key without rights.
     // Every changing call above throws PlatformError when the hive cannot be written (the change is
     // then undone) and the hive's HiveParseError when its file could not be parsed.
 

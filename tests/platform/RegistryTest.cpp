@@ -385,6 +385,27 @@ TEST_F(RegistryTest, DeleteValue) {
     EXPECT_FALSE(reg.GetValueNames().contains(QString()));
 }
 
+TEST_F(RegistryTest, RefusedKeysKeepTheirValuesAndTheFile) {
+    withSamples();
+    const QByteArray before = readHost(userReg());
+    machine().faults().fail(FaultInjector::Op::RegWrite, "HKEY_CURRENT_USER\\software\\ty*", 5);
+    machine().faults().fail(FaultInjector::Op::RegDelete, "HKEY_CURRENT_USER\\Software\\Types", 5);
+    TRegistry reg(machine());
+    ASSERT_TRUE(reg.OpenKey(kTypes, false));
+    EXPECT_THROW(reg.WriteString("Sz", "changed"), ERegistryException);
+    EXPECT_FALSE(reg.DeleteValue("Sz"));
+    EXPECT_EQ(reg.ReadString("Sz"), "hello");
+    EXPECT_FALSE(reg.DeleteKey("\\Software\\Types"));
+    EXPECT_EQ(readHost(userReg()), before);
+    // Other keys, and the other hive's key of the same path, are not refused.
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Hollbrook\\Settings", false));
+    EXPECT_TRUE(reg.DeleteValue("Skin"));
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Types", true));
+    reg.WriteString("Sz", "free");
+    EXPECT_TRUE(reg.DeleteKey("\\Software\\Types"));
+}
+
 // ---- keys, paths and rights ----
 
 struct RightsCase {

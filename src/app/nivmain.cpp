@@ -18,6 +18,7 @@
 #include "platform/widgets/ModalRunner.h"
 #include "platform/widgets/QtClipboard.h"
 #include "platform/widgets/QtDialogs.h"
+#include "tools/forms/TFrmstartup.h"
 
 #include <QApplication>
 #include <QThreadPool>
@@ -85,6 +86,8 @@ int main(int argc, char** argv) {
     context.Frmreg = &reg;
     niv::TFrmaol aol(context, &mainWindow);
     context.Frmaol = &aol;
+    niv::TFrmstartup startup(context, &mainWindow);
+    mainWindow.setStartupWindow(&startup);
     mainWindow.show();
     const int result = QApplication::exec();
     QThreadPool::globalInstance()->waitForDone();

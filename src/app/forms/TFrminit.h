@@ -24,6 +24,7 @@ namespace niv {
 class TFrmie;
 class TFrmnet;
 class TFrmnon;
+class TFrmstartup;
 
 // Panel-line colours, as Windows colour values (blue in the high byte).
 constexpr std::uint32_t kGreyedLineColor = 0x808080;
@@ -68,6 +69,9 @@ public:
     void CmdIMLogsClick();
     void CmdviewerClick();
     void BitBtn1Click();
+    void CmdstartupClick();
+    // The start-up window, created at program start after this one; "Review Startup" shows it.
+    void setStartupWindow(TFrmstartup* window) { m_frmstartup = window; }
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();
@@ -120,6 +124,7 @@ private:
     std::unique_ptr<TFrmnon> m_frmnon;
     std::unique_ptr<TFrmie> m_frmie;
     std::unique_ptr<TFrmnet> m_frmnet;
+    TFrmstartup* m_frmstartup = nullptr;
 };
 
 } // namespace niv

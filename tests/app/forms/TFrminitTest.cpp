@@ -7,11 +7,13 @@
 #include "platform/Registry.h"
 #include "support/AppFixture.h"
 #include "support/Controls.h"
+#include "tools/forms/TFrmstartup.h"
 
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -317,4 +319,20 @@ TEST(HelpAndSupportTest, WhatYouViewAndWhatYouSearchOpenTheirWindows) {
     ctl<QPushButton>(window, "Button4")->click();
     EXPECT_EQ(f.modal.shown().mid(f.modal.shown().size() - 2),
               QStringList({QStringLiteral("TFrmdocs"), QStringLiteral("TFrmreg")}));
+}
+
+TEST(HelpAndSupportTest, ReviewStartupShowsTheStartupWindowMadeAtProgramStart) {
+    StartFixture f;
+    TFrminit window(f.ctx);
+    TFrmstartup startup(f.ctx, &window);
+    window.setStartupWindow(&startup);
+    f.b.regString(HKEY_CURRENT_USER, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                  QStringLiteral("a"), QStringLiteral("a.exe"));
+    f.modal.onShow(QStringLiteral("TFrmstartup"), [&](QDialog& shown) {
+        EXPECT_EQ(&shown, &startup);
+        EXPECT_EQ(ctl<QListWidget>(shown, "ListStartup")->count(), 1); // scanned before showing
+        return int(mrOk);
+    });
+    ctl<QPushButton>(window, "Cmdstartup")->click();
+    EXPECT_EQ(f.modal.shown().last(), QStringLiteral("TFrmstartup"));
 }

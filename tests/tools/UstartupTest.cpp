@@ -338,7 +338,7 @@ TEST(StartupServicesTest, FilterNarrowsAndRemovalFollowsTheHighlightedService) {
 TEST(StartupBhoTest, ListedByServerAndRemovedByTheirOwnSubkey) {
     StartupFixture f;
     f.b.regKey(HKEY_LOCAL_MACHINE, kBho + q(R"(\{aa})"));
-    f.b.regKey(HKEY_LOCAL_MACHINE, kBho + q(R"(\{bb})"));
+    f.b.regKey(HKEY_LOCAL_MACHINE, kBho + q(R"(\{bb} )")); // removed by this very name
     f.b.regKey(HKEY_LOCAL_MACHINE, kBho + q(R"(\{cc})"));
     f.b.regKey(HKEY_LOCAL_MACHINE, kBho + q(R"(\{dd})"));
     f.str(HKEY_CLASSES_ROOT, q(R"(CLSID\{AA}\InprocServer32)"), "", q("a.dll"));
@@ -352,7 +352,7 @@ TEST(StartupBhoTest, ListedByServerAndRemovedByTheirOwnSubkey) {
     f.dialogs.answerNo();
     f.oks(1);
     EXPECT_FALSE(RemoveBHO(f.ctx, 1));
-    f.b.machine().faults().fail(FaultInjector::Op::RegDelete, q("*{bb}"), 5);
+    f.b.machine().faults().fail(FaultInjector::Op::RegDelete, q("*{bb}*"), 5);
     f.dialogs.answerYes();
     f.oks(1);
     EXPECT_FALSE(RemoveBHO(f.ctx, 1));

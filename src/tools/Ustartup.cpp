@@ -311,7 +311,8 @@ void addLastSessionPages(StartupUnit& u, const QByteArray& data) {
     }
 }
 
-// TStringList's reading of a text: CR LF, LF or CR end a line; a final line break adds no line.
+// The lines of a text as the class library's string list reads them: CR LF, LF or CR end a line,
+// and a final line break adds no line.
 QStringList splitLines(const QString& text) {
     QStringList lines;
     qsizetype start = 0;

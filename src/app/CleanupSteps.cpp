@@ -1,56 +1,96 @@
 #include "app/CleanupSteps.h"
 
-#include "cleaners/udir.h"
-#include "cleaners/uie.h"
-#include "cleaners/unet.h"
 #include "cleaners/unon.h"
-#include "cleaners/uurls.h"
 #include "core/AppContext.h"
-
-#include <utility>
+#include "platform/MessagePump.h"
+#include "platform/ModalResult.h"
 
 namespace niv {
 
 namespace {
 
-// A cleaner that needs no owner window.
-template <void (*Clean)(AppContext&)> void clean(AppContext& c, QWidget*) {
-    Clean(c);
+void greyLine(AppContext& ctx, CleanupProgress& progress, const char* panelLine, bool grey) {
+    progress.greyLine(panelLine, grey);
+    ctx.pump.processMessages(); // the panel repaints between categories
 }
 
-// Binding a category's cleaner is one row here.
-// clang-format off
-constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
-    {CatNSCookies, clean<DeleteFirefoxCookies>}, {CatNSHistory, clean<DeleteFirefoxHistory>},
-    {CatNSCache, clean<DeleteFirefoxCache>},     {CatGCookies, clean<DeleteChromeCookies>},
-    {CatGHistory, clean<DeleteChromeHistory>},   {CatGCache, clean<DeleteChromeCache>},
-    {CatIECookies, clean<DeleteIECookies>},      {CatIEHistory, clean<DeleteIEHistory>},
-    {CatIECache, clean<DeleteIECache>},          {CatRecyclec, clean<EmptyRecycleBin>},
-    {CatOtherc, clean<CleanDumpFiles>},          {CatRecentc, clean<CleanRecentDocs>},
-    {CatTempc, clean<CleanTempFiles>},           {CatActiveX, clean<CleanActiveXCache>},
-    {CatMediac, clean<CleanMediaCache>},         {CatOtherj, clean<CleanAdditionalGarbage>},
-    {CatUrls, clean<CleanTypedUrls>},            {CatYourOwn, clean<CleanOwnList>},
-};
-// clang-format on
-
-// Every category has its cleaner, exactly once.
-constexpr bool everyCategoryBound() {
-    for (int c = 0; c < CategoryCount; ++c) {
-        int rows = 0;
-        for (const auto& row : kCleaners)
-            rows += row.first == c;
-        if (rows != 1) return false;
+void runStep(AppContext& ctx, CleanupProgress& progress, const CleanupStep& step, QWidget* owner) {
+    const CategoryInfo& row = step.info();
+    if (!progress.ticked(step.category)) return;
+    const CategoryCleaner cleaner = cleanerOf(step.category);
+    if (row.gate == CategoryInfo::Gate::Always) {
+        cleaner(ctx, owner);
+        return;
     }
-    return true;
+    // Read now: an earlier step of this run may have lowered it.
+    if (ctx.g.Found[step.category].FoundFiles > 0) {
+        if (row.panelLine) greyLine(ctx, progress, row.panelLine, true);
+        cleaner(ctx, owner);
+        if (row.panelLine) greyLine(ctx, progress, row.panelLine, false);
+    } else if (storesNoFilesLine(ctx, step.category) && row.noFilesLine) {
+        SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
+    }
 }
-static_assert(everyCategoryBound());
+
+void runSteps(AppContext& ctx, CleanupProgress& progress, QWidget* owner) {
+    const auto& steps = cleanupSteps();
+    bool junkGreyed = false;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const CleanupStep& step = steps[i];
+        const bool spanStarts = step.junkSpan && (i == 0 || !steps[i - 1].junkSpan);
+        const bool spanEnds = step.junkSpan && (i + 1 == steps.size() || !steps[i + 1].junkSpan);
+        if (spanStarts) {
+            // Greyed once for the whole span when any of its boxes is ticked.
+            junkGreyed = false;
+            for (std::size_t j = i; j < steps.size() && steps[j].junkSpan; ++j)
+                junkGreyed = junkGreyed || progress.ticked(steps[j].category);
+            if (junkGreyed) greyLine(ctx, progress, kJunkPanelLine, true);
+        }
+        runStep(ctx, progress, step, owner);
+        if (spanEnds && junkGreyed) greyLine(ctx, progress, kJunkPanelLine, false);
+    }
+}
 
 } // namespace
 
-CategoryCleaner cleanerOf(Category c) {
-    for (const auto& [category, cleaner] : kCleaners)
-        if (category == c) return cleaner;
-    return nullptr; // unreachable: every category is bound
+bool AskCleanupAll(AppContext& ctx) {
+    if (ctx.dialogs.messageDlg(MsgKind::Confirmation, cleanupAllQuestion(), MsgButtons::YesNo) == mrYes)
+        return true;
+    ctx.dialogs.messageDlg(MsgKind::Information, nothingDeletedText(), MsgButtons::Ok);
+    return false;
+}
+
+void RunCleanupAll(AppContext& ctx, CleanupProgress& progress, QWidget* owner) {
+    try {
+        runSteps(ctx, progress, owner);
+    } catch (...) {
+        // The run ends where the error arose; no line stays greyed as if still being cleaned.
+        for (const CleanupStep& step : cleanupSteps())
+            if (step.info().panelLine) progress.greyLine(step.info().panelLine, false);
+        progress.greyLine(kJunkPanelLine, false);
+        throw;
+    }
+    progress.refreshPanel();
+    if (ctx.settings.Confirms) progress.showResults();
+}
+
+bool AskCleanCategory(AppContext& ctx, Category c) {
+    const CategoryInfo& row = categoryInfo(c);
+    const FoundCounter counted = ctx.g.Found[c];
+    if (counted.FoundFiles <= 0) {
+        if (storesNoFilesLine(ctx, c))
+            SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
+        return false;
+    }
+    if (ctx.dialogs.messageDlg(MsgKind::Warning, categoryQuestion(c, counted), MsgButtons::YesNo) == mrYes)
+        return true;
+    ctx.dialogs.messageDlg(MsgKind::Information, nothingRemovedText(), MsgButtons::Ok);
+    return false;
+}
+
+void CleanCategory(AppContext& ctx, CleanupProgress& progress, Category c, QWidget* owner) {
+    cleanerOf(c)(ctx, owner);
+    progress.refreshPanel();
 }
 
 bool storesNoFilesLine(AppContext& ctx, Category c) {

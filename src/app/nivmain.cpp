@@ -73,21 +73,23 @@ int main(int argc, char** argv) {
     niv::QtClipboard clipboard;
     niv::AppContext context(machine, dialogs, modal, pump, clipboard);
     niv::TFrminit mainWindow(context);
-    // The windows that live for the whole run, created after the main window.
+    // The windows that live for the whole run, created after the main window and owned by it.
+    niv::AppWindows windows;
     niv::TFrmdir dir(context, &mainWindow);
-    context.Frmdir = &dir;
+    windows.Frmdir = &dir;
     niv::TFrmsavecookie savecookie(context, &mainWindow);
-    context.Frmsavecookie = &savecookie;
+    windows.Frmsavecookie = &savecookie;
     niv::TFrmviewer viewer(context, &mainWindow);
-    context.Frmviewer = &viewer;
+    windows.Frmviewer = &viewer;
     niv::TFrmstats stats(context, &mainWindow);
-    context.Frmstats = &stats;
+    windows.Frmstats = &stats;
     niv::TFrmreg reg(context, &mainWindow);
-    context.Frmreg = &reg;
+    windows.Frmreg = &reg;
     niv::TFrmaol aol(context, &mainWindow);
-    context.Frmaol = &aol;
+    windows.Frmaol = &aol;
     niv::TFrmstartup startup(context, &mainWindow);
-    mainWindow.setStartupWindow(&startup);
+    windows.Frmstartup = &startup;
+    mainWindow.setWindows(windows);
     mainWindow.show();
     const int result = QApplication::exec();
     QThreadPool::globalInstance()->waitForDone();

@@ -16,20 +16,11 @@
 #include <typeindex>
 #include <unordered_map>
 
-class QWidget;
-
 namespace niv {
 
 class ModalRunner;
 class MessagePump;
 class Clipboard;
-class TFrmstats;
-class TFrmie;
-class TFrmreg;
-class TFrmaol;
-class TFrmdir;
-class TFrmsavecookie;
-class TFrmviewer;
 
 // Each unit's own state, created on first use and kept for the run. A unit names its state type;
 // the context holds it without knowing it, so units can be added without touching the context.
@@ -78,16 +69,6 @@ struct AppContext {
     std::uint8_t WindowsVersionClass = 0;
 
     template <class State> State& unit() { return m_units.get<State>(); }
-
-    // The long-lived windows, once they exist: the main window owns the windows opened from it.
-    QWidget* mainWindow = nullptr;
-    TFrmstats* Frmstats = nullptr;
-    TFrmie* Frmie = nullptr;
-    TFrmreg* Frmreg = nullptr;
-    TFrmaol* Frmaol = nullptr;
-    TFrmdir* Frmdir = nullptr;
-    TFrmsavecookie* Frmsavecookie = nullptr;
-    TFrmviewer* Frmviewer = nullptr;
 
 private:
     UnitStates m_units;

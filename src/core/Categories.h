@@ -97,6 +97,8 @@ struct CleanupStep {
     const CategoryInfo& info() const { return categoryInfo(category); }
 };
 constexpr int kCleanupStepCount = 19;
+// The junk categories' shared panel line, greyed once around the junk span.
+constexpr const char* kJunkPanelLine = "Label7";
 // The steps in the order they run; the recycle bin is emptied twice.
 const std::array<CleanupStep, kCleanupStepCount>& cleanupSteps();
 

@@ -27,8 +27,8 @@ public:
     virtual bool inputQuery(const QString& caption, const QString& prompt, QString& value) = 0;
 
     // The open-file dialog: the chosen file, or nothing on Cancel; "" for a file outside every
-    // drive. `filter` is written as the class library writes it ("Text files|*.txt|All files|*.*");
-    // empty shows every file.
+    // drive. `filter` is pairs of a description and its masks, all separated by "|"
+    // ("Text files|*.txt|All files|*.*"); empty shows every file.
     virtual std::optional<QString> openFile(const QString& title, const QString& filter,
                                             const QString& initialFolder) = 0;
 

@@ -13,7 +13,7 @@ namespace niv {
 class Machine;
 struct FindState;
 
-// One entry of a file search, as the class library's TSearchRec gives it.
+// One entry of a file search: its name, attribute word, size and times.
 struct SearchRec {
     QString Name;
 

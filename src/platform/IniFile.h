@@ -33,7 +33,7 @@ int GetPrivateProfileInt(Machine& machine, const QString& section, const QString
 bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
                                const QString& value, const QString& fileName);
 
-// The class library's INI-file object over the functions above. It holds only the file name.
+// An INI file's object over the functions above. It holds only the file name.
 class TIniFile {
 public:
     TIniFile(Machine& machine, const QString& fileName) : m_machine(machine), m_fileName(fileName) {}

@@ -2,7 +2,8 @@
 
 namespace niv {
 
-// Modal results, with the class library's values: what ShowModal and the message boxes return.
+// Modal results: what ShowModal and the message boxes return. A window closed by its close box
+// gives mrCancel; a box's Yes and No give mrYes and mrNo.
 constexpr int mrNone = 0;
 constexpr int mrOk = 1;
 constexpr int mrCancel = 2;

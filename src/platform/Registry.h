@@ -19,7 +19,7 @@ class Machine;
 // The registry roots the program uses. HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\Software\Classes.
 enum RegRoot { HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT };
 
-// A registry error the caller can catch, with the class library's text
+// A registry error the caller can catch; its text names the value and what failed
 // ("Invalid data type for 'Name'", "Failed to get data for 'Name'", ...).
 class ERegistryException : public PlatformError {
 public:
@@ -86,7 +86,7 @@ private:
     std::unique_ptr<Hive> m_hives[2];
 };
 
-// The class library's registry object: a root, one open key, and typed reads and writes.
+// A registry object: a root, one open key, and typed reads and writes.
 // Keys are always opened asking for full rights; without the machine's administrator flag such
 // opens of HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT keys fail. A path with a leading "\" starts
 // at the root, any other at the open key (or the root when none is open). Readers never create

@@ -14,8 +14,8 @@ QString winUpper(const QString& text);
 QString asciiUpper(const QString& text);
 // Case-insensitive equality under winUpper.
 bool sameText(const QString& a, const QString& b);
-// Removes every character up to U+0020 (blanks and control characters) at both ends, as the
-// class library's Trim does; QString::trimmed takes other characters and leaves some controls.
+// Removes every character up to U+0020 (blanks and control characters) at both ends and nothing
+// else; QString::trimmed takes other characters and leaves some controls.
 QString trimControls(const QString& text);
 // Equal after trimControls and winUpper. A text that trims to nothing equals nothing, so a blank
 // entry is never mistaken for another.

@@ -31,7 +31,7 @@ constexpr int ERROR_ALREADY_EXISTS = 183;
 constexpr int ERROR_INVALID_NAME = 123;
 constexpr int ERROR_FILE_TOO_LARGE = 223;
 
-// An error raised by the platform, carrying the text the class library would show.
+// An error raised by the platform, carrying the text its error box shows.
 class PlatformError : public std::runtime_error {
 public:
     explicit PlatformError(const QString& message) : std::runtime_error(message.toStdString()) {}

@@ -5,7 +5,7 @@
 
 namespace niv {
 
-// A window's timer (the class library's TTimer): an interval in milliseconds, an enabled flag and a
+// A window's timer: an interval in milliseconds, an enabled flag and a
 // handler run on every tick. Timers come from the context's factory so tests can advance time
 // without waiting.
 class WindowTimer {
@@ -22,7 +22,7 @@ public:
 class TimerFactory {
 public:
     virtual ~TimerFactory() = default;
-    // A new timer, disabled, with the class library's default interval of 1000 ms.
+    // A new timer, disabled, ticking every 1000 ms until given another interval.
     virtual std::unique_ptr<WindowTimer> create() = 0;
 };
 

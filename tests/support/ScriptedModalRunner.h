@@ -22,6 +22,9 @@ public:
 
     // Handles every showing of windows of this class; replaces an earlier handler.
     void onShow(const QString& className, Handler handler);
+    // Shows windows of this class as the program does, under their own event loop, and acts on
+    // them once it runs; a window the action leaves open is closed with mrCancel.
+    void onExec(const QString& className, std::function<void(QDialog&)> whileShown);
 
     // The classes of the windows shown so far, in order.
     const QStringList& shown() const { return m_shown; }
@@ -30,6 +33,7 @@ public:
 
 private:
     QHash<QString, Handler> m_handlers;
+    QHash<QString, std::function<void(QDialog&)>> m_execHandlers;
     QStringList m_shown;
 };
 

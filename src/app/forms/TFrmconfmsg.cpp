@@ -27,9 +27,9 @@ void refreshConfirmsCopies(AppContext& ctx) {
 
 } // namespace
 
-TFrmconfmsg::TFrmconfmsg(AppContext& context, QWidget* parent)
+TFrmconfmsg::TFrmconfmsg(AppContext& context, QWidget* parent, const AppWindows& windows)
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmconfmsg")),
-      m_ui(std::make_unique<Ui::TFrmconfmsg>()) {
+      m_ui(std::make_unique<Ui::TFrmconfmsg>()), m_windows(windows) {
     m_ui->setupUi(this);
     connect(m_ui->CmdScan, &QPushButton::clicked, this, &TFrmconfmsg::CmdScanClick);
     connect(m_ui->BitBtn3, &QPushButton::clicked, this, &TFrmconfmsg::BitBtn3Click);
@@ -79,20 +79,20 @@ void TFrmconfmsg::BitBtn3Click() {
 void TFrmconfmsg::BitBtn4Click() {
     form().guard([this] {
         ShowSkinsDialog(context(), this);
-        if (auto* main = qobject_cast<TFrminit*>(context().mainWindow)) main->showSkinFile();
+        if (m_windows.Frminit) m_windows.Frminit->showSkinFile();
     });
 }
 
 void TFrmconfmsg::CmdkeepClick() {
-    if (TFrmsavecookie* window = context().Frmsavecookie) form().guard([window] { window->fillAndShow(); });
+    if (TFrmsavecookie* window = m_windows.Frmsavecookie) form().guard([window] { window->fillAndShow(); });
 }
 
 void TFrmconfmsg::BitBtn1Click() {
     done(mrOk);
 }
 
-bool ShowSettingsDialog(AppContext& context, QWidget* owner) {
-    TFrmconfmsg dialog(context, owner);
+bool ShowSettingsDialog(AppContext& context, QWidget* owner, const AppWindows& windows) {
+    TFrmconfmsg dialog(context, owner, windows);
     dialog.presetControls();
     context.modal.run(dialog, QStringLiteral("TFrmconfmsg"));
     bool saved = false;

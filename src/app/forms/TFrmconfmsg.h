@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/forms/AppWindows.h"
 #include "core/forms/FormKit.h"
 
 #include <memory>
@@ -15,8 +16,9 @@ namespace niv {
 class TFrmconfmsg final : public TNivDialog {
     Q_OBJECT
 public:
-    // Restores the saved size; its creation turns automatic cleanup off.
-    explicit TFrmconfmsg(AppContext& context, QWidget* parent = nullptr);
+    // Restores the saved size; its creation turns automatic cleanup off. `windows`: the main window,
+    // which shows a newly chosen skin, and the kept-cookie window.
+    explicit TFrmconfmsg(AppContext& context, QWidget* parent = nullptr, const AppWindows& windows = {});
     ~TFrmconfmsg() override;
     TFrmconfmsg(const TFrmconfmsg&) = delete;
     TFrmconfmsg& operator=(const TFrmconfmsg&) = delete;
@@ -36,11 +38,12 @@ public:
 
 private:
     std::unique_ptr<Ui::TFrmconfmsg> m_ui;
+    AppWindows m_windows;
 };
 
 // The main window's "NV Settings": shows the dialog, writes its three settings (the error box when
 // the key cannot be opened) and refreshes each cleaner unit's Confirms copy. True when automatic
 // cleanup was activated while it was open.
-bool ShowSettingsDialog(AppContext& context, QWidget* owner);
+bool ShowSettingsDialog(AppContext& context, QWidget* owner, const AppWindows& windows = {});
 
 } // namespace niv

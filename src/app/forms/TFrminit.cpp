@@ -51,8 +51,17 @@ namespace niv {
 
 namespace {
 
-// The class library's name for a control's colour; kept on the label so it can be read back.
+// Where a panel line keeps its colour as a Windows colour value, so it can be read back.
 constexpr const char* kColorProperty = "Color";
+
+// The per-category buttons' handlers; the category table names each button.
+constexpr std::pair<Category, void (TFrminit::*)()> kCategoryHandlers[] = {
+    {CatNSCookies, &TFrminit::btnnsckClick},    {CatNSHistory, &TFrminit::btnnshClick},
+    {CatNSCache, &TFrminit::btnnschClick},      {CatGCookies, &TFrminit::CmdGoogCookClick},
+    {CatGHistory, &TFrminit::CmdGoogHistClick}, {CatGCache, &TFrminit::CmdGoogCacheClick},
+    {CatIECookies, &TFrminit::btnieckClick},    {CatIEHistory, &TFrminit::btniehClick},
+    {CatIECache, &TFrminit::btniechClick},
+};
 
 } // namespace
 
@@ -78,40 +87,47 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     m_timer1 = m_context.timers->create();
     m_timer1->setOnTimer([this] { Timer1Timer(); });
 
-    connect(m_ui->cmdexit, &QPushButton::clicked, this, &TFrminit::cmdexitClick);
-    connect(m_ui->Button1, &QPushButton::clicked, this, &TFrminit::Button1Click);
-    connect(m_ui->Button2, &QPushButton::clicked, this, &TFrminit::Button2Click);
-    connect(m_ui->Cmdcontact, &QPushButton::clicked, this, &TFrminit::CmdcontactClick);
-    connect(m_ui->cmdabout, &QPushButton::clicked, this, &TFrminit::cmdaboutClick);
-    connect(m_ui->CmdAutoForm, &QPushButton::clicked, this, &TFrminit::CmdAutoFormClick);
-    connect(m_ui->CmdLock, &QPushButton::clicked, this, &TFrminit::CmdLockClick);
-    connect(m_ui->Cmdothers, &QPushButton::clicked, this, &TFrminit::CmdothersClick);
-    connect(m_ui->Button4, &QPushButton::clicked, this, &TFrminit::Button4Click);
-    connect(m_ui->cmdnv, &QPushButton::clicked, this, &TFrminit::cmdnvClick);
-    connect(m_ui->Cmdnon, &QPushButton::clicked, this, &TFrminit::cmdnonClick);
-    connect(m_ui->Cmdurl, &QPushButton::clicked, this, &TFrminit::cmdurlClick);
-    connect(m_ui->Cmddir, &QPushButton::clicked, this, &TFrminit::cmddirClick);
-    connect(m_ui->Cmdsettings, &QPushButton::clicked, this, &TFrminit::CmdsettingsClick);
-    connect(m_ui->CmdIMLogs, &QPushButton::clicked, this, &TFrminit::CmdIMLogsClick);
-    connect(m_ui->Cmdviewer, &QPushButton::clicked, this, &TFrminit::CmdviewerClick);
-    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrminit::BitBtn1Click);
-    connect(m_ui->Cmdstartup, &QPushButton::clicked, this, &TFrminit::CmdstartupClick);
-    for (const CategoryInfo& row : categoryTable())
-        if (row.button)
-            connect(findChild<QPushButton*>(QString::fromLatin1(row.button)), &QPushButton::clicked, this,
-                    [this, c = row.category] { cleanCategory(c); });
+    // Every other button and its handler, the windows it opens among them.
+    const std::pair<QPushButton*, void (TFrminit::*)()> buttons[] = {
+        {m_ui->cmdnv, &TFrminit::cmdnvClick},
+        {m_ui->cmdexit, &TFrminit::cmdexitClick},
+        {m_ui->Button1, &TFrminit::Button1Click},
+        {m_ui->Button2, &TFrminit::Button2Click},
+        {m_ui->Cmdcontact, &TFrminit::CmdcontactClick},
+        {m_ui->cmdabout, &TFrminit::cmdaboutClick},
+        {m_ui->CmdAutoForm, &TFrminit::CmdAutoFormClick},
+        {m_ui->CmdLock, &TFrminit::CmdLockClick},
+        {m_ui->Cmdothers, &TFrminit::CmdothersClick},
+        {m_ui->Button4, &TFrminit::Button4Click},
+        {m_ui->Cmdnon, &TFrminit::cmdnonClick},
+        {m_ui->Cmdurl, &TFrminit::cmdurlClick},
+        {m_ui->Cmddir, &TFrminit::cmddirClick},
+        {m_ui->Cmdsettings, &TFrminit::CmdsettingsClick},
+        {m_ui->CmdIMLogs, &TFrminit::CmdIMLogsClick},
+        {m_ui->Cmdviewer, &TFrminit::CmdviewerClick},
+        {m_ui->BitBtn1, &TFrminit::BitBtn1Click},
+        {m_ui->Cmdstartup, &TFrminit::CmdstartupClick},
+    };
+    for (const auto& [button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, handler);
+    for (const auto& [category, handler] : kCategoryHandlers)
+        connect(findChild<QPushButton*>(QString::fromLatin1(categoryInfo(category).button)),
+                &QPushButton::clicked, this, handler);
     // The panel lines carry the panel's colour, which the cleanups grey and set back.
     for (QLabel* line :
          {m_ui->Label1, m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label5, m_ui->Label6, m_ui->Label7})
         setPanelLineColor(line, kPanelColor);
 
-    m_context.mainWindow = this;
+    m_windows.Frminit = this;
     FormCreate();
 }
 
-TFrminit::~TFrminit() {
-    if (m_context.mainWindow == this) m_context.mainWindow = nullptr;
-    if (m_context.Frmie == m_frmie.get()) m_context.Frmie = nullptr;
+TFrminit::~TFrminit() = default;
+
+void TFrminit::setWindows(const AppWindows& windows) {
+    m_windows = windows;
+    m_windows.Frminit = this;
+    if (m_frmnon) m_frmnon->setAolWindow(m_windows.Frmaol);
 }
 
 std::array<bool, CategoryCount> TFrminit::categoryChoices() const {
@@ -162,7 +178,6 @@ void TFrminit::FormCreate() {
     try {
         m_frmnon = std::make_unique<TFrmnon>(ctx, this);
         m_frmie = std::make_unique<TFrmie>(ctx);
-        ctx.Frmie = m_frmie.get();
         m_frmnet = std::make_unique<TFrmnet>(ctx);
     } catch (const std::bad_alloc&) {
         ctx.dialogs.messageDlg(
@@ -226,7 +241,7 @@ void TFrminit::showSkinFile() {
 
 void TFrminit::CmdsettingsClick() {
     m_form.guard([this] {
-        if (!ShowSettingsDialog(m_context, this)) return;
+        if (!ShowSettingsDialog(m_context, this, m_windows)) return;
         setWindowState(windowState() | Qt::WindowMinimized);
         m_timer1->setInterval(m_context.g.AutoCleanInterval);
         m_timer1->setEnabled(true);
@@ -261,7 +276,6 @@ void TFrminit::closeEvent(QCloseEvent* event) {
 
 void TFrminit::FormCloseQuery() {
     m_frmnon.reset();
-    m_context.Frmie = nullptr;
     m_frmie.reset();
     m_frmnet.reset();
     RegisterLockedFileBatch(m_context);
@@ -285,7 +299,7 @@ void TFrminit::CmdIMLogsClick() {
 }
 
 void TFrminit::CmdviewerClick() {
-    if (m_context.Frmviewer) m_context.Frmviewer->ShowCacheViewer();
+    if (m_windows.Frmviewer) m_windows.Frmviewer->ShowCacheViewer();
 }
 
 void TFrminit::BitBtn1Click() {
@@ -304,11 +318,11 @@ void TFrminit::BitBtn1Click() {
 }
 
 void TFrminit::CmdstartupClick() {
-    if (m_frmstartup) m_frmstartup->ReviewStartup();
+    if (m_windows.Frmstartup) m_windows.Frmstartup->ReviewStartup();
 }
 
 void TFrminit::Button4Click() {
-    if (m_context.Frmreg) m_context.modal.run(*m_context.Frmreg, QStringLiteral("TFrmreg"));
+    if (m_windows.Frmreg) m_context.modal.run(*m_windows.Frmreg, QStringLiteral("TFrmreg"));
 }
 
 void TFrminit::Button1Click() {
@@ -362,7 +376,7 @@ void TFrminit::cmdurlClick() {
 }
 
 void TFrminit::cmddirClick() {
-    if (m_context.Frmdir) m_context.modal.run(*m_context.Frmdir, QStringLiteral("TFrmdir"));
+    if (m_windows.Frmdir) m_context.modal.run(*m_windows.Frmdir, QStringLiteral("TFrmdir"));
 }
 
 void TFrminit::cmdaboutClick() {
@@ -392,105 +406,45 @@ TFrminit::CleanupRunGuard::~CleanupRunGuard() {
 }
 
 std::vector<QWidget*> TFrminit::cleanupButtons() const {
-    // Every button: nothing may start or open in the middle of a clean or the Flash walk, which let
-    // window messages through, and "Exit" waits for them to end.
-    const QList<QPushButton*> all = findChildren<QPushButton*>();
-    return {all.begin(), all.end()};
+    // The window's own buttons only: the long-lived windows it owns hold buttons too, and the
+    // statistics window is shown while a run still holds the guard.
+    std::vector<QWidget*> out;
+    for (QPushButton* button : findChildren<QPushButton*>())
+        if (button->window() == this) out.push_back(button);
+    return out;
 }
 
-QLabel* TFrminit::panelLineOf(Category category) const {
-    const char* name = categoryInfo(category).panelLine;
-    return name ? findChild<QLabel*>(QString::fromLatin1(name)) : nullptr;
+bool TFrminit::ticked(Category c) const {
+    return m_boxes[c]->isChecked();
 }
 
-void TFrminit::greyPanelLine(QLabel* line, bool grey) {
-    setPanelLineColor(line, grey ? kGreyedLineColor : kPanelColor);
-    m_context.pump.processMessages();
+void TFrminit::greyLine(const char* panelLine, bool grey) {
+    if (auto* line = findChild<QLabel*>(QString::fromLatin1(panelLine)))
+        setPanelLineColor(line, grey ? kGreyedLineColor : kPanelColor);
+}
+
+void TFrminit::refreshPanel() {
+    updateStatisticsPanel();
+}
+
+void TFrminit::showResults() {
+    if (m_windows.Frmstats) m_windows.Frmstats->ShowStatisticsWindow();
 }
 
 void TFrminit::cmdnvClick() {
-    AppContext& ctx = m_context;
-    if (m_cleaning) return;
-    if (ctx.dialogs.messageDlg(MsgKind::Confirmation, cleanupAllQuestion(), MsgButtons::YesNo) != mrYes) {
-        ctx.dialogs.messageDlg(MsgKind::Information, nothingDeletedText(), MsgButtons::Ok);
-        return;
-    }
-    try {
+    if (m_cleaning || !AskCleanupAll(m_context)) return;
+    m_form.guard([this] {
         CleanupRunGuard guard(*this);
-        runCleanupAll();
-    } catch (const std::exception& e) {
-        // The run ends where the error arose; no line stays greyed as if still being cleaned.
-        for (const CleanupStep& step : cleanupSteps())
-            if (QLabel* line = panelLineOf(step.category)) setPanelLineColor(line, kPanelColor);
-        setPanelLineColor(m_ui->Label7, kPanelColor);
-        m_form.showError(e);
-    }
-}
-
-void TFrminit::runCleanupAll() {
-    AppContext& ctx = m_context;
-    const auto& steps = cleanupSteps();
-    bool junkGreyed = false;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const CleanupStep& step = steps[i];
-        const bool spanStarts = step.junkSpan && (i == 0 || !steps[i - 1].junkSpan);
-        const bool spanEnds = step.junkSpan && (i + 1 == steps.size() || !steps[i + 1].junkSpan);
-        if (spanStarts) {
-            // Greyed once for the whole span when any of its boxes is ticked.
-            junkGreyed = false;
-            for (std::size_t j = i; j < steps.size() && steps[j].junkSpan; ++j)
-                junkGreyed = junkGreyed || box(steps[j].category)->isChecked();
-            if (junkGreyed) greyPanelLine(m_ui->Label7, true);
-        }
-        runCleanupStep(step);
-        if (spanEnds && junkGreyed) greyPanelLine(m_ui->Label7, false);
-    }
-    updateStatisticsPanel();
-    if (ctx.settings.Confirms && ctx.Frmstats) ctx.Frmstats->ShowStatisticsWindow();
-}
-
-void TFrminit::runCleanupStep(const CleanupStep& step) {
-    AppContext& ctx = m_context;
-    const CategoryInfo& row = step.info();
-    if (!box(step.category)->isChecked()) return;
-    const CategoryCleaner cleaner = cleanerOf(step.category);
-    if (row.gate == CategoryInfo::Gate::Always) {
-        cleaner(ctx, this);
-        return;
-    }
-    // Read now: an earlier step of this run may have lowered it.
-    if (ctx.g.Found[step.category].FoundFiles > 0) {
-        QLabel* line = panelLineOf(step.category);
-        if (line) greyPanelLine(line, true);
-        cleaner(ctx, this);
-        if (line) greyPanelLine(line, false);
-    } else if (storesNoFilesLine(ctx, step.category) && row.noFilesLine) {
-        SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
-    }
+        RunCleanupAll(m_context, *this, this);
+    });
 }
 
 void TFrminit::cleanCategory(Category category) {
-    AppContext& ctx = m_context;
-    const CategoryInfo& row = categoryInfo(category);
-    if (m_cleaning) return;
-    const FoundCounter counted = ctx.g.Found[category];
-    if (counted.FoundFiles <= 0) {
-        if (storesNoFilesLine(ctx, category))
-            SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
-        return;
-    }
-    const QString question = categoryQuestion(category, counted);
-    if (ctx.dialogs.messageDlg(MsgKind::Warning, question, MsgButtons::YesNo) != mrYes) {
-        ctx.dialogs.messageDlg(MsgKind::Information, nothingRemovedText(), MsgButtons::Ok);
-        return;
-    }
-    try {
+    if (m_cleaning || !AskCleanCategory(m_context, category)) return;
+    m_form.guard([this, category] {
         CleanupRunGuard guard(*this);
-        cleanerOf(category)(ctx, this);
-        updateStatisticsPanel();
-    } catch (const std::exception& e) {
-        m_form.showError(e);
-    }
+        CleanCategory(m_context, *this, category, this);
+    });
 }
 
 void TFrminit::btnnsckClick() {

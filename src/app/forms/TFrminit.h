@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CleanupSteps.h"
+#include "app/forms/AppWindows.h"
 #include "core/AppContext.h"
 #include "core/forms/FormKit.h"
 #include "platform/WindowTimer.h"
@@ -34,8 +36,9 @@ constexpr std::uint32_t kPanelColor = 0xDFE3E6;
 void setPanelLineColor(QLabel* label, std::uint32_t windowsColor);
 std::uint32_t panelLineColor(const QLabel* label);
 
-// The main window: its creation runs the program's start-up sequence.
-class TFrminit final : public QWidget {
+// The main window: its creation runs the program's start-up sequence. Its check boxes and
+// statistics panel show what "Cleanup All !" and the per-category buttons do.
+class TFrminit final : public QWidget, private CleanupProgress {
     Q_OBJECT
 public:
     explicit TFrminit(AppContext& context, QWidget* parent = nullptr);
@@ -47,6 +50,11 @@ public:
     const std::array<QCheckBox*, CategoryCount>& categoryBoxes() const { return m_boxes; }
     std::array<bool, CategoryCount> categoryChoices() const;
     WindowTimer& Timer1() { return *m_timer1; }
+    // The long-lived windows the program entry made after this one.
+    void setWindows(const AppWindows& windows);
+    const AppWindows& windows() const { return m_windows; }
+    // The Internet Explorer scanner, while the window is open.
+    const TFrmie* Frmie() const { return m_frmie.get(); }
 
     void FormCreate();
     void cmdexitClick();
@@ -71,7 +79,6 @@ public:
     void BitBtn1Click();
     void CmdstartupClick();
     // The start-up window, created at program start after this one; "Review Startup" shows it.
-    void setStartupWindow(TFrmstartup* window) { m_frmstartup = window; }
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();
@@ -92,15 +99,15 @@ private:
     void FormCloseQuery();
     void loadSkin();
     void updateStatisticsPanel();
-    void runCleanupAll();
-    void runCleanupStep(const CleanupStep& step);
     void cleanCategory(Category category);
-    QCheckBox* box(Category category) const { return m_boxes[category]; }
-    QLabel* panelLineOf(Category category) const;
-    void greyPanelLine(QLabel* line, bool grey);
 
-    // Blocks every button, "Exit" included, while a cleanup or the Flash walk runs: both let window
-    // messages through, and nothing may start or open in the middle of them.
+    bool ticked(Category c) const override;
+    void greyLine(const char* panelLine, bool grey) override;
+    void refreshPanel() override;
+    void showResults() override;
+
+    // Blocks the window's own buttons, "Exit" included, while a cleanup or the Flash walk runs: both
+    // let window messages through, and nothing may start or open in the middle of them.
     class CleanupRunGuard {
     public:
         explicit CleanupRunGuard(TFrminit& window);
@@ -119,12 +126,12 @@ private:
     FormKit m_form;
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     std::unique_ptr<WindowTimer> m_timer1;
+    AppWindows m_windows;
     bool m_cleaning = false; // a Cleanup All, a per-category clean or the Flash walk is running
     // The scanners, freed when the window closes; the Junk Files window is one of them.
     std::unique_ptr<TFrmnon> m_frmnon;
     std::unique_ptr<TFrmie> m_frmie;
     std::unique_ptr<TFrmnet> m_frmnet;
-    TFrmstartup* m_frmstartup = nullptr;
 };
 
 } // namespace niv

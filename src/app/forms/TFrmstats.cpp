@@ -39,7 +39,8 @@ void TFrmstats::ShowStatisticsWindow() {
 }
 
 void TFrmstats::place() {
-    const QWidget* main = context().mainWindow;
+    // Its owner is the main window.
+    const QWidget* main = parentWidget();
     if (m_shownBefore && main) {
         const QRect outer = main->frameGeometry();
         move(outer.left(), statisticsWindowTop(outer.top(), outer.height()));

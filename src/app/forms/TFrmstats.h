@@ -27,8 +27,8 @@ public:
     TFrmstats(const TFrmstats&) = delete;
     TFrmstats& operator=(const TFrmstats&) = delete;
 
-    // Fills the fifteen result labels, places the window below the main window (centred on the
-    // screen the first time in a run) and shows it modally.
+    // Fills the fifteen result labels, places the window below its owner, the main window (centred
+    // on the screen the first time in a run) and shows it modally.
     void ShowStatisticsWindow();
 
     void FormCreate();

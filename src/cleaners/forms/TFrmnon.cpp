@@ -1,5 +1,6 @@
 #include "cleaners/forms/TFrmnon.h"
 
+#include "cleaners/CategoryCleaners.h"
 #include "cleaners/forms/TFrmaol.h"
 #include "cleaners/unon.h"
 #include "core/AppContext.h"
@@ -15,24 +16,21 @@
 
 namespace niv {
 
-// A Cleanup button's category, the line it stores when nothing was found, and its cleaner.
+// A Cleanup button's category and the line it stores when nothing was found; the category's
+// cleaner comes from the one binding.
 struct JunkRow {
     Category category;
     const char* noFilesLine;
-    void (*cleaner)(AppContext&);
 };
 
 namespace {
 
-const JunkRow kActiveXRow{CatActiveX, "ACTIVEX/JAVA APPLETS -> There were no files found on your system.",
-                          CleanActiveXCache};
-const JunkRow kDumpRow{CatOtherc, "DUMP FILES -> There were no files found on your system.", CleanDumpFiles};
-const JunkRow kTempRow{CatTempc, "TEMP FILES -> There were no files found on your system.", CleanTempFiles};
-const JunkRow kRecentRow{CatRecentc, "RECENT DOC FILES -> There were no files found on your system.",
-                         CleanRecentDocs};
-const JunkRow kMediaRow{CatMediac, "MEDIA CACHE -> There were no files found on your system.",
-                        CleanMediaCache};
-const JunkRow kOtherRow{CatOtherj, "There were no files found on your system.", CleanAdditionalGarbage};
+const JunkRow kActiveXRow{CatActiveX, "ACTIVEX/JAVA APPLETS -> There were no files found on your system."};
+const JunkRow kDumpRow{CatOtherc, "DUMP FILES -> There were no files found on your system."};
+const JunkRow kTempRow{CatTempc, "TEMP FILES -> There were no files found on your system."};
+const JunkRow kRecentRow{CatRecentc, "RECENT DOC FILES -> There were no files found on your system."};
+const JunkRow kMediaRow{CatMediac, "MEDIA CACHE -> There were no files found on your system."};
+const JunkRow kOtherRow{CatOtherj, "There were no files found on your system."};
 
 // Each Help button and the text it shows.
 const std::pair<const char*, const char*> kHelpTexts[] = {
@@ -161,7 +159,7 @@ void TFrmnon::cleanupRow(const JunkRow& row) {
                              QStringLiteral(" bytes on your hard drive.  ") +
                              QStringLiteral("Would you like me to remove these files for you?");
     if (ctx.dialogs.messageDlg(MsgKind::Confirmation, question, MsgButtons::YesNo) == mrYes) {
-        row.cleaner(ctx);
+        cleanerOf(row.category)(ctx, this);
         showSummary();
     } else {
         ctx.dialogs.messageDlg(MsgKind::Information, QStringLiteral("Nothing deleted from your system."),
@@ -194,11 +192,11 @@ void TFrmnon::CmdotherClick() {
 }
 
 void TFrmnon::CmdrecycleClick() {
-    form().guard([this] { EmptyRecycleBin(context()); });
+    form().guard([this] { cleanerOf(CatRecyclec)(context(), this); });
 }
 
 void TFrmnon::CmdaolClick() {
-    if (TFrmaol* aol = context().Frmaol) context().modal.run(*aol, QStringLiteral("TFrmaol"));
+    if (m_aol) context().modal.run(*m_aol, QStringLiteral("TFrmaol"));
 }
 
 void TFrmnon::CmdCleanAllClick() {
@@ -207,10 +205,10 @@ void TFrmnon::CmdCleanAllClick() {
         cleanupRow(kDumpRow);
         cleanupRow(kTempRow);
         cleanupRow(kRecentRow);
-        EmptyRecycleBin(context());
+        cleanerOf(CatRecyclec)(context(), this);
         cleanupRow(kMediaRow);
         cleanupRow(kOtherRow);
-        if (TFrmaol* aol = context().Frmaol) aol->BitBtn2Click();
+        if (m_aol) m_aol->BitBtn2Click();
     });
 }
 

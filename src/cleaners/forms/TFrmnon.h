@@ -14,6 +14,7 @@ namespace niv {
 
 struct AppContext;
 struct JunkRow;
+class TFrmaol;
 
 // The Junk Files window. The main window creates it at start-up, when it counts the seven junk
 // categories; "Junk Files" shows it with a summary line, a Cleanup and a Help button per category.
@@ -28,6 +29,10 @@ public:
 
     // The start-up count; an error ends it with the error box, keeping what was counted.
     void FormCreate();
+
+    // The AOL tracks window that "AOL" shows and the window's "Cleanup All !" ends with; made
+    // after this window, at program start.
+    void setAolWindow(TFrmaol* aol) { m_aol = aol; }
 
     // The Cleanup buttons of the counted categories: the no-files line when nothing was found,
     // else a question, then the category's cleaner.
@@ -55,6 +60,7 @@ private:
     void showSummary();
 
     std::unique_ptr<Ui::TFrmnon> m_ui;
+    TFrmaol* m_aol = nullptr;
 };
 
 } // namespace niv

@@ -31,7 +31,7 @@ public:
     void restoreSize();
     // Saves the window's width and height, unless the window keeps no size.
     void saveSize();
-    // The class library's error box for an error a handler did not catch: the error's text.
+    // The error box for an error a handler did not catch: the error's text and an OK button.
     void showError(const std::exception& error);
     // Runs a handler; an error ends it with the error box, and the program goes on.
     template <class Handler> void guard(Handler&& handler) {

@@ -7,7 +7,7 @@ namespace niv {
 
 class Machine;
 
-// The class library's drive combo box: one line per drive of the machine, "c:" with the letter in
+// A drive combo box: one line per drive of the machine, "c:" with the letter in
 // lower case, in letter order, the current drive chosen.
 class DriveComboBox : public QComboBox {
     Q_OBJECT
@@ -19,8 +19,7 @@ public:
     // Lists the given drive letters (either case) and chooses `current`, else the first drive.
     void setDrives(const QStringList& letters, QChar current);
 
-    // The chosen drive's letter in lower case (the class library's Drive); a null QChar when the
-    // box lists no drive.
+    // The chosen drive's letter in lower case; a null QChar when the box lists no drive.
     QChar drive() const;
     // Chooses the drive with this letter (either case); false when the box does not list it.
     bool setDrive(QChar letter);

@@ -18,7 +18,7 @@ public:
 };
 
 // The modal result of a dialog's exit code: a window closed by its close box (QDialog::Rejected)
-// gives mrCancel, as in the class library; any other code is the modal result itself.
+// gives mrCancel; any other code is the modal result itself.
 int modalResultOf(int dialogCode);
 
 // Runs the dialog's own event loop.

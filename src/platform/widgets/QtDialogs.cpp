@@ -50,7 +50,7 @@ QtDialogs::QtDialogs(QString appTitle, PathMapper paths)
 
 int QtDialogs::messageDlg(MsgKind kind, const QString& text, MsgButtons buttons) {
     QMessageBox box(iconOf(kind), m_appTitle, text, buttonsOf(buttons), QApplication::activeWindow());
-    // The first button is the default one, as in the class library's boxes.
+    // The first button (Yes, else OK) is the default one: Enter answers it.
     const bool yesFirst = buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel;
     box.setDefaultButton(yesFirst ? QMessageBox::Yes : QMessageBox::Ok);
     switch (box.exec()) {

@@ -51,7 +51,7 @@ struct BrowserFixture : AppFixture {
         modal.onShow(q("TFrmstats"), [](QDialog&) { return int(mrOk); });
         window = std::make_unique<TFrminit>(ctx);
         stats = std::make_unique<TFrmstats>(ctx, window.get());
-        ctx.Frmstats = stats.get();
+        window->setWindows({.Frmstats = stats.get()});
         for (QCheckBox* box : window->categoryBoxes())
             box->setChecked(false);
     }

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,7 @@ struct CleanupFixture : AppFixture {
         modal.onShow(q("TFrmenter"), [](QDialog&) { return int(mrNone); });
         window = std::make_unique<TFrminit>(ctx);
         stats = std::make_unique<TFrmstats>(ctx, window.get());
-        ctx.Frmstats = stats.get();
+        window->setWindows({.Frmstats = stats.get()});
         modal.onShow(q("TFrmstats"), [this](QDialog&) {
             ++statsShown;
             return int(mrOk);
@@ -335,7 +336,7 @@ TEST(CleanupAllTest, TypedUrlsGoSilentlyAndTheOwnListAsksItsOwnQuestion) {
 TEST(CleanupAllTest, UrlHistoryAndYourOwnListOpenTheirWindows) {
     CleanupFixture f;
     TFrmdir own(f.ctx, f.window.get());
-    f.ctx.Frmdir = &own;
+    f.window->setWindows({.Frmdir = &own, .Frmstats = f.stats.get()});
     for (const char* name : {"TFrmurls", "TFrmdir"})
         f.modal.onShow(q(name), [](QDialog&) { return int(mrOk); });
     ctl<QPushButton>(*f.window, "Cmdurl")->click();
@@ -361,11 +362,30 @@ TEST(CleanupAllTest, NoBoxTickedRefreshesThePanelAndShowsTheWindowWithConfirms) 
 TEST(CleanupAllTest, WithoutAStatisticsWindowTheRunStillEnds) {
     CleanupFixture f;
     f.ctx.settings.Confirms = true;
-    f.ctx.Frmstats = nullptr;
+    f.window->setWindows({});
     f.tick({kIEBoxes[2]});
     f.cleanupAll();
     EXPECT_FALSE(f.b.exists(kCacheA));
     EXPECT_EQ(f.statsShown, 0);
+}
+
+TEST(CleanupAllTest, TheStatisticsWindowShownAfterwardsClosesWithItsOk) {
+    CleanupFixture f;
+    f.ctx.settings.Confirms = true;
+    f.tick({kIEBoxes[2]});
+    bool okEnabled = false;
+    bool closedByOk = false;
+    f.modal.onExec(q("TFrmstats"), [&](QDialog& shown) {
+        EXPECT_EQ(&shown, f.stats.get());
+        QPushButton* ok = ctl<QPushButton>(shown, "BitBtn1");
+        okEnabled = ok->isEnabled();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        closedByOk = !shown.isVisible() && shown.result() == mrOk;
+    });
+    f.cleanupAll();
+    EXPECT_TRUE(okEnabled);
+    EXPECT_TRUE(closedByOk);
+    EXPECT_TRUE(ctl<QPushButton>(*f.window, "cmdnv")->isEnabled());
 }
 
 TEST(CleanupAllTest, ButtonsAreBlockedWhileItRunsAndNoSecondCleanupStartsInside) {
@@ -563,6 +583,24 @@ TEST(CategoryButtonTest, InternetExplorerButtonsAskThenClean) {
             EXPECT_TRUE(ctl<QPushButton>(*f.window, c.button)->isEnabled());
         }
     }
+}
+
+TEST(CategoryButtonTest, EachButtonReachesItsOwnCategory) {
+    // With every count 0 and Confirms on, a button writes its own category's no-files line only.
+    int buttons = 0;
+    for (const CategoryInfo& row : categoryTable()) {
+        if (!row.button) continue;
+        SCOPED_TRACE(row.button);
+        ++buttons;
+        CleanupFixture f;
+        f.ctx.settings.Confirms = true;
+        f.ctx.g.Found[CatIECookies] = f.ctx.g.Found[CatIEHistory] = f.ctx.g.Found[CatIECache] = {};
+        f.ctx.g.CategoryResults.fill(kPrevious);
+        ctl<QPushButton>(*f.window, row.button)->click();
+        for (int slot = 0; slot < kCategoryResultSlots; ++slot)
+            EXPECT_EQ(f.ctx.g.CategoryResults[slot] != kPrevious, slot == row.slot) << slot;
+    }
+    EXPECT_EQ(buttons, 9);
 }
 
 TEST(CategoryButtonTest, ACountOf0ShowsNothingAndWritesTheLineOnlyWithConfirms) {

@@ -71,7 +71,7 @@ TEST(FullRoadTest, StartCleanupAllCloseAndTheBatchForTheNextBoot) {
     RoadFixture f;
     auto window = std::make_unique<TFrminit>(f.ctx);
     TFrmstats stats(f.ctx, window.get());
-    f.ctx.Frmstats = &stats;
+    window->setWindows({.Frmstats = &stats});
 
     EXPECT_EQ(ctl<QLabel>(*window, "Label1")->text(),
               QStringLiteral("Internet Explorer COOKIES -> FOUND 3 files, consuming 16534 bytes."));
@@ -109,7 +109,6 @@ TEST(FullRoadTest, StartCleanupAllCloseAndTheBatchForTheNextBoot) {
               QStringLiteral("Internet Explorer HISTORY -> None found on your system."));
 
     window->close();
-    f.ctx.Frmstats = nullptr;
 
     const QString batch = kData + QStringLiteral("\\compind.bat");
     const QStringList lines = QString::fromUtf8(f.b.readHost(batch)).split(QStringLiteral("\r\n"));

@@ -26,7 +26,6 @@ struct LockedFixture : AppFixture {
     LockedFixture() {
         b.folder(QStringLiteral("C:\\Nivfold"));
         ctx.g.ScanLogPath = kScanLog;
-        ctx.mainWindow = &mainWindow;
     }
     int storedLockedj() {
         TRegistry reg(b.machine());

@@ -180,7 +180,7 @@ TEST(StartupTest, InternetExplorerTracesAreCountedBeforeThePanelIsFilled) {
         f.b.sizedFile(QStringLiteral("C:\\windows\\history\\h.dat"), 7);
         TFrminit window(f.ctx);
         EXPECT_EQ(f.ctx.unit<IeUnit>().ConfirmsCopy, confirms);
-        EXPECT_NE(f.ctx.Frmie, nullptr);
+        EXPECT_NE(window.Frmie(), nullptr);
         EXPECT_EQ(ctl<QLabel>(window, "Label1")->text(),
                   QStringLiteral("Internet Explorer COOKIES -> FOUND 2 files, consuming 123 bytes."));
         EXPECT_EQ(ctl<QLabel>(window, "Label3")->text(),
@@ -188,7 +188,7 @@ TEST(StartupTest, InternetExplorerTracesAreCountedBeforeThePanelIsFilled) {
         EXPECT_EQ(ctl<QLabel>(window, "Label10")->text(),
                   QStringLiteral("TOTAL FILES FOUND = 3    TOTAL BYTES WASTED = 130"));
         window.close();
-        EXPECT_EQ(f.ctx.Frmie, nullptr);
+        EXPECT_EQ(window.Frmie(), nullptr);
     }
 }
 
@@ -309,7 +309,7 @@ TEST(HelpAndSupportTest, WhatYouViewAndWhatYouSearchOpenTheirWindows) {
     StartFixture f;
     TFrminit window(f.ctx);
     TFrmreg search(f.ctx, &window);
-    f.ctx.Frmreg = &search;
+    window.setWindows({.Frmreg = &search});
     f.modal.onShow(QStringLiteral("TFrmdocs"), [](QDialog&) { return int(mrOk); });
     f.modal.onShow(QStringLiteral("TFrmreg"), [&](QDialog& shown) {
         EXPECT_EQ(&shown, &search); // the one made at program start
@@ -325,7 +325,7 @@ TEST(HelpAndSupportTest, ReviewStartupShowsTheStartupWindowMadeAtProgramStart) {
     StartFixture f;
     TFrminit window(f.ctx);
     TFrmstartup startup(f.ctx, &window);
-    window.setStartupWindow(&startup);
+    window.setWindows({.Frmstartup = &startup});
     f.b.regString(HKEY_CURRENT_USER, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
                   QStringLiteral("a"), QStringLiteral("a.exe"));
     f.modal.onShow(QStringLiteral("TFrmstartup"), [&](QDialog& shown) {

@@ -25,8 +25,9 @@ const QString kStats = QStringLiteral("TFrmstats");
 struct StatsFixture : AppFixture {
     QWidget mainWindow;
     StatsFixture() {
+        // The statistics window's owner; without a frame its outer edges are its geometry.
+        mainWindow.setWindowFlag(Qt::FramelessWindowHint);
         mainWindow.setGeometry(40, 100, 605, 600);
-        ctx.mainWindow = &mainWindow;
     }
     void confirmsStored(std::uint32_t value) {
         b.regDword(HKEY_CURRENT_USER, settingsKeyPath(), QStringLiteral("Confirms"), value);
@@ -153,7 +154,7 @@ TEST(StatisticsWindowFormTest, ResultLabelsShowTheirSlots) {
         {"LblActiveX", "line of slot 4"},
         {"LblAdditional", "line of slot 5"},
     };
-    TFrmstats window(f.ctx);
+    TFrmstats window(f.ctx, &f.mainWindow);
     int shown = 0;
     f.modal.onShow(kStats, [&](QDialog& dialog) {
         ++shown;
@@ -177,7 +178,7 @@ TEST(StatisticsWindowFormTest, ResultLabelsShowTheirSlots) {
 
 TEST(StatisticsWindowFormTest, CentredFirstThenBelowTheMainWindow) {
     StatsFixture f;
-    TFrmstats window(f.ctx);
+    TFrmstats window(f.ctx, &f.mainWindow);
     QList<QPoint> places;
     f.modal.onShow(kStats, [&](QDialog& dialog) {
         places << dialog.pos();
@@ -201,7 +202,7 @@ TEST(StatisticsWindowFormTest, OkWithTheBoxTickedStoresConfirmsOffForTheNextStar
         StatsFixture f;
         f.confirmsStored(1);
         f.ctx.settings.Confirms = true;
-        TFrmstats window(f.ctx);
+        TFrmstats window(f.ctx, &f.mainWindow);
         int result = -1;
         f.modal.onShow(kStats, [&](QDialog& dialog) {
             auto* box = dialog.findChild<QCheckBox*>(QStringLiteral("ChkConfirms"));
@@ -225,7 +226,7 @@ TEST(StatisticsWindowFormTest, OkWithTheBoxTickedStoresConfirmsOffForTheNextStar
 TEST(StatisticsWindowFormTest, TheBoxKeepsItsStateBetweenShowingsAndOnlyOkWrites) {
     StatsFixture f;
     f.confirmsStored(1);
-    TFrmstats window(f.ctx);
+    TFrmstats window(f.ctx, &f.mainWindow);
     f.modal.onShow(kStats, [&](QDialog& dialog) {
         dialog.findChild<QCheckBox*>(QStringLiteral("ChkConfirms"))->setChecked(true);
         EXPECT_TRUE(dialog.close()); // the close box: nothing written
@@ -245,7 +246,7 @@ TEST(StatisticsWindowFormTest, TheBoxKeepsItsStateBetweenShowingsAndOnlyOkWrites
 
 TEST(StatisticsWindowFormTest, ASettingsKeyThatCannotBeOpenedGivesTheErrorBox) {
     StatsFixture f; // no settings key: it is never created here
-    TFrmstats window(f.ctx);
+    TFrmstats window(f.ctx, &f.mainWindow);
     f.dialogs.answerOk();
     bool closed = false;
     f.modal.onShow(kStats, [&](QDialog& dialog) {
@@ -270,7 +271,7 @@ TEST(StatisticsWindowFormTest, ASettingsKeyThatCannotBeOpenedGivesTheErrorBox) {
 
 TEST(StatisticsWindowFormTest, ThePictureButtonExplainsLockedFiles) {
     StatsFixture f;
-    TFrmstats window(f.ctx);
+    TFrmstats window(f.ctx, &f.mainWindow);
     QWidget* owner = nullptr;
     f.modal.onShow(QStringLiteral("TFrmlockedMsg"), [&](QDialog& dialog) {
         owner = dialog.parentWidget();

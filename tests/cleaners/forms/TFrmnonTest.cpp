@@ -47,8 +47,8 @@ struct WindowFixture : AppFixture {
     }
     void create() {
         aol = std::make_unique<TFrmaol>(ctx);
-        ctx.Frmaol = aol.get();
         window = std::make_unique<TFrmnon>(ctx);
+        window->setAolWindow(aol.get());
     }
     QString label(const char* name) const { return ctl<QLabel>(*window, name)->text(); }
     void click(const char* button) { ctl<QPushButton>(*window, button)->click(); }

@@ -5,6 +5,7 @@
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "platform/MessagePump.h"
+#include "platform/Registry.h"
 #include "platform/WinPath.h"
 
 #include <QElapsedTimer>
@@ -194,6 +195,7 @@ private:
 void WriteScanLogSkeleton(AppContext& ctx) {
     if (FileExists(ctx.machine, ctx.g.ScanLogPath)) return;
     TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
+    WriteScope writes(ctx.machine);
     static const char16_t* const lists[] = {u"K17", u"L44", u"H53", u"HI24", u"MM20", u"AL13"};
     for (int slot = 1; slot <= kListSlots; ++slot) {
         for (const char16_t* section : lists)
@@ -203,6 +205,7 @@ void WriteScanLogSkeleton(AppContext& ctx) {
         ini.WriteString(QStringLiteral("P45"), ScanLogSlotKey(slot), QString());
     for (int slot = 1; slot <= kKeptCookieSlots; ++slot)
         ini.WriteString(QStringLiteral("UCKK5"), QStringLiteral("CKK%1").arg(slot), QString());
+    writes.commit();
 }
 
 void AddScanLogEntry(AppContext& ctx, const QString& value, const QString& code) {

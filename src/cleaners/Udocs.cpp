@@ -228,8 +228,10 @@ void CompactFileNArray(DocsUnit& unit, int list, int slot) {
 void rewriteList(AppContext& ctx, const QString& key, const QString& word, const TrailSlots& memory) {
     TRegistry reg(ctx.machine);
     if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    WriteScope writes(ctx.machine);
     for (int n = memory.first(); n <= memory.last(); ++n)
         reg.WriteString(word + QString::number(n), memory[n]);
+    writes.commit();
 }
 
 void RewriteFileNList(AppContext& ctx, const QString& key, int list) {
@@ -264,17 +266,21 @@ void BlankMorpheusValue(AppContext& ctx, const QString& key, int number) {
 void BlankOpenSaveMruValue(AppContext& ctx, const QString& key, const QString& line) {
     TRegistry reg(ctx.machine);
     if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    WriteScope writes(ctx.machine);
     for (const QString& letter : letterNames())
         if (valueMatches(reg, letter, line)) reg.WriteString(letter, QString());
+    writes.commit();
 }
 
 void DeleteDocumentValue(AppContext& ctx, const QString& key, const QString& line) {
     TRegistry reg(ctx.machine);
     if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    WriteScope writes(ctx.machine);
     for (int n = 1; n <= 50; ++n) {
         const QString name = QStringLiteral("Document") + QString::number(n);
         if (valueMatches(reg, name, line)) reg.DeleteValue(name);
     }
+    writes.commit();
 }
 
 void DeleteQuickTimeValue(AppContext& ctx, const QString& key, const QString& line) {
@@ -282,8 +288,10 @@ void DeleteQuickTimeValue(AppContext& ctx, const QString& key, const QString& li
     if (!openKey(reg, HKEY_LOCAL_MACHINE, key)) return;
     // Names, not data: the unnamed default value is listed as an empty line and matches one.
     const QString wanted = winUpper(trimControls(line));
+    WriteScope writes(ctx.machine);
     for (const QString& name : reg.GetValueNames())
         if (winUpper(trimControls(name)) == wanted) reg.DeleteValue(name);
+    writes.commit();
 }
 
 void DeleteTrailValue(AppContext& ctx, const QString& key, const QString& name) {

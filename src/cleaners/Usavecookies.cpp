@@ -4,6 +4,7 @@
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
+#include "platform/Registry.h"
 
 namespace niv {
 
@@ -30,6 +31,7 @@ QStringList ReadKeptCookieList(AppContext& ctx) {
 
 void WriteKeptCookieList(AppContext& ctx, const QStringList& names) {
     TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
+    WriteScope writes(ctx.machine);
     const int n = static_cast<int>(names.size());
     for (int k = 1; k <= n; ++k)
         ini.WriteString(kSection, keyOf(k), names[k - 1]);
@@ -38,6 +40,7 @@ void WriteKeptCookieList(AppContext& ctx, const QStringList& names) {
         if (ini.ReadString(kSection, keyOf(k), QString()).trimmed().isEmpty()) break;
         ini.WriteString(kSection, keyOf(k), QString());
     }
+    writes.commit();
 }
 
 std::vector<FoundCookie> FindCookieFiles(AppContext& ctx) {

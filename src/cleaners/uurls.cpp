@@ -27,6 +27,13 @@ void highlightFirstOrNone(TypedUrlList& list) {
         showNoneFound(list);
 }
 
+void showDeleteFailed(AppContext& ctx) {
+    ctx.dialogs.messageDlg(MsgKind::Error,
+                           QStringLiteral("A delete failed.  Please make sure that all applications are "
+                                          "closed so the registry is not locked."),
+                           MsgButtons::Ok);
+}
+
 // Moves url<p+1>..url<n> down one place and deletes url<n>; on any failure puts the moved values
 // back, so that no value is left twice or lost.
 bool shiftOut(TRegistry& reg, const TypedUrlList& list, int p) {
@@ -83,18 +90,21 @@ void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list) {
     if (reg.OpenKey(kTypedUrlsKey, false)) {
         const int p = list.highlighted + 1;
         const int n = list.TypedUrlCount;
-        if (shiftOut(reg, list, p)) {
+        WriteScope writes(ctx.machine);
+        bool removed = shiftOut(reg, list, p);
+        try {
+            writes.commit();
+        } catch (const PlatformError&) {
+            removed = false;
+        }
+        if (removed) {
             for (int j = p; j < n; ++j)
                 list.TypedUrls[std::size_t(j)] = list.TypedUrls[std::size_t(j + 1)];
             list.TypedUrls[std::size_t(n)].clear();
             --list.TypedUrlCount;
             list.lines.removeAt(list.highlighted);
         } else {
-            ctx.dialogs.messageDlg(
-                MsgKind::Error,
-                QStringLiteral("A delete failed.  Please make sure that all applications are "
-                               "closed so the registry is not locked."),
-                MsgButtons::Ok);
+            showDeleteFailed(ctx);
         }
         reg.CloseKey();
     }
@@ -103,9 +113,17 @@ void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list) {
 
 void RemoveAllTypedUrls(AppContext& ctx, TypedUrlList& list) {
     if (!list.listEnabled) return;
+    const TypedUrlList before = list;
+    WriteScope writes(ctx.machine);
     const qsizetype lines = list.lines.size();
     for (qsizetype i = 0; i < lines; ++i)
         RemoveTypedUrl(ctx, list);
+    try {
+        writes.commit();
+    } catch (const PlatformError&) {
+        list = before; // the hive could not be saved: it still holds every value
+        showDeleteFailed(ctx);
+    }
 }
 
 void DeleteFirefoxPlaces(AppContext& ctx) {

@@ -75,6 +75,7 @@ QString LoadSettings(AppContext& ctx) {
 
     // A default that cannot be written stays in memory for this run; the first failure ends the writing.
     QString failure;
+    WriteScope writes(ctx.machine);
     for (const auto& writeDefault : defaults) {
         try {
             writeDefault();
@@ -82,6 +83,11 @@ QString LoadSettings(AppContext& ctx) {
             failure = e.message();
             break;
         }
+    }
+    try {
+        writes.commit();
+    } catch (const PlatformError& e) {
+        if (failure.isEmpty()) failure = e.message();
     }
     reg.CloseKey();
     return failure;
@@ -93,8 +99,10 @@ void SaveCleanupAllSelections(AppContext& ctx, const std::array<bool, CategoryCo
         order[static_cast<std::size_t>(row.saveRank)] = row.category;
     TRegistry reg(ctx.machine);
     if (!openSettingsKey(reg, true)) return;
+    WriteScope writes(ctx.machine);
     for (Category c : order)
         reg.WriteBool(categoryValueName(c), boxes[c]);
+    writes.commit();
 }
 
 bool SaveSettingFlag(AppContext& ctx, const QString& name, bool value, KeyOpen open) {
@@ -111,10 +119,12 @@ bool SaveDialogSettings(AppContext& ctx, bool confirms, bool wipe, bool tempall)
         {"Confirms", {confirms, &ctx.settings.Confirms}},
         {"Wipe", {wipe, &ctx.g.Wipe}},
         {"Tempall", {tempall, &ctx.g.Tempall}}};
-    for (const auto& [name, v] : values) {
+    WriteScope writes(ctx.machine);
+    for (const auto& [name, v] : values)
         reg.WriteBool(QString::fromLatin1(name), v.first);
+    writes.commit();
+    for (const auto& [name, v] : values) // memory follows only what was saved
         *v.second = v.first;
-    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace niv::host {
@@ -57,9 +58,20 @@ bool readAll(int fd, QByteArray& out, std::int64_t maxSize) {
     }
 }
 
-ReadError readOpenFile(int fd, QByteArray& out, std::int64_t maxSize) {
+FileStamp stampFrom(const struct stat& st) {
+    FileStamp stamp;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modified = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return stamp;
+}
+
+ReadError readOpenFile(int fd, QByteArray& out, std::int64_t maxSize, FileStamp* stamp) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return ReadError::Failed;
+    if (stamp) *stamp = stampFrom(st);
     if (!S_ISREG(st.st_mode)) return ReadError::NotRegular;
     if (maxSize >= 0 && st.st_size > maxSize) return ReadError::TooLarge;
     const int flags = ::fcntl(fd, F_GETFL);
@@ -73,7 +85,31 @@ ReadError readOpenFile(int fd, QByteArray& out, std::int64_t maxSize) {
 
 } // namespace
 
-bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize, ReadError* why) {
+bool stampOf(const std::string& path, FileStamp& stamp) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    stamp = stampFrom(st);
+    return true;
+}
+
+std::int64_t wallClockNs() {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+bool isSettled(const FileStamp& stamp, std::int64_t readStart) {
+    constexpr std::int64_t kSecond = 1000000000;
+    // Times in whole seconds come from a file system that keeps no finer ones (FAT keeps 2 s);
+    // others keep at least the kernel's clock tick, of 10 ms at most, and its clock lags the wall
+    // clock by as much.
+    const bool wholeSeconds = stamp.modified % kSecond == 0 && stamp.changed % kSecond == 0;
+    const std::int64_t margin = wholeSeconds ? 3 * kSecond : kSecond / 10;
+    return stamp.modified < readStart - margin && stamp.changed < readStart - margin;
+}
+
+bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize, ReadError* why,
+              FileStamp* stamp) {
     // Opening a FIFO waits for a writer, and a device may never end: look before opening, and open
     // without blocking in case the file is swapped meanwhile.
     struct stat st {};
@@ -81,7 +117,7 @@ bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize, Re
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         error = ReadError::NotRegular;
     } else if (int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); fd >= 0) {
-        error = readOpenFile(fd, out, maxSize);
+        error = readOpenFile(fd, out, maxSize, stamp);
         ::close(fd);
     }
     if (why) *why = error;

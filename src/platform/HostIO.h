@@ -15,11 +15,34 @@ constexpr std::int64_t kNoReadLimit = -1;
 
 enum class ReadError { None, Failed, NotRegular, TooLarge };
 
+// What tells one version of a file from another without reading it. A file rewritten in place
+// within one tick of the file system's clock can keep every field: see isSettled.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modified = 0; // nanoseconds since 1970
+    std::int64_t changed = 0;  // status change, which restoring the modification time cannot undo
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file at `path` (links followed); false when it cannot be examined.
+bool stampOf(const std::string& path, FileStamp& stamp);
+
+// True when the file was last changed well before `readStart` (the host's clock, in nanoseconds,
+// taken before it was read), so that any later change gives it another modification time. Files
+// changed just before they were read may change again within the same clock tick unseen.
+bool isSettled(const FileStamp& stamp, std::int64_t readStart);
+
+// The host's wall clock in nanoseconds since 1970, as file times count.
+std::int64_t wallClockNs();
+
 // Reads a whole regular file of at most `maxSize` bytes, also one that reports size 0 as /proc
 // files do. Anything else (a FIFO, a device, a folder) is refused at once, without blocking.
 // False when the file cannot be read; `why` then tells why.
+// `stamp` gets the stamp of the file that was opened.
 bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize = kMaxReadSize,
-              ReadError* why = nullptr);
+              ReadError* why = nullptr, FileStamp* stamp = nullptr);
 
 // Reads a regular file up to its first line break (CR or LF, not included) or its end, reading no
 // further than that; a line longer than `maxSize` bytes is cut there.

@@ -1,16 +1,21 @@
 #include "IniFile.h"
 
+#include "FaultInjector.h"
 #include "FileSys.h"
+#include "HostIO.h"
 #include "Machine.h"
 #include "WinPath.h"
 #include "WinTypes.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QStringList>
 
 #include <climits>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace niv {
@@ -289,27 +294,6 @@ struct Place {
     QString value;         // the key's value, trimmed
 };
 
-Place locate(const IniText& ini, const QString& section, const QString& key) {
-    Place place;
-    for (int i = 0; i < static_cast<int>(ini.lines.size()); ++i) {
-        const LineInfo info = classify(ini.lines[i].text);
-        if (place.section < 0) {
-            if (info.kind == LineInfo::Section && sameText(info.name, section)) {
-                place.section = i;
-                place.lastNonBlank = i;
-            }
-            continue;
-        }
-        if (info.kind == LineInfo::Section) break;
-        if (!trimBlanks(ini.lines[i].text).isEmpty()) place.lastNonBlank = i;
-        if (info.kind == LineInfo::Key && place.key < 0 && sameText(info.name, key)) {
-            place.key = i;
-            place.value = info.value;
-        }
-    }
-    return place;
-}
-
 QString unquote(const QString& value) {
     if (value.size() >= 2) {
         const QChar first = value.front();
@@ -381,13 +365,226 @@ bool parseDecimal(const QString& text, int& result) {
     return true;
 }
 
+// A parsed file with the place of each section (its first one: a repeated section is not looked
+// up) and of each key in it (its first line), found by hash.
+struct ParsedIni {
+    struct SectionPlace {
+        int header = -1;
+        int lastNonBlank = -1;
+        QHash<QString, int> keys; // upper-cased name -> line
+    };
+
+    IniText ini;
+    std::vector<SectionPlace> sections;
+    QHash<QString, int> sectionIndex; // upper-cased name -> index into sections
+
+    void reindex() {
+        sections.clear();
+        sectionIndex.clear();
+        int current = -1;
+        for (int i = 0; i < static_cast<int>(ini.lines.size()); ++i) {
+            const LineInfo info = classify(ini.lines[i].text);
+            if (info.kind == LineInfo::Section) {
+                const QString upper = winUpper(info.name);
+                current = -1;
+                if (!sectionIndex.contains(upper)) {
+                    current = static_cast<int>(sections.size());
+                    sectionIndex.insert(upper, current);
+                    sections.push_back({i, i, {}});
+                }
+                continue;
+            }
+            if (current < 0) continue;
+            SectionPlace& place = sections[static_cast<std::size_t>(current)];
+            if (!trimBlanks(ini.lines[i].text).isEmpty()) place.lastNonBlank = i;
+            if (info.kind == LineInfo::Key) {
+                const QString upper = winUpper(info.name);
+                if (!place.keys.contains(upper)) place.keys.insert(upper, i);
+            }
+        }
+    }
+
+    Place locate(const QString& section, const QString& key) const {
+        Place place;
+        const auto found = sectionIndex.constFind(winUpper(section));
+        if (found == sectionIndex.constEnd()) return place;
+        const SectionPlace& where = sections[static_cast<std::size_t>(*found)];
+        place.section = where.header;
+        place.lastNonBlank = where.lastNonBlank;
+        const auto line = where.keys.constFind(winUpper(key));
+        if (line != where.keys.constEnd()) {
+            place.key = *line;
+            place.value = classify(ini.lines[static_cast<std::size_t>(*line)].text).value;
+        }
+        return place;
+    }
+
+    // Sets the key's value as WritePrivateProfileString does, keeping the index right.
+    void set(const QString& section, const QString& key, const QString& value) {
+        const Place place = locate(section, key);
+        if (place.key >= 0) { // the key's name stays, so its place does
+            Line& line = ini.lines[static_cast<std::size_t>(place.key)];
+            line.text = keyPrefix(line.text) + value;
+            line.changed = true;
+        } else if (place.section >= 0) {
+            const int at = place.lastNonBlank + 1;
+            insertLines(ini, place.lastNonBlank, {key + u'=' + value});
+            for (SectionPlace& other : sections) {
+                if (other.header >= at) other.header += 1;
+                if (other.lastNonBlank >= at) other.lastNonBlank += 1;
+                for (int& line : other.keys)
+                    if (line >= at) line += 1;
+            }
+            SectionPlace& where = sections[static_cast<std::size_t>(sectionIndex.value(winUpper(section)))];
+            where.lastNonBlank = at;
+            indexKey(where, at);
+        } else {
+            const int at = static_cast<int>(ini.lines.size());
+            insertLines(ini, at - 1, {u'[' + section + u']', key + u'=' + value});
+            const LineInfo header = classify(ini.lines[static_cast<std::size_t>(at)].text);
+            if (header.kind == LineInfo::Section && !sectionIndex.contains(winUpper(header.name))) {
+                sectionIndex.insert(winUpper(header.name), static_cast<int>(sections.size()));
+                sections.push_back({at, at + 1, {}});
+                indexKey(sections.back(), at + 1);
+            }
+        }
+        // A line break in a name or value makes lines of its own: read the whole file again.
+        const auto hasBreak = [](const QString& text) {
+            return text.contains(u'\r') || text.contains(u'\n');
+        };
+        if (hasBreak(section) || hasBreak(key) || hasBreak(value)) reindex();
+    }
+
+private:
+    // Indexes the key on a new line at the end of its section, unless an earlier line has it.
+    void indexKey(SectionPlace& where, int line) {
+        const LineInfo info = classify(ini.lines[static_cast<std::size_t>(line)].text);
+        if (info.kind != LineInfo::Key) return;
+        const QString upper = winUpper(info.name);
+        if (!where.keys.contains(upper)) where.keys.insert(upper, line);
+    }
+};
+
+} // namespace
+
+// ---- the kept files ----
+
+namespace {
+
+struct KeptIni {
+    host::FileStamp stamp;
+    bool settled = false; // the stamp alone tells whether the file changed
+    QByteArray raw;       // the bytes it was parsed from or saved as (stale while pending)
+    ParsedIni parsed;
+    bool pending = false; // changed by gathered writes, not saved yet
+    QString fileName;     // as the writer named it, for the save and its error
+};
+
+} // namespace
+
+struct IniCache::State {
+    std::unordered_map<std::string, std::unique_ptr<KeptIni>> files; // by host path
+    int writeDepth = 0;
+
+    // Forgets every file that holds no pending change once there are many: the program keeps few.
+    void trim() {
+        constexpr std::size_t kMaxFiles = 32;
+        if (files.size() < kMaxFiles) return;
+        std::erase_if(files, [](const auto& entry) { return !entry.second->pending; });
+    }
+};
+
+IniCache::IniCache() : m_state(std::make_unique<State>()) {}
+IniCache::~IniCache() = default;
+
+void IniCache::beginWrites() {
+    ++m_state->writeDepth;
+}
+
+namespace {
+
+// Records what was just written to the host file `hostPath`.
+void keepWritten(KeptIni& kept, const std::string& hostPath) {
+    if (!host::stampOf(hostPath, kept.stamp)) kept.stamp = {};
+    kept.settled = false; // written this instant: a same-tick change must still be seen
+}
+
+} // namespace
+
+QStringList IniCache::endWrites(Machine& machine) {
+    QStringList failed;
+    if (m_state->writeDepth == 0 || --m_state->writeDepth > 0) return failed;
+    for (auto it = m_state->files.begin(); it != m_state->files.end();) {
+        KeptIni& kept = *it->second;
+        if (!kept.pending) {
+            ++it;
+            continue;
+        }
+        kept.pending = false;
+        kept.raw = kept.parsed.ini.serialize();
+        if (!WriteFileBytes(machine, kept.fileName, kept.raw)) {
+            failed << kept.fileName;
+            it = m_state->files.erase(it);
+            continue;
+        }
+        keepWritten(kept, it->first);
+        ++it;
+    }
+    return failed;
+}
+
+namespace {
+
+// The parsed file at `hp` as it is on disk (or as gathered writes left it), nullptr with the
+// machine's last error set when it cannot be read.
+KeptIni* currentFile(Machine& machine, const HostPath& hp) {
+    IniCache::State& cache = machine.iniCache().state();
+    auto found = cache.files.find(hp.path);
+    if (found != cache.files.end() && found->second->pending) return found->second.get();
+    auto forget = [&] {
+        if (found != cache.files.end()) cache.files.erase(found);
+    };
+    if (!hp.valid() || !hp.exists) {
+        forget();
+        machine.setLastError(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
+    if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) {
+        machine.setLastError(err);
+        return nullptr;
+    }
+    KeptIni* kept = found != cache.files.end() ? found->second.get() : nullptr;
+    host::FileStamp stamp;
+    if (kept && kept->settled && host::stampOf(hp.path, stamp) && stamp == kept->stamp) return kept;
+
+    const std::int64_t readStart = host::wallClockNs();
+    QByteArray data;
+    host::ReadError why = host::ReadError::None;
+    if (!host::readFile(hp.path, data, host::kMaxReadSize, &why, &stamp)) {
+        forget();
+        machine.setLastError(why == host::ReadError::TooLarge ? ERROR_FILE_TOO_LARGE : ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    if (!kept || kept->raw != data) {
+        cache.trim();
+        auto fresh = std::make_unique<KeptIni>();
+        fresh->parsed.ini = parseFile(data);
+        fresh->parsed.reindex();
+        fresh->raw = std::move(data);
+        kept = fresh.get();
+        cache.files[hp.path] = std::move(fresh);
+    }
+    kept->stamp = stamp;
+    kept->settled = host::isSettled(stamp, readStart);
+    return kept;
+}
+
 } // namespace
 
 QString GetPrivateProfileString(Machine& machine, const QString& section, const QString& key,
                                 const QString& defaultValue, const QString& fileName) {
-    QByteArray data;
-    if (ReadFileBytes(machine, fileName, data)) {
-        const Place place = locate(parseFile(data), trimBlanks(section), trimBlanks(key));
+    if (const KeptIni* kept = currentFile(machine, resolve(machine, fileName))) {
+        const Place place = kept->parsed.locate(trimBlanks(section), trimBlanks(key));
         if (place.key >= 0) return unquote(place.value);
     }
     return withoutTrailingSpaces(defaultValue);
@@ -412,27 +609,41 @@ int GetPrivateProfileInt(Machine& machine, const QString& section, const QString
 
 bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
                                const QString& value, const QString& fileName) {
-    IniText ini;
-    QByteArray data;
-    if (ReadFileBytes(machine, fileName, data))
-        ini = parseFile(data);
-    else if (FileExists(machine, fileName))
+    const HostPath hp = resolve(machine, fileName);
+    KeptIni* kept = currentFile(machine, hp);
+    if (!kept && FileExists(machine, fileName))
         return false; // a file that is there but cannot be read is never replaced
-
     const QString sectionName = trimBlanks(section);
     const QString keyName = trimBlanks(key);
-    const Place place = locate(ini, sectionName, keyName);
-    if (place.key >= 0) {
-        Line& line = ini.lines[place.key];
-        line.text = keyPrefix(line.text) + value;
-        line.changed = true;
-    } else if (place.section >= 0) {
-        insertLines(ini, place.lastNonBlank, {keyName + u'=' + value});
-    } else {
-        insertLines(ini, static_cast<int>(ini.lines.size()) - 1,
-                    {u'[' + sectionName + u']', keyName + u'=' + value});
+
+    IniCache::State& cache = machine.iniCache().state();
+    if (cache.writeDepth > 0 && hp.valid()) {
+        if (!kept) {
+            auto& slot = cache.files[hp.path];
+            slot = std::make_unique<KeptIni>();
+            kept = slot.get();
+        }
+        kept->parsed.set(sectionName, keyName, value);
+        kept->pending = true;
+        kept->fileName = fileName;
+        return true;
     }
-    return WriteFileBytes(machine, fileName, ini.serialize());
+
+    ParsedIni parsed = kept ? kept->parsed : ParsedIni(); // what is kept changes once the write is done
+    parsed.set(sectionName, keyName, value);
+    QByteArray bytes = parsed.ini.serialize();
+    if (!WriteFileBytes(machine, fileName, bytes)) {
+        cache.files.erase(hp.path);
+        return false;
+    }
+    auto& slot = cache.files[hp.path];
+    if (!slot) slot = std::make_unique<KeptIni>();
+    slot->parsed = std::move(parsed);
+    slot->raw = std::move(bytes);
+    slot->fileName = fileName;
+    slot->pending = false;
+    keepWritten(*slot, hp.path);
+    return true;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& ident,

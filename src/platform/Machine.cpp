@@ -1,5 +1,6 @@
 #include "Machine.h"
 
+#include "IniFile.h"
 #include "Registry.h"
 
 #include <QProcess>
@@ -25,7 +26,7 @@ public:
 
 Machine::Machine(MachineSettings settings)
     : m_settings(std::move(settings)), m_launcher(std::make_unique<DesktopLauncher>()),
-      m_batchRunner([](std::function<void()> job) { job(); }) {}
+      m_batchRunner([](std::function<void()> job) { job(); }), m_iniCache(std::make_unique<IniCache>()) {}
 
 Machine::~Machine() = default;
 

@@ -15,6 +15,7 @@
 
 namespace niv {
 
+class IniCache;
 class RegistryStore;
 
 // Starts programs and opens documents on the host desktop. Tests replace it to record calls.
@@ -81,6 +82,9 @@ public:
     // The registry hives of this machine, loaded on first use.
     RegistryStore& registry();
 
+    // The parsed INI files, each kept while its file is unchanged.
+    IniCache& iniCache() { return *m_iniCache; }
+
     // Drive letters (upper case) that this machine has: C plus every dosdevices link.
     QStringList driveLetters() const;
 
@@ -97,6 +101,7 @@ private:
     std::unique_ptr<Launcher> m_launcher;
     BatchRunner m_batchRunner;
     std::unique_ptr<RegistryStore> m_registry;
+    std::unique_ptr<IniCache> m_iniCache;
     mutable std::atomic<int> m_lastError{0}; // batch jobs run on a worker thread
     mutable FolderCache m_folderCache;
 };

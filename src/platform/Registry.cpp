@@ -1,6 +1,7 @@
 #include "Registry.h"
 
 #include "HostIO.h"
+#include "IniFile.h"
 #include "Machine.h"
 
 namespace niv {
@@ -50,6 +51,7 @@ QString quoted(const QString& name) {
 
 struct RegistryStore::Hive {
     std::string file;
+    bool dirty = false;    // changed by gathered writes, not saved yet
     std::string otherFile; // the other hive, which tells the machine's architecture
     QString baseName;
     bool loaded = false;
@@ -112,6 +114,7 @@ void RegistryStore::loadAll() {
 
 void RegistryStore::unload() {
     for (auto& h : m_hives) {
+        h->dirty = false;
         h->loaded = false;
         h->model.reset();
         h->error.reset();
@@ -136,16 +139,70 @@ RegHive& RegistryStore::writable(RegRoot root) {
     return *h.model;
 }
 
+bool RegistryStore::save(Hive& h) {
+    h.dirty = false;
+    if (host::writeFileAtomic(h.file, h.model->serialise(), true, m_machine.faults().takeHostWrite(h.file)))
+        return true;
+    // Read the file again on next use, so memory never holds what the disk does not.
+    h.loaded = false;
+    h.model.reset();
+    return false;
+}
+
+namespace {
+
+QString cannotWrite(const std::string& file) {
+    return QStringLiteral("Cannot write the registry file %1").arg(QString::fromStdString(file));
+}
+
+} // namespace
+
 void RegistryStore::commit(RegRoot root) {
     Hive& h = hiveOf(root);
-    if (!host::writeFileAtomic(h.file, h.model->serialise(), true,
-                               m_machine.faults().takeHostWrite(h.file))) {
-        // Read the file again on next use, so memory never holds what the disk does not.
-        h.loaded = false;
-        h.model.reset();
-        throw ERegistryException(
-            QStringLiteral("Cannot write the registry file %1").arg(QString::fromStdString(h.file)));
+    if (m_writeDepth > 0) {
+        h.dirty = true;
+        return;
     }
+    if (!save(h)) throw ERegistryException(cannotWrite(h.file));
+}
+
+void RegistryStore::beginWrites() {
+    ++m_writeDepth;
+}
+
+QString RegistryStore::endWrites() {
+    if (m_writeDepth == 0 || --m_writeDepth > 0) return QString();
+    QString failure;
+    for (auto& h : m_hives) {
+        if (h->dirty && h->model && !save(*h) && failure.isEmpty()) failure = cannotWrite(h->file);
+        h->dirty = false;
+    }
+    return failure;
+}
+
+WriteScope::WriteScope(Machine& machine) : m_machine(machine) {
+    m_machine.registry().beginWrites();
+    m_machine.iniCache().beginWrites();
+}
+
+WriteScope::~WriteScope() {
+    if (!m_open) return;
+    m_open = false;
+    try {
+        m_machine.registry().endWrites();
+        m_machine.iniCache().endWrites(m_machine);
+    } catch (...) { // a destructor that may run during unwinding must not throw
+    }
+}
+
+void WriteScope::commit() {
+    if (!m_open) return;
+    m_open = false;
+    const QString registryFailure = m_machine.registry().endWrites();
+    const QStringList iniFailures = m_machine.iniCache().endWrites(m_machine);
+    if (!registryFailure.isEmpty()) throw ERegistryException(registryFailure);
+    if (!iniFailures.isEmpty())
+        throw PlatformError(QStringLiteral("Unable to write to %1").arg(iniFailures.first()));
 }
 
 bool RegistryStore::keyExists(RegRoot root, const QString& path) {

@@ -106,16 +106,19 @@ TEST(TypedUrlsTest, RemovingAllLeavesNoneFound) {
     EXPECT_EQ(f.values(), q("url5=u5"));
 }
 
-TEST(TypedUrlsTest, AFailedWriteOrDeleteLeavesTheRegistryAsItWas) {
-    // The n-th write of the hive fails: the first move, a later move, the delete.
-    for (int failingWrite : {1, 2, 3}) {
-        SCOPED_TRACE(failingWrite);
+TEST(TypedUrlsTest, AFailedSaveLeavesTheRegistryAndTheListAsTheyWere) {
+    // One removal or all of them: each saves the hive once, and that save fails.
+    for (bool all : {false, true}) {
+        SCOPED_TRACE(all ? "Remove All" : "one");
         UrlsFixture f;
         f.urls({1, 2, 3});
         TypedUrlList list = LoadTypedUrls(f.ctx);
-        f.b.machine().faults().failNthHostWrite(failingWrite, 0);
+        f.b.machine().faults().failNthHostWrite(1, 0);
         f.dialogs.answerOk();
-        RemoveTypedUrl(f.ctx, list);
+        if (all)
+            RemoveAllTypedUrls(f.ctx, list);
+        else
+            RemoveTypedUrl(f.ctx, list);
         EXPECT_EQ(f.dialogs.messageTexts(), QStringList{kDeleteFailed});
         EXPECT_EQ(f.values(), q("url1=u1 url2=u2 url3=u3"));
         EXPECT_EQ(list.lines.join(u' '), q("u1 u2 u3"));

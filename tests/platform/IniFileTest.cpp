@@ -12,8 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,7 +60,7 @@ std::string show(const QByteArray& data) {
 }
 
 class IniFileTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("drive_c/x")));
@@ -214,6 +217,57 @@ TEST_F(IniFileTest, EveryCallReadsTheFileAfresh) {
     EXPECT_EQ(ini.ReadString("a", "k", ""), "2");
     QFile::remove(host(QStringLiteral("drive_c/x/test.ini")));
     EXPECT_EQ(ini.ReadString("a", "k", "gone"), "gone");
+}
+
+// A file once read is kept parsed; each call must still see every way the file can change.
+TEST_F(IniFileTest, EveryChangeAfterAReadIsSeen) {
+    struct ChangeCase {
+        const char* name;
+        std::function<void(IniFileTest&)> change;
+        QString expected;
+    };
+    const ChangeCase cases[] = {
+        {"rewritten in place, same size", [](IniFileTest& t) { t.put("[a]\r\nk=2\r\n"); }, "2"},
+        {"rewritten in place with its times put back",
+         [](IniFileTest& t) {
+             struct stat before {};
+             const std::string path = t.host(QStringLiteral("drive_c/x/test.ini")).toStdString();
+             ASSERT_EQ(::stat(path.c_str(), &before), 0);
+             t.put("[a]\r\nk=3\r\n");
+             const struct timespec times[2] = {before.st_atim, before.st_mtim};
+             ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+         },
+         "3"},
+        {"replaced by another file of the same size",
+         [](IniFileTest& t) {
+             t.put("[a]\r\nk=4\r\n", QStringLiteral("drive_c/x/other.ini"));
+             ASSERT_EQ(::rename(t.host(QStringLiteral("drive_c/x/other.ini")).toLocal8Bit().constData(),
+                                t.host(QStringLiteral("drive_c/x/test.ini")).toLocal8Bit().constData()),
+                       0);
+         },
+         "4"},
+        {"removed", [](IniFileTest& t) { QFile::remove(t.host(QStringLiteral("drive_c/x/test.ini"))); },
+         "gone"},
+        {"written through another spelling of its path",
+         [](IniFileTest& t) {
+             ASSERT_TRUE(niv::WritePrivateProfileString(t.machine(), "A", "K", "5", "c:\\X\\TEST.INI"));
+         },
+         "5"},
+        {"locked",
+         [](IniFileTest& t) {
+             t.machine().faults().fail(niv::FaultInjector::Op::Open, kIni, niv::ERROR_SHARING_VIOLATION);
+         },
+         "gone"},
+    };
+    for (const ChangeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        machine().faults().clear();
+        put("[a]\r\nk=1\r\n");
+        ASSERT_EQ(niv::GetPrivateProfileString(machine(), "a", "k", "gone", kIni), "1");
+        ASSERT_EQ(niv::GetPrivateProfileString(machine(), "a", "k", "gone", kIni), "1");
+        c.change(*this);
+        EXPECT_EQ(niv::GetPrivateProfileString(machine(), "a", "k", "gone", kIni), c.expected);
+    }
 }
 
 TEST_F(IniFileTest, FindsTheFileInAnyLetterCase) {

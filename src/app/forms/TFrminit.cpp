@@ -1,7 +1,6 @@
 #include "app/forms/TFrminit.h"
 
 #include "app/CleanupSteps.h"
-#include "app/Maker.h"
 #include "app/ULock.h"
 #include "app/Uskins.h"
 #include "app/Ustats.h"
@@ -26,6 +25,7 @@
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
+#include "core/Maker.h"
 #include "core/SettingsStore.h"
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"

@@ -32,6 +32,7 @@
 #include "platform/Shell.h"
 #include "platform/widgets/JpegDecoder.h"
 #include "platform/widgets/ModalRunner.h"
+#include "tools/forms/TFrmPerformance.h"
 #include "ui_TFrminit.h"
 
 #include <QCheckBox>
@@ -94,6 +95,7 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->CmdIMLogs, &QPushButton::clicked, this, &TFrminit::CmdIMLogsClick);
     connect(m_ui->Cmdviewer, &QPushButton::clicked, this, &TFrminit::CmdviewerClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrminit::BitBtn1Click);
+    connect(m_ui->CmdPerformance, &QPushButton::clicked, this, &TFrminit::CmdPerformanceClick);
     for (const CategoryInfo& row : categoryTable())
         if (row.button)
             connect(findChild<QPushButton*>(QString::fromLatin1(row.button)), &QPushButton::clicked, this,
@@ -299,6 +301,10 @@ void TFrminit::BitBtn1Click() {
         }
         if (found) m_context.modal.run(window, QStringLiteral("TFrmVideoCookies"));
     });
+}
+
+void TFrminit::CmdPerformanceClick() {
+    m_form.guard([this] { ShowPerformance(m_context, this); });
 }
 
 void TFrminit::Button4Click() {

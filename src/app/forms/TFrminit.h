@@ -68,6 +68,7 @@ public:
     void CmdIMLogsClick();
     void CmdviewerClick();
     void BitBtn1Click();
+    void CmdPerformanceClick();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();

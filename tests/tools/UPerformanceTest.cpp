@@ -64,33 +64,41 @@ TEST(UPerformanceTest, TheFirstDefragmenterInOrderIsStarted) {
     const QString win = q("C:\\windows\\");
     const struct {
         const char* name;
-        QStringList present;
+        QStringList files;
+        QStringList folders;
         const char* started; // host path suffix; "" when nothing is started
         bool okButton;
     } cases[] = {
         {"console before the interface",
          {sys + q("dfrgui.exe"), win + q("dfrg.msc")},
+         {},
          "/windows/dfrg.msc",
          false},
-        {"system folder first", {win + q("dfrg.msc"), sys + q("dfrg.msc")}, "/system32/dfrg.msc", false},
+        {"system folder first", {win + q("dfrg.msc"), sys + q("dfrg.msc")}, {}, "/system32/dfrg.msc", false},
         {"interface before the old tool",
          {win + q("defrag.exe"), win + q("dfrgui.exe")},
+         {},
          "/windows/dfrgui.exe",
          false},
         {"old tool: the Windows folder first",
          {sys + q("defrag.exe"), win + q("defrag.exe")},
+         {},
          "/windows/defrag.exe",
          true},
-        {"old tool in the system folder", {sys + q("defrag.exe")}, "/system32/defrag.exe", true},
-        {"a folder of that name is no program", {}, "", false},
-        {"none", {}, "", false},
+        {"a folder of that name is no program",
+         {sys + q("defrag.exe")},
+         {sys + q("dfrg.msc")},
+         "/system32/defrag.exe",
+         true},
+        {"none", {}, {}, "", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         AppFixture f;
-        for (const QString& path : c.present)
+        for (const QString& path : c.files)
             f.b.file(path, "x");
-        if (QString::fromLatin1(c.name).startsWith(q("a folder"))) f.b.folder(sys + q("dfrg.msc"));
+        for (const QString& path : c.folders)
+            f.b.folder(path);
         if (*c.started) f.dialogs.answerOk();
         StartDefragmenter(f.ctx);
         const QStringList calls = f.b.launcher().calls();

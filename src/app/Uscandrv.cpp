@@ -1,7 +1,7 @@
 #include "app/Uscandrv.h"
 
-#include "app/Maker.h"
 #include "core/AppContext.h"
+#include "core/Maker.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "platform/MessagePump.h"

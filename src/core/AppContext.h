@@ -5,8 +5,10 @@
 #include "platform/Dialogs.h"
 #include "platform/Machine.h"
 #include "platform/Shell.h"
+#include "platform/SysInfo.h"
 #include "platform/WindowTimer.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -63,6 +65,15 @@ struct AppContext {
     std::function<qint64()> steadyClockMs;
     // Where the windows' timers come from; tests put a scripted clock here.
     std::shared_ptr<TimerFactory> timers = std::make_shared<QtTimerFactory>();
+    // The local date and time; empty: the host clock.
+    std::function<QDateTime()> localClock;
+    // The memory status; empty: the host's. False when the figures cannot be had.
+    std::function<bool(MemoryStatusEx&)> memorySource;
+
+    QDateTime now() const { return localClock ? localClock() : QDateTime::currentDateTime(); }
+    bool memoryStatus(MemoryStatusEx& status) const {
+        return memorySource ? memorySource(status) : GlobalMemoryStatusEx(status);
+    }
 
     GlobalVars g;
     SettingsCopy settings;

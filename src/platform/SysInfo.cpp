@@ -4,7 +4,9 @@
 #include "Machine.h"
 #include "Registry.h"
 
+#include <QDate>
 #include <QStringList>
+#include <QTime>
 #include <QtEndian>
 
 #include <algorithm>
@@ -28,8 +30,9 @@ std::optional<std::uint32_t> readDword(Machine& machine, const QString& key, con
 
 // A REG_SZ or REG_EXPAND_SZ text up to its first NUL, or nothing for a missing value or another
 // type.
-std::optional<QString> readText(Machine& machine, const QString& key, const QString& name) {
-    const RegValue* value = machine.registry().findValue(HKEY_LOCAL_MACHINE, key, name);
+std::optional<QString> readText(Machine& machine, const QString& key, const QString& name,
+                                RegRoot root = HKEY_LOCAL_MACHINE) {
+    const RegValue* value = machine.registry().findValue(root, key, name);
     if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
     QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(value->data.constData()),
                                       value->data.size() / 2);
@@ -151,6 +154,109 @@ void GlobalMemoryStatus(MemoryStatus& status) {
     MemoryStatusEx ex;
     GlobalMemoryStatusEx(ex);
     status = clampMemoryStatus(ex);
+}
+
+// --- date and time ---
+
+namespace {
+
+const char* const kDayNames[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                 "Friday", "Saturday", "Sunday"};
+const char* const kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
+                                   "July",    "August",   "September", "October", "November", "December"};
+
+QString number(int value, int width) {
+    return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+}
+
+// Walks a picture: quoted text is copied without its quotes ('' inside quotes is one quote), a run
+// of one of the picture letters goes to `field` with its length, anything else is copied.
+template <class Field> QString expandPicture(const QString& picture, const QString& letters, Field field) {
+    QString out;
+    for (qsizetype i = 0; i < picture.size();) {
+        const QChar c = picture.at(i);
+        if (c == u'\'') {
+            for (++i; i < picture.size(); ++i) {
+                if (picture.at(i) != u'\'') {
+                    out += picture.at(i);
+                } else if (i + 1 < picture.size() && picture.at(i + 1) == u'\'') {
+                    out += u'\'';
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        if (letters.contains(c))
+            while (i + run < picture.size() && picture.at(i + run) == c)
+                ++run;
+        out += letters.contains(c) ? field(c.unicode(), int(run)) : QString(c);
+        i += run;
+    }
+    return out;
+}
+
+QString userPicture(Machine& machine, const char* name, const char* fallback) {
+    const QString text = readText(machine, QStringLiteral("Control Panel\\International"),
+                                  QString::fromLatin1(name), HKEY_CURRENT_USER)
+                             .value_or(QString());
+    return text.trimmed().isEmpty() ? QString::fromLatin1(fallback) : text;
+}
+
+} // namespace
+
+QString formatDatePicture(const QString& picture, const QDate& date) {
+    return expandPicture(picture, QStringLiteral("dMyg"), [&](char16_t c, int run) {
+        switch (c) {
+        case u'd':
+            if (run >= 3) {
+                const QString name = QString::fromLatin1(kDayNames[date.dayOfWeek() - 1]);
+                return run == 3 ? name.left(3) : name;
+            }
+            return number(date.day(), run);
+        case u'M':
+            if (run >= 3) {
+                const QString name = QString::fromLatin1(kMonthNames[date.month() - 1]);
+                return run == 3 ? name.left(3) : name;
+            }
+            return number(date.month(), run);
+        case u'y':
+            return run >= 3 ? number(date.year(), 1) : number(date.year() % 100, run);
+        default:
+            return QStringLiteral("A.D.");
+        }
+    });
+}
+
+QString formatTimePicture(const QString& picture, const QTime& time) {
+    return expandPicture(picture, QStringLiteral("hHmst"), [&](char16_t c, int run) {
+        const int width = std::min(run, 2);
+        switch (c) {
+        case u'h':
+            return number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, width);
+        case u'H':
+            return number(time.hour(), width);
+        case u'm':
+            return number(time.minute(), width);
+        case u's':
+            return number(time.second(), width);
+        default: {
+            const QString marker = time.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
+            return run == 1 ? marker.left(1) : marker;
+        }
+        }
+    });
+}
+
+QString FormatShortDate(Machine& machine, const QDate& date) {
+    return formatDatePicture(userPicture(machine, "sShortDate", "M/d/yyyy"), date);
+}
+
+QString FormatLongTime(Machine& machine, const QTime& time) {
+    return formatTimePicture(userPicture(machine, "sTimeFormat", "h:mm:ss tt"), time);
 }
 
 } // namespace niv

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+class QDate;
+class QTime;
+
 namespace niv {
 
 class Machine;
@@ -68,5 +71,18 @@ MemoryStatus clampMemoryStatus(const MemoryStatusEx& status);
 // The host's memory status (/proc/meminfo, and VmSize of /proc/self/status).
 bool GlobalMemoryStatusEx(MemoryStatusEx& status);
 void GlobalMemoryStatus(MemoryStatus& status);
+
+// --- date and time ---
+
+// A date or time written by a Windows format picture (GetDateFormat, GetTimeFormat) with English
+// names: d dd ddd dddd, M MM MMM MMMM, y yy yyyy, g; h hh H HH m mm s ss t tt; 'quoted text'.
+QString formatDatePicture(const QString& picture, const QDate& date);
+QString formatTimePicture(const QString& picture, const QTime& time);
+
+// The user's short date and long time: the pictures "sShortDate" and "sTimeFormat" of HKCU
+// "Control Panel\International", or those of English (United States), "M/d/yyyy" and
+// "h:mm:ss tt", when a picture is missing or blank.
+QString FormatShortDate(Machine& machine, const QDate& date);
+QString FormatLongTime(Machine& machine, const QTime& time);
 
 } // namespace niv

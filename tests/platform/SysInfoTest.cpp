@@ -3,6 +3,8 @@
 #include "support/MachineBuilder.h"
 #include "support/RegBytes.h"
 
+#include <QDate>
+#include <QTime>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -211,6 +213,53 @@ TEST(MemoryStatusTest, HostFigures) {
     GlobalMemoryStatus(m);
     EXPECT_EQ(m.totalPhys, static_cast<std::uint32_t>(std::min<std::uint64_t>(ex.totalPhys, 0xFFFFFFFFu)));
     EXPECT_EQ(m.totalVirtual, 0xFFFFFFFFu);
+}
+
+struct PictureCase {
+    const char* picture;
+    bool isDate;
+    const char* expected;
+};
+
+TEST(DateTimePictureTest, FieldsQuotesAndLiterals) {
+    const QDate date(2007, 3, 4); // a Sunday
+    const QTime afternoon(15, 7, 9);
+    const QTime pastMidnight(0, 5, 0);
+    const PictureCase cases[] = {
+        {"M/d/yyyy", true, "3/4/2007"},
+        {"dd.MM.yy", true, "04.03.07"},
+        {"y-M-d", true, "7-3-4"},
+        {"ddd, MMM d yyyy", true, "Sun, Mar 4 2007"},
+        {"dddd d MMMM", true, "Sunday 4 March"},
+        {"'Day' d 'o''clock' gg", true, "Day 4 o'clock A.D."},
+        {"h:mm:ss tt", false, "3:07:09 PM"},
+        {"HH:mm:ss", false, "15:07:09"},
+        {"hh 'h' m t", false, "03 h 7 P"},
+    };
+    for (const PictureCase& c : cases) {
+        SCOPED_TRACE(c.picture);
+        const QString picture = QString::fromLatin1(c.picture);
+        EXPECT_EQ(c.isDate ? formatDatePicture(picture, date) : formatTimePicture(picture, afternoon),
+                  QString::fromLatin1(c.expected));
+    }
+    EXPECT_EQ(formatTimePicture(QStringLiteral("h:mm tt"), pastMidnight), QStringLiteral("12:05 AM"));
+}
+
+TEST(DateTimePictureTest, TheUsersPicturesOrTheDefaults) {
+    MachineBuilder b;
+    const QDate date(2026, 12, 9);
+    const QTime time(4, 30, 2);
+    EXPECT_EQ(FormatShortDate(b.machine(), date), QStringLiteral("12/9/2026"));
+    EXPECT_EQ(FormatLongTime(b.machine(), time), QStringLiteral("4:30:02 AM"));
+
+    const QString key = QStringLiteral("Control Panel\\International");
+    b.regString(HKEY_CURRENT_USER, key, QStringLiteral("sShortDate"), QStringLiteral("dd/MM/yyyy"));
+    b.regString(HKEY_CURRENT_USER, key, QStringLiteral("sTimeFormat"), QStringLiteral("HH:mm:ss"));
+    EXPECT_EQ(FormatShortDate(b.machine(), date), QStringLiteral("09/12/2026"));
+    EXPECT_EQ(FormatLongTime(b.machine(), time), QStringLiteral("04:30:02"));
+
+    b.regString(HKEY_CURRENT_USER, key, QStringLiteral("sShortDate"), QStringLiteral(" "));
+    EXPECT_EQ(FormatShortDate(b.machine(), date), QStringLiteral("12/9/2026"));
 }
 
 } // namespace

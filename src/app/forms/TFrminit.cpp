@@ -1,7 +1,6 @@
 #include "app/forms/TFrminit.h"
 
 #include "app/CleanupSteps.h"
-#include "app/Maker.h"
 #include "app/ULock.h"
 #include "app/Uskins.h"
 #include "app/Ustats.h"
@@ -26,6 +25,7 @@
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
+#include "core/Maker.h"
 #include "core/SettingsStore.h"
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"
@@ -33,6 +33,8 @@
 #include "platform/widgets/JpegDecoder.h"
 #include "platform/widgets/ModalRunner.h"
 #include "tools/forms/TFrmstartup.h"
+#include "tools/USysLog.h"
+#include "tools/forms/TFrmPerformance.h"
 #include "ui_TFrminit.h"
 
 #include <QCheckBox>
@@ -107,6 +109,8 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
         {m_ui->Cmdviewer, &TFrminit::CmdviewerClick},
         {m_ui->BitBtn1, &TFrminit::BitBtn1Click},
         {m_ui->Cmdstartup, &TFrminit::CmdstartupClick},
+        {m_ui->CmdPerformance, &TFrminit::CmdPerformanceClick},
+        {m_ui->CmdSpyware, &TFrminit::CmdSpywareClick},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);
@@ -319,6 +323,14 @@ void TFrminit::BitBtn1Click() {
 
 void TFrminit::CmdstartupClick() {
     if (m_windows.Frmstartup) m_windows.Frmstartup->ReviewStartup();
+}
+
+void TFrminit::CmdSpywareClick() {
+    m_form.guard([this] { ReviewSysLog(m_context); });
+}
+
+void TFrminit::CmdPerformanceClick() {
+    m_form.guard([this] { ShowPerformance(m_context, this); });
 }
 
 void TFrminit::Button4Click() {

@@ -78,7 +78,8 @@ public:
     void CmdviewerClick();
     void BitBtn1Click();
     void CmdstartupClick();
-    // The start-up window, created at program start after this one; "Review Startup" shows it.
+    void CmdPerformanceClick();
+    void CmdSpywareClick();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();

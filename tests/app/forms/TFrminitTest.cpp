@@ -336,3 +336,14 @@ TEST(HelpAndSupportTest, ReviewStartupShowsTheStartupWindowMadeAtProgramStart) {
     ctl<QPushButton>(window, "Cmdstartup")->click();
     EXPECT_EQ(f.modal.shown().last(), QStringLiteral("TFrmstartup"));
 }
+
+TEST(HelpAndSupportTest, ReviewSpywareWritesTheReportFromFreshScansAndOpensIt) {
+    StartFixture f;
+    TFrminit window(f.ctx);
+    f.b.regString(HKEY_CURRENT_USER, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                  QStringLiteral("late"), QStringLiteral("added-after-start.exe"));
+    ctl<QPushButton>(window, "CmdSpyware")->click();
+    EXPECT_TRUE(f.b.readHost(kData + QStringLiteral("\\SysLog.txt")).contains("added-after-start.exe"));
+    ASSERT_FALSE(f.b.launcher().calls().isEmpty());
+    EXPECT_TRUE(f.b.launcher().calls().last().endsWith(QStringLiteral("/Nivfold/SysLog.txt")));
+}

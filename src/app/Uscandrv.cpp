@@ -32,7 +32,7 @@ QString fullListText(const QString& error) {
 }
 
 QString comparable(const QString& path) {
-    return winUpper(path).trimmed();
+    return winUpper(trimControls(path));
 }
 
 // Puts `value` into the first free slot of a list section unless an equal path comes first.

@@ -23,40 +23,51 @@ void ClassifySystem(AppContext& ctx) {
 void ComputeFolders(AppContext& ctx) {
     GlobalVars& g = ctx.g;
     const QString appData = SHGetSpecialFolderPath(ctx.machine, CSIDL_APPDATA);
-    g.DataFolder = appData + QStringLiteral("\\Nivfold");
-    // Without an application-data folder there is no Flash location, rather than one at the root
-    // of the drive.
-    g.FlashCookieFolder = appData.trimmed().isEmpty()
-                              ? QString()
-                              : appData + QStringLiteral("\\Macromedia\\Flash Player\\#SharedObjects");
+    // Without an application-data folder there is no data folder and no Flash location, rather
+    // than folders and files at the root of the drive.
+    const bool hasAppData = !trimControls(appData).isEmpty();
+    g.DataFolder = hasAppData ? appData + QStringLiteral("\\Nivfold") : QString();
+    g.FlashCookieFolder =
+        hasAppData ? appData + QStringLiteral("\\Macromedia\\Flash Player\\#SharedObjects") : QString();
     // Without a local application-data folder there is no Chrome profile, rather than one at the
     // root of the drive.
     const QString localAppData = SHGetSpecialFolderPath(ctx.machine, CSIDL_LOCAL_APPDATA);
-    if (!localAppData.trimmed().isEmpty()) {
+    if (!trimControls(localAppData).isEmpty()) {
         g.ChromeProfileFolder = localAppData + QStringLiteral("\\Google\\Chrome\\User Data\\Default");
         g.ChromeCacheFolder = g.ChromeProfileFolder + QStringLiteral("\\Cache");
     }
     g.PicturesFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_MYPICTURES);
     g.VideosFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_MYVIDEO);
     // The videos folder's last six characters give way to "Downloads".
-    g.DownloadsFolder = g.VideosFolder.trimmed().isEmpty()
+    g.DownloadsFolder = trimControls(g.VideosFolder).isEmpty()
                             ? QString()
                             : g.VideosFolder.left(std::max<qsizetype>(0, g.VideosFolder.size() - 6)) +
                                   QStringLiteral("Downloads");
     g.DocumentsFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_PERSONAL);
     g.RecentFolder = SHGetSpecialFolderPath(ctx.machine, CSIDL_RECENT);
 
-    g.SysLogPath = g.DataFolder + QStringLiteral("\\SysLog.txt");
-    g.ScanLogPath = g.DataFolder + QStringLiteral("\\nvscan7.ini");
-    g.OwnListPath = g.DataFolder + QStringLiteral("\\nvscanyo.ini");
-    g.LockedBatchPath = g.DataFolder + QStringLiteral("\\compind.bat");
-    g.TaskBatchPath = g.DataFolder + QStringLiteral("\\nivwipe-task.bat");
-    g.TaskListPath = g.DataFolder + QStringLiteral("\\taskl.txt");
+    const auto inDataFolder = [&g](const char* name) {
+        return g.DataFolder.isEmpty() ? QString() : g.DataFolder + u'\\' + QLatin1String(name);
+    };
+    g.SysLogPath = inDataFolder("SysLog.txt");
+    g.ScanLogPath = inDataFolder("nvscan7.ini");
+    g.OwnListPath = inDataFolder("nvscanyo.ini");
+    g.LockedBatchPath = inDataFolder("compind.bat");
+    g.TaskBatchPath = inDataFolder("nivwipe-task.bat");
+    g.TaskListPath = inDataFolder("taskl.txt");
 }
 
 bool CreateDataFolder(AppContext& ctx) {
+    if (ctx.g.DataFolder.isEmpty()) return false;
     if (DirectoryExists(ctx.machine, ctx.g.DataFolder)) return true;
     return CreateDir(ctx.machine, ctx.g.DataFolder);
+}
+
+QString NoDataFolderText() {
+    return QStringLiteral(
+        "Windows gives this user no application data folder, so Nivora has no folder for its scan log, "
+        "your own cleanup list and its batch files. Nothing of these will be kept; set the user's "
+        "\"AppData\" folder and run this program again.");
 }
 
 void WriteTaskListBatch(AppContext& ctx, const QString& batchPath) {
@@ -67,6 +78,7 @@ void WriteTaskListBatch(AppContext& ctx, const QString& batchPath) {
 }
 
 void StartTaskListBatch(AppContext& ctx) {
+    if (ctx.g.TaskBatchPath.isEmpty()) return;
     WriteTaskListBatch(ctx, ctx.g.TaskBatchPath);
     if (FileExists(ctx.machine, ctx.g.TaskBatchPath))
         ShellExecute(ctx.machine, QStringLiteral("open"), ctx.g.TaskBatchPath);

@@ -64,9 +64,8 @@ void addRegistrySource(AppContext& ctx, const RegistrySource& source, QStringLis
 void addScanLogSource(AppContext& ctx, const ScanLogSource& source, QStringList& lines) {
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     for (int i = 1; i <= kScanLogFolders; ++i) {
-        const QString folder =
-            ini.ReadString(QString::fromLatin1(source.section), QStringLiteral("P%1").arg(i), QString())
-                .trimmed();
+        const QString folder = trimControls(
+            ini.ReadString(QString::fromLatin1(source.section), QStringLiteral("P%1").arg(i), QString()));
         if (folder.isEmpty()) break;
         ScanImFolder(ctx, folder, QString::fromLatin1(source.tag), QString::fromLatin1(source.pattern),
                      lines);

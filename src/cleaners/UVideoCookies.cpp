@@ -10,7 +10,7 @@ namespace niv {
 
 bool FlashCookieLocationExists(AppContext& ctx) {
     const QString& folder = ctx.g.FlashCookieFolder;
-    return !folder.trimmed().isEmpty() && DirectoryExists(ctx.machine, folder);
+    return !trimControls(folder).isEmpty() && DirectoryExists(ctx.machine, folder);
 }
 
 void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& sites) {

@@ -219,31 +219,59 @@ void ScanRecentValueTable(AppContext& ctx, QStringList& lines) {
 
 // --- removal ---
 
-void CompactFileNArray(DocsUnit& unit, int list, int slot) {
-    unit.FileNSlots.at(static_cast<std::size_t>(list - 1)).compact(slot);
-}
-
-// Writes a whole numbered list back from its memory, so the entries after a removed one move up;
-// empty slots are written as empty values.
-void rewriteList(AppContext& ctx, const QString& key, const QString& word, const TrailSlots& memory) {
+// Removes entry `slot` from a list kept in order by number: the entries after it move up one number
+// and the last becomes an empty value. Only numbers that hold text, or nothing, take part: a value
+// of another type keeps its number and its data, and an expandable text moves with its type. The
+// memory follows only once the registry has, so a failed write can be tried again.
+void removeFromOrderedList(AppContext& ctx, const QString& key, const QString& word, TrailSlots& memory,
+                           int slot) {
     TRegistry reg(ctx.machine);
-    if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
-    WriteScope writes(ctx.machine);
-    for (int n = memory.first(); n <= memory.last(); ++n)
-        reg.WriteString(word + QString::number(n), memory[n]);
-    writes.commit();
+    if (!openKey(reg, HKEY_CURRENT_USER, key)) {
+        memory.compact(slot);
+        return;
+    }
+    struct Entry {
+        int number;
+        int type;
+    };
+    std::vector<Entry> texts;
+    for (int n = memory.first(); n <= memory.last(); ++n) {
+        const int type = reg.GetDataType(word + QString::number(n));
+        if (type < 0 || type == int(REG_SZ) || type == int(REG_EXPAND_SZ)) texts.push_back({n, type});
+    }
+    const auto at =
+        std::find_if(texts.begin(), texts.end(), [slot](const Entry& e) { return e.number == slot; });
+    TrailSlots next = memory;
+    if (at == texts.end()) {
+        // The value is no longer text: nothing of the list is rewritten for it.
+        next[slot].clear();
+    } else {
+        for (auto it = at; it + 1 != texts.end(); ++it) {
+            next[it->number] = memory[(it + 1)->number];
+            it->type = (it + 1)->type;
+        }
+        next[texts.back().number].clear();
+        texts.back().type = int(REG_SZ);
+        WriteScope writes(ctx.machine);
+        for (const Entry& e : texts) {
+            const QString name = word + QString::number(e.number);
+            if (e.type == int(REG_EXPAND_SZ))
+                reg.WriteExpandString(name, next[e.number]);
+            else
+                reg.WriteString(name, next[e.number]);
+        }
+        writes.commit();
+    }
+    memory = next;
 }
 
-void RewriteFileNList(AppContext& ctx, const QString& key, int list) {
-    rewriteList(ctx, key, kFile, ctx.unit<DocsUnit>().FileNSlots.at(static_cast<std::size_t>(list - 1)));
+void RewriteFileNList(AppContext& ctx, const QString& key, int list, int slot) {
+    removeFromOrderedList(ctx, key, kFile,
+                          ctx.unit<DocsUnit>().FileNSlots.at(static_cast<std::size_t>(list - 1)), slot);
 }
 
-void CompactUrlArray(DocsUnit& unit, int slot) {
-    unit.MediaUrlSlots.compact(slot);
-}
-
-void RewriteUrlList(AppContext& ctx, const QString& key) {
-    rewriteList(ctx, key, kUrl, ctx.unit<DocsUnit>().MediaUrlSlots);
+void RewriteUrlList(AppContext& ctx, const QString& key, int slot) {
+    removeFromOrderedList(ctx, key, kUrl, ctx.unit<DocsUnit>().MediaUrlSlots, slot);
 }
 
 void blankValue(AppContext& ctx, RegRoot root, const QString& key, const QString& name) {
@@ -337,8 +365,7 @@ bool removeFileNTrail(AppContext& ctx, const QString& line) {
     DocsUnit& unit = ctx.unit<DocsUnit>();
     for (int list = 1; list <= kFileNLists; ++list) {
         if (const std::optional<int> n = unit.FileNSlots.at(static_cast<std::size_t>(list - 1)).find(line)) {
-            CompactFileNArray(unit, list, *n);
-            RewriteFileNList(ctx, kFileNKeys.at(static_cast<std::size_t>(list - 1)), list);
+            RewriteFileNList(ctx, kFileNKeys.at(static_cast<std::size_t>(list - 1)), list, *n);
             return true;
         }
     }
@@ -426,8 +453,7 @@ void RemoveTrail(AppContext& ctx, const QString& line) {
     }
     if (!found) {
         if (const std::optional<int> n = unit.MediaUrlSlots.find(text)) {
-            CompactUrlArray(unit, *n);
-            RewriteUrlList(ctx, kMediaUrlKey);
+            RewriteUrlList(ctx, kMediaUrlKey, *n);
             found = true;
         }
     }

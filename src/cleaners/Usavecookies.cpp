@@ -5,6 +5,7 @@
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
+#include "platform/WinPath.h"
 
 namespace niv {
 
@@ -22,7 +23,7 @@ QStringList ReadKeptCookieList(AppContext& ctx) {
     QStringList names;
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     for (int i = 1; i <= kKeptCookieSlots; ++i) {
-        const QString value = ini.ReadString(kSection, keyOf(i), QString()).trimmed();
+        const QString value = trimControls(ini.ReadString(kSection, keyOf(i), QString()));
         if (value.isEmpty()) break;
         names.append(value);
     }
@@ -37,7 +38,7 @@ void WriteKeptCookieList(AppContext& ctx, const QStringList& names) {
         ini.WriteString(kSection, keyOf(k), names[k - 1]);
     // A shorter list than before leaves no stale names behind it.
     for (int k = n + 1; k <= kKeptCookieSlots; ++k) {
-        if (ini.ReadString(kSection, keyOf(k), QString()).trimmed().isEmpty()) break;
+        if (trimControls(ini.ReadString(kSection, keyOf(k), QString())).isEmpty()) break;
         ini.WriteString(kSection, keyOf(k), QString());
     }
     writes.commit();

@@ -24,13 +24,13 @@ const QStringList& ViewableExtensions() {
 ViewerList FillViewerList(AppContext& ctx, bool viewableOnly) {
     ViewerList list;
     const PathList& ie = ctx.g.IECachePaths;
-    if (!ie[1].trimmed().isEmpty())
+    if (!trimControls(ie[1]).isEmpty())
         for (int slot = 1; slot <= ie.count(); ++slot)
-            if (!ie[slot].trimmed().isEmpty())
+            if (!trimControls(ie[slot]).isEmpty())
                 list.anyMatched |= AddFolderFiles(ctx, ie[slot], viewableOnly, list.lines);
     const PathList& firefox = ctx.g.FirefoxCacheDirs;
     for (int slot = 1; slot <= firefox.count(); ++slot)
-        if (!firefox[slot].trimmed().isEmpty())
+        if (!trimControls(firefox[slot]).isEmpty())
             list.anyMatched |=
                 AddFolderFiles(ctx, firefox[slot] + QStringLiteral("*.*"), viewableOnly, list.lines);
     return list;

@@ -41,6 +41,7 @@ template <class Scan> void forEachEntry(AppContext& ctx, Scan scan) {
 QStringList LoadOwnList(AppContext& ctx) {
     TIniFile ini = ownList(ctx);
     QStringList entries;
+    if (ctx.g.OwnListPath.isEmpty()) return entries; // no data folder to keep the list in
     if (FileExists(ctx.machine, ctx.g.OwnListPath)) {
         forEachEntry(ctx, [&](const QString& entry) { entries << entry; });
         return entries;

@@ -73,7 +73,7 @@ void countList(AppContext& ctx, const PathList& list, FoundCounter& found) {
     IeUnit& ie = ctx.unit<IeUnit>();
     ie.IEPassFiles = 0;
     ie.IEPassBytes = 0;
-    if (!list[1].trimmed().isEmpty()) {
+    if (!trimControls(list[1]).isEmpty()) {
         for (int slot = 1; slot <= list.count() && !list[slot].isEmpty(); ++slot)
             CountIEFiles(ctx, list[slot]);
     }
@@ -108,7 +108,7 @@ void findHistoryFolders(AppContext& ctx, const QString& folder, PathList& list,
 }
 
 void deleteList(AppContext& ctx, const PathList& list, bool spare) {
-    if (list[1].trimmed().isEmpty()) return;
+    if (trimControls(list[1]).isEmpty()) return;
     for (int slot = 1; slot <= list.count(); ++slot) {
         const QString& mask = list[slot];
         if (mask.isEmpty()) continue;
@@ -209,7 +209,7 @@ void TFrmie::discover() {
     // The user's Shell Folders. A blank value counts as empty: a mask built on it would name
     // the root of a drive.
     ie.ShellCacheFolder = readShellFolder(machine, QStringLiteral("Cache"));
-    if (!ie.ShellCacheFolder.trimmed().isEmpty()) {
+    if (!trimControls(ie.ShellCacheFolder).isEmpty()) {
         ie.ShellCacheFolder = EnsureTrailingBackslash(ie.ShellCacheFolder);
         const QString content = QStringLiteral("content.ie5\\");
         if (DirectoryExists(machine, ie.ShellCacheFolder + content)) ie.ShellCacheFolder += content;
@@ -217,9 +217,9 @@ void TFrmie::discover() {
         AddIECachePath(g, ie.ShellCacheFolder + kIndexDat);
     }
     const QString cookies = readShellFolder(machine, QStringLiteral("Cookies"));
-    if (!cookies.trimmed().isEmpty()) ie.ShellCookiesFolder = EnsureTrailingBackslash(cookies);
+    if (!trimControls(cookies).isEmpty()) ie.ShellCookiesFolder = EnsureTrailingBackslash(cookies);
     const QString history = readShellFolder(machine, QStringLiteral("History"));
-    if (!history.trimmed().isEmpty()) ie.ShellHistoryFolder = EnsureTrailingBackslash(history);
+    if (!trimControls(history).isEmpty()) ie.ShellHistoryFolder = EnsureTrailingBackslash(history);
 
     // The machine-wide cache folder.
     {
@@ -228,7 +228,7 @@ void TFrmie::discover() {
         ie.ShellCacheFolder.clear();
         if (reg.OpenKey(kCachePathsKey, false)) {
             const QString directory = reg.ReadString(QStringLiteral("Directory"));
-            if (!directory.trimmed().isEmpty()) {
+            if (!trimControls(directory).isEmpty()) {
                 ie.ShellCacheFolder = EnsureTrailingBackslash(directory);
                 FindContentIE5Subfolders(ctx, ie.ShellCacheFolder);
                 AddIECachePath(g, ie.ShellCacheFolder + kIndexDat);
@@ -260,7 +260,7 @@ void TFrmie::discover() {
     AddIECookiePath(g, ie.IECookiesFolder + kAllFiles);
     AddIECookiePath(g, ie.IEWindowsFolder + QStringLiteral("\\temp\\cookies\\") + kAllFiles);
     if (!ie.ShellCookiesFolder.isEmpty()) AddIECookiePath(g, ie.ShellCookiesFolder + kAllFiles);
-    if (!ie.SpecialCookiesPath.trimmed().isEmpty()) {
+    if (!trimControls(ie.SpecialCookiesPath).isEmpty()) {
         AddIECookiePath(g, ie.SpecialCookiesPath + QStringLiteral("\\") + kAllFiles);
         AddIECookiePath(g, ie.SpecialCookiesPath + QStringLiteral("\\low\\") + kAllFiles);
     }
@@ -328,9 +328,8 @@ void FindMshistSubfolders(AppContext& ctx, const QString& folder) {
 void LoadScanIndexDirs(AppContext& ctx) {
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     for (int i = 1; i <= kScanIndexDirs; ++i) {
-        const QString value = ini.ReadString(QStringLiteral("HI24"), QStringLiteral("P") + QString::number(i),
-                                             QStringLiteral(" "))
-                                  .trimmed();
+        const QString value = trimControls(ini.ReadString(
+            QStringLiteral("HI24"), QStringLiteral("P") + QString::number(i), QStringLiteral(" ")));
         if (value.isEmpty()) return;
         AddIECachePath(ctx.g, value + QStringLiteral("INDEX.DAT"));
         FindContentIE5Subfolders(ctx, value);
@@ -361,7 +360,7 @@ void BuildCookieNameList(AppContext& ctx) {
     ie.CookieFileTable.clear();
     ie.CookieFileCount = 0;
     const PathList& list = ctx.g.IECookiePaths;
-    if (list[1].trimmed().isEmpty()) return;
+    if (trimControls(list[1]).isEmpty()) return;
     for (int slot = 1; slot <= list.count() && !list[slot].isEmpty(); ++slot)
         CollectCookieNames(ctx, list[slot]);
 }
@@ -432,10 +431,10 @@ void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder,
 
 bool IsKeptCookie(AppContext& ctx, const QString& name, bool asked) {
     if (!asked) return false;
-    const QString wanted = winUpper(name.trimmed());
+    const QString wanted = winUpper(trimControls(name));
     const PathList& kept = ctx.unit<IeUnit>().KeptCookies;
     for (int slot = 1; slot <= kept.count(); ++slot) {
-        const QString entry = kept[slot].trimmed();
+        const QString entry = trimControls(kept[slot]);
         if (entry.isEmpty()) return false;
         if (winUpper(entry) == wanted) return true;
     }
@@ -447,9 +446,8 @@ void LoadKeptCookies(AppContext& ctx) {
     kept.clear();
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     for (int i = 1; i <= kept.count(); ++i) {
-        const QString value =
-            ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK") + QString::number(i), QString())
-                .trimmed();
+        const QString value = trimControls(
+            ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK") + QString::number(i), QString()));
         if (value.isEmpty()) return;
         kept[i] = value;
     }

@@ -74,7 +74,7 @@ int searchEntries(AppContext& ctx, const QString& mask, const QString& folder, A
 
 // One mask of a category: counted or deleted.
 void visitMask(AppContext& ctx, const QString& mask, const QString& folder, WalkMode mode) {
-    if (mask.trimmed().isEmpty() || isLinkedFolder(ctx, folder)) return;
+    if (trimControls(mask).isEmpty() || isLinkedFolder(ctx, folder)) return;
     if (mode == WalkMode::CountUp)
         CountFiles(ctx, mask);
     else
@@ -107,7 +107,7 @@ void visitCategory(AppContext& ctx, Category category, WalkMode mode) {
     case CatNSCache:
         for (int slot = 1; slot <= g.FirefoxCacheDirs.count(); ++slot) {
             const QString& folder = g.FirefoxCacheDirs[slot];
-            if (folder.trimmed().isEmpty()) continue;
+            if (trimControls(folder).isEmpty()) continue;
             visitMask(ctx, folder + kAllFiles, folder, mode);
             if (!winUpper(folder).contains(kCacheMarker)) continue;
             for (QChar hex : kHexFolders)
@@ -179,7 +179,7 @@ void TFrmnet::FormCreate() {
     g.FirefoxCacheDirs.clear();
     for (int slot = 1; slot <= g.FirefoxCacheScanDirs.count(); ++slot) {
         const QString& folder = g.FirefoxCacheScanDirs[slot];
-        if (!folder.trimmed().isEmpty()) AddUniqueCacheDir(g, folder + u'\\');
+        if (!trimControls(folder).isEmpty()) AddUniqueCacheDir(g, folder + u'\\');
     }
 
     NetUnit& unit = net(ctx);

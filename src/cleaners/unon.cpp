@@ -45,17 +45,18 @@ void walkTempFolders(AppContext& ctx, bool recycle) {
         ScanTempFolder(ctx, mask, windowsTemp(non), recycle);
 }
 
-// A local-machine key's string value; "" when the key does not open (as without full rights).
+// A local-machine key's string value; false when the key does not open (as without full rights).
+// A value that holds no text reads as "", so one odd value cannot stop the whole count.
 bool readMachineValue(Machine& machine, const QString& key, const QString& name, QString& value) {
     TRegistry reg(machine);
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
     if (!reg.OpenKey(key, false)) return false;
-    value = reg.ReadString(name);
+    value = ReadStringIfText(reg, name).value_or(QString());
     return true;
 }
 
 bool usableAolCache(const QString& folder) {
-    const QString trimmed = folder.trimmed();
+    const QString trimmed = trimControls(folder);
     return !trimmed.isEmpty() && trimmed != kAolCacheTail;
 }
 
@@ -67,9 +68,8 @@ bool secondAolCacheDiffers(const NonUnit& non) {
 void forEachMediaMask(AppContext& ctx, bool deleteFlag) {
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
     for (int i = 1; i <= kMediaMasks; ++i) {
-        const QString mask =
-            ini.ReadString(QStringLiteral("MM20"), QStringLiteral("P") + QString::number(i), QString())
-                .trimmed();
+        const QString mask = trimControls(
+            ini.ReadString(QStringLiteral("MM20"), QStringLiteral("P") + QString::number(i), QString()));
         if (mask.isEmpty()) return;
         scanMask(ctx, mask, deleteFlag);
     }
@@ -98,7 +98,7 @@ void scanRecentDocs(AppContext& ctx, bool deleteFlag) {
 
 void scanActiveX(AppContext& ctx, bool deleteFlag) {
     const NonUnit& non = ctx.unit<NonUnit>();
-    if (!non.ActiveXFolder.trimmed().isEmpty()) scanMask(ctx, non.ActiveXFolder + kAllFiles, deleteFlag);
+    if (!trimControls(non.ActiveXFolder).isEmpty()) scanMask(ctx, non.ActiveXFolder + kAllFiles, deleteFlag);
 }
 
 // The frame every counting cleaner shares: `clean` deletes, then the result line and the counters.
@@ -194,7 +194,7 @@ void CountJunkFiles(AppContext& ctx) {
     non.RecentLinkMask.clear();
     non.CustomDestinationsMask.clear();
     non.AutomaticDestinationsMask.clear();
-    if (!g.RecentFolder.trimmed().isEmpty()) {
+    if (!trimControls(g.RecentFolder).isEmpty()) {
         non.RecentLinkMask = g.RecentFolder + QStringLiteral("\\*.lnk");
         non.CustomDestinationsMask = g.RecentFolder + QStringLiteral("\\CustomDestinations\\*-ms");
         non.AutomaticDestinationsMask = g.RecentFolder + QStringLiteral("\\AutomaticDestinations\\*-ms");
@@ -253,7 +253,7 @@ void CountJunkFiles(AppContext& ctx) {
     if (readMachineValue(ctx.machine,
                          QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"),
                          QStringLiteral("ActiveXCache"), activeX) &&
-        !activeX.trimmed().isEmpty()) {
+        !trimControls(activeX).isEmpty()) {
         non.ActiveXFolder = activeX;
         scanActiveX(ctx, false);
     }

@@ -43,7 +43,7 @@ namespace {
 // A blank path is ignored; the path goes into the first free slot unless an entry equal to it but
 // for case comes first; a full list drops it.
 void addUnique(PathList& list, const QString& path, bool storeUpperCased) {
-    if (path.trimmed().isEmpty()) return;
+    if (trimControls(path).isEmpty()) return;
     const QString upper = winUpper(path);
     for (int slot = 1; slot <= list.count(); ++slot) {
         if (list[slot].isEmpty()) {
@@ -98,7 +98,7 @@ void LoadNetCacheDirs(AppContext& ctx) {
     const TIniFile ini(ctx.machine, g.ScanLogPath);
     for (int slot = 1; slot <= g.FirefoxCacheScanDirs.count(); ++slot) {
         const QString folder =
-            ini.ReadString(QStringLiteral("P45"), ScanLogSlotKey(slot), QStringLiteral(" ")).trimmed();
+            trimControls(ini.ReadString(QStringLiteral("P45"), ScanLogSlotKey(slot), QStringLiteral(" ")));
         QString& entry = g.FirefoxCacheScanDirs[slot];
         entry.clear();
         if (folder.isEmpty()) continue;
@@ -119,7 +119,7 @@ void LoadNetHistoryFiles(AppContext& ctx) {
     int taken = 0;
     for (int slot = 1; slot <= files.count(); ++slot) {
         const QString folder =
-            ini.ReadString(QStringLiteral("H53"), ScanLogSlotKey(slot), QString()).trimmed();
+            trimControls(ini.ReadString(QStringLiteral("H53"), ScanLogSlotKey(slot), QString()));
         if (folder.isEmpty()) continue;
         for (const char* name : {"netscape.hst", "history.dat", "formhistory.dat"}) {
             const QString file = folder + QLatin1String(name);

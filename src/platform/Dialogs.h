@@ -27,12 +27,14 @@ public:
     virtual bool inputQuery(const QString& caption, const QString& prompt, QString& value) = 0;
 
     // The open-file dialog: the chosen file, or nothing on Cancel; "" for a file outside every
-    // drive. `filter` is pairs of a description and its masks, all separated by "|"
-    // ("Text files|*.txt|All files|*.*"); empty shows every file.
+    // drive. A host name that Windows cannot hold counts as Cancel. `filter` is pairs of a
+    // description and its masks, all separated by "|" ("Text files|*.txt|All files|*.*"); empty shows
+    // every file.
     virtual std::optional<QString> openFile(const QString& title, const QString& filter,
                                             const QString& initialFolder) = 0;
 
-    // The folder browser: the chosen folder, or "" on Cancel or for a folder outside every drive.
+    // The folder browser: the chosen folder, or "" on Cancel, for a folder outside every drive or
+    // for a host name that Windows cannot hold.
     virtual QString browseForFolder(const QString& title) = 0;
 
     // ShowMessage: a plain box with an OK button.

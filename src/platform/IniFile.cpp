@@ -609,6 +609,13 @@ int GetPrivateProfileInt(Machine& machine, const QString& section, const QString
 
 bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
                                const QString& value, const QString& fileName) {
+    // A line break would end the line early and make the rest a key of its own.
+    for (const QString* text : {&section, &key, &value}) {
+        if (text->contains(u'\n') || text->contains(u'\r')) {
+            machine.setLastError(ERROR_INVALID_PARAMETER);
+            return false;
+        }
+    }
     const HostPath hp = resolve(machine, fileName);
     KeptIni* kept = currentFile(machine, hp);
     if (!kept && FileExists(machine, fileName))

@@ -33,7 +33,8 @@ int GetPrivateProfileInt(Machine& machine, const QString& section, const QString
 // Sets `key` in `section` to `value` as given: the value of the first matching key is replaced in
 // place, else the key is added after the last non-blank line of the section, else the section is
 // appended at the end. Creates the file when it is missing (not its folder). False when the file
-// cannot be read or written; the machine's last error tells why.
+// cannot be read or written, or when the section, key or value holds a line break (nothing is
+// written); the machine's last error tells why.
 bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
                                const QString& value, const QString& fileName);
 

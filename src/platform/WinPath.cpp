@@ -370,7 +370,28 @@ QString windowsPathOf(const Machine& machine, const std::string& hostPath) {
             bestLength = base.size();
         }
     }
+    // A name Windows cannot hold would come back as another path (a line break ends an INI
+    // value, a trailing dot is dropped), so such an entry has no Windows path at all.
+    if (!best.isEmpty() && !isWindowsHostPath(path.substr(bestLength))) return {};
     return best;
+}
+
+bool isWindowsHostPath(const std::string& hostPath) {
+    std::size_t begin = 0;
+    while (begin <= hostPath.size()) {
+        std::size_t end = hostPath.find('/', begin);
+        if (end == std::string::npos) end = hostPath.size();
+        const std::size_t len = end - begin;
+        if (len > 0) {
+            const char last = hostPath[end - 1];
+            const bool dots =
+                hostPath.compare(begin, len, ".") == 0 || hostPath.compare(begin, len, "..") == 0;
+            if (!isWindowsName(hostPath.data() + begin, len) || (!dots && (last == '.' || last == ' ')))
+                return false;
+        }
+        begin = end + 1;
+    }
+    return true;
 }
 
 } // namespace niv

@@ -24,6 +24,9 @@ bool sameTrimmedText(const QString& a, const QString& b);
 // True for a host file name that a Windows name can hold: valid UTF-8 and none of <>:"/\|?* or
 // control characters. Other host names are invisible to the machine.
 bool isWindowsName(const char* hostName, std::size_t length);
+// True when every component of a host path ("/" separated) is a name Windows can hold: a Windows
+// name that does not end in a dot or a blank.
+bool isWindowsHostPath(const std::string& hostPath);
 
 // Makes a Windows path absolute and canonical: drive letter upper-cased, "\" separators, repeated
 // separators collapsed, "." and ".." applied, trailing dots and blanks of the last component

@@ -28,6 +28,7 @@ constexpr int ERROR_SHARING_VIOLATION = 32;
 constexpr int ERROR_FILE_EXISTS = 80;
 constexpr int ERROR_DIR_NOT_EMPTY = 145;
 constexpr int ERROR_ALREADY_EXISTS = 183;
+constexpr int ERROR_INVALID_PARAMETER = 87;
 constexpr int ERROR_INVALID_NAME = 123;
 constexpr int ERROR_FILE_TOO_LARGE = 223;
 

@@ -44,6 +44,48 @@ TEST(AolTest, AddressesOfALine) {
         EXPECT_EQ(AolAddressesOf(c.line), c.expected) << c.name;
 }
 
+namespace {
+
+// The rule as stated, one entry at a time over a shrinking copy.
+QStringList addressesOneAtATime(QString rest) {
+    QStringList out;
+    for (;;) {
+        qsizetype at = rest.indexOf(q("http://"));
+        if (at < 0) at = rest.indexOf(q("AOL:"));
+        if (at < 0) return out;
+        out << rest.mid(at, 70) + q("...");
+        rest.remove(at, 70);
+    }
+}
+
+} // namespace
+
+TEST(AolTest, AddressesJoinedByACutAreFoundAsTheRuleFindsThem) {
+    // Cutting an entry joins the text around it, which can make a new entry of either kind.
+    const QString fill = repeat('.', 63);
+    const QStringList lines = {
+        q("htt") + q("http://") + fill + q("p://x"),
+        q("AO") + q("AOL:") + repeat('.', 66) + q("L:y"),
+        q("htt") + q("AOL:") + repeat('.', 66) + q("p://z AOL:w"),
+        q("http://") + fill + q("http://a") + q("http://") + fill + q("b"),
+    };
+    for (const QString& line : lines)
+        EXPECT_EQ(AolAddressesOf(line), addressesOneAtATime(line)) << line.toStdString();
+
+    // Lines of pieces that readily join, against the same rule.
+    const char* pieces[] = {"http://", "AOL:", "htt", "p://", "AO", "L:", "h", ":", "/", " ", "x"};
+    unsigned seed = 17;
+    for (int n = 0; n < 3000; ++n) {
+        QString line;
+        const int count = 1 + n % 60;
+        for (int i = 0; i < count; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            line += q(pieces[(seed >> 16) % std::size(pieces)]);
+        }
+        ASSERT_EQ(AolAddressesOf(line), addressesOneAtATime(line)) << line.toStdString();
+    }
+}
+
 TEST(AolTest, FiftyTrackFilesFromTheRecordedFoldersAreReadAndDeleted) {
     AppFixture f;
     f.ctx.g.ScanLogPath = q(R"(C:\Nivfold\nvscan7.ini)");

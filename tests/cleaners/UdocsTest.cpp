@@ -196,3 +196,51 @@ TEST(ViewedTrailsRemovalTest, EmptyLineLeavesOtherListsAlone) {
     EXPECT_EQ(f.values(CU, kOpenSave + q("txt")), QStringList({q("a= ")}));
     EXPECT_TRUE(f.values(CU, kOpenSave + q("doc")).isEmpty());
 }
+
+TEST(ViewedTrailsRemovalTest, OrderedListsRewriteOnlyTheirTextValues) {
+    // Values that are not text keep their number and data; text moves up, each with its type.
+    struct Case {
+        QString key;
+        const char* word;
+        int first;
+    };
+    const Case cases[] = {{kFileN1, "File", 1}, {kUrls, "URL", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key.toStdString());
+        DocsFixture f;
+        const auto name = [&](int offset) { return q(c.word) + QString::number(c.first + offset); };
+        f.b.regString(CU, c.key, name(0), q("a"));
+        f.b.regDword(CU, c.key, name(1), 7);
+        f.b.regString(CU, c.key, name(2), q("%TEMP%\\b"), REG_EXPAND_SZ);
+        f.b.regValue(CU, c.key, name(3), REG_BINARY, QByteArray("\x01\x02", 2));
+        f.b.regString(CU, c.key, name(4), q("c"));
+        ScanViewedTrails(f.ctx);
+        RemoveTrail(f.ctx, q("a"));
+
+        TRegistry reg(f.b.machine());
+        ASSERT_TRUE(reg.OpenKey(c.key, false));
+        EXPECT_EQ(reg.GetDataType(name(0)), int(REG_EXPAND_SZ));
+        EXPECT_EQ(reg.ReadString(name(0)), q("%TEMP%\\b"));
+        EXPECT_EQ(reg.ReadInteger(name(1)), 7);
+        EXPECT_EQ(reg.GetDataType(name(2)), int(REG_SZ));
+        EXPECT_EQ(reg.ReadString(name(2)), q("c"));
+        EXPECT_EQ(reg.ReadBinaryData(name(3)), QByteArray("\x01\x02", 2));
+        EXPECT_EQ(reg.ReadString(name(4)), QString());
+        // The memory follows the registry: the next removal finds "c" at its new number.
+        RemoveTrail(f.ctx, q("c"));
+        EXPECT_EQ(reg.ReadString(name(2)), QString());
+        EXPECT_EQ(reg.ReadInteger(name(1)), 7);
+    }
+}
+
+TEST(ViewedTrailsRemovalTest, AFailedRewriteKeepsTheEntryForTheNextTry) {
+    DocsFixture f;
+    f.texts(CU, kFileN1, split("File1=a;File2=b"));
+    ScanViewedTrails(f.ctx);
+    f.b.machine().faults().failHostWrites(f.b.root() + "/user.reg", 0);
+    EXPECT_THROW(RemoveTrail(f.ctx, q("a")), PlatformError);
+    f.b.machine().faults().clear();
+    RemoveTrail(f.ctx, q("a"));
+    QStringList left = f.values(CU, kFileN1);
+    EXPECT_EQ(left.mid(0, 2), split("File1=b;File2="));
+}

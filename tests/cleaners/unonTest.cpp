@@ -322,3 +322,18 @@ TEST(JunkCleanerTest, RecyclingUsesWholeLongPaths) {
     EXPECT_EQ(f.ctx.unit<NonUnit>().DeletedFiles, 2);
     EXPECT_EQ(f.ctx.unit<NonUnit>().TempFileList[1].size(), deep.size() + 65);
 }
+
+TEST(JunkCountTest, ValuesHoldingNoTextReadAsEmptyAndTheCountGoesOn) {
+    JunkFixture f;
+    f.b.regDword(HKEY_LOCAL_MACHINE, q(R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)"),
+                 q("ActiveXCache"), 7);
+    f.b.regValue(HKEY_LOCAL_MACHINE, q(kAolKey1), q("AppPath"), REG_BINARY, QByteArray("\x01\x02", 2));
+    f.machineString(kAolKey2, "AppPath", R"(C:\AOL9)");
+    f.sized(q(R"(C:\AOL9\Organize\Cache\a.art)"), 3);
+    CountJunkFiles(f.ctx);
+    EXPECT_EQ(f.ctx.g.Found[CatOtherj].FoundFiles, 1);
+    EXPECT_EQ(f.ctx.g.Found[CatActiveX].FoundFiles, 0);
+    EXPECT_TRUE(f.ctx.unit<NonUnit>().ActiveXFolder.isEmpty());
+    for (const QString& line : f.ctx.unit<NonUnit>().Summary)
+        EXPECT_FALSE(line.isEmpty());
+}

@@ -143,3 +143,21 @@ TEST(SystemFoldersTest, WindowsAndSystemFolders) {
     EXPECT_EQ(GetWindowsFolder(b.machine()), QStringLiteral("C:\\windows"));
     EXPECT_EQ(GetSystemFolder(b.machine()), QStringLiteral("C:\\windows\\system32"));
 }
+
+TEST(AddUniqueTest, BlankMeansEveryCharacterUpToTheSpace) {
+    // Control characters count as blanks; a no-break space is a character of the path.
+    const struct {
+        QString path;
+        bool stored;
+    } cases[] = {
+        {QStringLiteral("\x01\x1f "), false},
+        {QStringLiteral("\t\r\n"), false},
+        {QString(QChar(0x00A0)), true},
+        {QString(QChar(0x2003)), true},
+    };
+    for (const auto& c : cases) {
+        GlobalVars g;
+        AddIECachePath(g, c.path);
+        EXPECT_EQ(!g.IECachePaths[1].isEmpty(), c.stored) << c.path.toStdString();
+    }
+}

@@ -412,6 +412,29 @@ TEST_F(IniFileTest, RefusedWriteLeavesTheFileAndReports) {
     EXPECT_EQ(ini.ReadString("a", "k", ""), "1");
 }
 
+TEST_F(IniFileTest, LineBreakInSectionKeyOrValueIsRefusedAndWritesNothing) {
+    const QByteArray before("[Dirs]\r\nName1=Null\r\nName2=Null\r\n");
+    put(before);
+    struct Case {
+        QString section, key, value;
+    };
+    const Case cases[] = {
+        {"Dirs", "Name1", "C:\\x\nName2=C:\\victim\\*"},
+        {"Dirs", "Name1", "C:\\x\r\nName2=C:\\victim\\*"},
+        {"Dirs", "Name1", "C:\\x\r"},
+        {"Dirs", "Name1\nName2", "v"},
+        {"Dirs]\n[Other", "Name1", "v"},
+    };
+    niv::TIniFile ini(machine(), kIni);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value.toStdString());
+        EXPECT_FALSE(niv::WritePrivateProfileString(machine(), c.section, c.key, c.value, kIni));
+        EXPECT_EQ(machine().lastError(), niv::ERROR_INVALID_PARAMETER);
+        EXPECT_THROW(ini.WriteString(c.section, c.key, c.value), niv::PlatformError);
+        EXPECT_EQ(show(*get()), show(before));
+    }
+}
+
 TEST_F(IniFileTest, RefusedWriteOfANewFileCreatesNothing) {
     machine().faults().fail(niv::FaultInjector::Op::Write, "C:\\x\\*", niv::ERROR_ACCESS_DENIED);
     EXPECT_FALSE(niv::WritePrivateProfileString(machine(), "a", "k", "2", kIni));

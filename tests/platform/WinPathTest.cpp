@@ -472,5 +472,26 @@ TEST_F(ResolveTest, HostNamesWindowsCannotHoldNeverMatch) {
     EXPECT_EQ(canon(r.path), canon(b.hostPath(u8("C:\\mix\\Good.txt"))));
 }
 
+TEST_F(ResolveTest, HostPathsWithNamesWindowsCannotHoldHaveNoWindowsPath) {
+    // A picked folder named so would reach an INI file as two lines, or as another folder.
+    const std::string good = b.rawFolder(u8("C:\\"), "good");
+    struct Case {
+        QByteArray name;
+        bool windows;
+    };
+    const Case cases[] = {
+        {"x\nName2=C:", false}, {"x\rName2", false}, {"tab\there", false}, {"dot.", false},
+        {"blank ", false},      {"a|b", false},      {"plain name", true}, {".hidden", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        const std::string folder = b.rawFolder(u8("C:\\good"), c.name);
+        const QString win = windowsPathOf(m, folder);
+        EXPECT_EQ(win.isEmpty(), !c.windows);
+        EXPECT_EQ(isWindowsHostPath(folder), c.windows);
+    }
+    EXPECT_EQ(windowsPathOf(m, good), u8("C:\\good"));
+}
+
 } // namespace
 } // namespace niv

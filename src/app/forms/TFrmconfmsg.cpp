@@ -100,6 +100,9 @@ bool ShowSettingsDialog(AppContext& context, QWidget* owner, const AppWindows& w
         saved = SaveDialogSettings(context, dialog.confirms(), dialog.wipe(), dialog.tempAll());
     } catch (...) {
         refreshConfirmsCopies(context);
+        // The caller starts no timer after an error, so automatic mode would only stop the
+        // counters of every later cleanup.
+        ClearAutoClean(context);
         throw;
     }
     if (!saved)

@@ -150,7 +150,9 @@ void TFrminit::FormCreate() {
     m_ui->ImageSkin->clear();
 
     ComputeFolders(ctx);
-    if (!CreateDataFolder(ctx))
+    if (ctx.g.DataFolder.isEmpty())
+        ctx.dialogs.messageDlg(MsgKind::Error, NoDataFolderText(), MsgButtons::Ok);
+    else if (!CreateDataFolder(ctx))
         ctx.dialogs.messageDlg(
             MsgKind::Warning,
             QStringLiteral("Could not create a folder. Please right click this software and "
@@ -165,7 +167,7 @@ void TFrminit::FormCreate() {
 
     if (ctx.g.IsWindows7) StartTaskListBatch(ctx);
 
-    if (!FileExists(ctx.machine, ctx.g.ScanLogPath)) {
+    if (!ctx.g.ScanLogPath.isEmpty() && !FileExists(ctx.machine, ctx.g.ScanLogPath)) {
         TFrmscandrv scan(ctx, this);
         ctx.modal.run(scan, QStringLiteral("TFrmscandrv"));
     }

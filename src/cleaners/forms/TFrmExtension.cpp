@@ -3,9 +3,11 @@
 #include "cleaners/udir.h"
 #include "core/AppContext.h"
 #include "platform/ModalResult.h"
+#include "platform/WinPath.h"
 #include "ui_TFrmExtension.h"
 
 #include <array>
+#include <utility>
 
 namespace niv {
 
@@ -21,18 +23,24 @@ TFrmExtension::TFrmExtension(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmExtension>()) {
     m_ui->setupUi(this);
     move(218, 189);
-    connect(m_ui->RadioButton1, &QRadioButton::clicked, this, &TFrmExtension::RadioButton1Click);
-    connect(m_ui->RadioButton2, &QRadioButton::clicked, this, &TFrmExtension::RadioButton2Click);
-    connect(m_ui->RadioButton3, &QRadioButton::clicked, this, &TFrmExtension::RadioButton3Click);
-    connect(m_ui->RadioButton4, &QRadioButton::clicked, this, &TFrmExtension::RadioButton4Click);
-    connect(m_ui->RadioButton5, &QRadioButton::clicked, this, &TFrmExtension::RadioButton5Click);
-    connect(m_ui->RadioButton6, &QRadioButton::clicked, this, &TFrmExtension::RadioButton6Click);
-    connect(m_ui->RadioButton7, &QRadioButton::clicked, this, &TFrmExtension::RadioButton7Click);
-    connect(m_ui->RadioButton8, &QRadioButton::clicked, this, &TFrmExtension::RadioButton8Click);
-    connect(m_ui->RadioButton9, &QRadioButton::clicked, this, &TFrmExtension::RadioButton9Click);
-    connect(m_ui->RadioButton10, &QRadioButton::clicked, this, &TFrmExtension::RadioButton10Click);
-    connect(m_ui->RadioButton11, &QRadioButton::clicked, this, &TFrmExtension::RadioButton11Click);
-    connect(m_ui->RadioButton12, &QRadioButton::clicked, this, &TFrmExtension::RadioButton12Click);
+    // A preset acts when the choice changes: a click on the chosen one keeps what was typed since.
+    const std::pair<QRadioButton*, void (TFrmExtension::*)()> handlers[] = {
+        {m_ui->RadioButton1, &TFrmExtension::RadioButton1Click},
+        {m_ui->RadioButton2, &TFrmExtension::RadioButton2Click},
+        {m_ui->RadioButton3, &TFrmExtension::RadioButton3Click},
+        {m_ui->RadioButton4, &TFrmExtension::RadioButton4Click},
+        {m_ui->RadioButton5, &TFrmExtension::RadioButton5Click},
+        {m_ui->RadioButton6, &TFrmExtension::RadioButton6Click},
+        {m_ui->RadioButton7, &TFrmExtension::RadioButton7Click},
+        {m_ui->RadioButton8, &TFrmExtension::RadioButton8Click},
+        {m_ui->RadioButton9, &TFrmExtension::RadioButton9Click},
+        {m_ui->RadioButton10, &TFrmExtension::RadioButton10Click},
+        {m_ui->RadioButton11, &TFrmExtension::RadioButton11Click},
+        {m_ui->RadioButton12, &TFrmExtension::RadioButton12Click}};
+    for (const auto& [button, handler] : handlers)
+        connect(button, &QRadioButton::toggled, this, [this, handler = handler](bool on) {
+            if (on) (this->*handler)();
+        });
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmExtension::BitBtn1Click);
 }
 
@@ -85,7 +93,7 @@ void TFrmExtension::RadioButton12Click() {
 }
 
 void TFrmExtension::BitBtn1Click() {
-    m_ui->Edit1->setText(m_ui->Edit1->text().trimmed());
+    m_ui->Edit1->setText(trimControls(m_ui->Edit1->text()));
     done(mrOk);
 }
 

@@ -22,7 +22,8 @@ TFrmIM::TFrmIM(AppContext& context, QWidget* parent)
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    connect(m_ui->ListBox1, &QListWidget::clicked, this, &TFrmIM::ListBox1Click);
+    // The name follows the current line however it moves: mouse, arrow keys or a removal.
+    connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, &TFrmIM::ListBox1Click);
     connect(m_ui->ListBox1, &QListWidget::doubleClicked, this, &TFrmIM::ListBox1DblClick);
     connect(m_ui->CmdView, &QPushButton::clicked, this, &TFrmIM::CmdViewClick);
     connect(m_ui->CmdDel, &QPushButton::clicked, this, &TFrmIM::CmdDelClick);
@@ -72,7 +73,8 @@ void TFrmIM::ListBox1DblClick() {
 
 void TFrmIM::CmdDelClick() {
     form().guard([this] {
-        if (const std::optional<QString> line = highlightedLine()) DeleteImLog(ImLinePath(*line).trimmed());
+        if (const std::optional<QString> line = highlightedLine())
+            DeleteImLog(trimControls(ImLinePath(*line)));
     });
 }
 

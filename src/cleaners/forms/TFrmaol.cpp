@@ -5,6 +5,8 @@
 #include "platform/ModalResult.h"
 #include "ui_TFrmaol.h"
 
+#include <QShowEvent>
+
 namespace niv {
 
 TFrmaol::TFrmaol(AppContext& context, QWidget* parent)
@@ -50,6 +52,12 @@ void TFrmaol::BitBtn2Click() {
                 "hand corner of the AOL software before running this cleanup)."),
             MsgButtons::Ok);
     });
+}
+
+void TFrmaol::showEvent(QShowEvent* event) {
+    // Placed in the centre of the screen at the size it has when shown.
+    if (!event->spontaneous()) form().centreOnScreen();
+    TNivDialog::showEvent(event);
 }
 
 void TFrmaol::BitBtn1Click() {

@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyle>
 
 namespace niv {
@@ -25,7 +26,8 @@ TFrmdocs::TFrmdocs(AppContext& context, QWidget* parent)
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    connect(m_ui->ListBox1, &QListWidget::clicked, this, &TFrmdocs::ListBox1Click);
+    // A move by mouse or arrow key; the window's own moves block the list's signals.
+    connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, &TFrmdocs::ListBox1Click);
     connect(m_ui->ListBox1, &QListWidget::doubleClicked, this, &TFrmdocs::ListBox1DblClick);
     connect(m_ui->Cmdhighlight, &QPushButton::clicked, this, &TFrmdocs::CmdhighlightClick);
     connect(m_ui->Cmdall, &QPushButton::clicked, this, &TFrmdocs::CmdallClick);
@@ -47,6 +49,7 @@ void TFrmdocs::LoadViewedTrails() {
 void TFrmdocs::ShowTrailCount() {
     QListWidget& list = *m_ui->ListBox1;
     if (list.count() > 0) {
+        const QSignalBlocker quiet(list);
         list.setCurrentRow(0);
         m_ui->Lblcount->setText(TrailCountText(list.count()));
         return;
@@ -79,7 +82,10 @@ bool TFrmdocs::removeHighlighted() {
     const QList<QListWidgetItem*> selected = m_ui->ListBox1->selectedItems();
     if (selected.isEmpty()) return false;
     RemoveTrail(context(), selected.front()->text());
-    delete selected.front();
+    {
+        const QSignalBlocker quiet(m_ui->ListBox1);
+        delete selected.front();
+    }
     m_ui->Lblinfo->setText(TrailCleanedText());
     ShowTrailCount();
     return true;
@@ -90,7 +96,11 @@ void TFrmdocs::CmdhighlightClick() {
 }
 
 void TFrmdocs::CmdallClick() {
-    if (m_ui->ListBox1->selectedItems().isEmpty()) return;
+    QListWidget& list = *m_ui->ListBox1;
+    if (list.count() > 0 && list.selectedItems().isEmpty()) {
+        const QSignalBlocker quiet(list);
+        list.setCurrentRow(0);
+    }
     if (context().dialogs.messageDlg(MsgKind::Information, RemoveAllQuestion(), MsgButtons::YesNo) != mrYes)
         return;
     // Each removal selects the first line again; an error or a lost selection ends the run.

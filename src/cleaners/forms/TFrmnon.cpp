@@ -10,6 +10,7 @@
 #include "ui_TFrmnon.h"
 
 #include <QLabel>
+#include <QShowEvent>
 #include <QStyle>
 
 #include <algorithm>
@@ -134,6 +135,7 @@ void TFrmnon::FormCreate() {
 void TFrmnon::showEvent(QShowEvent* event) {
     // Cleaners run from the main window redraw the summary too.
     showSummary();
+    if (!event->spontaneous()) form().centreOnScreen();
     TNivDialog::showEvent(event);
 }
 

@@ -18,7 +18,8 @@ TFrmviewer::TFrmviewer(AppContext& context, QWidget* parent)
     m_ui->setupUi(this);
     m_ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(24, 24));
 
-    connect(m_ui->Listbshow, &QListWidget::clicked, this, &TFrmviewer::ListbshowClick);
+    // The name follows the current line however it moves: mouse or arrow keys.
+    connect(m_ui->Listbshow, &QListWidget::currentRowChanged, this, &TFrmviewer::ListbshowClick);
     connect(m_ui->Listbshow, &QListWidget::doubleClicked, this, &TFrmviewer::ListbshowDblClick);
     connect(m_ui->CmdReload, &QPushButton::clicked, this, &TFrmviewer::CmdReloadClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmviewer::BitBtn1Click);

@@ -4,6 +4,8 @@
 #include "core/Uglobalvars.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <utility>
 
@@ -21,6 +23,14 @@ void FormKit::restoreSize() {
 
 void FormKit::saveSize() {
     if (m_record != SizeRecord::None) SaveFormSize(m_context, m_section, m_window.width(), m_window.height());
+}
+
+void FormKit::centreOnScreen() {
+    const QWidget* parent = m_window.parentWidget();
+    // The window frame counts: a window's position is that of its frame.
+    const QRect frame(QPoint(0, 0), m_window.frameGeometry().size());
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        m_window.move(screen->availableGeometry().center() - frame.center());
 }
 
 void FormKit::showError(const std::exception& error) {

@@ -31,6 +31,8 @@ public:
     void restoreSize();
     // Saves the window's width and height, unless the window keeps no size.
     void saveSize();
+    // Places the window, at its present size, in the centre of its screen's work area.
+    void centreOnScreen();
     // The error box for an error a handler did not catch: the error's text and an OK button.
     void showError(const std::exception& error);
     // Runs a handler; an error ends it with the error box, and the program goes on.

@@ -1,5 +1,7 @@
 #include "platform/widgets/QtDialogs.h"
 
+#include "platform/WinPath.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -85,6 +87,7 @@ std::optional<QString> QtDialogs::openFile(const QString& title, const QString& 
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
+    if (!chosen.isEmpty() && !isWindowsHostPath(chosen.first().toStdString())) return std::nullopt;
     return chosen.isEmpty() ? QString() : mapped(m_paths.toWindows, chosen.first());
 }
 
@@ -95,7 +98,8 @@ QString QtDialogs::browseForFolder(const QString& title) {
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? QString() : mapped(m_paths.toWindows, chosen.first());
+    if (chosen.isEmpty() || !isWindowsHostPath(chosen.first().toStdString())) return {};
+    return mapped(m_paths.toWindows, chosen.first());
 }
 
 QString qtFileFilter(const QString& filter) {

@@ -104,6 +104,28 @@ TEST(AutoCleanRoadTest, ActivationMinimisesAndEachTickRunsTheChosenCleanersLeavi
     EXPECT_EQ(f.ctx.g.CategoryResults, decltype(f.ctx.g.CategoryResults){});
 }
 
+TEST(AutoCleanRoadTest, ActivationWhoseSettingsCannotBeSavedLeavesAutomaticCleanupOff) {
+    RoadFixture f;
+    TFrminit window(f.ctx);
+    f.modal.onShow(QStringLiteral("TFrmconfmsg"), [&f](QDialog& d) {
+        ctl<QPushButton>(d, "BitBtn3")->click();
+        f.b.machine().faults().failHostWrites(f.b.root() + "/user.reg", 0); // a full disk
+        return int(mrOk);
+    });
+    f.modal.onShow(QStringLiteral("TFrmtimerwindow"), [](QDialog& d) {
+        ctl<QPushButton>(d, "BitBtn1")->click();
+        return int(mrOk);
+    });
+    f.dialogs.answerOk();
+    ctl<QPushButton>(window, "Cmdsettings")->click();
+    f.b.machine().faults().clear();
+    ASSERT_EQ(f.dialogs.messages().size(), 1);
+    EXPECT_EQ(f.dialogs.messages()[0].kind, MsgKind::Error);
+    EXPECT_FALSE(window.Timer1().enabled());
+    // Without a timer, a manual cleanup lowers the counters again.
+    EXPECT_FALSE(f.ctx.g.AutoCleanMode);
+}
+
 TEST(SkinsRoadTest, TheStoredNameSelectsItsButtonExactly) {
     const struct {
         const char* stored;

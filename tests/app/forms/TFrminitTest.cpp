@@ -95,6 +95,27 @@ TEST(StartupTest, TheDataFolderThatCannotBeMadeGivesTheWarning) {
     EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Warning);
 }
 
+TEST(StartupTest, NoApplicationDataFolderMakesNothingAtTheDriveRoot) {
+    StartFixture f("6.1", false);
+    f.b.regString(
+        HKEY_CURRENT_USER,
+        QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"),
+        QStringLiteral("AppData"), QString());
+    f.dialogs.answerOk();
+    {
+        TFrminit window(f.ctx);
+        window.close();
+    }
+    ASSERT_EQ(f.dialogs.shown().size(), 1);
+    EXPECT_EQ(f.dialogs.shown().first().kind, MsgKind::Error);
+    EXPECT_EQ(f.dialogs.shown().first().text, NoDataFolderText());
+    EXPECT_FALSE(f.modal.shown().contains(QStringLiteral("TFrmscandrv")));
+    EXPECT_TRUE(f.b.launcher().calls().isEmpty()); // no task batch
+    for (const char* name :
+         {"Nivfold", "nvscan7.ini", "nvscanyo.ini", "nivwipe-task.bat", "taskl.txt", "compind.bat"})
+        EXPECT_FALSE(f.b.exists(QStringLiteral("C:\\") + QString::fromLatin1(name))) << name;
+}
+
 TEST(StartupTest, PerformanceButtonNoticeAndTaskBatchByVersion) {
     struct Case {
         const char* version;

@@ -77,7 +77,7 @@ TEST(StatisticsWindowFormTest, DesignedTexts) {
     AppFixture f;
     TFrmstats window(f.ctx);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nivora Statistics"));
-    EXPECT_EQ(window.size(), QSize(633, 353));
+    EXPECT_EQ(window.size(), QSize(650, 353)); // wide enough for every caption in a desktop font
     EXPECT_EQ(ctl<QLabel>(window, "LblHeading")->text(), QStringLiteral("Your Statistics and Results:"));
     EXPECT_EQ(ctl<QCheckBox>(window, "ChkConfirms")->text(),
               QStringLiteral("Check this box if you don't want this window to show next time"));
@@ -191,7 +191,7 @@ TEST(StatisticsWindowFormTest, CentredFirstThenBelowTheMainWindow) {
 
     ASSERT_EQ(places.size(), 3);
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(places[0], work.center() - QRect(QPoint(0, 0), QSize(633, 353)).center());
+    EXPECT_EQ(places[0], work.center() - QRect(QPoint(0, 0), QSize(650, 353)).center());
     EXPECT_EQ(places[1], QPoint(40, 361)); // 100 + 600 / 2.3 rounded
     EXPECT_EQ(places[2], QPoint(10, 281));
 }

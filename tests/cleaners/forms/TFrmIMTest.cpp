@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -56,4 +57,21 @@ TEST(InstantMessagesWindowTest, AnEmptyListAnswersViewAndRemove) {
     ctl<QPushButton>(window, "CmdDel")->click();
     const QString none = q("There are no instant messages or old instant messages found in your list.");
     EXPECT_EQ(f.dialogs.messageTexts(), QStringList({none, none}));
+}
+
+TEST(InstantMessagesWindowTest, TheNameFollowsTheArrowKeys) {
+    AppFixture f;
+    f.ctx.g.ScanLogPath = q("C:\\nv.ini");
+    f.b.file(q("C:\\nv.ini"), "[APRO25]\r\nP1=C:\\ap\\\r\n");
+    f.b.file(q("C:\\ap\\a.HTM"));
+    f.b.file(q("C:\\ap\\b.HTM"));
+    TFrmIM window(f.ctx);
+    window.FillInstantMessageList();
+    window.show();
+    QListWidget* list = ctl<QListWidget>(window, "ListBox1");
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(ctl<QLabel>(window, "LblName")->text(), q("b.HTM"));
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(ctl<QLabel>(window, "LblName")->text(), q("a.HTM"));
 }

@@ -1,5 +1,6 @@
 // The own-list window and its wildcard chooser.
 #include "cleaners/forms/TFrmdir.h"
+#include "cleaners/forms/TFrmExtension.h"
 
 #include "cleaners/HistoryTestSupport.h"
 #include "cleaners/OwnListTestSupport.h"
@@ -164,4 +165,20 @@ TEST(OwnListWindowTest, AListFileThatCannotBeWrittenIsNamedAndTheListStaysAsItWa
     f.click("BitBtn1");
     EXPECT_EQ(f.dialogs.messageTexts(), QStringList{q("Unable to write to ") + kList});
     EXPECT_EQ(f.list()->count(), 0);
+}
+
+TEST(OwnListWindowTest, AClickOnTheChosenPresetKeepsWhatWasTyped) {
+    AppFixture f;
+    TFrmExtension chooser(f.ctx);
+    auto* edit = ctl<QLineEdit>(chooser, "Edit1");
+    auto* all = ctl<QRadioButton>(chooser, "RadioButton3");
+    f.dialogs.answerOk();
+    all->click();
+    EXPECT_EQ(edit->text(), q("*.*"));
+    edit->setText(q("f*.*"));
+    all->click();
+    EXPECT_EQ(edit->text(), q("f*.*"));
+    EXPECT_EQ(f.dialogs.messageTexts(), QStringList{ownListStarWarningText()});
+    ctl<QRadioButton>(chooser, "RadioButton7")->click();
+    EXPECT_EQ(edit->text(), q("*.txt"));
 }

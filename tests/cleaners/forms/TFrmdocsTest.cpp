@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,6 @@ TEST(ViewedTrailsWindowTest, RemoveHighlightedUntilTheListIsEmpty) {
     // No line selected: nothing happens.
     f.list()->clearSelection();
     f.click("Cmdhighlight");
-    f.click("Cmdall");
     EXPECT_EQ(f.lines(), QStringList({q("a.doc")}));
 
     f.list()->setCurrentRow(0);
@@ -94,6 +94,32 @@ TEST(ViewedTrailsWindowTest, RemoveAllAsksThenEmptiesTheListFromTheTop) {
         EXPECT_EQ(f.lines().size(), yes ? 0 : 3);
         EXPECT_EQ(f.documentNames().size(), yes ? 0 : 3);
     }
+}
+
+TEST(ViewedTrailsWindowTest, RemoveAllWithNoLineHighlightedStartsAtTheFirst) {
+    DocsWindowFixture f;
+    f.documents({"a.doc", "b.doc"});
+    f.window.LoadViewedTrails();
+    f.list()->clearSelection();
+    f.dialogs.answerMessage(mrYes);
+    f.click("Cmdall");
+    EXPECT_EQ(f.dialogs.messages().size(), 1);
+    EXPECT_TRUE(f.lines().isEmpty());
+    EXPECT_TRUE(f.documentNames().isEmpty());
+}
+
+TEST(ViewedTrailsWindowTest, ArrowKeysClearTheMessageAsAClickDoes) {
+    DocsWindowFixture f;
+    f.documents({"a.doc", "b.doc", "c.doc"});
+    f.window.LoadViewedTrails();
+    f.window.show();
+    f.list()->setCurrentRow(2);
+    f.click("Cmdhighlight");
+    // The window's own move to the first line keeps its message.
+    EXPECT_EQ(f.label("Lblinfo"), kCleaned);
+    QTest::keyClick(f.list(), Qt::Key_Down);
+    EXPECT_EQ(f.list()->currentRow(), 1);
+    EXPECT_EQ(f.label("Lblinfo"), QString());
 }
 
 TEST(ViewedTrailsWindowTest, ClearThisTrack) {

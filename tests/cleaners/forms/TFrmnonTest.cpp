@@ -6,9 +6,11 @@
 #include "support/AppFixture.h"
 #include "support/Controls.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -186,4 +188,18 @@ TEST(TFrmaolTest, AnUnreadableTrackFileShowsTheErrorAndLeavesTheCountEmpty) {
     EXPECT_EQ(f.dialogs.messageTexts()[0], q(R"(Cannot open file "C:\aol\b.arl". Access was refused.)"));
     EXPECT_EQ(items(ctl<QListWidget>(*f.aol, "ListAOLURLs")), QStringList{q("http://a/ AOL:b...")});
     EXPECT_EQ(ctl<QLabel>(*f.aol, "LblAOLurls")->text(), q("Count = "));
+}
+
+TEST(TFrmnonTest, JunkAndAolWindowsShowInTheCentreOfTheScreenAtTheirSize) {
+    WindowFixture f;
+    f.create();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (QDialog* window : {static_cast<QDialog*>(f.window.get()), static_cast<QDialog*>(f.aol.get())}) {
+        SCOPED_TRACE(window->metaObject()->className());
+        window->resize(300, 200); // a saved size, applied after creation
+        window->move(0, 0);
+        window->show();
+        EXPECT_EQ(window->frameGeometry().center(), screen.center());
+        window->hide();
+    }
 }

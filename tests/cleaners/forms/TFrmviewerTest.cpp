@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -59,4 +60,21 @@ TEST(CacheViewerWindowTest, AnEmptyListSaysSoThenShowsTheWindow) {
     window.ShowCacheViewer();
     EXPECT_TRUE(f.dialogs.messageTexts().value(0).startsWith(q("Your viewable cache list is empty")));
     EXPECT_EQ(f.modal.shown(), QStringList({q("TFrmviewer")}));
+}
+
+TEST(CacheViewerWindowTest, TheNameFollowsTheArrowKeys) {
+    AppFixture f;
+    f.b.file(q("C:\\ff\\A.JPG"));
+    f.b.file(q("C:\\ff\\B.GIF"));
+    f.ctx.g.FirefoxCacheDirs[1] = q("C:\\ff\\");
+    TFrmviewer window(f.ctx);
+    QListWidget* list = ctl<QListWidget>(window, "Listbshow");
+    f.modal.onShow(q("TFrmviewer"), [&](QDialog& shown) {
+        shown.show();
+        QTest::keyClick(list, Qt::Key_Down);
+        return int(mrOk);
+    });
+    window.ShowCacheViewer();
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(ctl<QLabel>(window, "LblFilename")->text(), q("Name: b.gif"));
 }

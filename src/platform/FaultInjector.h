@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,11 @@ namespace niv {
 // Lets tests make chosen operations fail, since a folder of plain files never refuses root.
 class FaultInjector {
 public:
-    enum class Op { DeleteFile, RemoveDir, CreateDir, Open, Write, Rename, Recycle, Execute };
+    enum class Op { DeleteFile, RemoveDir, CreateDir, Open, Write, Rename, Recycle, Execute, OtherDevice };
 
     // Makes `op` on every path matching `pathMask` (a Windows path, DOS wildcards, any case)
-    // fail with the Windows error `error`.
+    // fail with the Windows error `error`. OtherDevice (any error) makes a walk take the folders
+    // matching the mask for mount points of another file system.
     void fail(Op op, const QString& pathMask, int error);
 
     // A full disk: a host file write stops with ENOSPC once `bytes` bytes of the new content are
@@ -22,6 +24,13 @@ public:
     // of one host file (the path the layer writes, a link's own path for a link).
     void failNthHostWrite(int nth, std::int64_t bytes);
     void failHostWrites(const std::string& hostPath, std::int64_t bytes);
+
+    // Called by every walk just before it opens a folder (its Windows path, with a trailing "\"), so
+    // a test can swap the folder for a link at the worst moment.
+    void onWalkEnter(std::function<void(const QString&)> hook) { m_walkHook = std::move(hook); }
+    void beforeWalkEnters(const QString& winFolder) const {
+        if (m_walkHook) m_walkHook(winFolder);
+    }
 
     void clear();
 
@@ -46,6 +55,7 @@ private:
     std::vector<Rule> m_rules;
     std::vector<DiskFull> m_diskFull;
     int m_hostWrites = 0;
+    std::function<void(const QString&)> m_walkHook;
 };
 
 } // namespace niv

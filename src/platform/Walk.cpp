@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -358,7 +359,6 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             result.stopped = true;
             break;
         }
-        letMessagesThrough();
         WalkFrame& f = *stack.back();
         if (f.next == f.items.size()) {
             std::unique_ptr<WalkFrame> done = std::move(stack.back());
@@ -412,6 +412,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
                 break;
             }
         }
+        letMessagesThrough(); // after every entry, so what it showed is drawn
         if (!mayEnter || step == WalkStep::SkipFolder || !haveStat) continue;
 
         QString sub = f.folder + item.name + u'\\';
@@ -461,6 +462,20 @@ bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool
     if (walked.error != ERROR_SUCCESS) return false;
     if (ok && removeFolder) ok = RemoveDir(machine, folder);
     return ok;
+}
+
+bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner) {
+    auto canonical = [&](const QString& path) {
+        const HostPath hp = resolve(machine, path.endsWith(u':') ? path + u'\\' : path);
+        char* real = hp.exists ? ::realpath(hp.path.c_str(), nullptr) : nullptr;
+        std::string out = real ? std::string(real) : std::string();
+        std::free(real);
+        return out;
+    };
+    const std::string o = canonical(outer);
+    const std::string i = canonical(inner);
+    if (o.empty() || i.empty()) return false;
+    return i == o || o == "/" || (i.size() > o.size() && i.compare(0, o.size(), o) == 0 && i[o.size()] == '/');
 }
 
 } // namespace niv

@@ -180,4 +180,8 @@ TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions&
 // writable first when `forceReadOnly` is set (the recycle bin's emptying). True when all went.
 bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly = false);
 
+// True when the folder `outer` is `inner` or lies above it on the host (through any drive or link
+// the two paths take): walking `outer` would reach `inner`. False when either is missing.
+bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner);
+
 } // namespace niv

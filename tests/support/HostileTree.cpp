@@ -63,6 +63,9 @@ HostileTree::HostileTree(MachineBuilder& builder) : m_builder(builder) {
     builder.outsideFile("sentinel/A.TXT", "sentinel upper");
     builder.outsideFile("sentinel/hard.tmp", "hard-linked content");
     builder.outsideFile("sentinel/sub/t.tmp", "sentinel below");
+    builder.outsideFile("sentinel/x-ms", "sentinel destinations");
+    builder.outsideFile("sentinel/History", "sentinel history");
+    builder.outsideFile("sentinel/Cookies", "sentinel cookies");
     builder.outsideFile("sentinel/sub/deep/u.tmp", "sentinel deep");
     for (const char* hex : {"0", "A", "F"})
         builder.outsideFile(std::string("sentinel/") + hex + "/x.tmp", "sentinel hex");

@@ -42,7 +42,8 @@ void makeLogs() {
 
 void BM_Find(benchmark::State& state) {
     for (auto _ : state) {
-        const double s = bench::timeCommand("find '" + archive() + "' -maxdepth 1 -iname '*.dat' > /dev/null");
+        const double s =
+            bench::timeCommand("find '" + archive() + "' -maxdepth 1 -iname '*.dat' > /dev/null");
         state.SetIterationTime(s);
         bench::record("find", s);
     }

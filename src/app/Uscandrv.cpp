@@ -3,9 +3,9 @@
 #include "app/Maker.h"
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
-#include "platform/Walk.h"
 #include "platform/IniFile.h"
 #include "platform/MessagePump.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 #include <QElapsedTimer>
@@ -137,7 +137,8 @@ public:
         options.clockMs = [this] { return nowMs(); };
         options.pumpIntervalMs = kPumpIntervalMs;
         options.foldersAfterContents = true; // the label clears as each folder's listing ends
-        const QString base = excludeTrailingBackslash(includeTrailingBackslash(folder)); // as the caller spells it
+        const QString base =
+            excludeTrailingBackslash(includeTrailingBackslash(folder)); // as the caller spells it
         QString walkBase;   // the walk's spelling of the same folder, met with the first entry
         QString lastFolder; // the walk's folder of the previous entry
         QString current;    // the folder being walked, without its trailing "\"

@@ -2,8 +2,8 @@
 
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
-#include "platform/Walk.h"
 #include "platform/IniFile.h"
+#include "platform/Walk.h"
 
 namespace niv {
 

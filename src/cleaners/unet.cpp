@@ -61,7 +61,8 @@ void actOn(AppContext& ctx, WalkEntry& e, Act act) {
 
 // The entries of one folder matching `nameMask`. `below` names folders under `start` that the
 // program adds itself; they are never taken through a link.
-void maskEntries(AppContext& ctx, const QString& start, const QString& below, const QString& nameMask, Act act) {
+void maskEntries(AppContext& ctx, const QString& start, const QString& below, const QString& nameMask,
+                 Act act) {
     WalkOptions options;
     options.maxDepth = 0;
     options.sorted = true;
@@ -120,7 +121,8 @@ void visitChrome(AppContext& ctx, const QString& folder, std::initializer_list<c
                  WalkMode mode) {
     if (folder.isEmpty()) return;
     for (const char* name : names) {
-        chromeMask(ctx, folder + QString::fromLatin1(name), mode == WalkMode::CountUp ? Act::Count : Act::Delete);
+        chromeMask(ctx, folder + QString::fromLatin1(name),
+                   mode == WalkMode::CountUp ? Act::Count : Act::Delete);
     }
 }
 

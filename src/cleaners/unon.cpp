@@ -86,7 +86,8 @@ void forEachMediaMask(AppContext& ctx, bool deleteFlag) {
 void scanAdditionalGarbage(AppContext& ctx, bool deleteFlag) {
     NonUnit& non = ctx.unit<NonUnit>();
     if (usableAolCache(non.AolCacheFolder))
-        scanMask(ctx, non.AolCacheFolder + kAllFiles, deleteFlag, non.AolCacheFolder.chopped(kAolCacheTail.size()));
+        scanMask(ctx, non.AolCacheFolder + kAllFiles, deleteFlag,
+                 non.AolCacheFolder.chopped(kAolCacheTail.size()));
     if (secondAolCacheDiffers(non))
         scanMask(ctx, non.AolCacheFolder2 + kAllFiles, deleteFlag,
                  non.AolCacheFolder2.chopped(kAolCacheTail.size()));
@@ -95,7 +96,8 @@ void scanAdditionalGarbage(AppContext& ctx, bool deleteFlag) {
 }
 
 void scanDumpFiles(AppContext& ctx, bool deleteFlag) {
-    scanMask(ctx, ctx.g.WindowsFolder + QStringLiteral("\\minidump\\m*.dmp"), deleteFlag, ctx.g.WindowsFolder);
+    scanMask(ctx, ctx.g.WindowsFolder + QStringLiteral("\\minidump\\m*.dmp"), deleteFlag,
+             ctx.g.WindowsFolder);
     scanMask(ctx, ctx.g.WindowsFolder + QStringLiteral("\\memory.dmp"), deleteFlag);
 }
 

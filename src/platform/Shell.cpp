@@ -222,17 +222,21 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
 bool opensByRunning(const QString& path) {
     // Windows' program and script types (PATHEXT) and the types it runs or installs on opening.
     static const QStringList kinds = {
-        QStringLiteral(".EXE"), QStringLiteral(".COM"), QStringLiteral(".BAT"), QStringLiteral(".CMD"),
-        QStringLiteral(".SCR"), QStringLiteral(".PIF"), QStringLiteral(".JS"),  QStringLiteral(".JSE"),
-        QStringLiteral(".VBS"), QStringLiteral(".VBE"), QStringLiteral(".VB"),  QStringLiteral(".WSF"),
-        QStringLiteral(".WSH"), QStringLiteral(".WSC"), QStringLiteral(".MSI"), QStringLiteral(".MSP"),
-        QStringLiteral(".MST"), QStringLiteral(".LNK"), QStringLiteral(".HTA"), QStringLiteral(".REG"),
-        QStringLiteral(".CPL"), QStringLiteral(".MSC"), QStringLiteral(".SCF"), QStringLiteral(".SCT"),
-        QStringLiteral(".JAR"), QStringLiteral(".PS1"), QStringLiteral(".PS1XML"), QStringLiteral(".PS2"),
-        QStringLiteral(".PSC1"), QStringLiteral(".PSM1"), QStringLiteral(".INF"), QStringLiteral(".URL"),
-        QStringLiteral(".APPLICATION"), QStringLiteral(".GADGET"), QStringLiteral(".MSH"),
-        QStringLiteral(".SHS"), QStringLiteral(".CHM"), QStringLiteral(".HLP"), QStringLiteral(".DLL"),
-        QStringLiteral(".SYS"), QStringLiteral(".DESKTOP"), QStringLiteral(".SH"), QStringLiteral(".APPIMAGE"),
+        QStringLiteral(".EXE"),      QStringLiteral(".COM"),     QStringLiteral(".BAT"),
+        QStringLiteral(".CMD"),      QStringLiteral(".SCR"),     QStringLiteral(".PIF"),
+        QStringLiteral(".JS"),       QStringLiteral(".JSE"),     QStringLiteral(".VBS"),
+        QStringLiteral(".VBE"),      QStringLiteral(".VB"),      QStringLiteral(".WSF"),
+        QStringLiteral(".WSH"),      QStringLiteral(".WSC"),     QStringLiteral(".MSI"),
+        QStringLiteral(".MSP"),      QStringLiteral(".MST"),     QStringLiteral(".LNK"),
+        QStringLiteral(".HTA"),      QStringLiteral(".REG"),     QStringLiteral(".CPL"),
+        QStringLiteral(".MSC"),      QStringLiteral(".SCF"),     QStringLiteral(".SCT"),
+        QStringLiteral(".JAR"),      QStringLiteral(".PS1"),     QStringLiteral(".PS1XML"),
+        QStringLiteral(".PS2"),      QStringLiteral(".PSC1"),    QStringLiteral(".PSM1"),
+        QStringLiteral(".INF"),      QStringLiteral(".URL"),     QStringLiteral(".APPLICATION"),
+        QStringLiteral(".GADGET"),   QStringLiteral(".MSH"),     QStringLiteral(".SHS"),
+        QStringLiteral(".CHM"),      QStringLiteral(".HLP"),     QStringLiteral(".DLL"),
+        QStringLiteral(".SYS"),      QStringLiteral(".DESKTOP"), QStringLiteral(".SH"),
+        QStringLiteral(".APPIMAGE"),
     };
     // The shell opens the name without its trailing dots and blanks: judge that name.
     QString name = path;
@@ -252,7 +256,8 @@ bool opensByRunning(Machine& machine, const QString& path) {
     // By name and by content: an opener may trust either.
     const QMimeDatabase db;
     const QString file = QString::fromStdString(target.path);
-    for (const QMimeType& type : {db.mimeTypeForFile(file), db.mimeTypeForFile(file, QMimeDatabase::MatchContent)}) {
+    for (const QMimeType& type :
+         {db.mimeTypeForFile(file), db.mimeTypeForFile(file, QMimeDatabase::MatchContent)}) {
         for (const char* runnable :
              {"application/x-executable", "application/x-pie-executable", "application/x-sharedlib",
               "application/x-shellscript", "application/x-desktop", "application/x-appimage",

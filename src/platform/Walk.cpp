@@ -164,7 +164,8 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
     const QString want = winUpper(name);
     const std::string exact = name.toUtf8().toStdString();
     struct stat probe {};
-    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW) == 0 && isWindowsName(exact.data(), exact.size())) {
+    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW) == 0 &&
+        isWindowsName(exact.data(), exact.size())) {
         hostName = exact;
     } else {
         listFolder(frame, true);
@@ -256,7 +257,8 @@ int WalkEntry::attr() const {
 
 bool WalkEntry::deleteFile(bool evenReadOnly) {
     if (m_isDir) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (int err = m_machine.faults().check(FaultInjector::Op::DeleteFile, path())) return fail(m_machine, err);
+    if (int err = m_machine.faults().check(FaultInjector::Op::DeleteFile, path()))
+        return fail(m_machine, err);
     if (!evenReadOnly && !m_isLink && (attr() & faReadOnly)) return fail(m_machine, ERROR_ACCESS_DENIED);
     if (::unlinkat(dirFd(), m_hostName.c_str(), 0) != 0) return fail(m_machine, errnoToWin(errno));
     return true;
@@ -475,7 +477,8 @@ bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner)
     const std::string o = canonical(outer);
     const std::string i = canonical(inner);
     if (o.empty() || i.empty()) return false;
-    return i == o || o == "/" || (i.size() > o.size() && i.compare(0, o.size(), o) == 0 && i[o.size()] == '/');
+    return i == o || o == "/" ||
+           (i.size() > o.size() && i.compare(0, o.size(), o) == 0 && i[o.size()] == '/');
 }
 
 } // namespace niv

@@ -189,7 +189,8 @@ TEST(TempFolderTwiceTest, TheWindowsTempReachedThroughAnotherDriveCountsOnce) {
     junkState(f);
     f.b.drive('z', "/");
     f.b.file(q("C:\\windows\\temp\\one.tmp"), "12345");
-    const QString viaZ = q("Z:") + QString::fromStdString(f.b.hostPath(q("C:\\windows\\temp"))).replace(u'/', u'\\');
+    const QString viaZ =
+        q("Z:") + QString::fromStdString(f.b.hostPath(q("C:\\windows\\temp"))).replace(u'/', u'\\');
     f.b.regString(HKEY_CURRENT_USER, q("Environment"), q("TEMP"), viaZ);
     CountJunkFiles(f.ctx);
     EXPECT_EQ(f.ctx.g.Found[CatTempc].FoundFiles, 1);

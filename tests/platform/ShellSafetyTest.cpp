@@ -26,20 +26,23 @@ TEST(OpensByRunningTest, JudgesTheNameTheShellOpensAndWhatTheHostWouldRun) {
     b.file(q("C:\\d\\run.txt"), "plain words");
     ::chmod(b.hostPath(q("C:\\d\\run.txt")).c_str(), 0755);
     b.file(q("C:\\d\\entry.txt"), "[Desktop Entry]\nType=Application\nExec=rm x\n");
-    b.file(q("C:\\d\\elf.txt"), QByteArray("\x7f" "ELF\x02\x01\x01", 7) + QByteArray(200, '\0'));
+    b.file(q("C:\\d\\elf.txt"), QByteArray("\x7f"
+                                           "ELF\x02\x01\x01",
+                                           7) +
+                                    QByteArray(200, '\0'));
     struct Case {
         const char* path;
         bool runs;
     };
     const Case cases[] = {
-        {"C:\\d\\evil.bat.", true},   {"C:\\d\\evil.bat . ", true}, {"C:\\d\\x.hta", true},
-        {"C:\\d\\x.msp", true},       {"C:\\d\\x.reg", true},       {"C:\\d\\x.cpl", true},
-        {"C:\\d\\x.msc", true},       {"C:\\d\\x.scf", true},       {"C:\\d\\x.sct", true},
-        {"C:\\d\\x.jar", true},       {"C:\\d\\x.ps1", true},       {"C:\\d\\x.wsh", true},
-        {"C:\\d\\x.inf", true},       {"C:\\d\\x.url", true},       {"C:\\d\\x.desktop", true},
-        {"C:\\d\\x.sh", true},        {"C:\\d\\x.AppImage", true},  {"C:\\d\\run.txt", true},
-        {"C:\\d\\script.txt", true},  {"C:\\d\\entry.txt", true},   {"C:\\d\\elf.txt", true},
-        {"C:\\d\\notes.txt", false},  {"C:\\d\\notes.txt.", false}, {"C:\\d\\missing.htm", false},
+        {"C:\\d\\evil.bat.", true},  {"C:\\d\\evil.bat . ", true}, {"C:\\d\\x.hta", true},
+        {"C:\\d\\x.msp", true},      {"C:\\d\\x.reg", true},       {"C:\\d\\x.cpl", true},
+        {"C:\\d\\x.msc", true},      {"C:\\d\\x.scf", true},       {"C:\\d\\x.sct", true},
+        {"C:\\d\\x.jar", true},      {"C:\\d\\x.ps1", true},       {"C:\\d\\x.wsh", true},
+        {"C:\\d\\x.inf", true},      {"C:\\d\\x.url", true},       {"C:\\d\\x.desktop", true},
+        {"C:\\d\\x.sh", true},       {"C:\\d\\x.AppImage", true},  {"C:\\d\\run.txt", true},
+        {"C:\\d\\script.txt", true}, {"C:\\d\\entry.txt", true},   {"C:\\d\\elf.txt", true},
+        {"C:\\d\\notes.txt", false}, {"C:\\d\\notes.txt.", false}, {"C:\\d\\missing.htm", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -50,7 +53,8 @@ TEST(OpensByRunningTest, JudgesTheNameTheShellOpensAndWhatTheHostWouldRun) {
 TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     MachineBuilder b;
     QTemporaryDir other(QDir::tempPath() == q("/dev/shm") ? q("/tmp/x") : q("/dev/shm/nivora-XXXXXX"));
-    struct stat a {}, c {};
+    struct stat a {
+    }, c{};
     if (!other.isValid() || ::stat(other.path().toUtf8().constData(), &a) != 0 ||
         ::stat(b.driveC().c_str(), &c) != 0 || a.st_dev == c.st_dev)
         GTEST_SKIP() << "no second file system to recycle from";

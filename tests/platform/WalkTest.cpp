@@ -26,7 +26,7 @@ QStringList visits(Machine& m, const QString& folder, const WalkOptions& options
     QStringList out;
     const QString base = includeTrailingBackslash(fullPath(m, folder));
     walkTree(m, folder, options, [&](WalkEntry& e) {
-        const QString kind = e.isMountPoint() ? QStringLiteral("m")
+        const QString kind = e.isMountPoint()  ? QStringLiteral("m")
                              : e.isDirectory() ? QStringLiteral("d")
                              : e.isLink()      ? QStringLiteral("l")
                                                : QStringLiteral("f");
@@ -49,11 +49,24 @@ TEST_F(TreeWalkTest, HostileTreeListsLinksAsFilesAndEntersNothingOutside) {
     WalkOptions sorted;
     sorted.sorted = true;
     const QStringList expected = {
-        "a.tmp|f|1",           "fifo.tmp|f|0", "hard.tmp|f|19",          "keep|d|0",
-        "keep\\inner.tmp|f|7", "level1|d|0",   "level1\\level2|d|0",     "level1\\level2\\lnk.tmp|l|0",
-        "level1\\level2\\lnkdir|l|0",          "level1\\level2\\plain.tmp|f|5",
-        "level1\\lnk.tmp|l|0", "level1\\lnkdir|l|0", "level1\\plain.tmp|f|5", "lnk.tmp|l|0",
-        "lnkdir|l|0",          "mnt|m|0",      "plain.tmp|f|5",          "swap|d|0",
+        "a.tmp|f|1",
+        "fifo.tmp|f|0",
+        "hard.tmp|f|19",
+        "keep|d|0",
+        "keep\\inner.tmp|f|7",
+        "level1|d|0",
+        "level1\\level2|d|0",
+        "level1\\level2\\lnk.tmp|l|0",
+        "level1\\level2\\lnkdir|l|0",
+        "level1\\level2\\plain.tmp|f|5",
+        "level1\\lnk.tmp|l|0",
+        "level1\\lnkdir|l|0",
+        "level1\\plain.tmp|f|5",
+        "lnk.tmp|l|0",
+        "lnkdir|l|0",
+        "mnt|m|0",
+        "plain.tmp|f|5",
+        "swap|d|0",
     };
     EXPECT_EQ(visits(m, kTree, sorted), expected);
     EXPECT_EQ(tree.changes(), "");
@@ -89,16 +102,37 @@ TEST_F(TreeWalkTest, OptionsChooseEntriesDepthAndOrder) {
         QStringList expected;
     };
     const Case cases[] = {
-        {"everything, in order", "*", false, faAnyFile, -1,
+        {"everything, in order",
+         "*",
+         false,
+         faAnyFile,
+         -1,
          {"A.txt|f|1", "b.TXT|f|2", "c.dat|f|3", "hid.txt|f|1", "Sub|d|0", "Sub\\d.txt|f|4", "sys|d|0",
           "sys\\in.txt|f|1"}},
-        {"top level only", "*.*", false, faAnyFile, 0,
+        {"top level only",
+         "*.*",
+         false,
+         faAnyFile,
+         0,
          {"A.txt|f|1", "b.TXT|f|2", "c.dat|f|3", "hid.txt|f|1", "Sub|d|0", "sys|d|0"}},
-        {"a mask for files, folders still entered", "*.txt", false, faAnyFile, -1,
-         {"A.txt|f|1", "b.TXT|f|2", "hid.txt|f|1", "Sub|d|0", "Sub\\d.txt|f|4", "sys|d|0", "sys\\in.txt|f|1"}},
-        {"a mask for folders too", "*.txt", true, faAnyFile, -1,
+        {"a mask for files, folders still entered",
+         "*.txt",
+         false,
+         faAnyFile,
+         -1,
+         {"A.txt|f|1", "b.TXT|f|2", "hid.txt|f|1", "Sub|d|0", "Sub\\d.txt|f|4", "sys|d|0",
+          "sys\\in.txt|f|1"}},
+        {"a mask for folders too",
+         "*.txt",
+         true,
+         faAnyFile,
+         -1,
          {"A.txt|f|1", "b.TXT|f|2", "hid.txt|f|1", "Sub\\d.txt|f|4", "sys\\in.txt|f|1"}},
-        {"no hidden or system entries, files only", "*", false, faArchive | faReadOnly, -1,
+        {"no hidden or system entries, files only",
+         "*",
+         false,
+         faArchive | faReadOnly,
+         -1,
          {"A.txt|f|1", "b.TXT|f|2", "c.dat|f|3", "Sub\\d.txt|f|4"}},
     };
     for (const Case& c : cases) {
@@ -216,7 +250,8 @@ namespace {
 TEST_F(TreeWalkTest, TheCallersOwnSubfoldersAreNeverLinks) {
     HostileTree tree(b);
     b.file(QStringLiteral("C:\\Real\\Cache\\0\\a.tmp"), "a");
-    b.hostLink(QStringLiteral("C:\\Given"), b.hostPath(QStringLiteral("C:\\Real"))); // a given link is followed
+    b.hostLink(QStringLiteral("C:\\Given"),
+               b.hostPath(QStringLiteral("C:\\Real"))); // a given link is followed
     b.hostLink(QStringLiteral("C:\\Real\\Linked"), tree.sentinel());
     b.hostLink(QStringLiteral("C:\\Real\\Deep"), b.hostPath(QStringLiteral("C:\\Real\\Cache")));
     struct Case {

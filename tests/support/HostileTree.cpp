@@ -88,8 +88,7 @@ void HostileTree::plant(const QString& winFolder, const QString& prefix, const Q
     }
     // A second name of an outside file.
     const std::string hard = b.hostPath(f + p + QStringLiteral("hard") + ext);
-    if (::link((m_sentinel + "/hard.tmp").c_str(), hard.c_str()) != 0)
-        ADD_FAILURE() << "link " << hard;
+    if (::link((m_sentinel + "/hard.tmp").c_str(), hard.c_str()) != 0) ADD_FAILURE() << "link " << hard;
     const std::string fifo = b.hostPath(f + p + QStringLiteral("fifo") + ext);
     if (::mkfifo(fifo.c_str(), 0644) != 0) ADD_FAILURE() << "mkfifo " << fifo;
     // Names Windows cannot hold beside the names they would resolve to (the builder maps literally).
@@ -123,7 +122,8 @@ void HostileTree::armSwap() {
             struct stat st {};
             if (host.empty() || ::lstat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
             const std::string aside = m_builder.outside() + "/swapped-" + std::to_string(++m_swapped);
-            if (::rename(host.c_str(), aside.c_str()) != 0 || ::symlink(m_sentinel.c_str(), host.c_str()) != 0)
+            if (::rename(host.c_str(), aside.c_str()) != 0 ||
+                ::symlink(m_sentinel.c_str(), host.c_str()) != 0)
                 ADD_FAILURE() << "swap " << host;
             return;
         }

@@ -31,7 +31,8 @@ public:
 
     // Plants the entries inside `winFolder` (made when missing); `prefix` starts every plain and
     // hostile name, so a cleaner that takes only some names (a mask, a prefix) meets them too.
-    void plant(const QString& winFolder, const QString& prefix = {}, const QString& ext = QStringLiteral(".tmp"));
+    void plant(const QString& winFolder, const QString& prefix = {},
+               const QString& ext = QStringLiteral(".tmp"));
 
     // From now on, the first walk about to enter a planted "swap" folder finds a link there.
     void armSwap();

@@ -6,6 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/MessagePump.h"
 #include "platform/Registry.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 #include <QElapsedTimer>
@@ -129,28 +130,43 @@ public:
 
     void walk(const QString& folder) {
         // "C:" alone would be the current folder of drive C:, not its root.
-        if (!SetCurrentDir(m_ctx.machine, isDriveOnly(folder) ? folder + u'\\' : folder)) return;
-        // Most folders match no rule: their files need neither an upper-cased name nor attributes.
-        const unsigned tests = folderTests(winUpper(folder));
-        SearchRec rec;
-        if (FindFirst(m_ctx.machine, folder + QStringLiteral("\\*.*"), faAnyFile, rec) == ERROR_SUCCESS) {
-            do {
-                if (isDotName(rec.Name)) continue;
-                if (rec.m_baseAttr & faDirectory) {
-                    // A link is never entered: it may lead out of the drive or back up the tree.
-                    if (!(rec.m_baseAttr & faReparsePoint)) {
-                        if ((tests & InFirefoxProfiles) && winUpper(rec.Name) == u"CACHE")
-                            AddScanCacheDir(m_ctx, folder + QStringLiteral("\\CACHE"));
-                        show(folder);
-                        walk(folder + u'\\' + rec.Name);
-                    }
-                } else if (tests != 0) {
-                    examineFile(folder, tests, rec);
-                }
-                letMessagesThrough();
-            } while (FindNext(rec) == ERROR_SUCCESS);
-            FindClose(rec);
-        }
+        const QString start = isDriveOnly(folder) ? folder + u'\\' : folder;
+        if (!SetCurrentDir(m_ctx.machine, start)) return;
+        WalkOptions options;
+        options.sorted = true;
+        options.pump = &m_ctx.pump;
+        options.clockMs = [this] { return nowMs(); };
+        options.pumpIntervalMs = kPumpIntervalMs;
+        options.foldersAfterContents = true; // the label clears as each folder's listing ends
+        const QString base =
+            excludeTrailingBackslash(includeTrailingBackslash(folder)); // as the caller spells it
+        QString walkBase;   // the walk's spelling of the same folder, met with the first entry
+        QString lastFolder; // the walk's folder of the previous entry
+        QString current;    // the folder being walked, without its trailing "\"
+        unsigned tests = 0;
+        // Links are never entered nor examined: they may lead out of the drive or back up the tree.
+        walkTree(m_ctx.machine, start, options, [&](WalkEntry& e) {
+            if (e.afterContents()) {
+                show(QString());
+                return WalkStep::Continue;
+            }
+            if (walkBase.isEmpty()) walkBase = e.folder();
+            if (e.folder() != lastFolder) {
+                lastFolder = e.folder();
+                current = base + u'\\' + lastFolder.mid(walkBase.size());
+                current.chop(1);
+                // Most folders match no rule: their files need neither an upper-cased name nor attributes.
+                tests = folderTests(winUpper(current));
+            }
+            if (e.isDirectory()) {
+                if ((tests & InFirefoxProfiles) && winUpper(e.name()) == u"CACHE")
+                    AddScanCacheDir(m_ctx, current + QStringLiteral("\\CACHE"));
+                show(current);
+            } else if (tests != 0 && !e.isLink()) {
+                examineFile(current, tests, e);
+            }
+            return WalkStep::Continue;
+        });
         show(QString());
     }
 
@@ -161,22 +177,15 @@ private:
 
     qint64 nowMs() const { return m_ctx.steadyClockMs ? m_ctx.steadyClockMs() : m_steady.elapsed(); }
 
-    void letMessagesThrough() {
-        const qint64 now = nowMs();
-        if (m_lastPump >= 0 && now - m_lastPump < kPumpIntervalMs) return;
-        m_ctx.pump.processMessages();
-        m_lastPump = now;
-    }
-
-    void examineFile(const QString& folder, unsigned tests, const SearchRec& rec) {
-        const QString upperName = winUpper(rec.Name);
+    void examineFile(const QString& folder, unsigned tests, const WalkEntry& rec) {
+        const QString upperName = winUpper(rec.name());
         for (const Rule& rule : kRules) {
             if (!(tests & rule.folder) || !nameMatches(rule, upperName)) continue;
             // Asked only now: the attribute word costs a read of the file's extended attribute.
             if (rec.attr() & (faReadOnly | faSysFile)) return;
             QString value = folder + u'\\';
             if (rule.value == Value::FolderAndName)
-                value += rec.Name;
+                value += rec.name();
             else if (rule.value == Value::FolderAndFixed)
                 value += QStringView(rule.fixed);
             AddScanLogEntry(m_ctx, value, QString::fromUtf16(rule.code));
@@ -187,7 +196,6 @@ private:
     AppContext& m_ctx;
     const ScanProgress& m_progress;
     QElapsedTimer m_steady;
-    qint64 m_lastPump = -1;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 namespace niv {
@@ -83,24 +84,33 @@ QStringList FillInstantMessageList(AppContext& ctx) {
     return lines;
 }
 
-void AddImLine(AppContext& ctx, const QString& tag, const QString& pattern, QStringList& lines) {
+namespace {
+
+// Every entry of the pattern's own folder that its name mask matches, hidden and system ones and
+// folders included, in the search's order; the folder is listed once however many match.
+template <class Each> void eachMatch(AppContext& ctx, const QString& pattern, Each each) {
     const QString folder = extractFilePath(pattern);
-    SearchRec rec;
-    if (FindFirst(ctx.machine, pattern, faAnyFile, rec) != 0) return;
-    do
-        lines.append(tag + folder + rec.Name);
-    while (FindNext(rec) == 0);
-    FindClose(rec);
+    WalkOptions options;
+    options.maxDepth = 0;
+    options.sorted = true;
+    options.mask = pattern.mid(folder.size());
+    options.maskFolders = true;
+    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+        each(folder + e.name());
+        return WalkStep::Continue;
+    });
+}
+
+} // namespace
+
+void AddImLine(AppContext& ctx, const QString& tag, const QString& pattern, QStringList& lines) {
+    eachMatch(ctx, pattern, [&](const QString& path) { lines.append(tag + path); });
 }
 
 void ScanImFolder(AppContext& ctx, const QString& folder, const QString& tag, const QString& pattern,
                   QStringList& lines) {
-    SearchRec rec;
-    if (FindFirst(ctx.machine, folder + pattern, faAnyFile, rec) != 0) return;
-    do
-        AddImLine(ctx, tag, folder + rec.Name, lines);
-    while (FindNext(rec) == 0);
-    FindClose(rec);
+    // Each match is that one entry's line: the folder is not searched again for it.
+    eachMatch(ctx, folder + pattern, [&](const QString& path) { lines.append(tag + path); });
 }
 
 QString ImLinePath(const QString& line) {
@@ -116,7 +126,7 @@ std::optional<QString> ViewImLog(AppContext& ctx, const QString& line) {
             "instant message reader off the internet as this file has encrypted data. You can however "
             "still delete this IM log file using the buttons below.");
     // A log folder can hold anything; viewing must never start a program.
-    if (opensByRunning(path) || ShellExecute(ctx.machine, QStringLiteral("open"), path) < 32)
+    if (opensByRunning(ctx.machine, path) || ShellExecute(ctx.machine, QStringLiteral("open"), path) < 32)
         return QStringLiteral(
             "An error occurred trying to open this log for viewing. You can view this log manually by "
             "just going to the folder and opening the log file.");

@@ -4,6 +4,7 @@
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 namespace niv {
@@ -14,22 +15,21 @@ bool FlashCookieLocationExists(AppContext& ctx) {
 }
 
 void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& sites) {
-    SearchRec rec;
-    if (FindFirst(ctx.machine, folder + QStringLiteral("\\*.*"), faAnyFile, rec) != 0) return;
-    do {
-        const QString name = rec.Name;
-        // A link to a folder is neither listed nor entered: its target is not the site's own.
-        if (rec.isDirectory() && !rec.isReparsePoint() && !isDotName(name)) {
-            const QString path = folder + u'\\' + name;
-            if (name.contains(u'.')) {
-                sites.names.append(name);
-                sites.paths.append(path);
-            }
-            ScanFlashCookieFolders(ctx, path, sites);
+    // Every real folder below, in the search's order; a link is neither listed nor entered (its
+    // target is not the site's own), and messages go through after every entry.
+    WalkOptions options;
+    options.sorted = true;
+    options.pump = &ctx.pump;
+    options.pumpIntervalMs = 0;
+    QString walkBase; // the walk's spelling of `folder`, met with the first entry
+    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+        if (walkBase.isEmpty()) walkBase = e.folder();
+        if (e.isDirectory() && e.name().contains(u'.')) {
+            sites.names.append(e.name());
+            sites.paths.append(excludeTrailingBackslash(folder) + u'\\' + e.path().mid(walkBase.size()));
         }
-        ctx.pump.processMessages();
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
+        return WalkStep::Continue;
+    });
 }
 
 bool RecycleFlashFolder(AppContext& ctx, const QString& path) {

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 #include <algorithm>
@@ -33,11 +34,15 @@ void FindAolTrackFiles(AppContext& ctx, const QString& folder) {
     while (slot <= files.count() && !files[slot].isEmpty())
         ++slot;
     if (slot > files.count()) return;
-    SearchRec rec;
-    if (FindFirst(ctx.machine, folder + QStringLiteral("*.arl"), faAnyFile, rec) != ERROR_SUCCESS) return;
-    do {
-        files[slot++] = folder + rec.Name;
-    } while (slot <= files.count() && FindNext(rec) == ERROR_SUCCESS);
+    WalkOptions options;
+    options.maxDepth = 0;
+    options.sorted = true;
+    options.mask = QStringLiteral("*.arl");
+    options.maskFolders = true;
+    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+        files[slot++] = folder + e.name();
+        return slot <= files.count() ? WalkStep::Continue : WalkStep::Stop;
+    });
 }
 
 void ReadAolTrackFiles(AppContext& ctx, QStringList& lines) {

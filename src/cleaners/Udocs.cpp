@@ -479,7 +479,7 @@ std::optional<TrailMessage> ViewTrail(AppContext& ctx, const QString& line) {
                            "remove this trail (The actual file will not be removed, but the "
                            "trail showing your viewing history of this will be cleaned).")};
     // Programs and scripts run when opened; viewing must never start one.
-    if (opensByRunning(line) || ShellExecute(ctx.machine, QStringLiteral("open"), line) <= 31)
+    if (opensByRunning(ctx.machine, line) || ShellExecute(ctx.machine, QStringLiteral("open"), line) <= 31)
         return TrailMessage{MsgKind::Warning, cannotView};
     return std::nullopt;
 }

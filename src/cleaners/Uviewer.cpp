@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/Shell.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 namespace niv {
@@ -64,17 +65,24 @@ void addLowerPath(QString lower, bool viewableOnly, QStringList& lines) {
 } // namespace
 
 bool AddFolderFiles(AppContext& ctx, const QString& mask, bool viewableOnly, QStringList& lines) {
-    SearchRec rec;
-    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != 0) return false;
     // Lower-cased once for the whole folder; each entry adds only its own name.
-    const QString folder = extractFilePath(mask).toLower();
-    do {
-        const QString& name = rec.Name;
-        if (name == u"." || name == u".." || isDesktopIni(name)) continue;
-        addLowerPath(lowerJoin(folder, name), viewableOnly, lines);
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
-    return true;
+    const QString folder = extractFilePath(mask);
+    const QString lowerFolder = folder.toLower();
+    WalkOptions options;
+    options.maxDepth = 0;
+    options.sorted = true;
+    options.mask = mask.mid(folder.size());
+    options.maskFolders = true;
+    bool any = false;
+    const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+        any = true;
+        if (!isDesktopIni(e.name())) addLowerPath(lowerJoin(lowerFolder, e.name()), viewableOnly, lines);
+        return WalkStep::Continue;
+    });
+    // A search of "*" or "*.*" finds "." and ".." in any folder but a drive's root.
+    const bool dots = (options.mask == u"*" || options.mask == u"*.*") &&
+                      excludeTrailingBackslash(fullPath(ctx.machine, folder)).size() > 2;
+    return walked.error == ERROR_SUCCESS && (any || dots);
 }
 
 void AddViewerItem(const QString& path, bool viewableOnly, QStringList& lines) {
@@ -95,7 +103,7 @@ std::vector<ViewerBox> OpenCacheEntry(AppContext& ctx, const QString& line) {
                  "can see in explorer (basically just pointers to the actual files), but using the "
                  "locked file cleanup on the previous window will safely clean these out.")});
     // The path goes whole, however long; a downloaded program in the cache is never started.
-    if (opensByRunning(line) || ShellExecute(ctx.machine, QStringLiteral("open"), line) <= 32)
+    if (opensByRunning(ctx.machine, line) || ShellExecute(ctx.machine, QStringLiteral("open"), line) <= 32)
         boxes.push_back(
             {MsgKind::Information,
              QStringLiteral(

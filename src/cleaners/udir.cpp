@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 namespace niv {
@@ -69,16 +70,38 @@ bool RemoveOwnListEntry(AppContext& ctx, const QString& entry) {
 
 void ScanOwnListEntry(AppContext& ctx, const QString& entry, bool deleteFlag) {
     OwnListUnit& unit = ctx.unit<OwnListUnit>();
-    SearchRec rec;
-    // Without the hidden, system and folder bits the search itself passes over those entries.
-    if (FindFirst(ctx.machine, entry, faReadOnly | faArchive | faNormal, rec) != ERROR_SUCCESS) return;
     const QString folder = extractFilePath(entry);
-    do {
+    QString mask = entry.mid(folder.size());
+    const bool oneFile = !mask.contains(u'*') && !mask.contains(u'?');
+    if (oneFile) {
+        // The name Windows opens: without its trailing dots and blanks.
+        while (mask.endsWith(u'.') || mask.endsWith(u' '))
+            mask.chop(1);
+        if (mask.isEmpty()) return;
+    }
+    WalkOptions options;
+    options.maxDepth = 0;
+    options.sorted = true;
+    options.mask = mask;
+    // Without the hidden, system and folder bits the search itself passes over those entries.
+    options.attrFilter = faReadOnly | faArchive | faNormal;
+    // One file named: the entry of that exact case when there is one, else the first of any case,
+    // never its case twins as well.
+    QString chosen;
+    if (oneFile) {
+        walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+            if (chosen.isEmpty() || e.name() == mask) chosen = e.name();
+            return e.name() == mask ? WalkStep::Stop : WalkStep::Continue;
+        });
+        if (chosen.isEmpty()) return;
+    }
+    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+        if (oneFile && e.name() != chosen) return WalkStep::Continue;
         ++unit.OwnListFoundFiles;
-        unit.OwnListFoundBytes += rec.Size();
-        if (deleteFlag && DeleteFile(ctx.machine, folder + rec.Name)) ++unit.OwnListDeletedFiles;
-    } while (FindNext(rec) == ERROR_SUCCESS);
-    FindClose(rec);
+        unit.OwnListFoundBytes += e.size();
+        if (deleteFlag && e.deleteFile()) ++unit.OwnListDeletedFiles;
+        return WalkStep::Continue;
+    });
 }
 
 void CleanOwnList(AppContext& ctx) {

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 #include <vector>
@@ -20,8 +21,8 @@ NetUnit& net(AppContext& ctx) {
 
 // A plain folder is passed over; a folder with any further attribute bit counts like a file, as
 // does a link (its size is 0 and deleting it removes only the link).
-bool isPlainFolder(const SearchRec& rec) {
-    return rec.isDirectory() && (rec.attr() & faAnyFile) == faDirectory;
+bool isPlainFolder(const WalkEntry& e) {
+    return e.isDirectory() && (e.attr() & faAnyFile) == faDirectory;
 }
 
 // True when the folder a mask searches is itself a link: nothing is counted or deleted through it.
@@ -33,43 +34,68 @@ bool isLinkedFolder(AppContext& ctx, const QString& folder) {
     return attr >= 0 && (attr & faReparsePoint);
 }
 
-// A folder a walk goes on into: a real folder (not a link) that a search asking for directories
-// lists, so neither hidden nor system.
-bool walksInto(const SearchRec& rec) {
-    return !rec.Name.isEmpty() && !isDotName(rec.Name) && rec.isDirectory() && !rec.isReparsePoint() &&
-           (rec.attr() & (faHidden | faSysFile)) == 0;
+// A folder a walk goes on into: one that a search asking for directories lists, so neither hidden
+// nor system. The walk itself never enters a link or a mount point.
+bool walksInto(const WalkEntry& e) {
+    return e.isDirectory() && (e.attr() & (faHidden | faSysFile)) == 0;
 }
 
-enum class Act { Nothing, Count, Delete };
+enum class Act { Count, Delete };
 
-// One search of a mask: counts or deletes its entries that are not plain folders and collects, when
-// asked, the folders below it that a walk goes on into, so a walk lists each folder once. A
-// folder that cannot be searched is passed over; an error while advancing the search is returned.
-int searchEntries(AppContext& ctx, const QString& mask, const QString& folder, Act act,
-                  std::vector<QString>* subfolders) {
-    SearchRec rec;
-    if (FindFirst(ctx.machine, mask, act == Act::Nothing ? faDirectory : faAnyFile, rec) != ERROR_SUCCESS)
-        return ERROR_SUCCESS;
+// Counts or deletes one entry that passes the category's rule.
+void actOn(AppContext& ctx, WalkEntry& e, Act act) {
+    if (!IsCleanableName(e.name()) || isPlainFolder(e)) return;
     NetUnit& unit = net(ctx);
-    int result;
-    do {
-        if (act != Act::Nothing && IsCleanableName(rec.Name) && !isPlainFolder(rec)) {
-            const std::int64_t size = rec.Size(); // as the search reported it, before the entry goes
-            if (act == Act::Count) {
-                ++unit.NetPassFiles;
-                unit.NetPassBytes += size;
-            } else {
-                const QString path = folder + rec.Name;
-                if (ctx.g.Wipe) WipeFile(ctx, path);
-                if (DeleteFile(ctx.machine, path)) {
-                    ++unit.DeletedFiles;
-                    unit.DeletedBytes += size;
-                }
-            }
-        }
-        if (subfolders && walksInto(rec)) subfolders->push_back(folder + rec.Name + u'\\');
-    } while ((result = FindNext(rec)) == ERROR_SUCCESS);
-    return result == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : result;
+    const std::int64_t size = e.size(); // before the entry goes
+    if (act == Act::Count) {
+        ++unit.NetPassFiles;
+        unit.NetPassBytes += size;
+        return;
+    }
+    if (ctx.g.Wipe) e.overwriteContents();
+    if (e.deleteFile()) {
+        ++unit.DeletedFiles;
+        unit.DeletedBytes += size;
+    }
+}
+
+// The entries of one folder matching `nameMask`. `below` names folders under `start` that the
+// program adds itself; they are never taken through a link.
+void maskEntries(AppContext& ctx, const QString& start, const QString& below, const QString& nameMask,
+                 Act act) {
+    WalkOptions options;
+    options.maxDepth = 0;
+    options.sorted = true;
+    options.mask = nameMask;
+    options.maskFolders = true;
+    options.below = below;
+    walkTree(ctx.machine, start, options, [&](WalkEntry& e) {
+        actOn(ctx, e, act);
+        return WalkStep::Continue;
+    });
+}
+
+// Everything below the folders of `start` (+ `below`), not the entries lying directly in it.
+void walkBelow(AppContext& ctx, const QString& start, const QString& below, Act act) {
+    WalkOptions options;
+    options.below = below;
+    walkTree(ctx.machine, start, options, [&](WalkEntry& e) {
+        if (e.depth() > 0) actOn(ctx, e, act);
+        return walksInto(e) ? WalkStep::Continue : WalkStep::SkipFolder;
+    });
+}
+
+// Chrome's folders below the local application data are the program's own names, never links.
+const QString kChromeProfileTail = QStringLiteral("\\Google\\Chrome\\User Data\\Default");
+
+void chromeMask(AppContext& ctx, const QString& mask, Act act) {
+    const QString folder = folderPart(mask);
+    const qsizetype tail = winUpper(folder).lastIndexOf(winUpper(kChromeProfileTail));
+    if (tail < 0) {
+        maskEntries(ctx, folder, {}, mask.mid(folder.size()), act);
+        return;
+    }
+    maskEntries(ctx, folder.left(tail + 1), folder.mid(tail + 1), mask.mid(folder.size()), act);
 }
 
 // One mask of a category: counted or deleted.
@@ -95,8 +121,8 @@ void visitChrome(AppContext& ctx, const QString& folder, std::initializer_list<c
                  WalkMode mode) {
     if (folder.isEmpty()) return;
     for (const char* name : names) {
-        const QString mask = folder + QString::fromLatin1(name);
-        visitMask(ctx, mask, folderPart(mask), mode);
+        chromeMask(ctx, folder + QString::fromLatin1(name),
+                   mode == WalkMode::CountUp ? Act::Count : Act::Delete);
     }
 }
 
@@ -109,9 +135,9 @@ void visitCategory(AppContext& ctx, Category category, WalkMode mode) {
             const QString& folder = g.FirefoxCacheDirs[slot];
             if (trimControls(folder).isEmpty()) continue;
             visitMask(ctx, folder + kAllFiles, folder, mode);
-            if (!winUpper(folder).contains(kCacheMarker)) continue;
+            if (!winUpper(folder).contains(kCacheMarker) || isLinkedFolder(ctx, folder)) continue;
             for (QChar hex : kHexFolders)
-                WalkSubfolders(ctx, folder + hex + u'\\', mode);
+                walkBelow(ctx, folder, QString(hex), mode == WalkMode::CountUp ? Act::Count : Act::Delete);
         }
         break;
     case CatNSHistory:
@@ -206,33 +232,20 @@ bool IsCleanableName(const QString& name) {
 }
 
 void CountFiles(AppContext& ctx, const QString& mask) {
-    searchEntries(ctx, mask, folderPart(mask), Act::Count, nullptr);
+    const QString folder = folderPart(mask);
+    maskEntries(ctx, folder, {}, mask.mid(folder.size()), Act::Count);
 }
 
 void DeleteFilesInMask(AppContext& ctx, const QString& mask, const QString& folder) {
-    searchEntries(ctx, mask, folder, Act::Delete, nullptr);
+    // Every caller names the mask's own folder part; entries are acted on where the search finds them.
+    Q_UNUSED(folder);
+    const QString start = folderPart(mask);
+    maskEntries(ctx, start, {}, mask.mid(start.size()), Act::Delete);
 }
 
 void WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode) {
     if (isLinkedFolder(ctx, folder)) return;
-    const Act act = mode == WalkMode::CountUp ? Act::Count : Act::Delete;
-    // Depth first, in the order the searches give, without recursion: a deep tree costs no stack.
-    std::vector<QString> pending, found;
-    auto descend = [&] { pending.insert(pending.end(), found.rbegin(), found.rend()); };
-    int error = searchEntries(ctx, folder + kAllFiles, folder, Act::Nothing, &found);
-    descend();
-    while (error == ERROR_SUCCESS && !pending.empty()) {
-        const QString sub = pending.back();
-        pending.pop_back();
-        found.clear();
-        error = searchEntries(ctx, sub + kAllFiles, sub, act, &found);
-        descend();
-    }
-    // Once per walk: a search that keeps failing would otherwise say so without end.
-    if (error != ERROR_SUCCESS)
-        ctx.dialogs.showMessage(QString::number(error) +
-                                QStringLiteral(" error occurred searching for Firefox files.  Please report "
-                                               "this error code message."));
+    walkBelow(ctx, folder, {}, mode == WalkMode::CountUp ? Act::Count : Act::Delete);
 }
 
 void DeleteFirefoxCache(AppContext& ctx) {

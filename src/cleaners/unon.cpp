@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 #include <algorithm>
@@ -22,9 +23,14 @@ void zeroPass(NonUnit& non) {
     non.PassBytes = 0;
 }
 
-void scanMask(AppContext& ctx, const QString& mask, bool deleteFlag) {
-    ctx.unit<NonUnit>().JunkMask = mask;
+// `base`: the part of the mask named by the user or the system, followed as given; what the
+// cleaner adds below it is never taken through a link.
+void scanMask(AppContext& ctx, const QString& mask, bool deleteFlag, const QString& base = {}) {
+    NonUnit& non = ctx.unit<NonUnit>();
+    non.JunkMask = mask;
+    non.JunkMaskBase = base;
     ScanJunkMask(ctx, deleteFlag);
+    non.JunkMaskBase.clear();
 }
 
 void takePass(AppContext& ctx, Category c) {
@@ -41,7 +47,9 @@ void walkTempFolders(AppContext& ctx, bool recycle) {
     NonUnit& non = ctx.unit<NonUnit>();
     const QString mask = ctx.g.Tempall ? QStringLiteral("*.*") : QStringLiteral("*.tmp");
     ScanTempFolder(ctx, mask, non.TempFolder, recycle);
-    if (winUpper(non.TempFolder) != winUpper(windowsTemp(non)))
+    // The same folder reached through another drive or a link is walked once.
+    if (winUpper(non.TempFolder) != winUpper(windowsTemp(non)) &&
+        !isSameOrAbove(ctx.machine, windowsTemp(non), non.TempFolder))
         ScanTempFolder(ctx, mask, windowsTemp(non), recycle);
 }
 
@@ -77,14 +85,19 @@ void forEachMediaMask(AppContext& ctx, bool deleteFlag) {
 
 void scanAdditionalGarbage(AppContext& ctx, bool deleteFlag) {
     NonUnit& non = ctx.unit<NonUnit>();
-    if (usableAolCache(non.AolCacheFolder)) scanMask(ctx, non.AolCacheFolder + kAllFiles, deleteFlag);
-    if (secondAolCacheDiffers(non)) scanMask(ctx, non.AolCacheFolder2 + kAllFiles, deleteFlag);
+    if (usableAolCache(non.AolCacheFolder))
+        scanMask(ctx, non.AolCacheFolder + kAllFiles, deleteFlag,
+                 non.AolCacheFolder.chopped(kAolCacheTail.size()));
+    if (secondAolCacheDiffers(non))
+        scanMask(ctx, non.AolCacheFolder2 + kAllFiles, deleteFlag,
+                 non.AolCacheFolder2.chopped(kAolCacheTail.size()));
     // The check-disk fragments in the root of the Windows drive.
     scanMask(ctx, folderPart(ctx.g.WindowsFolder) + QStringLiteral("FI*.CHK"), deleteFlag);
 }
 
 void scanDumpFiles(AppContext& ctx, bool deleteFlag) {
-    scanMask(ctx, ctx.g.WindowsFolder + QStringLiteral("\\minidump\\m*.dmp"), deleteFlag);
+    scanMask(ctx, ctx.g.WindowsFolder + QStringLiteral("\\minidump\\m*.dmp"), deleteFlag,
+             ctx.g.WindowsFolder);
     scanMask(ctx, ctx.g.WindowsFolder + QStringLiteral("\\memory.dmp"), deleteFlag);
 }
 
@@ -93,7 +106,7 @@ void scanRecentDocs(AppContext& ctx, bool deleteFlag) {
     // Without a Recent folder the masks stay empty: they would name the root of a drive.
     for (const QString& mask :
          {non.RecentLinkMask, non.CustomDestinationsMask, non.AutomaticDestinationsMask})
-        if (!mask.isEmpty()) scanMask(ctx, mask, deleteFlag);
+        if (!mask.isEmpty()) scanMask(ctx, mask, deleteFlag, ctx.g.RecentFolder);
 }
 
 void scanActiveX(AppContext& ctx, bool deleteFlag) {
@@ -138,49 +151,65 @@ bool IsJunkCategory(Category c) {
 
 void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
     NonUnit& non = ctx.unit<NonUnit>();
-    SearchRec rec;
-    if (FindFirst(ctx.machine, non.JunkMask, faAnyFile, rec) != ERROR_SUCCESS) return;
     const QString folder = folderPart(non.JunkMask);
-    do {
-        if (isDotName(rec.Name)) continue;
-        const std::int64_t size = rec.Size();
+    WalkOptions options;
+    options.maxDepth = 0;
+    options.sorted = true;
+    options.mask = non.JunkMask.mid(folder.size());
+    options.maskFolders = true;
+    QString start = folder;
+    const QString base = includeTrailingBackslash(non.JunkMaskBase);
+    if (!non.JunkMaskBase.isEmpty() && winUpper(folder).startsWith(winUpper(base))) {
+        start = base;
+        options.below = folder.mid(base.size());
+    }
+    walkTree(ctx.machine, start, options, [&](WalkEntry& e) {
+        const std::int64_t size = e.size();
         ++non.PassFiles;
         non.PassBytes += size;
-        if (deleteFlag && DeleteFile(ctx.machine, folder + rec.Name)) {
+        if (deleteFlag && e.deleteFile()) {
             ++non.DeletedFiles;
             non.DeletedBytes += size;
         }
-    } while (FindNext(rec) == ERROR_SUCCESS);
+        return WalkStep::Continue;
+    });
+}
+
+bool IsRefusedTempFolder(AppContext& ctx, const QString& folder) {
+    const QString full = fullPath(ctx.machine, folder);
+    if (full.isEmpty() || excludeTrailingBackslash(full).size() <= 2) return true; // a drive root
+    for (const QString& kept : {GetWindowsDirectory(ctx.machine),
+                                ExpandEnvironmentStrings(ctx.machine, QStringLiteral("%USERPROFILE%"))})
+        if (isSameOrAbove(ctx.machine, folder, kept)) return true;
+    return false;
 }
 
 void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder, bool recycle) {
+    if (IsRefusedTempFolder(ctx, folder)) return;
     NonUnit& non = ctx.unit<NonUnit>();
-    SearchRec rec;
-    if (FindFirst(ctx.machine, folder + mask, faAnyFile, rec) != ERROR_SUCCESS) return;
-    do {
-        if (isDotName(rec.Name)) continue;
+    WalkOptions options;
+    options.sorted = true;
+    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+        // Subfolders are reached only through the mask.
+        if (!matchesMask(e.name(), mask)) return WalkStep::SkipFolder;
         // The whole path, whatever its length: a cut one could name another entry.
-        const QString path = folder + rec.Name;
-        const std::int64_t size = rec.Size();
-        // The listing's own bits: the full attribute word would cost a look at every entry's xattr.
-        const int attr = rec.m_baseAttr;
+        const QString path = e.path();
+        const std::int64_t size = e.size();
         ++non.PassFiles;
         non.PassBytes += size;
         if (non.PassFiles <= kTempFileListSlots) non.TempFileList[static_cast<int>(non.PassFiles)] = path;
-        if (recycle) {
-            try {
-                // A folder goes whole, so there is nothing left to walk inside it.
-                if (shellRecycle(ctx.machine, path, ctx.recycleClock) == 0) {
-                    ++non.DeletedFiles;
-                    non.DeletedBytes += size;
-                }
-            } catch (const std::exception&) {
-                // One entry that cannot be recycled does not stop the walk.
+        if (!recycle) return WalkStep::Continue;
+        try {
+            // A folder goes whole, so there is nothing left to walk inside it.
+            if (shellRecycle(ctx.machine, path, ctx.recycleClock) == 0) {
+                ++non.DeletedFiles;
+                non.DeletedBytes += size;
             }
-        } else if ((attr & faDirectory) && !(attr & faReparsePoint)) {
-            ScanTempFolder(ctx, mask, path + u'\\', false);
+        } catch (const std::exception&) {
+            // One entry that cannot be recycled does not stop the walk.
         }
-    } while (FindNext(rec) == ERROR_SUCCESS);
+        return WalkStep::SkipFolder;
+    });
 }
 
 void CountJunkFiles(AppContext& ctx) {
@@ -211,7 +240,7 @@ void CountJunkFiles(AppContext& ctx) {
     // The recycle folder of the Windows drive.
     non.RecycleMask = folderPart(g.WindowsFolder) + QStringLiteral("recycled\\*.*");
     zeroPass(non);
-    scanMask(ctx, non.RecycleMask, false);
+    scanMask(ctx, non.RecycleMask, false, folderPart(g.WindowsFolder));
     takePass(ctx, CatRecyclec);
 
     zeroPass(non);

@@ -25,8 +25,11 @@ struct NonUnit {
     std::int64_t PassFiles = 0, PassBytes = 0;
     std::int64_t DeletedFiles = 0, DeletedBytes = 0;
 
-    // The mask ScanJunkMask works on; every caller sets it first.
+    // The mask ScanJunkMask works on; every caller sets it first. When the mask's folder lies below
+    // JunkMaskBase (a folder the user or the system named), the folders in between are the
+    // cleaner's own names and are never taken through a link.
     QString JunkMask;
+    QString JunkMaskBase;
     // Set by the start-up count and reused by the cleaners.
     QString RecentLinkMask, CustomDestinationsMask, AutomaticDestinationsMask, RecycleMask;
     QString ProgramDrive, TempFolder, AolCacheFolder, AolCacheFolder2, ActiveXFolder;
@@ -52,7 +55,9 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag);
 
 // Counts and lists the entries matching `mask` in `folder` (ending in "\"), and with `recycle`
 // sends each to the recycle bin, silently. Without recycling, folders that the mask matches are
-// walked too; a linked folder never is. Errors while recycling one entry are swallowed.
+// walked too; a linked folder never is. Errors while recycling one entry are swallowed. A folder
+// that is a drive root, the Windows folder, the user's profile or above one of them is refused.
+bool IsRefusedTempFolder(AppContext& ctx, const QString& folder);
 void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder, bool recycle);
 
 // The start-up count of the seven categories, then the totals and the summary.

@@ -21,6 +21,7 @@ void FaultInjector::clear() {
     m_rules.clear();
     m_diskFull.clear();
     m_hostWrites = 0;
+    m_walkHook = nullptr;
 }
 
 int FaultInjector::check(Op op, const QString& winPath) const {

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,13 @@ public:
         Recycle,
         Execute,
         RegWrite,
-        RegDelete
+        RegDelete,
+        OtherDevice
     };
 
     // Makes `op` on every path matching `pathMask` (a Windows path or a registry key path, DOS
-    // wildcards, any case) fail with the Windows error `error`.
+    // wildcards, any case) fail with the Windows error `error`. OtherDevice (any error) makes a walk
+    // take the folders matching the mask for mount points of another file system.
     void fail(Op op, const QString& pathMask, int error);
 
     // A full disk: a host file write stops with ENOSPC once `bytes` bytes of the new content are
@@ -35,6 +38,13 @@ public:
     // of one host file (the path the layer writes, a link's own path for a link).
     void failNthHostWrite(int nth, std::int64_t bytes);
     void failHostWrites(const std::string& hostPath, std::int64_t bytes);
+
+    // Called by every walk just before it opens a folder (its Windows path, with a trailing "\"), so
+    // a test can swap the folder for a link at the worst moment.
+    void onWalkEnter(std::function<void(const QString&)> hook) { m_walkHook = std::move(hook); }
+    void beforeWalkEnters(const QString& winFolder) const {
+        if (m_walkHook) m_walkHook(winFolder);
+    }
 
     void clear();
 
@@ -59,6 +69,7 @@ private:
     std::vector<Rule> m_rules;
     std::vector<DiskFull> m_diskFull;
     int m_hostWrites = 0;
+    std::function<void(const QString&)> m_walkHook;
 };
 
 } // namespace niv

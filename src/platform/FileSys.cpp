@@ -458,57 +458,134 @@ bool ForceDirectories(Machine& machine, const QString& path) {
 
 namespace {
 
-bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists) {
-    QByteArray data;
-    if (!host::readFile(from, data, host::kNoReadLimit)) return false;
-    int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
-    struct stat st {};
-    ::stat(from.c_str(), &st);
-    int fd = ::open(to.c_str(), flags, st.st_mode & 0777 ? st.st_mode & 0777 : 0644);
-    if (fd < 0) return false;
-    const char* p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+// Copies an open regular file in chunks: a large file never sits in memory whole.
+bool copyContents(int in, int out) {
+    std::vector<char> buf(1 << 20);
+    for (;;) {
+        ssize_t n = ::read(in, buf.data(), buf.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            return false;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buf.data() + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return false;
+            done += w;
         }
-        p += n;
-        left -= n;
     }
-    if (::close(fd) != 0) return false;
-    char buf[64];
-    ssize_t n = ::getxattr(from.c_str(), kDosAttrib, buf, sizeof buf);
-    if (n > 0) ::setxattr(to.c_str(), kDosAttrib, buf, static_cast<size_t>(n), 0);
-    return true;
 }
 
-// Copies a tree without following links (a link is copied as a link), then removes the source.
-bool moveAcross(const std::string& from, const std::string& to) {
+void copyDosAttrib(int in, int out) {
+    char buf[64];
+    const ssize_t n = ::fgetxattr(in, kDosAttrib, buf, sizeof buf);
+    if (n > 0) ::fsetxattr(out, kDosAttrib, buf, static_cast<size_t>(n), 0);
+}
+
+bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) return false;
     struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0) return false;
-    if (S_ISLNK(st.st_mode)) {
-        std::string target(4096, '\0');
-        ssize_t n = ::readlink(from.c_str(), target.data(), target.size());
-        if (n < 0) return false;
-        target.resize(static_cast<size_t>(n));
-        return ::symlink(target.c_str(), to.c_str()) == 0 && ::unlink(from.c_str()) == 0;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
     }
-    if (S_ISDIR(st.st_mode)) {
-        if (::mkdir(to.c_str(), st.st_mode & 07777) != 0) return false;
-        DIR* d = ::opendir(from.c_str());
-        if (!d) return false;
-        bool ok = true;
-        while (dirent* e = ::readdir(d)) {
-            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
-            ok = moveAcross(from + '/' + e->d_name, to + '/' + e->d_name) && ok;
-        }
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
+    const int out = ::open(to.c_str(), flags, st.st_mode & 0777 ? st.st_mode & 0777 : 0644);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool ok = copyContents(in, out);
+    if (ok) copyDosAttrib(in, out);
+    ::close(in);
+    return ::close(out) == 0 && ok;
+}
+
+// Removes what `name` in `dirFd` holds and then itself, never following a link.
+bool removeAt(int dirFd, const char* name) {
+    struct stat st {};
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (!S_ISDIR(st.st_mode)) return ::unlinkat(dirFd, name, 0) == 0;
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = true;
+    if (DIR* d = ::fdopendir(fd)) {
+        std::vector<std::string> names;
+        while (dirent* e = ::readdir(d))
+            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) names.emplace_back(e->d_name);
+        for (const std::string& n : names)
+            ok = removeAt(fd, n.c_str()) && ok;
         ::closedir(d);
-        return ok && ::rmdir(from.c_str()) == 0;
+    } else {
+        ::close(fd);
+        ok = false;
     }
-    return copyHostFile(from, to, true) && ::unlink(from.c_str()) == 0;
+    return ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 && ok;
+}
+
+// Copies `name` of `fromDir` as `toName` into `toDir`: regular files and folders only, all on the
+// device `dev`. Anything else (a link, a FIFO, a device, a mount point) fails the copy.
+bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, dev_t dev) {
+    struct stat st {};
+    if (::fstatat(fromDir, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_dev != dev) return false;
+    if (S_ISREG(st.st_mode)) {
+        const int in = ::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (in < 0) return false;
+        const int out = ::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+        bool ok = out >= 0 && copyContents(in, out);
+        if (ok) copyDosAttrib(in, out);
+        ::close(in);
+        if (out >= 0) ok = ::close(out) == 0 && ok;
+        return ok;
+    }
+    if (!S_ISDIR(st.st_mode)) return false;
+    if (::mkdirat(toDir, toName, 0700) != 0) return false;
+    const int in = ::openat(fromDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int out = ::openat(toDir, toName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    bool ok = in >= 0 && out >= 0;
+    if (ok) copyDosAttrib(in, out);
+    DIR* d = ok ? ::fdopendir(in) : nullptr;
+    if (d) {
+        while (ok)
+            if (dirent* e = ::readdir(d)) {
+                if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
+                    ok = copyTreeAt(in, e->d_name, out, e->d_name, dev);
+            } else {
+                break;
+            }
+        ::closedir(d);
+    } else {
+        if (in >= 0) ::close(in);
+        ok = false;
+    }
+    if (ok) ok = ::fchmod(out, st.st_mode & 07777) == 0;
+    if (out >= 0) ::close(out);
+    return ok;
+}
+
+// Moves across file systems: the whole tree is copied first; on any failure the partial copy goes
+// and the source stays as it was. Only a complete copy lets the source be removed.
+bool moveAcross(const std::string& from, const std::string& to) {
+    const std::string fromDir = from.substr(0, from.rfind('/') + 1);
+    const std::string fromName = from.substr(from.rfind('/') + 1);
+    const std::string toDir = to.substr(0, to.rfind('/') + 1);
+    const std::string toName = to.substr(to.rfind('/') + 1);
+    const int src = ::open(fromDir.empty() ? "/" : fromDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dst = ::open(toDir.empty() ? "/" : toDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct stat st {};
+    bool ok = src >= 0 && dst >= 0 && ::fstatat(src, fromName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (ok) {
+        ok = copyTreeAt(src, fromName.c_str(), dst, toName.c_str(), st.st_dev);
+        if (!ok) {
+            removeAt(dst, toName.c_str());
+            errno = EIO;
+        } else {
+            removeAt(src, fromName.c_str());
+        }
+    }
+    if (src >= 0) ::close(src);
+    if (dst >= 0) ::close(dst);
+    return ok;
 }
 
 } // namespace
@@ -571,7 +648,8 @@ bool OverwriteFileContents(Machine& machine, const QString& path) {
     int fd = ::open(hp.path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return fail(machine, errnoToWin(errno));
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    // A file with another name elsewhere keeps its content: only this name is the cleaner's.
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
     static const char zeros[65536] = {};
     for (off_t done = 0; ok && done < st.st_size;) {
         const size_t chunk = static_cast<size_t>(std::min<off_t>(st.st_size - done, sizeof zeros));

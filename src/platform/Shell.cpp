@@ -5,9 +5,11 @@
 #include "HostIO.h"
 #include "Machine.h"
 #include "Registry.h"
+#include "Walk.h"
 #include "WinPath.h"
 
 #include <QDateTime>
+#include <QMimeDatabase>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QtEndian>
@@ -19,47 +21,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace niv {
 
 // --- recycle bin ---
 
 namespace {
-
-// Bytes of every file in a tree; links count as nothing and are never followed.
-std::int64_t treeSize(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return 0;
-    if (S_ISREG(st.st_mode)) return static_cast<std::int64_t>(st.st_size);
-    if (!S_ISDIR(st.st_mode)) return 0;
-    std::int64_t total = 0;
-    if (DIR* d = ::opendir(path.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
-            total += treeSize(path + '/' + e->d_name);
-        }
-        ::closedir(d);
-    }
-    return total;
-}
-
-// Removes a file, a link or a whole folder; a link is removed, never what it leads to.
-bool removeTree(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return false;
-    if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
-    // A folder without write rights still goes, as it would from the Windows bin.
-    if ((st.st_mode & 0700) != 0700) ::chmod(path.c_str(), st.st_mode | 0700);
-    bool ok = true;
-    if (DIR* d = ::opendir(path.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
-            ok = removeTree(path + '/' + e->d_name) && ok;
-        }
-        ::closedir(d);
-    }
-    return ::rmdir(path.c_str()) == 0 && ok;
-}
 
 QString randomId() {
     static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -113,7 +81,25 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
         if (!bin.exists) return ERROR_PATH_NOT_FOUND;
     }
     if (int err = machine.faults().check(FaultInjector::Op::Rename, item.winPath)) return err;
-    const std::int64_t size = treeSize(item.path);
+    // A link has no bytes of its own; a folder's are counted by the walk, which enters no link.
+    // A mount point, or a folder holding one, is another file system's place: it stays.
+    std::int64_t size = 0;
+    if (S_ISDIR(item.mode)) {
+        if (machine.faults().check(FaultInjector::Op::OtherDevice, item.winPath)) return ERROR_ACCESS_DENIED;
+        bool holdsMount = false;
+        walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
+            if (e.isMountPoint()) {
+                holdsMount = true;
+                return WalkStep::Stop;
+            }
+            size += e.size();
+            return WalkStep::Continue;
+        });
+        if (holdsMount) return ERROR_ACCESS_DENIED;
+    } else if (S_ISREG(item.mode)) {
+        FileInfo info;
+        if (GetFileInfo(machine, item.winPath, info)) size = info.size;
+    }
     const QByteArray record = recycleRecord(size, clock ? clock() : hostNow(), item.winPath);
     const QString ext = extractFileExt(item.winPath);
     // The record claims a random name, then the item moves to its twin; neither replaces anything.
@@ -139,35 +125,65 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
 }
 
 int emptyRecycleBin(Machine& machine) {
-    const HostPath bin = resolve(machine, recycleBinFolder());
-    if (!bin.exists || !host::isDirectory(bin.path)) return 0;
-    std::vector<std::pair<QString, std::string>> entries; // upper-cased name, host name
-    if (DIR* d = ::opendir(bin.path.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            const std::size_t len = std::strlen(e->d_name);
-            if (!isWindowsName(e->d_name, len)) continue;
-            entries.emplace_back(winUpper(QString::fromUtf8(e->d_name, static_cast<qsizetype>(len))),
-                                 std::string(e->d_name, len));
-        }
-        ::closedir(d);
-    }
-    // Each record finds its item by name at once, however full the bin is; the first spelling of a
-    // name wins, as a search of the folder would give it.
-    std::unordered_map<QString, const std::string*> byName;
-    for (const auto& [upper, hostName] : entries)
-        byName.try_emplace(upper, &hostName);
-    for (const auto& [upper, hostName] : entries) {
+    const QString bin = recycleBinFolder();
+    // The bin's own entries, in the search's order, so the first spelling of a name wins.
+    std::vector<QString> names;
+    WalkOptions top;
+    top.maxDepth = 0;
+    top.sorted = true;
+    if (walkTree(machine, bin, top, [&](WalkEntry& e) {
+            names.push_back(e.name());
+            return WalkStep::Continue;
+        }).error != ERROR_SUCCESS)
+        return 0;
+    // Each record finds its item by name at once, however full the bin is.
+    std::unordered_map<QString, QString> byName;
+    for (const QString& name : names)
+        byName.try_emplace(winUpper(name), name);
+    std::unordered_map<QString, QString> recordOf; // item name -> record name
+    const QString binPath = includeTrailingBackslash(fullPath(machine, bin));
+    for (const QString& name : names) {
+        const QString upper = winUpper(name);
         if (!upper.startsWith(QStringLiteral("$I")) || upper.size() <= 2) continue;
         const auto item = byName.find(QStringLiteral("$R") + upper.mid(2));
         if (item == byName.end()) continue;
-        const std::string& itemHostName = *item->second;
-        const QString recordWin = bin.winPath + u'\\' + QString::fromStdString(hostName);
-        const QString itemWin = bin.winPath + u'\\' + QString::fromStdString(itemHostName);
-        if (machine.faults().check(FaultInjector::Op::DeleteFile, itemWin) ||
-            machine.faults().check(FaultInjector::Op::DeleteFile, recordWin))
+        if (machine.faults().check(FaultInjector::Op::DeleteFile, binPath + item->second) ||
+            machine.faults().check(FaultInjector::Op::DeleteFile, binPath + name))
             continue; // in use: the pair stays whole
-        if (removeTree(bin.path + '/' + itemHostName)) ::unlink((bin.path + '/' + hostName).c_str());
+        recordOf.emplace(item->second, name);
     }
+    if (recordOf.empty()) return 0;
+
+    // Items go whole, read-only parts too; a mount point inside one stays, and so does the item.
+    std::unordered_set<QString> emptied; // records whose items are gone
+    bool itemWhole = true;
+    WalkOptions all;
+    all.foldersAfterContents = true;
+    walkTree(machine, bin, all, [&](WalkEntry& e) {
+        if (e.depth() == 0) {
+            const auto record = recordOf.find(e.name());
+            if (record == recordOf.end() || e.isMountPoint()) return WalkStep::SkipFolder;
+            if (e.isDirectory() && !e.afterContents()) {
+                itemWhole = true;
+                return WalkStep::Continue;
+            }
+            const bool gone = e.isDirectory() ? itemWhole && e.removeDir() : e.deleteFile(true);
+            if (gone) emptied.insert(record->second);
+            return WalkStep::Continue;
+        }
+        if (e.isMountPoint()) {
+            itemWhole = false;
+        } else if (e.isDirectory()) {
+            if (e.afterContents() && !e.removeDir()) itemWhole = false;
+        } else if (!e.deleteFile(true)) {
+            itemWhole = false;
+        }
+        return WalkStep::Continue;
+    });
+    walkTree(machine, bin, top, [&](WalkEntry& e) {
+        if (!e.isDirectory() && emptied.count(e.name())) e.deleteFile(true);
+        return WalkStep::Continue;
+    });
     return 0;
 }
 
@@ -204,13 +220,53 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
 }
 
 bool opensByRunning(const QString& path) {
+    // Windows' program and script types (PATHEXT) and the types it runs or installs on opening.
     static const QStringList kinds = {
-        QStringLiteral(".EXE"), QStringLiteral(".COM"), QStringLiteral(".BAT"), QStringLiteral(".CMD"),
-        QStringLiteral(".SCR"), QStringLiteral(".PIF"), QStringLiteral(".JS"),  QStringLiteral(".JSE"),
-        QStringLiteral(".VBS"), QStringLiteral(".VBE"), QStringLiteral(".WSF"), QStringLiteral(".MSI"),
-        QStringLiteral(".LNK"),
+        QStringLiteral(".EXE"),      QStringLiteral(".COM"),     QStringLiteral(".BAT"),
+        QStringLiteral(".CMD"),      QStringLiteral(".SCR"),     QStringLiteral(".PIF"),
+        QStringLiteral(".JS"),       QStringLiteral(".JSE"),     QStringLiteral(".VBS"),
+        QStringLiteral(".VBE"),      QStringLiteral(".VB"),      QStringLiteral(".WSF"),
+        QStringLiteral(".WSH"),      QStringLiteral(".WSC"),     QStringLiteral(".MSI"),
+        QStringLiteral(".MSP"),      QStringLiteral(".MST"),     QStringLiteral(".LNK"),
+        QStringLiteral(".HTA"),      QStringLiteral(".REG"),     QStringLiteral(".CPL"),
+        QStringLiteral(".MSC"),      QStringLiteral(".SCF"),     QStringLiteral(".SCT"),
+        QStringLiteral(".JAR"),      QStringLiteral(".PS1"),     QStringLiteral(".PS1XML"),
+        QStringLiteral(".PS2"),      QStringLiteral(".PSC1"),    QStringLiteral(".PSM1"),
+        QStringLiteral(".INF"),      QStringLiteral(".URL"),     QStringLiteral(".APPLICATION"),
+        QStringLiteral(".GADGET"),   QStringLiteral(".MSH"),     QStringLiteral(".SHS"),
+        QStringLiteral(".CHM"),      QStringLiteral(".HLP"),     QStringLiteral(".DLL"),
+        QStringLiteral(".SYS"),      QStringLiteral(".DESKTOP"), QStringLiteral(".SH"),
+        QStringLiteral(".APPIMAGE"),
     };
-    return kinds.contains(winUpper(extractFileExt(path)));
+    // The shell opens the name without its trailing dots and blanks: judge that name.
+    QString name = path;
+    while (name.endsWith(u'.') || name.endsWith(u' '))
+        name.chop(1);
+    return kinds.contains(winUpper(extractFileExt(name)));
+}
+
+bool opensByRunning(Machine& machine, const QString& path) {
+    if (opensByRunning(path)) return true;
+    const HostPath target = resolve(machine, path);
+    if (!target.exists) return false;
+    struct stat st {};
+    if (::stat(target.path.c_str(), &st) != 0) return false;
+    // The host's opener may start what the host would run.
+    if (S_ISREG(st.st_mode) && (st.st_mode & 0111)) return true;
+    // By name and by content: an opener may trust either.
+    const QMimeDatabase db;
+    const QString file = QString::fromStdString(target.path);
+    for (const QMimeType& type :
+         {db.mimeTypeForFile(file), db.mimeTypeForFile(file, QMimeDatabase::MatchContent)}) {
+        for (const char* runnable :
+             {"application/x-executable", "application/x-pie-executable", "application/x-sharedlib",
+              "application/x-shellscript", "application/x-desktop", "application/x-appimage",
+              "application/vnd.appimage", "application/x-ms-dos-executable", "application/x-msdownload",
+              "application/x-msi", "application/x-ms-shortcut", "application/java-archive"})
+            if (type.inherits(QString::fromLatin1(runnable))) return true;
+        if (type.name().contains(QStringLiteral("script"))) return true;
+    }
+    return false;
 }
 
 // --- folders ---

@@ -42,9 +42,14 @@ int emptyRecycleBin(Machine& machine);
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params = {},
                  const QString& dir = {});
 
-// Whether opening the file would run it rather than show it: programs, scripts, installers and
-// shortcuts, judged by the extension as Windows does. Viewers refuse these before opening.
+// Whether opening the file would run it rather than show it: Windows' programs, scripts, installers,
+// shortcuts and other types it runs, judged by the extension of the name the shell opens (without
+// trailing dots and blanks), as Windows does.
 bool opensByRunning(const QString& path);
+// The same, and also what the host's opener would run: a file with an execute bit, or one whose
+// type is an executable, a shared library, a script, a desktop entry or an AppImage. Viewers refuse
+// these before opening.
+bool opensByRunning(Machine& machine, const QString& path);
 
 // --- folders ---
 

@@ -70,6 +70,10 @@ bool sameTrimmedText(const QString& a, const QString& b) {
 
 bool isWindowsName(const char* s, std::size_t len) {
     const auto* p = reinterpret_cast<const unsigned char*>(s);
+    if (len > 0 && (p[len - 1] == '.' || p[len - 1] == ' ')) {
+        const bool dotName = (len == 1 && p[0] == '.') || (len == 2 && p[0] == '.' && p[1] == '.');
+        if (!dotName) return false;
+    }
     std::size_t i = 0;
     while (i < len) {
         unsigned char c = p[i];

@@ -21,8 +21,9 @@ QString trimControls(const QString& text);
 // entry is never mistaken for another.
 bool sameTrimmedText(const QString& a, const QString& b);
 
-// True for a host file name that a Windows name can hold: valid UTF-8 and none of <>:"/\|?* or
-// control characters. Other host names are invisible to the machine.
+// True for a host file name that a Windows name can hold: valid UTF-8, none of <>:"/\|?* or
+// control characters, and not ending in a dot or a blank ("." and ".." pass). Other host names are
+// invisible to the machine: Windows would resolve them to another entry.
 bool isWindowsName(const char* hostName, std::size_t length);
 // True when every component of a host path ("/" separated) is a name Windows can hold: a Windows
 // name that does not end in a dot or a blank.

@@ -119,3 +119,32 @@ TEST(OwnListTest, NothingMatchedShowsNothing) {
     CleanOwnList(f.ctx);
     EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
+
+TEST(OwnListTest, AnEntryNamingOneFileTakesThatCaseNotItsTwins) {
+    struct Case {
+        const char* entry;
+        QStringList onDisk;
+        QStringList kept;
+    };
+    const Case cases[] = {
+        {R"(C:\data\a.txt)", {q("a.txt"), q("A.TXT")}, {q("A.TXT")}},
+        {R"(C:\data\A.TXT)", {q("a.txt"), q("A.TXT")}, {q("a.txt")}},
+        {R"(C:\data\A.txt)", {q("a.txt"), q("A.TXT")}, {q("a.txt")}}, // no exact name: the first of any case
+        {R"(C:\data\a.txt.)", {q("a.txt"), q("A.TXT")}, {q("A.TXT")}},
+        {R"(C:\data\*.txt)", {q("a.txt"), q("A.TXT")}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        OwnListFixture f;
+        for (const QString& name : c.onDisk)
+            f.b.file(q(R"(C:\data\)") + name, "x");
+        f.list({q(c.entry)});
+        f.dialogs.answerMessage(mrYes);
+        f.dialogs.answerOk();
+        CleanOwnList(f.ctx);
+        QStringList kept;
+        for (const QString& name : c.onDisk)
+            if (f.b.exists(q(R"(C:\data\)") + name)) kept << name;
+        EXPECT_EQ(kept, c.kept);
+    }
+}

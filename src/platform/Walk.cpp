@@ -1,0 +1,484 @@
+#include "Walk.h"
+
+#include "FileSys.h"
+#include "Machine.h"
+#include "MessagePump.h"
+#include "WinPath.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <unordered_set>
+#include <vector>
+
+namespace niv {
+
+struct WalkMemory {
+    struct Key {
+        dev_t dev;
+        ino_t ino;
+        bool operator==(const Key&) const = default;
+    };
+    struct Hash {
+        std::size_t operator()(const Key& k) const { return std::hash<ino_t>()(k.ino) * 31 + k.dev; }
+    };
+    std::unordered_set<Key, Hash> folders;
+    bool firstVisit(const struct stat& st) { return folders.insert({st.st_dev, st.st_ino}).second; }
+};
+
+std::shared_ptr<WalkMemory> makeWalkMemory() {
+    return std::make_shared<WalkMemory>();
+}
+
+struct WalkFrame {
+    struct Item {
+        std::string host;
+        QString name;
+        unsigned char type;
+    };
+    int fd = -1;
+    QString folder; // Windows path with a trailing "\"
+    int depth = 0;  // of the entries listed here
+    std::vector<Item> items;
+    std::size_t next = 0;
+    // This folder's own entry in the frame above, for its visit after its contents.
+    std::string hostName;
+    QString name;
+
+    WalkFrame() = default;
+    WalkFrame(const WalkFrame&) = delete;
+    WalkFrame& operator=(const WalkFrame&) = delete;
+    ~WalkFrame() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+namespace {
+
+constexpr const char* kDosAttrib = "user.DOSATTRIB";
+
+int xattrBits(int dirFd, const std::string& name) {
+    // The entry's own attribute, by name in the open folder: a link is not followed.
+    char path[64 + 256];
+    if (name.size() > 255) return 0;
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name.c_str());
+    char buf[64];
+    const ssize_t n = ::lgetxattr(path, kDosAttrib, buf, sizeof buf);
+    if (n < 3 || buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X')) return 0;
+    int value = 0;
+    for (ssize_t i = 2; i < n; ++i) {
+        const char c = buf[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            break;
+        value = (value << 4) | digit;
+        if (value > 0xFFFFF) break;
+    }
+    return value & (faReadOnly | faHidden | faSysFile);
+}
+
+bool fail(const Machine& machine, int error) {
+    machine.setLastError(error);
+    return false;
+}
+
+int errnoToWin(int err) {
+    switch (err) {
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
+    case EBUSY:
+    case ETXTBSY:
+        return ERROR_SHARING_VIOLATION;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
+    default:
+        return ERROR_ACCESS_DENIED;
+    }
+}
+
+bool isAscii(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() >= 0x80) return false;
+    return true;
+}
+
+// Reads the visible entries of an open folder.
+void listFolder(WalkFrame& frame, bool sorted) {
+    const int listFd = ::dup(frame.fd);
+    DIR* d = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!d) {
+        if (listFd >= 0) ::close(listFd);
+        return;
+    }
+    while (dirent* e = ::readdir(d)) {
+        const std::size_t len = std::strlen(e->d_name);
+        if (e->d_name[0] == '.' && (len == 1 || (len == 2 && e->d_name[1] == '.'))) continue;
+        if (!isWindowsName(e->d_name, len)) continue; // invisible to Windows, never touched
+        frame.items.push_back({std::string(e->d_name, len),
+                               QString::fromUtf8(e->d_name, static_cast<qsizetype>(len)), e->d_type});
+    }
+    ::closedir(d);
+    if (!sorted) return;
+    // The search's order: names compared upper-cased.
+    std::vector<QString> keys;
+    keys.reserve(frame.items.size());
+    for (const auto& item : frame.items)
+        keys.push_back(isAscii(item.name) ? item.name.toUpper() : winUpper(item.name));
+    std::vector<std::uint32_t> order(frame.items.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int c = QStringView(keys[a]).compare(QStringView(keys[b]), Qt::CaseSensitive);
+        return c != 0 ? c < 0 : frame.items[a].name < frame.items[b].name;
+    });
+    std::vector<WalkFrame::Item> items;
+    items.reserve(order.size());
+    for (std::uint32_t i : order)
+        items.push_back(std::move(frame.items[i]));
+    frame.items = std::move(items);
+}
+
+// Opens the folder `name` (found as a path search finds it: exact spelling first, then any case)
+// in the open folder `dirFd`, which it closes. Only a real folder on the device of `st` is taken;
+// `st` becomes its status. -1 when there is none.
+int openBelow(int dirFd, const QString& name, struct stat& st, std::string& hostName) {
+    WalkFrame frame;
+    frame.fd = dirFd; // closed with the frame
+    const QString want = winUpper(name);
+    const std::string exact = name.toUtf8().toStdString();
+    struct stat probe {};
+    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW) == 0 &&
+        isWindowsName(exact.data(), exact.size())) {
+        hostName = exact;
+    } else {
+        listFolder(frame, true);
+        for (const auto& item : frame.items)
+            if (item.name.size() == want.size() && winUpper(item.name) == want) {
+                hostName = item.host;
+                break;
+            }
+        if (hostName.empty()) return -1;
+    }
+    const int fd = ::openat(dirFd, hostName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat now {};
+    if (fd < 0) return -1;
+    if (::fstat(fd, &now) != 0 || now.st_dev != st.st_dev) {
+        ::close(fd);
+        return -1;
+    }
+    st = now;
+    return fd;
+}
+
+} // namespace
+
+void WalkEntry::reset(std::string hostName, QString name, bool isDir, bool isLink, bool isMount, bool after) {
+    m_hostName = std::move(hostName);
+    m_name = std::move(name);
+    m_isDir = isDir;
+    m_isLink = isLink;
+    m_isMount = isMount;
+    m_after = after;
+    m_statDone = false;
+    m_attr = -1;
+}
+
+int WalkEntry::dirFd() const {
+    return m_frame.fd;
+}
+
+const WalkEntry::Stat& WalkEntry::stat() const {
+    if (m_statDone) return m_stat;
+    m_statDone = true;
+    m_stat = {};
+    struct statx sx {};
+    constexpr unsigned mask =
+        STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    if (::statx(dirFd(), m_hostName.c_str(), AT_SYMLINK_NOFOLLOW, mask, &sx) != 0) return m_stat;
+    m_stat.mode = sx.stx_mode;
+    m_stat.links = sx.stx_nlink;
+    m_stat.size = S_ISREG(sx.stx_mode) ? static_cast<std::int64_t>(sx.stx_size) : 0;
+    m_stat.lastWrite = unixToFileTime(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
+    m_stat.lastAccess = unixToFileTime(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
+    m_stat.creation = (sx.stx_mask & STATX_BTIME) ? unixToFileTime(sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec)
+                                                  : m_stat.lastWrite;
+    return m_stat;
+}
+
+std::int64_t WalkEntry::size() const {
+    return m_isDir || m_isLink ? 0 : stat().size;
+}
+
+FileTime WalkEntry::creationTime() const {
+    return stat().creation;
+}
+
+FileTime WalkEntry::lastWriteTime() const {
+    return stat().lastWrite;
+}
+
+FileTime WalkEntry::lastAccessTime() const {
+    return stat().lastAccess;
+}
+
+std::uint64_t WalkEntry::linkCount() const {
+    return stat().links;
+}
+
+bool WalkEntry::isRegularFile() const {
+    return !m_isDir && !m_isLink && S_ISREG(stat().mode);
+}
+
+int WalkEntry::attr() const {
+    if (m_attr >= 0) return m_attr;
+    int a = (m_isDir ? faDirectory : faArchive) | (m_isLink ? faReparsePoint : 0);
+    if (!m_isLink && stat().mode != 0 && (stat().mode & 0222) == 0) a |= faReadOnly;
+    a |= xattrBits(dirFd(), m_hostName);
+    m_attr = a;
+    return a;
+}
+
+bool WalkEntry::deleteFile(bool evenReadOnly) {
+    if (m_isDir) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = m_machine.faults().check(FaultInjector::Op::DeleteFile, path()))
+        return fail(m_machine, err);
+    if (!evenReadOnly && !m_isLink && (attr() & faReadOnly)) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (::unlinkat(dirFd(), m_hostName.c_str(), 0) != 0) return fail(m_machine, errnoToWin(errno));
+    return true;
+}
+
+bool WalkEntry::removeDir() {
+    if (!m_isDir || m_isMount) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = m_machine.faults().check(FaultInjector::Op::RemoveDir, path())) return fail(m_machine, err);
+    if (::unlinkat(dirFd(), m_hostName.c_str(), AT_REMOVEDIR) != 0) return fail(m_machine, errnoToWin(errno));
+    return true;
+}
+
+bool WalkEntry::overwriteContents() {
+    if (m_isDir || m_isLink) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = m_machine.faults().check(FaultInjector::Op::Write, path())) return fail(m_machine, err);
+    if (attr() & faReadOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
+    const int fd = ::openat(dirFd(), m_hostName.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(m_machine, errnoToWin(errno));
+    struct stat st {};
+    // Another name of the same file lies outside what was chosen: its content stays.
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
+    static const char zeros[65536] = {};
+    for (off_t done = 0; ok && done < st.st_size;) {
+        const size_t chunk = static_cast<size_t>(std::min<off_t>(st.st_size - done, sizeof zeros));
+        const ssize_t n = ::pwrite(fd, zeros, chunk, done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        done += n > 0 ? n : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ::close(fd);
+    return ok || fail(m_machine, ERROR_ACCESS_DENIED);
+}
+
+WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& o, const WalkVisitor& visit) {
+    WalkResult result;
+    const QString start = folder.endsWith(u':') ? folder + u'\\' : folder;
+    const HostPath hp = resolve(machine, start);
+    if (!hp.exists) {
+        result.error = ERROR_PATH_NOT_FOUND;
+        machine.setLastError(result.error);
+        return result;
+    }
+    // The given folder is followed as Windows follows it; nothing below it will be.
+    int startFd = ::open(hp.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct stat startStat {};
+    if (startFd < 0 || ::fstat(startFd, &startStat) != 0) {
+        if (startFd >= 0) ::close(startFd);
+        result.error = ERROR_PATH_NOT_FOUND;
+        machine.setLastError(result.error);
+        return result;
+    }
+    int belowFd = startFd;
+    QString startFolder = includeTrailingBackslash(hp.winPath);
+    for (const QString& comp : o.below.split(u'\\', Qt::SkipEmptyParts)) {
+        std::string hostName;
+        belowFd = openBelow(belowFd, comp, startStat, hostName);
+        if (belowFd < 0) {
+            result.error = ERROR_PATH_NOT_FOUND;
+            machine.setLastError(result.error);
+            return result;
+        }
+        startFolder += QString::fromUtf8(hostName.data(), static_cast<qsizetype>(hostName.size())) + u'\\';
+    }
+    if (o.memory && !o.memory->firstVisit(startStat)) {
+        ::close(belowFd);
+        return result;
+    }
+    const dev_t device = startStat.st_dev;
+    const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
+    const int excluded = ~o.attrFilter & (faHidden | faSysFile);
+
+    QElapsedTimer steady;
+    steady.start();
+    std::int64_t lastPump = -1;
+    auto letMessagesThrough = [&] {
+        if (!o.pump) return;
+        const std::int64_t now = o.clockMs ? o.clockMs() : steady.elapsed();
+        if (lastPump >= 0 && now - lastPump < o.pumpIntervalMs) return;
+        lastPump = now;
+        o.pump->processMessages();
+    };
+
+    std::vector<std::unique_ptr<WalkFrame>> stack;
+    auto enter = [&](int fd, QString winFolder, int depth, std::string hostName, QString name) {
+        auto frame = std::make_unique<WalkFrame>();
+        frame->fd = fd;
+        frame->folder = std::move(winFolder);
+        frame->depth = depth;
+        frame->hostName = std::move(hostName);
+        frame->name = std::move(name);
+        if (o.progress) o.progress(WalkProgress{frame->folder, result.entries});
+        listFolder(*frame, o.sorted);
+        stack.push_back(std::move(frame));
+    };
+    enter(belowFd, std::move(startFolder), 0, {}, {});
+
+    while (!stack.empty()) {
+        if (o.stop && o.stop->load()) {
+            result.stopped = true;
+            break;
+        }
+        WalkFrame& f = *stack.back();
+        if (f.next == f.items.size()) {
+            std::unique_ptr<WalkFrame> done = std::move(stack.back());
+            stack.pop_back();
+            ::close(done->fd);
+            done->fd = -1;
+            if (o.foldersAfterContents && !stack.empty()) {
+                WalkFrame& parent = *stack.back();
+                WalkEntry entry(machine, parent, &parent.folder, parent.depth);
+                entry.reset(std::move(done->hostName), std::move(done->name), true, false, false, true);
+                ++result.entries;
+                if (visit(entry) == WalkStep::Stop) {
+                    result.stopped = true;
+                    break;
+                }
+            }
+            continue;
+        }
+        WalkFrame::Item& item = f.items[f.next++];
+        bool isDir = item.type == DT_DIR;
+        bool isLink = item.type == DT_LNK;
+        struct stat st {};
+        bool haveStat = false;
+        if (isDir || (item.type != DT_REG && !isLink)) {
+            if (::fstatat(f.fd, item.host.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue; // gone
+            haveStat = true;
+            isDir = S_ISDIR(st.st_mode);
+            isLink = S_ISLNK(st.st_mode);
+        }
+        bool isMount = false;
+        if (isDir) {
+            isMount = st.st_dev != device ||
+                      machine.faults().check(FaultInjector::Op::OtherDevice, f.folder + item.name) != 0;
+        }
+        if (excluded && (xattrBits(f.fd, item.host) & excluded)) continue;
+        bool visible = !isDir || (o.attrFilter & faDirectory);
+        if (visible && !matchAll && (!isDir || o.maskFolders)) visible = matchesMask(item.name, o.mask);
+
+        WalkStep step = WalkStep::Continue;
+        const bool mayEnter = isDir && !isMount && (o.maxDepth < 0 || f.depth < o.maxDepth);
+        if (visible) {
+            WalkEntry entry(machine, f, &f.folder, f.depth);
+            if (mayEnter)
+                entry.reset(item.host, item.name, isDir, isLink, isMount, false);
+            else
+                entry.reset(std::move(item.host), std::move(item.name), isDir, isLink, isMount, false);
+            ++result.entries;
+            step = visit(entry);
+            if (step == WalkStep::Stop) {
+                result.stopped = true;
+                break;
+            }
+        }
+        letMessagesThrough(); // after every entry, so what it showed is drawn
+        if (!mayEnter || step == WalkStep::SkipFolder || !haveStat) continue;
+
+        QString sub = f.folder + item.name + u'\\';
+        machine.faults().beforeWalkEnters(sub);
+        const int fd = ::openat(f.fd, item.host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue; // gone, or swapped for a link or a file
+        struct stat now {};
+        // Entered only when it is still the folder that was listed.
+        if (::fstat(fd, &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino ||
+            (o.memory && !o.memory->firstVisit(now))) {
+            ::close(fd);
+            continue;
+        }
+        enter(fd, std::move(sub), f.depth + 1, std::move(item.host), std::move(item.name));
+    }
+    return result;
+}
+
+TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options) {
+    TreeTotals totals;
+    walkTree(machine, folder, options, [&](WalkEntry& e) {
+        if (e.isDirectory()) {
+            ++totals.folders;
+        } else {
+            ++totals.files;
+            totals.bytes += e.size();
+        }
+        return WalkStep::Continue;
+    });
+    return totals;
+}
+
+bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly) {
+    bool ok = true;
+    WalkOptions options;
+    options.foldersAfterContents = true;
+    const WalkResult walked = walkTree(machine, folder, options, [&](WalkEntry& e) {
+        if (e.isMountPoint()) {
+            ok = false; // another file system's folder stays, and so do the folders above it
+        } else if (e.isDirectory()) {
+            if (e.afterContents() && !e.removeDir()) ok = false;
+        } else if (!e.deleteFile(forceReadOnly)) {
+            ok = false;
+        }
+        return WalkStep::Continue;
+    });
+    if (walked.error != ERROR_SUCCESS) return false;
+    if (ok && removeFolder) ok = RemoveDir(machine, folder);
+    return ok;
+}
+
+bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner) {
+    auto canonical = [&](const QString& path) {
+        const HostPath hp = resolve(machine, path.endsWith(u':') ? path + u'\\' : path);
+        char* real = hp.exists ? ::realpath(hp.path.c_str(), nullptr) : nullptr;
+        std::string out = real ? std::string(real) : std::string();
+        std::free(real);
+        return out;
+    };
+    const std::string o = canonical(outer);
+    const std::string i = canonical(inner);
+    if (o.empty() || i.empty()) return false;
+    return i == o || o == "/" ||
+           (i.size() > o.size() && i.compare(0, o.size(), o) == 0 && i[o.size()] == '/');
+}
+
+} // namespace niv

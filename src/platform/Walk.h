@@ -1,0 +1,187 @@
+#pragma once
+
+#include "WinTypes.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace niv {
+
+class Machine;
+class MessagePump;
+class WalkEntry;
+
+// The one walk below a folder, for everything that lists, counts, deletes, recycles or empties a tree.
+//
+// - The folder it is given is followed as Windows follows a path: whole, links included. Nothing it
+//   finds below is followed: a link found inside is listed as a file of size 0 (with the
+//   reparse-point bit), deleted as the link itself, never entered.
+// - Each folder is opened relative to the one above it and never by its path, and every action is taken
+//   by name relative to the open folder, so a folder renamed or swapped for a link meanwhile cannot
+//   lead the walk elsewhere: a folder that is no longer the one listed is left alone.
+// - It never leaves the start folder's file system: a folder on another device is a mount point,
+//   listed as a folder and never entered, emptied or removed.
+// - Names Windows cannot hold (ending in a dot or a blank, holding a control character or one of
+//   \:*?"<>|, not UTF-8) are invisible: never listed, counted, opened or acted on. "." and ".." are
+//   never listed.
+// - It is iterative: its depth is limited neither by the stack nor by the host's path length, and it
+//   holds one folder listing per level.
+// - Between entries it lets window messages through (at most once per `pumpIntervalMs` on the given
+//   clock), reports each folder it enters, and stops when asked.
+
+// What the visitor wants next.
+enum class WalkStep {
+    Continue,   // go on; a folder is entered
+    SkipFolder, // go on, but do not enter this folder
+    Stop,       // end the walk
+};
+
+// Where a walk is, for progress displays.
+struct WalkProgress {
+    const QString& folder;     // the folder being entered, a Windows path with a trailing "\"
+    std::int64_t entriesSoFar; // entries visited until now
+};
+
+struct WalkOptions {
+    // Folders below the given one that the caller names itself ("Cache" under a profile folder,
+    // "User Data\Default" under the local application data): found as a path would find them, but
+    // each must be a real folder on the same file system, never a link; else nothing is walked.
+    QString below;
+    // Entries whose names match this DOS mask are visited (as FindFirst matches). Folders are
+    // entered whatever their name unless `maskFolders` is set; then only matching folders are
+    // visited, entered still.
+    QString mask = QStringLiteral("*");
+    bool maskFolders = false;
+    // The search's attribute filter: entries with hidden or system bits not in it are neither visited
+    // nor entered; without faDirectory folders are entered but not visited.
+    int attrFilter = faAnyFile;
+    // How deep to go: 0 lists the start folder only; -1 has no limit.
+    int maxDepth = -1;
+    // Windows' search order (case-insensitive name order) in each folder, else the host's order,
+    // which is faster.
+    bool sorted = false;
+    // Also visit each folder that was entered after its contents (`WalkEntry::afterContents`), for
+    // removing it once emptied.
+    bool foldersAfterContents = false;
+    // Skip a folder that an earlier walk with the same memory already entered (the same folder
+    // reached through two drives is counted once). Null: no memory.
+    std::shared_ptr<struct WalkMemory> memory;
+
+    // Called as each folder is entered (the start folder too).
+    std::function<void(const WalkProgress&)> progress;
+    // Set from elsewhere (a click handled while messages go through) to end the walk.
+    const std::atomic<bool>* stop = nullptr;
+    // Pending window messages are handled between entries, at most once per interval.
+    MessagePump* pump = nullptr;
+    std::function<std::int64_t()> clockMs; // empty: the host's steady clock
+    int pumpIntervalMs = 50;
+};
+
+// The folders walks have entered, by device and inode; share one between walks that must count a
+// folder once.
+struct WalkMemory;
+std::shared_ptr<WalkMemory> makeWalkMemory();
+
+struct WalkResult {
+    int error = ERROR_SUCCESS; // ERROR_PATH_NOT_FOUND when the start folder is missing or no folder
+    bool stopped = false;      // ended by the stop flag or the visitor
+    std::int64_t entries = 0;  // entries visited
+};
+
+using WalkVisitor = std::function<WalkStep(WalkEntry&)>;
+
+// Walks below `folder` (a Windows path; the folder itself is not visited).
+WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& options,
+                    const WalkVisitor& visit);
+
+struct WalkFrame;
+
+// One entry met by a walk, valid during its visit. Size, times and attributes are read when
+// first asked.
+class WalkEntry {
+public:
+    const QString& name() const { return m_name; }
+    // The folder holding the entry, a Windows path with a trailing "\".
+    const QString& folder() const { return *m_folder; }
+    QString path() const { return *m_folder + m_name; }
+    // 0 for entries of the start folder.
+    int depth() const { return m_depth; }
+
+    bool isDirectory() const { return m_isDir; } // a folder (a mount point too), never a link
+    bool isLink() const { return m_isLink; }     // a symbolic link, whatever it leads to
+    bool isMountPoint() const { return m_isMount; }
+    // The second visit of a folder, after everything in it (with `foldersAfterContents`).
+    bool afterContents() const { return m_after; }
+
+    // Bytes of a regular file; 0 for folders, links and other entries.
+    std::int64_t size() const;
+    FileTime creationTime() const;
+    FileTime lastWriteTime() const;
+    FileTime lastAccessTime() const;
+    // The attribute word, as a file search gives it.
+    int attr() const;
+    // Hard links to the entry (1 for most files).
+    std::uint64_t linkCount() const;
+    // A regular file (not a link, folder, FIFO, device or socket).
+    bool isRegularFile() const;
+
+    // Deletes a file or link (the link itself), as DeleteFile does: refuses folders, and read-only
+    // files unless `evenReadOnly`. False with the machine's last error set.
+    bool deleteFile(bool evenReadOnly = false);
+    // Removes an emptied folder (not a mount point).
+    bool removeDir();
+    // Overwrites a regular file's content once with zeros and flushes it. A file with more than one
+    // link is left as it is (its other names lie outside), as are read-only files: false.
+    bool overwriteContents();
+
+    // The walk's own use.
+    WalkEntry(Machine& machine, WalkFrame& frame, const QString* folder, int depth)
+        : m_machine(machine), m_frame(frame), m_folder(folder), m_depth(depth) {}
+    void reset(std::string hostName, QString name, bool isDir, bool isLink, bool isMount, bool after);
+
+private:
+    struct Stat {
+        std::int64_t size = 0;
+        FileTime creation = 0, lastWrite = 0, lastAccess = 0;
+        unsigned mode = 0;
+        std::uint64_t links = 0;
+    };
+    const Stat& stat() const;
+    int dirFd() const;
+
+    Machine& m_machine;
+    WalkFrame& m_frame;
+    const QString* m_folder;
+    int m_depth;
+    std::string m_hostName;
+    QString m_name;
+    bool m_isDir = false, m_isLink = false, m_isMount = false, m_after = false;
+    mutable bool m_statDone = false;
+    mutable Stat m_stat;
+    mutable int m_attr = -1;
+};
+
+// What a tree holds: files (links and other non-folders included) and their bytes, and folders.
+struct TreeTotals {
+    std::int64_t files = 0;
+    std::int64_t folders = 0;
+    std::int64_t bytes = 0;
+};
+// Counts below `folder` with the walk's rules; `options` gives the memory, mask and filter.
+TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options = {});
+
+// Deletes everything below `folder` (links as links; mount points stay, and so does the folder
+// holding one), then the folder itself when `removeFolder` is set. Read-only files are made
+// writable first when `forceReadOnly` is set (the recycle bin's emptying). True when all went.
+bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly = false);
+
+// True when the folder `outer` is `inner` or lies above it on the host (through any drive or link
+// the two paths take): walking `outer` would reach `inner`. False when either is missing.
+bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner);
+
+} // namespace niv

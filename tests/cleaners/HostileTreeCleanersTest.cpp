@@ -1,0 +1,201 @@
+// Every cleaner that walks below a folder, run over planted hostile trees: what lies outside, the
+// names Windows cannot hold and what lies behind a mount point must come out byte-identical.
+#include "cleaners/UIM.h"
+#include "cleaners/unet.h"
+#include "cleaners/unon.h"
+#include "core/AppContext.h"
+#include "platform/Shell.h"
+#include "support/AppFixture.h"
+#include "support/HostileTree.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace niv {
+namespace {
+
+QString q(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+struct HostileCase {
+    const char* name;
+    // Plants the tree where the cleaner looks and runs the cleaner.
+    std::function<void(AppFixture&, HostileTree&)> run;
+};
+
+void junkState(AppFixture& f) {
+    f.ctx.g.WindowsFolder = q("C:\\windows");
+    f.ctx.g.RecentFolder = q("C:\\users\\tester\\Recent");
+    f.ctx.g.ScanLogPath = q("C:\\Nivfold\\nvscan7.ini");
+    f.b.folder(q("C:\\windows"));
+    f.b.folder(q("C:\\users\\tester"));
+}
+
+const HostileCase kCases[] = {
+    {"temp files recycled, then the bin emptied",
+     [](AppFixture& f, HostileTree& t) {
+         junkState(f);
+         t.plant(q("C:\\users\\tester\\Temp"), {}, q(".tmp"));
+         f.ctx.g.Tempall = true;
+         f.ctx.unit<NonUnit>().TempFolder = q("C:\\users\\tester\\Temp\\");
+         f.ctx.unit<NonUnit>().ProgramDrive = q("C:");
+         CleanTempFiles(f.ctx);
+         EmptyRecycleBin(f.ctx);
+     }},
+    {"temp files counted with *.tmp",
+     [](AppFixture& f, HostileTree& t) {
+         junkState(f);
+         t.plant(q("C:\\users\\tester\\Temp"), {}, q(".tmp"));
+         f.ctx.g.Tempall = false;
+         f.ctx.unit<NonUnit>().TempFolder = q("C:\\users\\tester\\Temp\\");
+         f.ctx.unit<NonUnit>().ProgramDrive = q("C:");
+         CountJunkFiles(f.ctx);
+         CleanTempFiles(f.ctx);
+     }},
+    {"recent documents, with linked destination folders",
+     [](AppFixture& f, HostileTree& t) {
+         junkState(f);
+         t.plant(q("C:\\users\\tester\\Recent"), {}, q(".lnk"));
+         f.b.hostLink(q("C:\\users\\tester\\Recent\\AutomaticDestinations"), t.sentinel());
+         f.b.hostLink(q("C:\\users\\tester\\Recent\\CustomDestinations"), t.sentinel());
+         CountJunkFiles(f.ctx);
+         CleanRecentDocs(f.ctx);
+     }},
+    {"dump files below a linked minidump folder",
+     [](AppFixture& f, HostileTree& t) {
+         junkState(f);
+         t.plant(q("C:\\windows\\minidump"), q("m"), q(".dmp"));
+         f.b.hostLink(q("C:\\windows\\minidump\\mlinked.dmp"), t.sentinel());
+         CleanDumpFiles(f.ctx);
+     }},
+    {"Firefox cache with wipe, a linked hex folder and hex folders full of traps",
+     [](AppFixture& f, HostileTree& t) {
+         f.ctx.g.Wipe = true;
+         t.plant(q("C:\\FF\\Profile\\Cache"));
+         t.plant(q("C:\\FF\\Profile\\Cache\\0"));
+         t.plant(q("C:\\FF\\Profile\\Cache\\0\\sub"));
+         f.b.hostLink(q("C:\\FF\\Profile\\Cache\\1"), t.sentinel());
+         f.ctx.g.FirefoxCacheDirs[1] = q("C:\\FF\\Profile\\Cache\\");
+         DeleteFirefoxCache(f.ctx);
+     }},
+    {"Firefox cache folder that is itself a link",
+     [](AppFixture& f, HostileTree& t) {
+         f.b.hostLink(q("C:\\FF\\Profile\\Cache"), t.sentinel());
+         f.ctx.g.FirefoxCacheDirs[1] = q("C:\\FF\\Profile\\Cache\\");
+         DeleteFirefoxCache(f.ctx);
+     }},
+    {"Chrome with a linked profile folder",
+     [](AppFixture& f, HostileTree& t) {
+         f.b.hostLink(q("C:\\Local\\Google\\Chrome\\User Data\\Default"), t.sentinel());
+         f.ctx.g.ChromeProfileFolder = q("C:\\Local\\Google\\Chrome\\User Data\\Default");
+         f.ctx.g.ChromeCacheFolder = f.ctx.g.ChromeProfileFolder + q("\\Cache");
+         DeleteChromeHistory(f.ctx);
+         DeleteChromeCookies(f.ctx);
+         DeleteChromeCache(f.ctx);
+     }},
+    {"Chrome cache full of traps",
+     [](AppFixture& f, HostileTree& t) {
+         t.plant(q("C:\\Local\\Google\\Chrome\\User Data\\Default\\Cache"));
+         f.ctx.g.ChromeProfileFolder = q("C:\\Local\\Google\\Chrome\\User Data\\Default");
+         f.ctx.g.ChromeCacheFolder = f.ctx.g.ChromeProfileFolder + q("\\Cache");
+         f.ctx.g.Wipe = true;
+         DeleteChromeCache(f.ctx);
+     }},
+    {"the recycle bin emptied over an item full of traps",
+     [](AppFixture& f, HostileTree& t) {
+         t.plant(recycleBinFolder() + q("\\$RABCDEF"));
+         f.b.file(recycleBinFolder() + q("\\$IABCDEF"), "record");
+         f.b.hostLink(recycleBinFolder() + q("\\$RLINKED"), t.sentinel());
+         f.b.file(recycleBinFolder() + q("\\$ILINKED"), "record");
+         EmptyRecycleBin(f.ctx);
+     }},
+    {"the messenger list over logs full of traps",
+     [](AppFixture& f, HostileTree& t) {
+         t.plant(q("C:\\Yahoo\\Archive"), {}, q(".dat"));
+         f.b.file(q("C:\\Nivfold\\nvscan7.ini"), "[YH25]\r\nP1=C:\\Yahoo\\Archive\\\r\n");
+         f.ctx.g.ScanLogPath = q("C:\\Nivfold\\nvscan7.ini");
+         for (const QString& line : FillInstantMessageList(f.ctx))
+             DeleteImLog(f.ctx, ImLinePath(line));
+     }},
+};
+
+class HostileTreeCleanersTest : public ::testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileTreeCleanersTest, NothingOutsideWhatWasChosenChanges) {
+    AppFixture f;
+    HostileTree tree(f.b);
+    tree.armSwap();
+    GetParam().run(f, tree);
+    EXPECT_EQ(tree.changes(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWalkingCleaner, HostileTreeCleanersTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
+
+} // namespace
+} // namespace niv
+
+namespace niv {
+namespace {
+
+TEST(TempFolderRefusalTest, DriveRootsTheWindowsFolderTheProfileAndAboveAreRefused) {
+    AppFixture f;
+    f.b.drive('z', "/");
+    f.b.file(q("C:\\windows\\system32\\kernel32.dll"), "k");
+    f.b.file(q("C:\\users\\tester\\Documents\\mine.tmp"), "d");
+    f.b.file(q("C:\\users\\tester\\AppData\\Local\\Temp\\old.tmp"), "t");
+    f.b.regString(HKEY_CURRENT_USER, q("Environment"), q("SystemDrive"), q("C:"));
+    struct Case {
+        const char* temp;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"C:", true},
+        {"C:\\", true},
+        {"Z:\\", true},
+        {"C:\\windows\\", true},
+        {"c:\\WINDOWS", true},
+        {"C:\\users\\", true},
+        {"C:\\users\\tester\\", true},
+        {"C:\\users\\tester\\AppData\\Local\\Temp\\", false},
+        {"C:\\windows\\temp\\", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.temp);
+        EXPECT_EQ(IsRefusedTempFolder(f.ctx, q(c.temp)), c.refused);
+    }
+    // Refused means nothing counted and nothing recycled, with Tempall on or off.
+    for (bool all : {true, false}) {
+        f.ctx.g.Tempall = all;
+        NonUnit& non = f.ctx.unit<NonUnit>();
+        non.PassFiles = 0;
+        ScanTempFolder(f.ctx, all ? q("*.*") : q("*.tmp"), q("C:\\users\\"), true);
+        EXPECT_EQ(non.PassFiles, 0);
+    }
+    EXPECT_TRUE(f.b.exists(q("C:\\users\\tester\\Documents\\mine.tmp")));
+    EXPECT_TRUE(f.b.exists(q("C:\\windows\\system32\\kernel32.dll")));
+}
+
+} // namespace
+} // namespace niv
+
+namespace niv {
+namespace {
+
+TEST(TempFolderTwiceTest, TheWindowsTempReachedThroughAnotherDriveCountsOnce) {
+    AppFixture f;
+    junkState(f);
+    f.b.drive('z', "/");
+    f.b.file(q("C:\\windows\\temp\\one.tmp"), "12345");
+    const QString viaZ =
+        q("Z:") + QString::fromStdString(f.b.hostPath(q("C:\\windows\\temp"))).replace(u'/', u'\\');
+    f.b.regString(HKEY_CURRENT_USER, q("Environment"), q("TEMP"), viaZ);
+    CountJunkFiles(f.ctx);
+    EXPECT_EQ(f.ctx.g.Found[CatTempc].FoundFiles, 1);
+    EXPECT_EQ(f.ctx.g.Found[CatTempc].FoundBytes, 5);
+}
+
+} // namespace
+} // namespace niv

@@ -14,6 +14,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <unordered_set>
@@ -212,6 +213,7 @@ const WalkEntry::Stat& WalkEntry::stat() const {
     if (::statx(dirFd(), m_hostName.c_str(), AT_SYMLINK_NOFOLLOW, mask, &sx) != 0) return m_stat;
     m_stat.mode = sx.stx_mode;
     m_stat.links = sx.stx_nlink;
+    m_stat.id = {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
     m_stat.size = S_ISREG(sx.stx_mode) ? static_cast<std::int64_t>(sx.stx_size) : 0;
     m_stat.lastWrite = unixToFileTime(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
     m_stat.lastAccess = unixToFileTime(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
@@ -242,6 +244,10 @@ std::uint64_t WalkEntry::linkCount() const {
 
 bool WalkEntry::isRegularFile() const {
     return !m_isDir && !m_isLink && S_ISREG(stat().mode);
+}
+
+FileId WalkEntry::fileId() const {
+    return stat().id;
 }
 
 int WalkEntry::attr() const {
@@ -461,6 +467,42 @@ bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool
     if (walked.error != ERROR_SUCCESS) return false;
     if (ok && removeFolder) ok = RemoveDir(machine, folder);
     return ok;
+}
+
+bool folderId(Machine& machine, const QString& folder, FileId& id) {
+    const HostPath hp = resolve(machine, folder.endsWith(u':') ? folder + u'\\' : folder);
+    struct stat st {};
+    if (!hp.exists || ::stat(hp.path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    id = {st.st_dev, st.st_ino};
+    return true;
+}
+
+FileContentReader::FileContentReader(Machine& machine, const QString& path, FileId id) {
+    if (machine.faults().check(FaultInjector::Op::Open, path) != 0) return;
+    const HostPath hp = resolve(machine, path);
+    if (!hp.exists) return;
+    const int fd = ::open(hp.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || FileId{st.st_dev, st.st_ino} != id) {
+        ::close(fd);
+        return;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_fd = fd;
+}
+
+FileContentReader::~FileContentReader() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+std::int64_t FileContentReader::read(char* data, std::int64_t size) {
+    if (m_fd < 0) return -1;
+    for (;;) {
+        const ssize_t n = ::read(m_fd, data, static_cast<size_t>(size));
+        if (n < 0 && errno == EINTR) continue;
+        return n;
+    }
 }
 
 } // namespace niv

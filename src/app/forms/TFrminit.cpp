@@ -32,6 +32,8 @@
 #include "platform/Shell.h"
 #include "platform/widgets/JpegDecoder.h"
 #include "platform/widgets/ModalRunner.h"
+#include "tools/forms/TFrmDups.h"
+#include "tools/forms/TFrmPicCache.h"
 #include "ui_TFrminit.h"
 
 #include <QCheckBox>
@@ -94,6 +96,8 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
     connect(m_ui->CmdIMLogs, &QPushButton::clicked, this, &TFrminit::CmdIMLogsClick);
     connect(m_ui->Cmdviewer, &QPushButton::clicked, this, &TFrminit::CmdviewerClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrminit::BitBtn1Click);
+    connect(m_ui->CmdDups, &QPushButton::clicked, this, &TFrminit::CmdDupsClick);
+    connect(m_ui->CmdPicCache, &QPushButton::clicked, this, &TFrminit::CmdPicCacheClick);
     for (const CategoryInfo& row : categoryTable())
         if (row.button)
             connect(findChild<QPushButton*>(QString::fromLatin1(row.button)), &QPushButton::clicked, this,
@@ -284,6 +288,14 @@ void TFrminit::CmdIMLogsClick() {
 
 void TFrminit::CmdviewerClick() {
     if (m_context.Frmviewer) m_context.Frmviewer->ShowCacheViewer();
+}
+
+void TFrminit::CmdDupsClick() {
+    m_form.guard([this] { ShowDuplicateFiles(m_context, this); });
+}
+
+void TFrminit::CmdPicCacheClick() {
+    m_form.guard([this] { ShowMediaFinder(m_context, this); });
 }
 
 void TFrminit::BitBtn1Click() {

@@ -68,6 +68,8 @@ public:
     void CmdIMLogsClick();
     void CmdviewerClick();
     void BitBtn1Click();
+    void CmdDupsClick();
+    void CmdPicCacheClick();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();

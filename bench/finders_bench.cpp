@@ -209,8 +209,8 @@ void BM_FindThumbs(benchmark::State& state) {
 
 BENCHMARK(BM_DuplicatePatterns)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Jdupes)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Fdupes)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rmlint)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Fdupes)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Rmlint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThumbnailSearch)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindThumbs)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 

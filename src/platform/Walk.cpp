@@ -164,7 +164,8 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
     const QString want = winUpper(name);
     const std::string exact = name.toUtf8().toStdString();
     struct stat probe {};
-    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW) == 0 && isWindowsName(exact.data(), exact.size())) {
+    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW) == 0 &&
+        isWindowsName(exact.data(), exact.size())) {
         hostName = exact;
     } else {
         listFolder(frame, true);
@@ -261,7 +262,8 @@ int WalkEntry::attr() const {
 
 bool WalkEntry::deleteFile(bool evenReadOnly) {
     if (m_isDir) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (int err = m_machine.faults().check(FaultInjector::Op::DeleteFile, path())) return fail(m_machine, err);
+    if (int err = m_machine.faults().check(FaultInjector::Op::DeleteFile, path()))
+        return fail(m_machine, err);
     if (!evenReadOnly && !m_isLink && (attr() & faReadOnly)) return fail(m_machine, ERROR_ACCESS_DENIED);
     if (::unlinkat(dirFd(), m_hostName.c_str(), 0) != 0) return fail(m_machine, errnoToWin(errno));
     return true;
@@ -477,14 +479,18 @@ bool folderId(Machine& machine, const QString& folder, FileId& id) {
     return true;
 }
 
-FileContentReader::FileContentReader(Machine& machine, const QString& path, FileId id) {
+ListedFile::ListedFile(Machine& machine, const QString& path, FileId id) : m_id(id) {
     if (machine.faults().check(FaultInjector::Op::Open, path) != 0) return;
     const HostPath hp = resolve(machine, path);
-    if (!hp.exists) return;
-    const int fd = ::open(hp.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (hp.exists) m_host = hp.path;
+}
+
+FileContentReader::FileContentReader(const ListedFile& file) {
+    if (file.m_host.empty()) return;
+    const int fd = ::open(file.m_host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || FileId{st.st_dev, st.st_ino} != id) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || FileId{st.st_dev, st.st_ino} != file.m_id) {
         ::close(fd);
         return;
     }

@@ -194,12 +194,27 @@ bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool
 // such folder.
 bool folderId(Machine& machine, const QString& folder, FileId& id);
 
-// Reads a regular file a walk listed, once the walk is over. It opens the path without following a
-// link at its last step and without blocking, and takes the file only when it still is the regular
-// file `id` names: a FIFO, device, folder or another file put in its place is never read.
+// A regular file a walk listed, found again by its path once the walk is over. Made in the thread
+// that owns the machine; reading it (FileContentReader) touches no machine state, so other threads
+// may read it.
+class ListedFile {
+public:
+    ListedFile(Machine& machine, const QString& path, FileId id);
+
+private:
+    friend class FileContentReader;
+    std::string m_host;
+    FileId m_id;
+};
+
+// Reads a listed file. It opens the path without following a link at its last step and without
+// blocking, and takes the file only when it still is the regular file the walk listed: a FIFO,
+// device, folder, link or another file put in its place is never read.
 class FileContentReader {
 public:
-    FileContentReader(Machine& machine, const QString& path, FileId id);
+    explicit FileContentReader(const ListedFile& file);
+    FileContentReader(Machine& machine, const QString& path, FileId id)
+        : FileContentReader(ListedFile(machine, path, id)) {}
     ~FileContentReader();
     FileContentReader(const FileContentReader&) = delete;
     FileContentReader& operator=(const FileContentReader&) = delete;

@@ -58,7 +58,7 @@ void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
     walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (e.isDirectory()) {
             display(e.depth() == 0 ? folder : prefix + excludeTrailingBackslash(e.folder().mid(startLength)));
-        } else if (e.isRegularFile() && MediaFileMatches(cls, e.name())) {
+        } else if (MediaFileMatches(cls, e.name()) && e.isRegularFile()) { // the name first: it needs no stat
             if (hooks.found) hooks.found(prefix + e.path().mid(startLength), e.size());
         }
         return WalkStep::Continue;

@@ -13,6 +13,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -118,22 +120,65 @@ private:
     std::int64_t m_files = 0;
 };
 
-// Reads up to `limit` bytes of a listed file into the hash; false when it cannot be read whole.
-bool hashContent(AppContext& ctx, const QString& path, const Found& f, std::int64_t limit,
-                 QCryptographicHash& hash, std::vector<char>& buffer, const DupScanControl& control) {
-    FileContentReader reader(ctx.machine, path, f.id);
-    if (!reader.isOpen()) return false;
-    std::int64_t done = 0;
-    while (done < limit) {
-        if (stopAsked(control)) return false;
+// One file to hash, prepared on the machine's thread and hashed on a worker.
+struct HashJob {
+    const Found* file;
+    std::int64_t limit;
+    ListedFile listed;
+    QByteArray digest; // empty when the file could not be read whole
+};
+
+// The strong hash of the job's first `limit` bytes, read in chunks.
+QByteArray digestOf(const HashJob& job, std::vector<char>& buffer, const std::atomic<bool>* stop) {
+    FileContentReader reader(job.listed);
+    if (!reader.isOpen()) return {};
+    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
+    for (std::int64_t done = 0; done < job.limit;) {
+        if (stop && stop->load()) return {};
         const std::int64_t want =
-            std::min<std::int64_t>(limit - done, static_cast<std::int64_t>(buffer.size()));
+            std::min<std::int64_t>(job.limit - done, static_cast<std::int64_t>(buffer.size()));
         const std::int64_t n = reader.read(buffer.data(), want);
-        if (n <= 0) return false; // changed meanwhile: shorter than listed, or unreadable
+        if (n <= 0) return {}; // shorter than listed, or unreadable
         hash.addData(QByteArrayView(buffer.data(), static_cast<qsizetype>(n)));
         done += n;
     }
-    return true;
+    return hash.result();
+}
+
+// Hashes every job on a few worker threads while this thread lets window messages through.
+// False when stopped.
+bool digestAll(std::vector<HashJob>& jobs, const DupScanControl& control, Pacer& pacer,
+               std::int64_t& compared, std::int64_t candidates) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> finished{0};
+    std::atomic<bool> stop{false};
+    auto work = [&] {
+        std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
+        for (std::size_t i; (i = next++) < jobs.size();) {
+            jobs[i].digest = digestOf(jobs[i], buffer, &stop);
+            ++finished;
+        }
+    };
+    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < workers; ++t)
+        threads.emplace_back(work);
+    const QString comparing = QStringLiteral("Comparing file contents");
+    while (finished.load() < jobs.size()) {
+        if (stopAsked(control)) stop = true;
+        if (pacer.due()) {
+            report(control, comparing,
+                   QStringLiteral("Files compared: %1 of %2")
+                       .arg(compared + static_cast<std::int64_t>(finished.load()))
+                       .arg(candidates));
+            pacer.pump();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    for (std::thread& t : threads)
+        t.join();
+    compared += static_cast<std::int64_t>(jobs.size());
+    return !stop.load() && !stopAsked(control);
 }
 
 QString pathOf(const QStringList& folders, const Found& f) {
@@ -246,81 +291,72 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
     }
 
     Pacer pacer(ctx);
-    std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
     std::int64_t compared = 0;
-    const QString comparing = QStringLiteral("Comparing file contents");
-    auto step = [&] {
-        ++compared;
-        if (!pacer.due()) return;
-        report(control, comparing, QStringLiteral("Files compared: %1 of %2").arg(compared).arg(candidates));
-        pacer.pump();
+    auto fail = [&] {
+        out = {};
+        out.stopped = true;
+        return out;
     };
-    // The strong hash of `limit` bytes; empty when the file could not be read so far.
-    auto digest = [&](const Found& f, std::int64_t limit) {
-        QCryptographicHash hash(QCryptographicHash::Blake2b_256);
-        if (!hashContent(ctx, pathOf(folders, f), f, limit, hash, buffer, control)) return QByteArray();
-        return hash.result();
-    };
-    // Splits a group by a key of each member; members without a key are left out.
     using Group = std::vector<const Found*>;
-    auto split = [&](const Group& group, auto&& keyOf, auto&& onGroup) {
-        std::vector<std::pair<QByteArray, const Found*>> keyed;
-        keyed.reserve(group.size());
-        for (const Found* f : group) {
-            QByteArray key = keyOf(*f);
-            step();
-            if (stopAsked(control)) return false;
-            if (!key.isEmpty()) keyed.emplace_back(std::move(key), f);
-        }
-        std::stable_sort(keyed.begin(), keyed.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (std::size_t i = 0; i < keyed.size();) {
+    // Sorts hashed jobs into groups of two or more equal sizes and digests; unreadable files drop out.
+    auto sameDigests = [](std::vector<HashJob>& jobs) {
+        std::stable_sort(jobs.begin(), jobs.end(), [](const HashJob& a, const HashJob& b) {
+            if (a.file->size != b.file->size) return a.file->size > b.file->size;
+            return a.digest < b.digest;
+        });
+        std::vector<Group> groups;
+        for (std::size_t i = 0; i < jobs.size();) {
             std::size_t j = i + 1;
-            while (j < keyed.size() && keyed[j].first == keyed[i].first)
+            while (j < jobs.size() && jobs[j].file->size == jobs[i].file->size &&
+                   jobs[j].digest == jobs[i].digest)
                 ++j;
-            if (j - i > 1) {
-                Group same;
+            if (j - i > 1 && !jobs[i].digest.isEmpty()) {
+                Group group;
                 for (std::size_t k = i; k < j; ++k)
-                    same.push_back(keyed[k].second);
-                if (!onGroup(same)) return false;
+                    group.push_back(jobs[k].file);
+                groups.push_back(std::move(group));
             }
             i = j;
         }
-        return true;
+        return groups;
     };
 
+    // The first 64 KiB of every file that shares its size; a file no longer than that is compared
+    // whole there.
+    std::vector<HashJob> heads;
     for (std::size_t i = 0; i < bySize.size();) {
         std::size_t j = i + 1;
         while (j < bySize.size() && bySize[j]->size == bySize[i]->size)
             ++j;
-        if (j - i > 1) {
-            const Group sameSize(bySize.begin() + static_cast<std::ptrdiff_t>(i),
-                                 bySize.begin() + static_cast<std::ptrdiff_t>(j));
-            const std::int64_t size = sameSize.front()->size;
-            const std::int64_t head = std::min(size, kHeadBytes);
-            const bool ok = split(
-                sameSize, [&](const Found& f) { return digest(f, head); },
-                [&](const Group& sameHead) {
-                    // A file no longer than the head is compared whole already.
-                    if (size <= kHeadBytes) {
-                        appendGroup(out, folders, sameHead);
-                        return true;
-                    }
-                    return split(
-                        sameHead, [&](const Found& f) { return digest(f, size); },
-                        [&](const Group& same) {
-                            appendGroup(out, folders, same);
-                            return true;
-                        });
-                });
-            if (!ok) {
-                out = {};
-                out.stopped = true;
-                return out;
-            }
+        for (std::size_t k = i; j - i > 1 && k < j; ++k) {
+            const Found& f = *bySize[k];
+            heads.push_back(
+                {&f, std::min(f.size, kHeadBytes), ListedFile(ctx.machine, pathOf(folders, f), f.id), {}});
         }
         i = j;
     }
+    if (!digestAll(heads, control, pacer, compared, candidates)) return fail();
+    std::vector<Group> groups;
+    std::vector<HashJob> wholes;
+    for (Group& group : sameDigests(heads)) {
+        if (group.front()->size <= kHeadBytes) {
+            groups.push_back(std::move(group));
+            continue;
+        }
+        for (const Found* f : group)
+            wholes.push_back({f, f->size, ListedFile(ctx.machine, pathOf(folders, *f), f->id), {}});
+    }
+    heads.clear();
+    candidates = compared + static_cast<std::int64_t>(wholes.size());
+    if (!digestAll(wholes, control, pacer, compared, candidates)) return fail();
+    for (Group& group : sameDigests(wholes))
+        groups.push_back(std::move(group));
+
+    // Larger files first: they waste the most.
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const Group& a, const Group& b) { return a.front()->size > b.front()->size; });
+    for (Group& group : groups)
+        appendGroup(out, folders, std::move(group));
     return out;
 }
 

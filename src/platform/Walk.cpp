@@ -15,6 +15,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <unordered_set>
@@ -214,6 +215,7 @@ const WalkEntry::Stat& WalkEntry::stat() const {
     if (::statx(dirFd(), m_hostName.c_str(), AT_SYMLINK_NOFOLLOW, mask, &sx) != 0) return m_stat;
     m_stat.mode = sx.stx_mode;
     m_stat.links = sx.stx_nlink;
+    m_stat.id = {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
     m_stat.size = S_ISREG(sx.stx_mode) ? static_cast<std::int64_t>(sx.stx_size) : 0;
     m_stat.lastWrite = unixToFileTime(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
     m_stat.lastAccess = unixToFileTime(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
@@ -244,6 +246,10 @@ std::uint64_t WalkEntry::linkCount() const {
 
 bool WalkEntry::isRegularFile() const {
     return !m_isDir && !m_isLink && S_ISREG(stat().mode);
+}
+
+FileId WalkEntry::fileId() const {
+    return stat().id;
 }
 
 int WalkEntry::attr() const {
@@ -479,6 +485,46 @@ bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner)
     if (o.empty() || i.empty()) return false;
     return i == o || o == "/" ||
            (i.size() > o.size() && i.compare(0, o.size(), o) == 0 && i[o.size()] == '/');
+}
+
+bool folderId(Machine& machine, const QString& folder, FileId& id) {
+    const HostPath hp = resolve(machine, folder.endsWith(u':') ? folder + u'\\' : folder);
+    struct stat st {};
+    if (!hp.exists || ::stat(hp.path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    id = {st.st_dev, st.st_ino};
+    return true;
+}
+
+ListedFile::ListedFile(Machine& machine, const QString& path, FileId id) : m_id(id) {
+    if (machine.faults().check(FaultInjector::Op::Open, path) != 0) return;
+    const HostPath hp = resolve(machine, path);
+    if (hp.exists) m_host = hp.path;
+}
+
+FileContentReader::FileContentReader(const ListedFile& file) {
+    if (file.m_host.empty()) return;
+    const int fd = ::open(file.m_host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || FileId{st.st_dev, st.st_ino} != file.m_id) {
+        ::close(fd);
+        return;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_fd = fd;
+}
+
+FileContentReader::~FileContentReader() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+std::int64_t FileContentReader::read(char* data, std::int64_t size) {
+    if (m_fd < 0) return -1;
+    for (;;) {
+        const ssize_t n = ::read(m_fd, data, static_cast<size_t>(size));
+        if (n < 0 && errno == EINTR) continue;
+        return n;
+    }
 }
 
 } // namespace niv

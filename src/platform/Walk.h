@@ -16,6 +16,13 @@ class Machine;
 class MessagePump;
 class WalkEntry;
 
+// Which file an entry is (device and inode), to know it again after the walk.
+struct FileId {
+    std::uint64_t dev = 0;
+    std::uint64_t ino = 0;
+    bool operator==(const FileId&) const = default;
+};
+
 // The one walk below a folder, for everything that lists, counts, deletes, recycles or empties a tree.
 //
 // - The folder it is given is followed as Windows follows a path: whole, links included. Nothing it
@@ -129,6 +136,8 @@ public:
     std::uint64_t linkCount() const;
     // A regular file (not a link, folder, FIFO, device or socket).
     bool isRegularFile() const;
+    // The entry itself, not what a link leads to.
+    FileId fileId() const;
 
     // Deletes a file or link (the link itself), as DeleteFile does: refuses folders, and read-only
     // files unless `evenReadOnly`. False with the machine's last error set.
@@ -150,6 +159,7 @@ private:
         FileTime creation = 0, lastWrite = 0, lastAccess = 0;
         unsigned mode = 0;
         std::uint64_t links = 0;
+        FileId id;
     };
     const Stat& stat() const;
     int dirFd() const;
@@ -183,5 +193,42 @@ bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool
 // True when the folder `outer` is `inner` or lies above it on the host (through any drive or link
 // the two paths take): walking `outer` would reach `inner`. False when either is missing.
 bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner);
+
+// The folder a path names, followed as a walk given that path follows it; false when there is no
+// such folder.
+bool folderId(Machine& machine, const QString& folder, FileId& id);
+
+// A regular file a walk listed, found again by its path once the walk is over. Made in the thread
+// that owns the machine; reading it (FileContentReader) touches no machine state, so other threads
+// may read it.
+class ListedFile {
+public:
+    ListedFile(Machine& machine, const QString& path, FileId id);
+
+private:
+    friend class FileContentReader;
+    std::string m_host;
+    FileId m_id;
+};
+
+// Reads a listed file. It opens the path without following a link at its last step and without
+// blocking, and takes the file only when it still is the regular file the walk listed: a FIFO,
+// device, folder, link or another file put in its place is never read.
+class FileContentReader {
+public:
+    explicit FileContentReader(const ListedFile& file);
+    FileContentReader(Machine& machine, const QString& path, FileId id)
+        : FileContentReader(ListedFile(machine, path, id)) {}
+    ~FileContentReader();
+    FileContentReader(const FileContentReader&) = delete;
+    FileContentReader& operator=(const FileContentReader&) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    // Reads up to `size` bytes from where the last read ended: the count, 0 at the end, -1 on error.
+    std::int64_t read(char* data, std::int64_t size);
+
+private:
+    int m_fd = -1;
+};
 
 } // namespace niv

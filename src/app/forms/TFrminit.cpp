@@ -35,6 +35,8 @@
 #include "tools/forms/TFrmstartup.h"
 #include "tools/USysLog.h"
 #include "tools/forms/TFrmPerformance.h"
+#include "tools/forms/TFrmDups.h"
+#include "tools/forms/TFrmPicCache.h"
 #include "ui_TFrminit.h"
 
 #include <QCheckBox>
@@ -111,6 +113,8 @@ TFrminit::TFrminit(AppContext& context, QWidget* parent)
         {m_ui->Cmdstartup, &TFrminit::CmdstartupClick},
         {m_ui->CmdPerformance, &TFrminit::CmdPerformanceClick},
         {m_ui->CmdSpyware, &TFrminit::CmdSpywareClick},
+        {m_ui->CmdDups, &TFrminit::CmdDupsClick},
+        {m_ui->CmdPicCache, &TFrminit::CmdPicCacheClick},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);
@@ -306,6 +310,14 @@ void TFrminit::CmdIMLogsClick() {
 
 void TFrminit::CmdviewerClick() {
     if (m_windows.Frmviewer) m_windows.Frmviewer->ShowCacheViewer();
+}
+
+void TFrminit::CmdDupsClick() {
+    m_form.guard([this] { ShowDuplicateFiles(m_context, this); });
+}
+
+void TFrminit::CmdPicCacheClick() {
+    m_form.guard([this] { ShowMediaFinder(m_context, this); });
 }
 
 void TFrminit::BitBtn1Click() {

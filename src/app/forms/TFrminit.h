@@ -80,6 +80,8 @@ public:
     void CmdstartupClick();
     void CmdPerformanceClick();
     void CmdSpywareClick();
+    void CmdDupsClick();
+    void CmdPicCacheClick();
 
     // "Cleanup All !" and the nine per-category buttons.
     void cmdnvClick();

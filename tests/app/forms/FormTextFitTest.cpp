@@ -1,11 +1,13 @@
 // Every caption of every window fits its box in the default font, so no text is cut short on a
 // desktop whose font is wider than the one the windows were laid out with.
 #include "ui_TFrmAutoPwd.h"
+#include "ui_TFrmDups.h"
 #include "ui_TFrmExtension.h"
 #include "ui_TFrmIM.h"
 #include "ui_TFrmLocked.h"
 #include "ui_TFrmMiscMsg.h"
 #include "ui_TFrmPerformance.h"
+#include "ui_TFrmPicCache.h"
 #include "ui_TFrmSkins.h"
 #include "ui_TFrmVideoCookies.h"
 #include "ui_TFrmabout.h"
@@ -52,11 +54,13 @@ const struct {
     std::unique_ptr<QWidget> (*make)();
 } kWindows[] = {
     {"TFrmAutoPwd", build<Ui::TFrmAutoPwd>},
+    {"TFrmDups", build<Ui::TFrmDups>},
     {"TFrmExtension", build<Ui::TFrmExtension>},
     {"TFrmIM", build<Ui::TFrmIM>},
     {"TFrmLocked", build<Ui::TFrmLocked>},
     {"TFrmMiscMsg", build<Ui::TFrmMiscMsg>},
     {"TFrmPerformance", build<Ui::TFrmPerformance>},
+    {"TFrmPicCache", build<Ui::TFrmPicCache>},
     {"TFrmSkins", build<Ui::TFrmSkins>},
     {"TFrmVideoCookies", build<Ui::TFrmVideoCookies>},
     {"TFrmabout", build<Ui::TFrmabout>},

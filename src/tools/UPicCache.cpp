@@ -1,0 +1,140 @@
+#include "tools/UPicCache.h"
+
+#include "core/AppContext.h"
+#include "platform/Walk.h"
+#include "platform/WinPath.h"
+#include "tools/FinderFiles.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace niv {
+
+namespace {
+
+bool extensionIn(const QString& name, std::initializer_list<QStringView> extensions) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0) return false;
+    const QString ext = winUpper(name.mid(dot));
+    for (QStringView e : extensions)
+        if (ext == e) return true;
+    return false;
+}
+
+} // namespace
+
+bool MediaFileMatches(MediaClass cls, const QString& name) {
+    switch (cls) {
+    case MediaClass::Photo:
+        return extensionIn(
+            name, {u".JPG", u".JPEG", u".GIF", u".BMP", u".PCX", u".PNG", u".TIF", u".TIFF", u".ART"});
+    case MediaClass::Video:
+        return extensionIn(name, {u".WMV", u".AVI", u".MPG", u".MPEG", u".MPE", u".SWF", u".ASF", u".ASX",
+                                  u".MP4", u".FLV", u".MOV", u".DIVX"});
+    case MediaClass::Misc:
+        return extensionIn(name, {u".EXE", u".ZIP", u".RAR", u".MP3", u".WMA", u".AAC", u".PDF", u".TXT",
+                                  u".RTF", u".HTML", u".HTM"});
+    case MediaClass::PicCache:
+        return name.size() == 9 && winUpper(name) == u"THUMBS.DB";
+    }
+    return false;
+}
+
+void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
+                       const MediaSearchHooks& hooks) {
+    WalkOptions options;
+    options.stop = hooks.stop;
+    options.pump = &ctx.pump;
+    if (ctx.steadyClockMs) options.clockMs = [&ctx] { return ctx.steadyClockMs(); };
+    // The walk's start folder is spelt canonically; lines keep the folder as it was given.
+    qsizetype startLength = -1;
+    options.progress = [&](const WalkProgress& p) {
+        if (startLength < 0) startLength = p.folder.size();
+    };
+    const QString prefix = folder + u'\\';
+    auto display = [&](const QString& text) {
+        if (hooks.display) hooks.display(text);
+    };
+    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+        if (e.isDirectory()) {
+            display(e.depth() == 0 ? folder : prefix + excludeTrailingBackslash(e.folder().mid(startLength)));
+        } else if (MediaFileMatches(cls, e.name()) && e.isRegularFile()) { // the name first: it needs no stat
+            if (hooks.found) hooks.found(prefix + e.path().mid(startLength), e.size());
+        }
+        return WalkStep::Continue;
+    });
+    display(QString());
+}
+
+QStringList MediaSearchFolders(AppContext& ctx, MediaClass cls, QChar drive) {
+    if (cls == MediaClass::PicCache) return {QString(drive) + u':'};
+    QStringList folders;
+    std::vector<FileId> searched;
+    for (const QString* folder :
+         {&ctx.g.DocumentsFolder, &ctx.g.PicturesFolder, &ctx.g.DownloadsFolder, &ctx.g.VideosFolder}) {
+        if (folder->isEmpty()) continue;
+        // The user folders are often links to one home folder: search it once.
+        FileId id;
+        if (folderId(ctx.machine, *folder, id)) {
+            if (std::find(searched.begin(), searched.end(), id) != searched.end()) continue;
+            searched.push_back(id);
+        }
+        folders.append(*folder);
+    }
+    return folders;
+}
+
+std::int64_t ReadMediaFileInfo(AppContext& ctx, const QString& path, bool withTimes,
+                               MediaFileLabels& labels) {
+    const FinderFileInfo info = readFinderFileInfo(ctx, path);
+    if (info.size >= 0 && withTimes) {
+        labels.created = QStringLiteral("Created on   : ") + localFileTimeText(info.creation);
+        labels.updated = QStringLiteral("Last updated : ") + localFileTimeText(info.lastWrite);
+    }
+    return info.size;
+}
+
+QString MediaTotalsText(int files, std::int64_t bytes) {
+    return QStringLiteral("Total Files = %1  Total Bytes Wasted = %2").arg(files).arg(bytes);
+}
+
+QString MediaSizeText(std::int64_t size) {
+    return size < 0 ? QString() : QStringLiteral("File Size    : %1 bytes").arg(size);
+}
+
+QString MediaFileNumberText(int row) {
+    return QStringLiteral("File Number: %1").arg(row + 1);
+}
+
+QString MediaDeletedText(int deleted) {
+    return QStringLiteral("Deleted: %1").arg(deleted);
+}
+
+QString MediaNoViewerText() {
+    return QStringLiteral("You cannot view this file type as your system has no way of viewing it.");
+}
+
+QString MediaRecycleRefusedText(const QString& path) {
+    return QStringLiteral("Windows will not allow this file (") + path +
+           QStringLiteral(") to be added to your recycle bin. The most ") +
+           QStringLiteral("likely cause is because the file or program is probably in use right now. ") +
+           QStringLiteral("Since the file is in use, it is ok to leave this file.");
+}
+
+QString MediaHelpText() {
+    return QStringLiteral("This will find lost or forgotten photos and videos. It will search through your "
+                          "\"My Documents\" folder "
+                          "and all internal folders. This is the location where most media files are stored "
+                          "and most often lost or "
+                          "forgotten about. (Note also that you can view your found videos or photos by "
+                          "simply double-clicking them "
+                          "in your list.) This will also search for cache thumbnails. These are files used "
+                          "only by your system, and "
+                          "they can be safely cleaned up using the delete button.");
+}
+
+bool ViewMediaFile(AppContext& ctx, const QString& path) {
+    return viewFinderFile(ctx, path);
+}
+
+} // namespace niv

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+namespace niv {
+
+struct AppContext;
+
+// The four kinds of file the media finder looks for, one per radio button.
+enum class MediaClass {
+    Photo,    // RadPhoto
+    Video,    // RadVideo
+    Misc,     // RadMisc
+    PicCache, // RadPicCache: the thumbnail caches of a whole drive
+};
+
+// Whether a file name belongs to the class: by its upper-cased extension (from the last dot), or
+// for the thumbnail caches by the whole name.
+bool MediaFileMatches(MediaClass cls, const QString& name);
+
+// What a search reports as it goes.
+struct MediaSearchHooks {
+    // The folder being searched (for `LblDisplay`); "" when a folder's search ends.
+    std::function<void(const QString& folder)> display;
+    // A matching file, in the order found.
+    std::function<void(const QString& path, std::int64_t size)> found;
+    const std::atomic<bool>* stop = nullptr; // `SearchStopped`
+};
+
+// Searches one folder (no closing separator; a drive as "c:") and all its subfolders, never
+// entering links or other file systems, letting window messages through after every entry. A
+// file's path is the folder as given, "\", and the path below it.
+void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls, const MediaSearchHooks& hooks);
+
+// The folders a search of the class walks, in order: the chosen drive for the thumbnail caches,
+// else the non-empty user folders (documents, pictures, downloads, videos). A folder named a second
+// time is left out; a folder inside another stays.
+QStringList MediaSearchFolders(AppContext& ctx, MediaClass cls, QChar drive);
+
+// Size and times of a listed file; size -1 when it cannot be found.
+struct MediaFileLabels {
+    QString created, updated;
+};
+std::int64_t ReadMediaFileInfo(AppContext& ctx, const QString& path, bool withTimes, MediaFileLabels& labels);
+
+QString MediaTotalsText(int files, std::int64_t bytes);
+QString MediaSizeText(std::int64_t size); // blank for -1
+QString MediaFileNumberText(int row);     // 0-based row
+QString MediaDeletedText(int deleted);
+QString MediaNoViewerText();
+QString MediaRecycleRefusedText(const QString& path);
+QString MediaHelpText();
+
+// Opens a listed file with its default program; false (nothing shown) for types that would run
+// and when nothing can open it.
+bool ViewMediaFile(AppContext& ctx, const QString& path);
+
+} // namespace niv

@@ -1,0 +1,398 @@
+#include "tools/Udups.h"
+
+#include "core/AppContext.h"
+#include "platform/FileSys.h"
+#include "platform/MessagePump.h"
+#include "platform/Shell.h"
+#include "platform/Walk.h"
+#include "platform/WinPath.h"
+#include "tools/FinderFiles.h"
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QHash>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace niv {
+
+namespace {
+
+const QString kMarker = QStringLiteral("   Path:");
+
+constexpr std::int64_t kHeadBytes = 64 * 1024;
+constexpr std::int64_t kChunkBytes = 1024 * 1024;
+constexpr int kPumpIntervalMs = 50;
+
+// Lets window messages through at most once per interval, on the context's clock, and reports
+// progress then.
+class Pacer {
+public:
+    explicit Pacer(AppContext& ctx) : m_ctx(ctx) { m_steady.start(); }
+    bool due() {
+        const qint64 now = m_ctx.steadyClockMs ? m_ctx.steadyClockMs() : m_steady.elapsed();
+        if (m_last >= 0 && now - m_last < kPumpIntervalMs) return false;
+        m_last = now;
+        return true;
+    }
+    void pump() { m_ctx.pump.processMessages(); }
+
+private:
+    AppContext& m_ctx;
+    QElapsedTimer m_steady;
+    qint64 m_last = -1;
+};
+
+bool stopAsked(const DupScanControl& control) {
+    return control.stop && control.stop->load();
+}
+
+void report(const DupScanControl& control, const QString& label3, const QString& label4) {
+    if (control.progress) control.progress(label3, label4);
+}
+
+QString filesSoFarText(std::int64_t files) {
+    return QStringLiteral("Files examined: %1").arg(files);
+}
+
+struct Found {
+    int folder; // index into the scan's folder list
+    QString name;
+    std::int64_t size;
+    FileId id;
+};
+
+// Walks a drive and hands each regular file to `take`; the recycle bin is never entered.
+class DriveWalk {
+public:
+    DriveWalk(AppContext& ctx, QChar drive, const DupScanControl& control)
+        : m_ctx(ctx), m_drive(QString(drive.toUpper()) + u':'), m_control(control) {
+        // The machine's bin wherever the drive reaches it (Z: reaches drive_c too), and any other
+        // bin at a drive's root.
+        m_haveBin = folderId(ctx.machine, QStringLiteral("C:\\$Recycle.Bin"), m_bin);
+    }
+
+    template <class Take> bool run(Take&& take) {
+        WalkOptions options;
+        options.stop = m_control.stop;
+        options.pump = &m_ctx.pump;
+        if (m_ctx.steadyClockMs) options.clockMs = [this] { return m_ctx.steadyClockMs(); };
+        options.pumpIntervalMs = kPumpIntervalMs;
+        std::int64_t files = 0;
+        options.progress = [&](const WalkProgress& p) {
+            report(m_control, excludeTrailingBackslash(p.folder), filesSoFarText(files));
+        };
+        const WalkResult result = walkTree(m_ctx.machine, m_drive, options, [&](WalkEntry& e) {
+            if (e.isDirectory()) {
+                if (e.depth() == 0 && sameText(e.name(), QStringLiteral("$Recycle.Bin")))
+                    return WalkStep::SkipFolder;
+                if (m_haveBin && e.fileId() == m_bin) return WalkStep::SkipFolder;
+                return WalkStep::Continue;
+            }
+            if (!e.isRegularFile()) return WalkStep::Continue;
+            ++files;
+            if (m_folders.isEmpty() || m_lastFolder != e.folder()) {
+                m_lastFolder = e.folder();
+                m_folders.append(excludeTrailingBackslash(m_lastFolder));
+            }
+            take(e, static_cast<int>(m_folders.size() - 1));
+            return WalkStep::Continue;
+        });
+        m_files = files;
+        return !result.stopped && !stopAsked(m_control);
+    }
+
+    const QStringList& folders() const { return m_folders; }
+    std::int64_t files() const { return m_files; }
+
+private:
+    AppContext& m_ctx;
+    QString m_drive;
+    const DupScanControl& m_control;
+    FileId m_bin;
+    bool m_haveBin = false;
+    QStringList m_folders; // without the closing "\"
+    QString m_lastFolder;
+    std::int64_t m_files = 0;
+};
+
+// One file to hash, prepared on the machine's thread and hashed on a worker.
+struct HashJob {
+    const Found* file;
+    std::int64_t limit;
+    ListedFile listed;
+    QByteArray digest; // empty when the file could not be read whole
+};
+
+// The strong hash of the job's first `limit` bytes, read in chunks.
+QByteArray digestOf(const HashJob& job, std::vector<char>& buffer, const std::atomic<bool>* stop) {
+    FileContentReader reader(job.listed);
+    if (!reader.isOpen()) return {};
+    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
+    for (std::int64_t done = 0; done < job.limit;) {
+        if (stop && stop->load()) return {};
+        const std::int64_t want =
+            std::min<std::int64_t>(job.limit - done, static_cast<std::int64_t>(buffer.size()));
+        const std::int64_t n = reader.read(buffer.data(), want);
+        if (n <= 0) return {}; // shorter than listed, or unreadable
+        hash.addData(QByteArrayView(buffer.data(), static_cast<qsizetype>(n)));
+        done += n;
+    }
+    return hash.result();
+}
+
+// Hashes every job on a few worker threads while this thread lets window messages through.
+// False when stopped.
+bool digestAll(std::vector<HashJob>& jobs, const DupScanControl& control, Pacer& pacer,
+               std::int64_t& compared, std::int64_t candidates) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> finished{0};
+    std::atomic<bool> stop{false};
+    auto work = [&] {
+        std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
+        for (std::size_t i; (i = next++) < jobs.size();) {
+            jobs[i].digest = digestOf(jobs[i], buffer, &stop);
+            ++finished;
+        }
+    };
+    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < workers; ++t)
+        threads.emplace_back(work);
+    const QString comparing = QStringLiteral("Comparing file contents");
+    while (finished.load() < jobs.size()) {
+        if (stopAsked(control)) stop = true;
+        if (pacer.due()) {
+            report(control, comparing,
+                   QStringLiteral("Files compared: %1 of %2")
+                       .arg(compared + static_cast<std::int64_t>(finished.load()))
+                       .arg(candidates));
+            pacer.pump();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    for (std::thread& t : threads)
+        t.join();
+    compared += static_cast<std::int64_t>(jobs.size());
+    return !stop.load() && !stopAsked(control);
+}
+
+QString pathOf(const QStringList& folders, const Found& f) {
+    return folders.at(f.folder) + u'\\' + f.name;
+}
+
+// Lines of groups: within a group by folder and name, case ignored.
+void appendGroup(DupScanResult& out, const QStringList& folders, std::vector<const Found*> group) {
+    std::sort(group.begin(), group.end(), [&](const Found* a, const Found* b) {
+        const int c = QString::compare(folders.at(a->folder), folders.at(b->folder), Qt::CaseInsensitive);
+        if (c != 0) return c < 0;
+        return QString::compare(a->name, b->name, Qt::CaseInsensitive) < 0;
+    });
+    for (const Found* f : group)
+        out.lines.append(DupLine(folders.at(f->folder), f->name));
+    out.files += static_cast<std::int64_t>(group.size());
+    ++out.groups;
+}
+
+} // namespace
+
+QString DupLine(const QString& folder, const QString& name) {
+    return name + kMarker + folder;
+}
+
+QString DupLineToPath(const QString& line) {
+    const qsizetype m = line.indexOf(kMarker);
+    if (m < 0) return trimControls(line);
+    // The name part keeps the marker's first blank; trimming the whole removes it again.
+    const QString namePart = line.left(m + 1);
+    const QString folderPart = line.mid(m + kMarker.size());
+    return trimControls(folderPart + u'\\' + namePart);
+}
+
+std::int64_t ShowDupFileTimes(AppContext& ctx, const QString& path, DupTimeLabels& labels) {
+    const FinderFileInfo info = readFinderFileInfo(ctx, path);
+    if (info.size < 0) return -1;
+    labels.created = QStringLiteral("Created on   : ") + localFileTimeText(info.creation);
+    labels.written = QStringLiteral("Last updated : ") + localFileTimeText(info.lastWrite);
+    labels.accessed = QStringLiteral("Last accessed: ") + localFileTimeText(info.lastAccess);
+    return info.size;
+}
+
+QString DupSizeText(std::int64_t size) {
+    return size < 0 ? QString() : QStringLiteral("Byte Size: ") + QString::number(size);
+}
+
+DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanControl& control) {
+    DupScanResult out;
+    DriveWalk walk(ctx, drive, control);
+    std::vector<Found> found;
+    QHash<QString, std::vector<std::size_t>> byName;
+    const bool whole = walk.run([&](WalkEntry& e, int folder) {
+        byName[winUpper(e.name())].push_back(found.size());
+        found.push_back({folder, e.name(), 0, {}});
+    });
+    if (!whole) {
+        out.stopped = true;
+        return out;
+    }
+    std::vector<const QString*> names;
+    for (auto it = byName.cbegin(); it != byName.cend(); ++it)
+        if (it.value().size() > 1) names.push_back(&it.key());
+    std::sort(names.begin(), names.end(), [](const QString* a, const QString* b) { return *a < *b; });
+    for (const QString* name : names) {
+        std::vector<const Found*> group;
+        for (std::size_t i : byName.value(*name))
+            group.push_back(&found[i]);
+        appendGroup(out, walk.folders(), std::move(group));
+    }
+    return out;
+}
+
+DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanControl& control) {
+    DupScanResult out;
+    DriveWalk walk(ctx, drive, control);
+    std::vector<Found> found;
+    struct IdHash {
+        std::size_t operator()(const FileId& id) const {
+            return std::hash<std::uint64_t>()(id.ino) * 31 + id.dev;
+        }
+    };
+    std::unordered_map<FileId, bool, IdHash> seen; // a hard-linked file counts once
+    const bool whole = walk.run([&](WalkEntry& e, int folder) {
+        const std::int64_t size = e.size();
+        if (size <= 0) return;
+        const FileId id = e.fileId();
+        if (e.linkCount() > 1 && !seen.emplace(id, true).second) return;
+        found.push_back({folder, e.name(), size, id});
+    });
+    if (!whole) {
+        out.stopped = true;
+        return out;
+    }
+    const QStringList& folders = walk.folders();
+
+    // Equal sizes first: most files have a size of their own and are never opened.
+    std::vector<const Found*> bySize;
+    bySize.reserve(found.size());
+    for (const Found& f : found)
+        bySize.push_back(&f);
+    std::sort(bySize.begin(), bySize.end(), [](const Found* a, const Found* b) { return a->size > b->size; });
+    std::int64_t candidates = 0;
+    for (std::size_t i = 0; i < bySize.size();) {
+        std::size_t j = i + 1;
+        while (j < bySize.size() && bySize[j]->size == bySize[i]->size)
+            ++j;
+        if (j - i > 1) candidates += static_cast<std::int64_t>(j - i);
+        i = j;
+    }
+
+    Pacer pacer(ctx);
+    std::int64_t compared = 0;
+    auto fail = [&] {
+        out = {};
+        out.stopped = true;
+        return out;
+    };
+    using Group = std::vector<const Found*>;
+    // Sorts hashed jobs into groups of two or more equal sizes and digests; unreadable files drop out.
+    auto sameDigests = [](std::vector<HashJob>& jobs) {
+        std::stable_sort(jobs.begin(), jobs.end(), [](const HashJob& a, const HashJob& b) {
+            if (a.file->size != b.file->size) return a.file->size > b.file->size;
+            return a.digest < b.digest;
+        });
+        std::vector<Group> groups;
+        for (std::size_t i = 0; i < jobs.size();) {
+            std::size_t j = i + 1;
+            while (j < jobs.size() && jobs[j].file->size == jobs[i].file->size &&
+                   jobs[j].digest == jobs[i].digest)
+                ++j;
+            if (j - i > 1 && !jobs[i].digest.isEmpty()) {
+                Group group;
+                for (std::size_t k = i; k < j; ++k)
+                    group.push_back(jobs[k].file);
+                groups.push_back(std::move(group));
+            }
+            i = j;
+        }
+        return groups;
+    };
+
+    // The first 64 KiB of every file that shares its size; a file no longer than that is compared
+    // whole there.
+    std::vector<HashJob> heads;
+    for (std::size_t i = 0; i < bySize.size();) {
+        std::size_t j = i + 1;
+        while (j < bySize.size() && bySize[j]->size == bySize[i]->size)
+            ++j;
+        for (std::size_t k = i; j - i > 1 && k < j; ++k) {
+            const Found& f = *bySize[k];
+            heads.push_back(
+                {&f, std::min(f.size, kHeadBytes), ListedFile(ctx.machine, pathOf(folders, f), f.id), {}});
+        }
+        i = j;
+    }
+    if (!digestAll(heads, control, pacer, compared, candidates)) return fail();
+    std::vector<Group> groups;
+    std::vector<HashJob> wholes;
+    for (Group& group : sameDigests(heads)) {
+        if (group.front()->size <= kHeadBytes) {
+            groups.push_back(std::move(group));
+            continue;
+        }
+        for (const Found* f : group)
+            wholes.push_back({f, f->size, ListedFile(ctx.machine, pathOf(folders, *f), f->id), {}});
+    }
+    heads.clear();
+    candidates = compared + static_cast<std::int64_t>(wholes.size());
+    if (!digestAll(wholes, control, pacer, compared, candidates)) return fail();
+    for (Group& group : sameDigests(wholes))
+        groups.push_back(std::move(group));
+
+    // Larger files first: they waste the most.
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const Group& a, const Group& b) { return a.front()->size > b.front()->size; });
+    for (Group& group : groups)
+        appendGroup(out, folders, std::move(group));
+    return out;
+}
+
+QString DupEmptyDeleteText() {
+    return QStringLiteral("Please use the find button to find duplicate files on your system first.");
+}
+
+QString DupEmptyViewText() {
+    return QStringLiteral("Your list is empty. Use the Duplicates button to find duplicate files first.");
+}
+
+QString DupFileNotFoundText() {
+    return QStringLiteral("File not found.");
+}
+
+QString DupNoViewerText() {
+    return QStringLiteral("You do not have a default viewer on your system to view this file type.");
+}
+
+QString DupRecycleRefusedText(const QString& path) {
+    return QStringLiteral("Windows will not allow this file (") + path +
+           QStringLiteral(") to be added to the recycle bin. The most ") +
+           QStringLiteral("likely cause is because the file or program is probably in use right now. ") +
+           QStringLiteral("Since the file is in use, it should not be removed.");
+}
+
+DupAction RecycleDupLine(AppContext& ctx, const QString& line) {
+    const QString path = DupLineToPath(line);
+    if (!FileExists(ctx.machine, path)) return DupAction::NotFound;
+    return RecycleFile(ctx, path, false) ? DupAction::Done : DupAction::Refused;
+}
+
+DupAction ViewDupLine(AppContext& ctx, const QString& line) {
+    const QString path = DupLineToPath(line);
+    if (!FileExists(ctx.machine, path)) return DupAction::NotFound;
+    return viewFinderFile(ctx, path) ? DupAction::Done : DupAction::Refused;
+}
+
+} // namespace niv

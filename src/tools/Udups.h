@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+namespace niv {
+
+struct AppContext;
+
+// One line of the duplicate list: the file name, the marker "   Path:", then the folder without a
+// closing separator.
+QString DupLine(const QString& folder, const QString& name);
+// The path of a list line: the folder part, "\", the name part, trimmed at both ends as a whole.
+QString DupLineToPath(const QString& line);
+
+// The three time labels of a file, texts included.
+struct DupTimeLabels {
+    QString created, written, accessed;
+};
+// For a found file, sets the labels and gives its size; -1 when it cannot be found, the labels
+// left as they were.
+std::int64_t ShowDupFileTimes(AppContext& ctx, const QString& path, DupTimeLabels& labels);
+// "Byte Size: " and the size; blank for -1.
+QString DupSizeText(std::int64_t size);
+
+// --- the two scans ---
+
+// Progress texts for the window's two spare labels while a scan runs.
+using DupProgress = std::function<void(const QString& label3, const QString& label4)>;
+
+struct DupScanControl {
+    DupProgress progress;
+    const std::atomic<bool>* stop = nullptr; // set to end the scan early
+};
+
+struct DupScanResult {
+    QStringList lines;    // the list's lines, each group of duplicates together
+    bool stopped = false; // ended early: `lines` is empty
+    std::int64_t files = 0;
+    std::int64_t groups = 0;
+};
+
+// Both scans walk the drive (a letter) without entering links or other file systems, look at
+// regular files only, and skip the recycle bin. Window messages go through meanwhile.
+//
+// Files whose names are equal but for case.
+DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanControl& control);
+// Files of equal content: equal size, then equal first 64 KiB, then an equal hash of the whole
+// content. Empty files are left out, and so are further names of a hard-linked file.
+DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanControl& control);
+
+// --- the list's buttons ---
+
+QString DupEmptyDeleteText();
+QString DupEmptyViewText();
+QString DupFileNotFoundText();
+QString DupNoViewerText();
+QString DupRecycleRefusedText(const QString& path);
+
+enum class DupAction {
+    Done,     // recycled or shown
+    NotFound, // the file is gone
+    Refused,  // the bin refused it, or nothing could show it
+};
+// Recycles the file of a line without asking.
+DupAction RecycleDupLine(AppContext& ctx, const QString& line);
+// Opens the file of a line with its default program; runnable types are refused.
+DupAction ViewDupLine(AppContext& ctx, const QString& line);
+
+} // namespace niv

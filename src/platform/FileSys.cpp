@@ -18,29 +18,11 @@ namespace niv {
 
 namespace {
 
-constexpr const char* kDosAttrib = "user.DOSATTRIB";
+using host::kDosAttrib;
+using host::parseDosAttrib;
 constexpr int kXattrBits = faReadOnly | faHidden | faSysFile;
 
 // The bits Wine and Samba keep in the extended attribute, as the text "0x..".
-int parseDosAttrib(const char* buf, ssize_t len) {
-    if (len < 3 || buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X')) return 0;
-    int value = 0;
-    for (ssize_t i = 2; i < len; ++i) {
-        char c = buf[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            break;
-        value = (value << 4) | digit;
-        if (value > 0xFFFFF) break;
-    }
-    return value & kXattrBits;
-}
 
 int readXattrBits(const std::string& hostPath) {
     char buf[64];

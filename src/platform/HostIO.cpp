@@ -1,4 +1,5 @@
 #include "HostIO.h"
+#include "WinTypes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +10,26 @@
 #include <unistd.h>
 
 namespace niv::host {
+
+int parseDosAttrib(const char* text, long length) {
+    if (length < 3 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return 0;
+    int value = 0;
+    for (long i = 2; i < length; ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            break;
+        value = (value << 4) | digit;
+        if (value > 0xFFFFF) break;
+    }
+    return value & (faReadOnly | faHidden | faSysFile);
+}
 
 namespace {
 

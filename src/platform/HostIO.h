@@ -9,6 +9,11 @@ namespace niv::host {
 
 // Plain host-file helpers for the platform layer's own use; callers pass resolved host paths.
 
+// The extended attribute where Wine and Samba keep a file's DOS attributes, as text "0x..".
+constexpr const char* kDosAttrib = "user.DOSATTRIB";
+// The read-only, hidden and system bits of that text; 0 when it is not such a text.
+int parseDosAttrib(const char* text, long length);
+
 // The files the program parses are far smaller; a larger one is refused rather than read.
 constexpr std::int64_t kMaxReadSize = 64 * 1024 * 1024;
 constexpr std::int64_t kNoReadLimit = -1;

@@ -1,6 +1,7 @@
 #include "Walk.h"
 
 #include "FileSys.h"
+#include "HostIO.h"
 #include "Machine.h"
 #include "MessagePump.h"
 #include "WinPath.h"
@@ -65,7 +66,7 @@ struct WalkFrame {
 
 namespace {
 
-constexpr const char* kDosAttrib = "user.DOSATTRIB";
+using host::kDosAttrib;
 
 int xattrBits(int dirFd, const std::string& name) {
     // The entry's own attribute, by name in the open folder: a link is not followed.
@@ -74,23 +75,7 @@ int xattrBits(int dirFd, const std::string& name) {
     std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name.c_str());
     char buf[64];
     const ssize_t n = ::lgetxattr(path, kDosAttrib, buf, sizeof buf);
-    if (n < 3 || buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X')) return 0;
-    int value = 0;
-    for (ssize_t i = 2; i < n; ++i) {
-        const char c = buf[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            break;
-        value = (value << 4) | digit;
-        if (value > 0xFFFFF) break;
-    }
-    return value & (faReadOnly | faHidden | faSysFile);
+    return n > 0 ? host::parseDosAttrib(buf, n) : 0;
 }
 
 bool fail(const Machine& machine, int error) {

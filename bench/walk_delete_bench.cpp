@@ -3,6 +3,7 @@
 #include "BenchTimes.h"
 #include "platform/FileSys.h"
 #include "platform/Machine.h"
+#include "platform/Walk.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -49,37 +50,6 @@ niv::Machine makeMachine(const std::string& root) {
     return niv::Machine(niv::MachineSettings{root, root + "/prog", QStringLiteral("bench"), true});
 }
 
-// Counts every file and its bytes below `folder`, never entering links.
-void walk(niv::Machine& m, const QString& folder, std::int64_t& files, std::int64_t& bytes) {
-    niv::SearchRec rec;
-    if (niv::FindFirst(m, folder + QStringLiteral("*.*"), niv::faAnyFile, rec) != 0) return;
-    do {
-        if (rec.Name == u"." || rec.Name == u"..") continue;
-        if (rec.m_baseAttr & niv::faDirectory) {
-            if (!(rec.m_baseAttr & niv::faReparsePoint)) walk(m, folder + rec.Name + u'\\', files, bytes);
-        } else {
-            ++files;
-            bytes += rec.Size();
-        }
-    } while (niv::FindNext(rec) == 0);
-}
-
-// Deletes every file and folder below `folder` one by one, as the cleaners do.
-void deleteTree(niv::Machine& m, const QString& folder) {
-    niv::SearchRec rec;
-    if (niv::FindFirst(m, folder + QStringLiteral("*.*"), niv::faAnyFile, rec) != 0) return;
-    do {
-        if (rec.Name == u"." || rec.Name == u"..") continue;
-        const QString path = folder + rec.Name;
-        if ((rec.m_baseAttr & niv::faDirectory) && !(rec.m_baseAttr & niv::faReparsePoint)) {
-            deleteTree(m, path + u'\\');
-            niv::RemoveDir(m, path);
-        } else if (!niv::DeleteFile(m, path)) {
-            std::abort();
-        }
-    } while (niv::FindNext(rec) == 0);
-}
-
 void BM_DuSb(benchmark::State& state) {
     for (auto _ : state) {
         double s = bench::timeCommand("du -sb '" + g_tree->root() + "/drive_c/tree' > /dev/null");
@@ -99,9 +69,8 @@ void BM_FindPrintf(benchmark::State& state) {
 void BM_OurWalk(benchmark::State& state) {
     niv::Machine m = makeMachine(g_tree->root());
     for (auto _ : state) {
-        std::int64_t files = 0, bytes = 0;
         auto start = std::chrono::steady_clock::now();
-        walk(m, QStringLiteral("C:\\tree\\"), files, bytes);
+        const std::int64_t files = niv::countTree(m, QStringLiteral("C:\\tree")).files;
         double s = bench::secondsSince(start);
         if (files != kFolders * kFilesPerFolder) std::abort();
         state.SetIterationTime(s);
@@ -133,8 +102,7 @@ void BM_OurDelete(benchmark::State& state) {
     for (auto _ : state) {
         copyTree();
         auto start = std::chrono::steady_clock::now();
-        deleteTree(m, QStringLiteral("C:\\copy\\"));
-        niv::RemoveDir(m, QStringLiteral("C:\\copy"));
+        if (!niv::removeTree(m, QStringLiteral("C:\\copy"), true)) std::abort();
         double s = bench::secondsSince(start);
         state.SetIterationTime(s);
         bench::record("delete", s);

@@ -168,7 +168,9 @@ TEST(StartupRemovalTest, ValuesThatMustBeEditedGoThroughTheInputBox) {
         RemoveStartupEntry(f.ctx, 0);
         EXPECT_EQ(f.text(HKEY_LOCAL_MACHINE, kWinlogon, "Shell"), c.after);
         ASSERT_EQ(f.dialogs.shown().size(), c.messages + 1);
-        if (c.refused) EXPECT_TRUE(f.dialogs.messageTexts()[1].startsWith(q("You do not have authority")));
+        if (c.refused) {
+            EXPECT_TRUE(f.dialogs.messageTexts()[1].startsWith(q("You do not have authority")));
+        }
         TRegistry reg(f.b.machine());
         reg.SetRootKey(HKEY_LOCAL_MACHINE);
         ASSERT_TRUE(reg.OpenKey(kWinlogon, false));

@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 #include <algorithm>
@@ -58,6 +59,30 @@ bool upperEquals(const QString& name, const QString& upper) {
     return name.size() == upper.size() && winUpper(name) == upper;
 }
 
+// Visits the entries of one folder that a file search for `mask` with `attrFilter` lists, never
+// going below, until `visit` returns false. `sorted` keeps the search's order.
+template <typename Visit>
+void listMask(AppContext& ctx, const QString& mask, int attrFilter, bool sorted, Visit visit) {
+    const QString folder = folderPart(mask);
+    WalkOptions options;
+    QString start = folder;
+    // A folder inside a Content.IE5 folder is a name the discovery found, not a path it was given:
+    // it is taken only while it is a real folder, never through a link put in its place since.
+    const QString marker = kContentIE5Marker + u'\\';
+    const qsizetype at = winUpper(folder).indexOf(marker);
+    if (at >= 0 && at + marker.size() < folder.size()) {
+        start = folder.left(at + marker.size());
+        options.below = folder.mid(start.size());
+    }
+    options.maxDepth = 0;
+    options.mask = mask.mid(folder.size());
+    options.maskFolders = true;
+    options.attrFilter = attrFilter;
+    options.sorted = sorted;
+    walkTree(ctx.machine, start, options,
+             [&](WalkEntry& e) { return visit(e) ? WalkStep::Continue : WalkStep::Stop; });
+}
+
 // One open, one read and one close of the Shell Folders key; "" when the key does not open.
 QString readShellFolder(Machine& machine, const QString& name) {
     TRegistry reg(machine);
@@ -96,15 +121,13 @@ void addHistoryIndexes(GlobalVars& g, PathList& subfolders) {
 template <typename NameOk>
 void findHistoryFolders(AppContext& ctx, const QString& folder, PathList& list,
                         std::initializer_list<int> accepted, NameOk nameOk) {
-    SearchRec rec;
-    if (FindFirst(ctx.machine, folder + kAllFiles, faSysFile | faDirectory, rec) != ERROR_SUCCESS) return;
     int found = 0;
-    do {
-        if (isDotName(rec.Name) || !nameOk(rec.Name)) continue;
-        const int attr = rec.attr();
-        if (std::find(accepted.begin(), accepted.end(), attr) == accepted.end()) continue;
-        list[++found] = folder + u'\\' + rec.Name;
-    } while (found < list.count() && FindNext(rec) == ERROR_SUCCESS);
+    listMask(ctx, folder + kAllFiles, faSysFile | faDirectory, true, [&](WalkEntry& e) {
+        if (!nameOk(e.name()) || e.isMountPoint()) return true;
+        if (std::find(accepted.begin(), accepted.end(), e.attr()) == accepted.end()) return true;
+        list[++found] = folder + u'\\' + e.name();
+        return found < list.count();
+    });
 }
 
 void deleteList(AppContext& ctx, const PathList& list, bool spare) {
@@ -300,18 +323,14 @@ void FindContentIE5Subfolders(AppContext& ctx, const QString& folder) {
     // One separator whether or not the folder ends in one, so that the same cache folder reached
     // both ways is listed (and counted) once.
     const QString base = EnsureTrailingBackslash(folder);
-    SearchRec rec;
-    if (FindFirst(ctx.machine, base + kAllFiles, faAnyFile, rec) != ERROR_SUCCESS) return;
     const QString contentIE5 = QStringLiteral("CONTENT.IE5");
     int added = 0;
-    do {
-        const int attr = rec.attr();
-        // A linked folder is never walked into.
-        if (!(attr & faDirectory) || (attr & faReparsePoint)) continue;
-        if (isDotName(rec.Name) || upperEquals(rec.Name, contentIE5)) continue;
-        AddIECachePath(ctx.g, base + rec.Name + QStringLiteral("\\") + kAllFiles);
-        ++added;
-    } while (added < kMaxContentSubfolders && FindNext(rec) == ERROR_SUCCESS);
+    listMask(ctx, base + kAllFiles, faAnyFile, true, [&](WalkEntry& e) {
+        // A linked folder or another file system is never walked into.
+        if (!e.isDirectory() || e.isMountPoint() || upperEquals(e.name(), contentIE5)) return true;
+        AddIECachePath(ctx.g, base + e.name() + QStringLiteral("\\") + kAllFiles);
+        return ++added < kMaxContentSubfolders;
+    });
 }
 
 void FindHistorySubfolders(AppContext& ctx, const QString& folder) {
@@ -337,15 +356,14 @@ void LoadScanIndexDirs(AppContext& ctx) {
 }
 
 void CountIEFiles(AppContext& ctx, const QString& mask) {
-    SearchRec rec;
-    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
     const QString desktopIni = QStringLiteral("DESKTOP.INI");
     IeUnit& ie = ctx.unit<IeUnit>();
-    do {
-        if (isDotName(rec.Name) || upperEquals(rec.Name, desktopIni)) continue;
+    listMask(ctx, mask, faAnyFile, false, [&](WalkEntry& e) {
+        if (upperEquals(e.name(), desktopIni)) return true;
         ++ie.IEPassFiles;
-        ie.IEPassBytes += rec.Size();
-    } while (FindNext(rec) == ERROR_SUCCESS);
+        ie.IEPassBytes += e.size();
+        return true;
+    });
 }
 
 void SumIETotals(AppContext& ctx) {
@@ -368,14 +386,13 @@ void BuildCookieNameList(AppContext& ctx) {
 void CollectCookieNames(AppContext& ctx, const QString& mask) {
     IeUnit& ie = ctx.unit<IeUnit>();
     if (ie.CookieFileCount >= ie.CookieFileTable.count()) return;
-    SearchRec rec;
-    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
     const QString folder = folderPart(mask);
-    do {
-        const QString upper = winUpper(rec.Name);
-        if (upper == u"INDEX.DAT" || upper == u"LOW" || isDotName(rec.Name)) continue;
-        ie.CookieFileTable[static_cast<int>(++ie.CookieFileCount)] = folder + rec.Name;
-    } while (ie.CookieFileCount < ie.CookieFileTable.count() && FindNext(rec) == ERROR_SUCCESS);
+    listMask(ctx, mask, faAnyFile, true, [&](WalkEntry& e) {
+        const QString upper = winUpper(e.name());
+        if (upper != u"INDEX.DAT" && upper != u"LOW")
+            ie.CookieFileTable[static_cast<int>(++ie.CookieFileCount)] = folder + e.name();
+        return ie.CookieFileCount < ie.CookieFileTable.count();
+    });
 }
 
 // --- cleaners ---
@@ -410,23 +427,22 @@ void DeleteIECache(AppContext& ctx) {
 void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder, bool spare) {
     if (mask.size() < kMinSearchedMask) return;
     IeUnit& ie = ctx.unit<IeUnit>();
-    SearchRec rec;
-    if (FindFirst(ctx.machine, mask, faAnyFile, rec) != ERROR_SUCCESS) return;
-    do {
-        if (spare && IsKeptCookie(ctx, rec.Name, true)) continue;
-        const QString path = folder + rec.Name;
-        const std::int64_t size = rec.Size(); // as the search reported it, before the entry goes
-        if (ctx.g.Wipe) WipeFile(ctx, path);
-        if (DeleteFile(ctx.machine, path)) {
+    // The search's order, which the locked-file commands keep.
+    listMask(ctx, mask, faAnyFile, true, [&](WalkEntry& e) {
+        if (spare && IsKeptCookie(ctx, e.name(), true)) return true;
+        const std::int64_t size = e.size(); // before the entry goes
+        if (ctx.g.Wipe) e.overwriteContents();
+        if (e.deleteFile()) {
             ++ie.DeletedFiles;
             ie.DeletedBytes += size;
-        } else if (isIndexFileName(rec.Name)) {
+        } else if (isIndexFileName(e.name())) {
             ie.IndexFileLocked = true;
             // A "Del" without a path would only make the batch report a syntax error.
-            const QString shortPath = GetShortPath(ctx, path);
+            const QString shortPath = GetShortPath(ctx, folder + e.name());
             if (!shortPath.isEmpty()) AddLockedCommand(ctx, QStringLiteral("Del ") + argument(shortPath));
         }
-    } while (FindNext(rec) == ERROR_SUCCESS);
+        return true;
+    });
 }
 
 bool IsKeptCookie(AppContext& ctx, const QString& name, bool asked) {

@@ -1,6 +1,7 @@
 // Every cleaner that walks below a folder, run over planted hostile trees: what lies outside, the
 // names Windows cannot hold and what lies behind a mount point must come out byte-identical.
 #include "cleaners/UIM.h"
+#include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
 #include "core/AppContext.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 namespace niv {
@@ -112,6 +114,22 @@ const HostileCase kCases[] = {
          f.b.hostLink(recycleBinFolder() + q("\\$RLINKED"), t.sentinel());
          f.b.file(recycleBinFolder() + q("\\$ILINKED"), "record");
          EmptyRecycleBin(f.ctx);
+     }},
+    {"Internet Explorer cache and cookies wiped, a content folder linked after discovery",
+     [](AppFixture& f, HostileTree& t) {
+         const QString cache = q("C:\\IE\\Temporary Internet Files\\Content.IE5");
+         t.plant(cache);
+         t.plant(cache + q("\\Q1W2E3R4"));
+         f.b.folder(cache + q("\\LATER"));
+         t.plant(q("C:\\windows\\cookies"), {}, q(".txt"));
+         f.b.regString(HKEY_CURRENT_USER, q("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
+                       q("Cache"), q("C:\\IE\\Temporary Internet Files"));
+         TFrmie frm(f.ctx);
+         std::filesystem::remove(f.b.hostPath(cache + q("\\LATER")));
+         f.b.hostLink(cache + q("\\LATER"), t.sentinel());
+         f.ctx.g.Wipe = true;
+         DeleteIECache(f.ctx);
+         DeleteIECookies(f.ctx);
      }},
     {"the messenger list over logs full of traps",
      [](AppFixture& f, HostileTree& t) {

@@ -159,6 +159,7 @@ int emptyRecycleBin(Machine& machine) {
     bool itemWhole = true;
     WalkOptions all;
     all.foldersAfterContents = true;
+    all.unlockFolders = true;
     walkTree(machine, bin, all, [&](WalkEntry& e) {
         if (e.depth() == 0) {
             const auto record = recordOf.find(e.name());

@@ -173,6 +173,19 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
     return fd;
 }
 
+// Gives the owner the rights to list and change a listed folder through a handle on that very
+// folder, so a link put in its place meanwhile is never followed.
+void unlockFolder(int dirFd, const std::string& name, const struct stat& listed) {
+    const int fd = ::openat(dirFd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat now {};
+    if (::fstat(fd, &now) == 0 && now.st_dev == listed.st_dev && now.st_ino == listed.st_ino) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        ::chmod(self.c_str(), (now.st_mode & 07777) | 0700);
+    }
+    ::close(fd);
+}
+
 } // namespace
 
 void WalkEntry::reset(std::string hostName, QString name, bool isDir, bool isLink, bool isMount, bool after) {
@@ -410,6 +423,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
 
         QString sub = f.folder + item.name + u'\\';
         machine.faults().beforeWalkEnters(sub);
+        if (o.unlockFolders && (st.st_mode & 0700) != 0700) unlockFolder(f.fd, item.host, st);
         const int fd = ::openat(f.fd, item.host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) continue; // gone, or swapped for a link or a file
         struct stat now {};
@@ -442,6 +456,7 @@ bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool
     bool ok = true;
     WalkOptions options;
     options.foldersAfterContents = true;
+    options.unlockFolders = forceReadOnly;
     const WalkResult walked = walkTree(machine, folder, options, [&](WalkEntry& e) {
         if (e.isMountPoint()) {
             ok = false; // another file system's folder stays, and so do the folders above it

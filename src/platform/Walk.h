@@ -75,6 +75,9 @@ struct WalkOptions {
     // Also visit each folder that was entered after its contents (`WalkEntry::afterContents`), for
     // removing it once emptied.
     bool foldersAfterContents = false;
+    // Give the owner the rights to list and change each folder before entering it, as emptying the
+    // bin needs for folders without them. Never through a link put in the folder's place.
+    bool unlockFolders = false;
     // Skip a folder that an earlier walk with the same memory already entered (the same folder
     // reached through two drives is counted once). Null: no memory.
     std::shared_ptr<struct WalkMemory> memory;
@@ -186,8 +189,8 @@ struct TreeTotals {
 TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options = {});
 
 // Deletes everything below `folder` (links as links; mount points stay, and so does the folder
-// holding one), then the folder itself when `removeFolder` is set. Read-only files are made
-// writable first when `forceReadOnly` is set (the recycle bin's emptying). True when all went.
+// holding one), then the folder itself when `removeFolder` is set. With `forceReadOnly`, read-only
+// files go too and folders are unlocked first, as the recycle bin's emptying does. True when all went.
 bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly = false);
 
 // True when the folder `outer` is `inner` or lies above it on the host (through any drive or link

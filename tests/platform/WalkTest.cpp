@@ -109,6 +109,20 @@ TEST_F(TreeWalkTest, LetsMessagesThroughOnTheClockAndStopsWhenAsked) {
     EXPECT_EQ(pump.calls, 3); // at 10, 60 and 110 ms
 }
 
+TEST_F(TreeWalkTest, FoldersAreUnlockedOnlyWhenAsked) {
+    const std::string locked = b.folder(QStringLiteral("C:\\Tree\\locked\\inner"));
+    b.file(QStringLiteral("C:\\Tree\\locked\\inner\\f.txt"), "f");
+    for (const bool unlock : {false, true}) {
+        ::chmod(locked.c_str(), 0500);
+        WalkOptions o;
+        o.unlockFolders = unlock;
+        walkTree(m, kTree, o, [](WalkEntry&) { return WalkStep::Continue; });
+        struct stat st {};
+        ASSERT_EQ(::stat(locked.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, unlock ? 0700u : 0500u) << unlock;
+    }
+}
+
 TEST_F(TreeWalkTest, DepthIsNotLimitedByTheHostPathLength) {
     int fd = ::open(b.folder(kTree).c_str(), O_RDONLY | O_DIRECTORY);
     const std::string name(200, 'n');

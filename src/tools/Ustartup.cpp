@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/MessagePump.h"
 #include "platform/Registry.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 #include <initializer_list>
@@ -155,14 +156,15 @@ bool hasDrive(const QString& folder) {
 
 void Scan::listStartupFolder(int section, const QString& folder) {
     if (!hasDrive(folder)) return;
-    SearchRec rec;
-    if (FindFirst(m_ctx.machine, folder + QStringLiteral("\\*.*"), faAnyFile, rec) != 0) return;
-    do {
-        if (rec.isDirectory() || asciiUpper(rec.Name) == u"DESKTOP.INI") continue;
-        const QString path = folder + QLatin1Char('\\') + rec.Name;
-        addEntry(section, path, QString(), QString(), QString(), StartupAction::DelFile);
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
+    WalkOptions options;
+    options.maxDepth = 0;
+    options.sorted = true;
+    walkTree(m_ctx.machine, folder, options, [&](WalkEntry& e) {
+        if (!e.isDirectory() && asciiUpper(e.name()) != u"DESKTOP.INI")
+            addEntry(section, folder + QLatin1Char('\\') + e.name(), QString(), QString(), QString(),
+                     StartupAction::DelFile);
+        return WalkStep::Continue;
+    });
 }
 
 void Scan::logShellOpenCommand(int section, const QString& hive, const QString& key) {

@@ -505,10 +505,14 @@ bool removeAt(int dirFd, const char* name) {
     return ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 && ok;
 }
 
+// Deeper trees fail the copy: this descent, and the removal after it, recurse once per level.
+constexpr int kMaxCopyDepth = 4096;
+
 // Copies `name` of `fromDir` as `toName` into `toDir`: regular files and folders only, all on the
 // device `dev`. Anything else (a link, a FIFO, a device, a mount point) fails the copy.
-bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, dev_t dev) {
+bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, dev_t dev, int depth = 0) {
     struct stat st {};
+    if (depth > kMaxCopyDepth) return false;
     if (::fstatat(fromDir, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_dev != dev) return false;
     if (S_ISREG(st.st_mode)) {
         const int in = ::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -531,7 +535,7 @@ bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, de
         while (ok)
             if (dirent* e = ::readdir(d)) {
                 if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
-                    ok = copyTreeAt(in, e->d_name, out, e->d_name, dev);
+                    ok = copyTreeAt(in, e->d_name, out, e->d_name, dev, depth + 1);
             } else {
                 break;
             }

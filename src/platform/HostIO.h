@@ -77,8 +77,8 @@ bool isDirectory(const std::string& path); // follows links
 bool createNewFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);
 
 // Moves a file, link or folder to a name that must be free (errno EEXIST otherwise): a rename, or
-// across file systems a copy that keeps links as links, then the removal of the source. Defined
-// with the file-system calls.
+// across file systems a copy of regular files and folders only, then the removal of the source; a
+// copy that fails is removed and the source stays. Defined with the file-system calls.
 bool moveEntry(const std::string& from, const std::string& to);
 
 } // namespace niv::host

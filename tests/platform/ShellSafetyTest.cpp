@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace niv {
 namespace {
@@ -56,6 +58,18 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     SearchRec rec;
     EXPECT_NE(FindFirst(b.machine(), recycleBinFolder() + q("\\$R*"), faAnyFile, rec), 0);
     EXPECT_NE(FindFirst(b.machine(), recycleBinFolder() + q("\\$I*"), faAnyFile, rec), 0);
+
+    // Deeper than the copy descends: refused whole.
+    int fd = ::open(b.folder(q("D:\\deep")).c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; level < 4100 && fd >= 0; ++level) {
+        ::mkdirat(fd, "d", 0755);
+        const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    ::close(fd);
+    EXPECT_NE(shellRecycle(b.machine(), q("D:\\deep")), 0);
+    EXPECT_TRUE(b.exists(q("D:\\deep\\d\\d")));
 
     EXPECT_EQ(shellRecycle(b.machine(), q("D:\\whole")), 0);
     EXPECT_FALSE(b.exists(q("D:\\whole")));

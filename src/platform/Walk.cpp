@@ -42,14 +42,17 @@ std::shared_ptr<WalkMemory> makeWalkMemory() {
 }
 
 struct WalkFrame {
+    // One listed entry; its host name lies in `names`, ended by a NUL.
     struct Item {
-        std::string host;
-        QString name;
+        std::uint32_t at;
+        std::uint32_t len;
         unsigned char type;
+        bool ascii;
     };
     int fd = -1;
     QString folder; // Windows path with a trailing "\"
     int depth = 0;  // of the entries listed here
+    std::string names;
     std::vector<Item> items;
     std::size_t next = 0;
     // This folder's own entry in the frame above, for its visit after its contents.
@@ -62,17 +65,23 @@ struct WalkFrame {
     ~WalkFrame() {
         if (fd >= 0) ::close(fd);
     }
+
+    const char* host(const Item& item) const { return names.data() + item.at; }
+    QString itemName(const Item& item) const {
+        const qsizetype len = static_cast<qsizetype>(item.len);
+        return item.ascii ? QString::fromLatin1(host(item), len) : QString::fromUtf8(host(item), len);
+    }
 };
 
 namespace {
 
 using host::kDosAttrib;
 
-int xattrBits(int dirFd, const std::string& name) {
+int xattrBits(int dirFd, const char* name) {
     // The entry's own attribute, by name in the open folder: a link is not followed.
     char path[64 + 256];
-    if (name.size() > 255) return 0;
-    std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name.c_str());
+    if (std::strlen(name) > 255) return 0;
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name);
     char buf[64];
     const ssize_t n = ::lgetxattr(path, kDosAttrib, buf, sizeof buf);
     return n > 0 ? host::parseDosAttrib(buf, n) : 0;
@@ -99,45 +108,65 @@ int errnoToWin(int err) {
     }
 }
 
-bool isAscii(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() >= 0x80) return false;
+bool isAscii(const char* s, std::size_t len) {
+    for (std::size_t i = 0; i < len; ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
     return true;
 }
 
 // Reads the visible entries of an open folder.
 void listFolder(WalkFrame& frame, bool sorted) {
-    const int listFd = ::dup(frame.fd);
-    DIR* d = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
-    if (!d) {
-        if (listFd >= 0) ::close(listFd);
+    alignas(8) char buf[32768];
+    bool allAscii = true;
+    for (;;) {
+        const ssize_t n = ::getdents64(frame.fd, buf, sizeof buf);
+        if (n <= 0) break;
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const struct dirent64*>(buf + at);
+            at += e->d_reclen;
+            const std::size_t len = std::strlen(e->d_name);
+            if (e->d_name[0] == '.' && (len == 1 || (len == 2 && e->d_name[1] == '.'))) continue;
+            if (!isWindowsName(e->d_name, len)) continue; // invisible to Windows, never touched
+            const bool ascii = isAscii(e->d_name, len);
+            allAscii = allAscii && ascii;
+            frame.items.push_back({static_cast<std::uint32_t>(frame.names.size()),
+                                   static_cast<std::uint32_t>(len), e->d_type, ascii});
+            frame.names.append(e->d_name, len + 1);
+        }
+    }
+    if (!sorted) return;
+    // The search's order: names compared upper-cased, then as they are.
+    if (allAscii) {
+        auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+        std::sort(frame.items.begin(), frame.items.end(), [&](const WalkFrame::Item& a, const WalkFrame::Item& b) {
+            const auto* x = reinterpret_cast<const unsigned char*>(frame.host(a));
+            const auto* y = reinterpret_cast<const unsigned char*>(frame.host(b));
+            const std::uint32_t n = std::min(a.len, b.len);
+            for (std::uint32_t i = 0; i < n; ++i)
+                if (upper(x[i]) != upper(y[i])) return upper(x[i]) < upper(y[i]);
+            if (a.len != b.len) return a.len < b.len;
+            return std::memcmp(x, y, n) < 0;
+        });
         return;
     }
-    while (dirent* e = ::readdir(d)) {
-        const std::size_t len = std::strlen(e->d_name);
-        if (e->d_name[0] == '.' && (len == 1 || (len == 2 && e->d_name[1] == '.'))) continue;
-        if (!isWindowsName(e->d_name, len)) continue; // invisible to Windows, never touched
-        frame.items.push_back({std::string(e->d_name, len),
-                               QString::fromUtf8(e->d_name, static_cast<qsizetype>(len)), e->d_type});
-    }
-    ::closedir(d);
-    if (!sorted) return;
-    // The search's order: names compared upper-cased.
-    std::vector<QString> keys;
+    std::vector<QString> names, keys;
+    names.reserve(frame.items.size());
     keys.reserve(frame.items.size());
-    for (const auto& item : frame.items)
-        keys.push_back(isAscii(item.name) ? item.name.toUpper() : winUpper(item.name));
+    for (const auto& item : frame.items) {
+        names.push_back(frame.itemName(item));
+        keys.push_back(winUpper(names.back()));
+    }
     std::vector<std::uint32_t> order(frame.items.size());
     for (std::uint32_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         const int c = QStringView(keys[a]).compare(QStringView(keys[b]), Qt::CaseSensitive);
-        return c != 0 ? c < 0 : frame.items[a].name < frame.items[b].name;
+        return c != 0 ? c < 0 : names[a] < names[b];
     });
     std::vector<WalkFrame::Item> items;
     items.reserve(order.size());
     for (std::uint32_t i : order)
-        items.push_back(std::move(frame.items[i]));
+        items.push_back(frame.items[i]);
     frame.items = std::move(items);
 }
 
@@ -156,8 +185,8 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
     } else {
         listFolder(frame, true);
         for (const auto& item : frame.items)
-            if (item.name.size() == want.size() && winUpper(item.name) == want) {
-                hostName = item.host;
+            if (const QString name = frame.itemName(item); name.size() == want.size() && winUpper(name) == want) {
+                hostName = frame.host(item);
                 break;
             }
         if (hostName.empty()) return -1;
@@ -175,8 +204,8 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
 
 // Gives the owner the rights to list and change a listed folder through a handle on that very
 // folder, so a link put in its place meanwhile is never followed.
-void unlockFolder(int dirFd, const std::string& name, const struct stat& listed) {
-    const int fd = ::openat(dirFd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+void unlockFolder(int dirFd, const char* name, const struct stat& listed) {
+    const int fd = ::openat(dirFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return;
     struct stat now {};
     if (::fstat(fd, &now) == 0 && now.st_dev == listed.st_dev && now.st_ino == listed.st_ino) {
@@ -188,9 +217,10 @@ void unlockFolder(int dirFd, const std::string& name, const struct stat& listed)
 
 } // namespace
 
-void WalkEntry::reset(std::string hostName, QString name, bool isDir, bool isLink, bool isMount, bool after) {
-    m_hostName = std::move(hostName);
-    m_name = std::move(name);
+void WalkEntry::reset(const char* hostName, const QString& name, bool isDir, bool isLink, bool isMount,
+                      bool after) {
+    m_hostName = hostName;
+    m_name = name;
     m_isDir = isDir;
     m_isLink = isLink;
     m_isMount = isMount;
@@ -210,7 +240,7 @@ const WalkEntry::Stat& WalkEntry::stat() const {
     struct statx sx {};
     constexpr unsigned mask =
         STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
-    if (::statx(dirFd(), m_hostName.c_str(), AT_SYMLINK_NOFOLLOW, mask, &sx) != 0) return m_stat;
+    if (::statx(dirFd(), m_hostName, AT_SYMLINK_NOFOLLOW, mask, &sx) != 0) return m_stat;
     m_stat.mode = sx.stx_mode;
     m_stat.links = sx.stx_nlink;
     m_stat.id = {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
@@ -264,14 +294,14 @@ bool WalkEntry::deleteFile(bool evenReadOnly) {
     if (int err = m_machine.faults().check(FaultInjector::Op::DeleteFile, path()))
         return fail(m_machine, err);
     if (!evenReadOnly && !m_isLink && (attr() & faReadOnly)) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (::unlinkat(dirFd(), m_hostName.c_str(), 0) != 0) return fail(m_machine, errnoToWin(errno));
+    if (::unlinkat(dirFd(), m_hostName, 0) != 0) return fail(m_machine, errnoToWin(errno));
     return true;
 }
 
 bool WalkEntry::removeDir() {
     if (!m_isDir || m_isMount) return fail(m_machine, ERROR_ACCESS_DENIED);
     if (int err = m_machine.faults().check(FaultInjector::Op::RemoveDir, path())) return fail(m_machine, err);
-    if (::unlinkat(dirFd(), m_hostName.c_str(), AT_REMOVEDIR) != 0) return fail(m_machine, errnoToWin(errno));
+    if (::unlinkat(dirFd(), m_hostName, AT_REMOVEDIR) != 0) return fail(m_machine, errnoToWin(errno));
     return true;
 }
 
@@ -279,7 +309,7 @@ bool WalkEntry::overwriteContents() {
     if (m_isDir || m_isLink) return fail(m_machine, ERROR_ACCESS_DENIED);
     if (int err = m_machine.faults().check(FaultInjector::Op::Write, path())) return fail(m_machine, err);
     if (attr() & faReadOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
-    const int fd = ::openat(dirFd(), m_hostName.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::openat(dirFd(), m_hostName, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fail(m_machine, errnoToWin(errno));
     struct stat st {};
     // Another name of the same file lies outside what was chosen: its content stays.
@@ -374,7 +404,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             if (o.foldersAfterContents && !stack.empty()) {
                 WalkFrame& parent = *stack.back();
                 WalkEntry entry(machine, parent, &parent.folder, parent.depth);
-                entry.reset(std::move(done->hostName), std::move(done->name), true, false, false, true);
+                entry.reset(done->hostName.c_str(), done->name, true, false, false, true);
                 ++result.entries;
                 if (visit(entry) == WalkStep::Stop) {
                     result.stopped = true;
@@ -383,34 +413,33 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             }
             continue;
         }
-        WalkFrame::Item& item = f.items[f.next++];
+        const WalkFrame::Item& item = f.items[f.next++];
+        const char* host = f.host(item);
         bool isDir = item.type == DT_DIR;
         bool isLink = item.type == DT_LNK;
         struct stat st {};
         bool haveStat = false;
         if (isDir || (item.type != DT_REG && !isLink)) {
-            if (::fstatat(f.fd, item.host.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue; // gone
+            if (::fstatat(f.fd, host, &st, AT_SYMLINK_NOFOLLOW) != 0) continue; // gone
             haveStat = true;
             isDir = S_ISDIR(st.st_mode);
             isLink = S_ISLNK(st.st_mode);
         }
+        const QString name = f.itemName(item);
         bool isMount = false;
         if (isDir) {
             isMount = st.st_dev != device ||
-                      machine.faults().check(FaultInjector::Op::OtherDevice, f.folder + item.name) != 0;
+                      machine.faults().check(FaultInjector::Op::OtherDevice, f.folder + name) != 0;
         }
-        if (excluded && (xattrBits(f.fd, item.host) & excluded)) continue;
+        if (excluded && (xattrBits(f.fd, host) & excluded)) continue;
         bool visible = !isDir || (o.attrFilter & faDirectory);
-        if (visible && !matchAll && (!isDir || o.maskFolders)) visible = matchesMask(item.name, o.mask);
+        if (visible && !matchAll && (!isDir || o.maskFolders)) visible = matchesMask(name, o.mask);
 
         WalkStep step = WalkStep::Continue;
         const bool mayEnter = isDir && !isMount && (o.maxDepth < 0 || f.depth < o.maxDepth);
         if (visible) {
             WalkEntry entry(machine, f, &f.folder, f.depth);
-            if (mayEnter)
-                entry.reset(item.host, item.name, isDir, isLink, isMount, false);
-            else
-                entry.reset(std::move(item.host), std::move(item.name), isDir, isLink, isMount, false);
+            entry.reset(host, name, isDir, isLink, isMount, false);
             ++result.entries;
             step = visit(entry);
             if (step == WalkStep::Stop) {
@@ -421,10 +450,10 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         letMessagesThrough(); // after every entry, so what it showed is drawn
         if (!mayEnter || step == WalkStep::SkipFolder || !haveStat) continue;
 
-        QString sub = f.folder + item.name + u'\\';
+        QString sub = f.folder + name + u'\\';
         machine.faults().beforeWalkEnters(sub);
-        if (o.unlockFolders && (st.st_mode & 0700) != 0700) unlockFolder(f.fd, item.host, st);
-        const int fd = ::openat(f.fd, item.host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (o.unlockFolders && (st.st_mode & 0700) != 0700) unlockFolder(f.fd, host, st);
+        const int fd = ::openat(f.fd, host, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) continue; // gone, or swapped for a link or a file
         struct stat now {};
         // Entered only when it is still the folder that was listed.
@@ -433,7 +462,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             ::close(fd);
             continue;
         }
-        enter(fd, std::move(sub), f.depth + 1, std::move(item.host), std::move(item.name));
+        enter(fd, std::move(sub), f.depth + 1, std::string(host, item.len), name);
     }
     return result;
 }

@@ -154,7 +154,7 @@ public:
     // The walk's own use.
     WalkEntry(Machine& machine, WalkFrame& frame, const QString* folder, int depth)
         : m_machine(machine), m_frame(frame), m_folder(folder), m_depth(depth) {}
-    void reset(std::string hostName, QString name, bool isDir, bool isLink, bool isMount, bool after);
+    void reset(const char* hostName, const QString& name, bool isDir, bool isLink, bool isMount, bool after);
 
 private:
     struct Stat {
@@ -171,7 +171,7 @@ private:
     WalkFrame& m_frame;
     const QString* m_folder;
     int m_depth;
-    std::string m_hostName;
+    const char* m_hostName = nullptr; // in the walk's listing, alive during the visit
     QString m_name;
     bool m_isDir = false, m_isLink = false, m_isMount = false, m_after = false;
     mutable bool m_statDone = false;

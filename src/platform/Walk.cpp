@@ -138,7 +138,7 @@ void listFolder(WalkFrame& frame, bool sorted) {
     // The search's order: names compared upper-cased, then as they are.
     if (allAscii) {
         auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
-        std::sort(frame.items.begin(), frame.items.end(), [&](const WalkFrame::Item& a, const WalkFrame::Item& b) {
+        auto before = [&](const WalkFrame::Item& a, const WalkFrame::Item& b) {
             const auto* x = reinterpret_cast<const unsigned char*>(frame.host(a));
             const auto* y = reinterpret_cast<const unsigned char*>(frame.host(b));
             const std::uint32_t n = std::min(a.len, b.len);
@@ -146,7 +146,8 @@ void listFolder(WalkFrame& frame, bool sorted) {
                 if (upper(x[i]) != upper(y[i])) return upper(x[i]) < upper(y[i]);
             if (a.len != b.len) return a.len < b.len;
             return std::memcmp(x, y, n) < 0;
-        });
+        };
+        std::sort(frame.items.begin(), frame.items.end(), before);
         return;
     }
     std::vector<QString> names, keys;
@@ -185,7 +186,8 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
     } else {
         listFolder(frame, true);
         for (const auto& item : frame.items)
-            if (const QString name = frame.itemName(item); name.size() == want.size() && winUpper(name) == want) {
+            if (const QString name = frame.itemName(item);
+                name.size() == want.size() && winUpper(name) == want) {
                 hostName = frame.host(item);
                 break;
             }

@@ -122,8 +122,9 @@ const HostileCase kCases[] = {
          t.plant(cache + q("\\Q1W2E3R4"));
          f.b.folder(cache + q("\\LATER"));
          t.plant(q("C:\\windows\\cookies"), {}, q(".txt"));
-         f.b.regString(HKEY_CURRENT_USER, q("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
-                       q("Cache"), q("C:\\IE\\Temporary Internet Files"));
+         f.b.regString(HKEY_CURRENT_USER,
+                       q("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"), q("Cache"),
+                       q("C:\\IE\\Temporary Internet Files"));
          TFrmie frm(f.ctx);
          std::filesystem::remove(f.b.hostPath(cache + q("\\LATER")));
          f.b.hostLink(cache + q("\\LATER"), t.sentinel());

@@ -109,6 +109,29 @@ TEST_F(TreeWalkTest, LetsMessagesThroughOnTheClockAndStopsWhenAsked) {
     EXPECT_EQ(pump.calls, 3); // at 10, 60 and 110 ms
 }
 
+TEST_F(TreeWalkTest, SortedWalkKeepsTheFileSearchOrder) {
+    // Folders of ASCII names only, and one mixing in others, sort by two different paths.
+    for (const char* folder : {"ascii", "mixed"}) {
+        const QString base = kTree + u'\\' + QString::fromUtf8(folder) + u'\\';
+        for (const char* name : {"b", "B_", "a", "A", "_x", "Z", "ab", "a b", "[1]", "~z"})
+            b.file(base + QString::fromUtf8(name), "n");
+        if (QLatin1String(folder) == u"mixed")
+            for (const char* name : {"\xc3\xa9t\xc3\xa9", "\xc3\x89", "\xce\xb1"})
+                b.file(base + QString::fromUtf8(name), "n");
+        QStringList walked, searched;
+        WalkOptions o;
+        o.sorted = true;
+        walkTree(m, base, o, [&](WalkEntry& e) {
+            walked << e.name();
+            return WalkStep::Continue;
+        });
+        SearchRec rec;
+        for (int r = FindFirst(m, base + QStringLiteral("*"), faAnyFile, rec); r == 0; r = FindNext(rec))
+            if (!isDotName(rec.Name)) searched << rec.Name;
+        EXPECT_EQ(walked, searched) << folder;
+    }
+}
+
 TEST_F(TreeWalkTest, FoldersAreUnlockedOnlyWhenAsked) {
     const std::string locked = b.folder(QStringLiteral("C:\\Tree\\locked\\inner"));
     b.file(QStringLiteral("C:\\Tree\\locked\\inner\\f.txt"), "f");

@@ -431,7 +431,7 @@ void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder,
     listMask(ctx, mask, faAnyFile, true, [&](WalkEntry& e) {
         if (spare && IsKeptCookie(ctx, e.name(), true)) return true;
         const std::int64_t size = e.size(); // before the entry goes
-        if (ctx.g.Wipe) e.overwriteContents();
+        if (ctx.g.Wipe) WipeFile(ctx, e);
         if (e.deleteFile()) {
             ++ie.DeletedFiles;
             ie.DeletedBytes += size;

@@ -52,7 +52,7 @@ void actOn(AppContext& ctx, WalkEntry& e, Act act) {
         unit.NetPassBytes += size;
         return;
     }
-    if (ctx.g.Wipe) e.overwriteContents();
+    if (ctx.g.Wipe) WipeFile(ctx, e);
     if (e.deleteFile()) {
         ++unit.DeletedFiles;
         unit.DeletedBytes += size;

@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/Shell.h"
 #include "platform/SysInfo.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 
 namespace niv {
@@ -165,6 +166,10 @@ bool RecycleFile(AppContext& ctx, const QString& path, bool /*ask*/) {
 
 void WipeFile(AppContext& ctx, const QString& path) {
     OverwriteFileContents(ctx.machine, path);
+}
+
+void WipeFile(AppContext&, WalkEntry& entry) {
+    entry.overwriteContents();
 }
 
 std::uint8_t ClassifyWindowsVersion(Machine& machine) {

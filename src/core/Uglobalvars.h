@@ -14,6 +14,7 @@
 namespace niv {
 
 class Machine;
+class WalkEntry;
 struct AppContext;
 
 // A fixed list of path slots numbered from 1; an empty string is a free slot.
@@ -114,8 +115,11 @@ void SaveFormSize(AppContext& ctx, const QString& section, int width, int height
 // the emulated shell has no confirmation of its own.
 bool RecycleFile(AppContext& ctx, const QString& path, bool ask);
 
-// Makes a regular file's content unrecoverable before the delete that follows; silent.
+// Makes a regular file's content unrecoverable before the delete that follows; silent. A file with
+// other names elsewhere keeps its content. The cleaners wipe the entry their walk holds, so the file
+// overwritten is the one listed.
 void WipeFile(AppContext& ctx, const QString& path);
+void WipeFile(AppContext& ctx, WalkEntry& entry);
 
 // The Windows version class 0 to 10 of the running system.
 std::uint8_t ClassifyWindowsVersion(Machine& machine);

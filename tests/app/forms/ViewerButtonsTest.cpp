@@ -47,9 +47,11 @@ TEST(ViewerButtonsTest, TheFlashWalkBlocksEveryButtonAndClosing) {
     f.pump.onProcess = [&] {
         ++during;
         // The window's own buttons; those of the windows it owns are left alone.
-        for (const QPushButton* button : window.findChildren<QPushButton*>())
-            if (button->window() == &window)
+        for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+            if (button->window() == &window) {
                 EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+            }
+        }
         f.click(window, "CmdIMLogs");
         EXPECT_FALSE(window.close());
     };

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -21,8 +22,6 @@ namespace {
 using host::kDosAttrib;
 using host::parseDosAttrib;
 constexpr int kXattrBits = faReadOnly | faHidden | faSysFile;
-
-// The bits Wine and Samba keep in the extended attribute, as the text "0x..".
 
 int readXattrBits(const std::string& hostPath) {
     char buf[64];
@@ -483,10 +482,16 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
     return ::close(out) == 0 && ok;
 }
 
-// Removes what `name` in `dirFd` holds and then itself, never following a link.
-bool removeAt(int dirFd, const char* name) {
+// The entries a copy across file systems took, by device and inode.
+using CopiedEntries = std::set<std::pair<dev_t, ino_t>>;
+
+// Removes what `name` in `dirFd` holds and then itself, never following a link. With `only`, an
+// entry that is not in it (one that came after the copy, or lies on another device) stays, and so
+// do the folders holding it.
+bool removeAt(int dirFd, const char* name, const CopiedEntries* only = nullptr) {
     struct stat st {};
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (only && !only->count({st.st_dev, st.st_ino})) return false;
     if (!S_ISDIR(st.st_mode)) return ::unlinkat(dirFd, name, 0) == 0;
     const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return false;
@@ -496,7 +501,7 @@ bool removeAt(int dirFd, const char* name) {
         while (dirent* e = ::readdir(d))
             if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) names.emplace_back(e->d_name);
         for (const std::string& n : names)
-            ok = removeAt(fd, n.c_str()) && ok;
+            ok = removeAt(fd, n.c_str(), only) && ok;
         ::closedir(d);
     } else {
         ::close(fd);
@@ -509,11 +514,14 @@ bool removeAt(int dirFd, const char* name) {
 constexpr int kMaxCopyDepth = 4096;
 
 // Copies `name` of `fromDir` as `toName` into `toDir`: regular files and folders only, all on the
-// device `dev`. Anything else (a link, a FIFO, a device, a mount point) fails the copy.
-bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, dev_t dev, int depth = 0) {
+// device `dev`, each recorded in `copied`. Anything else (a link, a FIFO, a device, a mount point)
+// fails the copy.
+bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, dev_t dev, CopiedEntries& copied,
+                int depth = 0) {
     struct stat st {};
     if (depth > kMaxCopyDepth) return false;
     if (::fstatat(fromDir, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_dev != dev) return false;
+    copied.insert({st.st_dev, st.st_ino});
     if (S_ISREG(st.st_mode)) {
         const int in = ::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (in < 0) return false;
@@ -535,7 +543,7 @@ bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, de
         while (ok)
             if (dirent* e = ::readdir(d)) {
                 if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
-                    ok = copyTreeAt(in, e->d_name, out, e->d_name, dev, depth + 1);
+                    ok = copyTreeAt(in, e->d_name, out, e->d_name, dev, copied, depth + 1);
             } else {
                 break;
             }
@@ -550,7 +558,8 @@ bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, de
 }
 
 // Moves across file systems: the whole tree is copied first; on any failure the partial copy goes
-// and the source stays as it was. Only a complete copy lets the source be removed.
+// and the source stays as it was. Only a complete copy lets the source be removed, and then only
+// what was copied. A destination that exists is never touched.
 bool moveAcross(const std::string& from, const std::string& to) {
     const std::string fromDir = from.substr(0, from.rfind('/') + 1);
     const std::string fromName = from.substr(from.rfind('/') + 1);
@@ -558,15 +567,19 @@ bool moveAcross(const std::string& from, const std::string& to) {
     const std::string toName = to.substr(to.rfind('/') + 1);
     const int src = ::open(fromDir.empty() ? "/" : fromDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int dst = ::open(toDir.empty() ? "/" : toDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    struct stat st {};
+    struct stat st {}, taken{};
     bool ok = src >= 0 && dst >= 0 && ::fstatat(src, fromName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    if (ok) {
-        ok = copyTreeAt(src, fromName.c_str(), dst, toName.c_str(), st.st_dev);
+    if (ok && ::fstatat(dst, toName.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+        ok = false;
+        errno = EEXIST;
+    } else if (ok) {
+        CopiedEntries copied;
+        ok = copyTreeAt(src, fromName.c_str(), dst, toName.c_str(), st.st_dev, copied);
         if (!ok) {
             removeAt(dst, toName.c_str());
             errno = EIO;
         } else {
-            removeAt(src, fromName.c_str());
+            removeAt(src, fromName.c_str(), &copied);
         }
     }
     if (src >= 0) ::close(src);
@@ -631,20 +644,10 @@ bool OverwriteFileContents(Machine& machine, const QString& path) {
     if (hp.readOnly || !S_ISREG(hp.mode) || (hp.mode & 0222) == 0 || (readXattrBits(hp.path) & faReadOnly))
         return fail(machine, ERROR_ACCESS_DENIED);
     if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err);
-    int fd = ::open(hp.path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Not blocking: a FIFO put in the file's place since is refused, not waited on.
+    const int fd = ::open(hp.path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fail(machine, errnoToWin(errno));
-    struct stat st {};
-    // A file with another name elsewhere keeps its content: only this name is the cleaner's.
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
-    static const char zeros[65536] = {};
-    for (off_t done = 0; ok && done < st.st_size;) {
-        const size_t chunk = static_cast<size_t>(std::min<off_t>(st.st_size - done, sizeof zeros));
-        ssize_t n = ::pwrite(fd, zeros, chunk, done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        done += n > 0 ? n : 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
+    const bool ok = host::zeroFillAndSync(fd);
     ::close(fd);
     return ok || fail(machine, ERROR_ACCESS_DENIED);
 }

@@ -253,6 +253,20 @@ bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync,
     return replaceFile(target, existed ? st.st_mode & 07777 : 0644, data, sync, diskLimit);
 }
 
+bool zeroFillAndSync(int fd) {
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
+    static const char zeros[65536] = {};
+    for (off_t done = 0; ok && done < st.st_size;) {
+        const size_t chunk = static_cast<size_t>(std::min<off_t>(st.st_size - done, sizeof zeros));
+        const ssize_t n = ::pwrite(fd, zeros, chunk, done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        done += n > 0 ? n : 0;
+    }
+    return ok && ::fsync(fd) == 0;
+}
+
 bool createNewFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;

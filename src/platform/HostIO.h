@@ -16,7 +16,6 @@ int parseDosAttrib(const char* text, long length);
 
 // The files the program parses are far smaller; a larger one is refused rather than read.
 constexpr std::int64_t kMaxReadSize = 64 * 1024 * 1024;
-constexpr std::int64_t kNoReadLimit = -1;
 
 enum class ReadError { None, Failed, NotRegular, TooLarge };
 
@@ -64,6 +63,11 @@ constexpr std::int64_t kNoDiskLimit = -1;
 // first. Returns false on any failure, and the old file is then left whole.
 bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync,
                      std::int64_t diskLimit = kNoDiskLimit);
+
+// Overwrites an open regular file's content once with zeros and flushes it. A file with another
+// name elsewhere keeps its content (that name is not the caller's to wipe), as does anything but a
+// regular file: false.
+bool zeroFillAndSync(int fd);
 
 // Appends to a file, creating it when missing.
 bool appendFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);

@@ -15,8 +15,6 @@
 #include <QtEndian>
 
 #include <cerrno>
-#include <cstring>
-#include <dirent.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,7 +83,12 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
     // A mount point, or a folder holding one, is another file system's place: it stays.
     std::int64_t size = 0;
     if (S_ISDIR(item.mode)) {
-        if (machine.faults().check(FaultInjector::Op::OtherDevice, item.winPath)) return ERROR_ACCESS_DENIED;
+        // A folder on another device than the folder holding it is a mount point.
+        const std::string above = item.path.substr(0, item.path.rfind('/'));
+        struct stat self {}, holder{};
+        if (::lstat(item.path.c_str(), &self) != 0 || ::stat(above.empty() ? "/" : above.c_str(), &holder) != 0 ||
+            self.st_dev != holder.st_dev || machine.faults().check(FaultInjector::Op::OtherDevice, item.winPath))
+            return ERROR_ACCESS_DENIED;
         bool holdsMount = false;
         walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
             if (e.isMountPoint()) {
@@ -240,10 +243,7 @@ bool opensByRunning(const QString& path) {
         QStringLiteral(".APPIMAGE"),
     };
     // The shell opens the name without its trailing dots and blanks: judge that name.
-    QString name = path;
-    while (name.endsWith(u'.') || name.endsWith(u' '))
-        name.chop(1);
-    return kinds.contains(winUpper(extractFileExt(name)));
+    return kinds.contains(winUpper(extractFileExt(stripTrailingDotsBlanks(path))));
 }
 
 bool opensByRunning(Machine& machine, const QString& path) {
@@ -251,9 +251,10 @@ bool opensByRunning(Machine& machine, const QString& path) {
     const HostPath target = resolve(machine, path);
     if (!target.exists) return false;
     struct stat st {};
-    if (::stat(target.path.c_str(), &st) != 0) return false;
+    // Only a regular file is anything an opener could run; nothing else is read to find out.
+    if (::stat(target.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     // The host's opener may start what the host would run.
-    if (S_ISREG(st.st_mode) && (st.st_mode & 0111)) return true;
+    if (st.st_mode & 0111) return true;
     // By name and by content: an opener may trust either.
     const QMimeDatabase db;
     const QString file = QString::fromStdString(target.path);

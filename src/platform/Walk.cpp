@@ -19,27 +19,10 @@
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
-#include <unordered_set>
+#include <memory>
 #include <vector>
 
 namespace niv {
-
-struct WalkMemory {
-    struct Key {
-        dev_t dev;
-        ino_t ino;
-        bool operator==(const Key&) const = default;
-    };
-    struct Hash {
-        std::size_t operator()(const Key& k) const { return std::hash<ino_t>()(k.ino) * 31 + k.dev; }
-    };
-    std::unordered_set<Key, Hash> folders;
-    bool firstVisit(const struct stat& st) { return folders.insert({st.st_dev, st.st_ino}).second; }
-};
-
-std::shared_ptr<WalkMemory> makeWalkMemory() {
-    return std::make_shared<WalkMemory>();
-}
 
 struct WalkFrame {
     // One listed entry; its host name lies in `names`, ended by a NUL.
@@ -184,7 +167,7 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
         isWindowsName(exact.data(), exact.size())) {
         hostName = exact;
     } else {
-        listFolder(frame, true);
+        listFolder(frame, false); // the host's order, as a path search takes it
         for (const auto& item : frame.items)
             if (const QString name = frame.itemName(item);
                 name.size() == want.size() && winUpper(name) == want) {
@@ -313,18 +296,7 @@ bool WalkEntry::overwriteContents() {
     if (attr() & faReadOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
     const int fd = ::openat(dirFd(), m_hostName, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fail(m_machine, errnoToWin(errno));
-    struct stat st {};
-    // Another name of the same file lies outside what was chosen: its content stays.
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
-    static const char zeros[65536] = {};
-    for (off_t done = 0; ok && done < st.st_size;) {
-        const size_t chunk = static_cast<size_t>(std::min<off_t>(st.st_size - done, sizeof zeros));
-        const ssize_t n = ::pwrite(fd, zeros, chunk, done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        done += n > 0 ? n : 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
+    const bool ok = host::zeroFillAndSync(fd);
     ::close(fd);
     return ok || fail(m_machine, ERROR_ACCESS_DENIED);
 }
@@ -351,17 +323,14 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
     QString startFolder = includeTrailingBackslash(hp.winPath);
     for (const QString& comp : o.below.split(u'\\', Qt::SkipEmptyParts)) {
         std::string hostName;
-        belowFd = openBelow(belowFd, comp, startStat, hostName);
+        // A name below never leads back up.
+        belowFd = isDotName(comp) ? (::close(belowFd), -1) : openBelow(belowFd, comp, startStat, hostName);
         if (belowFd < 0) {
             result.error = ERROR_PATH_NOT_FOUND;
             machine.setLastError(result.error);
             return result;
         }
         startFolder += QString::fromUtf8(hostName.data(), static_cast<qsizetype>(hostName.size())) + u'\\';
-    }
-    if (o.memory && !o.memory->firstVisit(startStat)) {
-        ::close(belowFd);
-        return result;
     }
     const dev_t device = startStat.st_dev;
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
@@ -456,11 +425,16 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         machine.faults().beforeWalkEnters(sub);
         if (o.unlockFolders && (st.st_mode & 0700) != 0700) unlockFolder(f.fd, host, st);
         const int fd = ::openat(f.fd, host, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
+            // Going on would leave this folder out without a word.
+            result.error = ERROR_TOO_MANY_OPEN_FILES;
+            machine.setLastError(result.error);
+            break;
+        }
         if (fd < 0) continue; // gone, or swapped for a link or a file
         struct stat now {};
         // Entered only when it is still the folder that was listed.
-        if (::fstat(fd, &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino ||
-            (o.memory && !o.memory->firstVisit(now))) {
+        if (::fstat(fd, &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
             ::close(fd);
             continue;
         }

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace niv {
@@ -36,8 +35,9 @@ struct FileId {
 // - Names Windows cannot hold (ending in a dot or a blank, holding a control character or one of
 //   \:*?"<>|, not UTF-8) are invisible: never listed, counted, opened or acted on. "." and ".." are
 //   never listed.
-// - It is iterative: its depth is limited neither by the stack nor by the host's path length, and it
-//   holds one folder listing per level.
+// - It is iterative: its depth is limited neither by the stack nor by the host's path length. It
+//   holds one folder listing and one open folder per level; when the host allows no more open
+//   folders, it stops with an error rather than leave folders out.
 // - Between entries it lets window messages through (at most once per `pumpIntervalMs` on the given
 //   clock), reports each folder it enters, and stops when asked.
 
@@ -78,9 +78,6 @@ struct WalkOptions {
     // Give the owner the rights to list and change each folder before entering it, as emptying the
     // bin needs for folders without them. Never through a link put in the folder's place.
     bool unlockFolders = false;
-    // Skip a folder that an earlier walk with the same memory already entered (the same folder
-    // reached through two drives is counted once). Null: no memory.
-    std::shared_ptr<struct WalkMemory> memory;
 
     // Called as each folder is entered (the start folder too).
     std::function<void(const WalkProgress&)> progress;
@@ -92,13 +89,9 @@ struct WalkOptions {
     int pumpIntervalMs = 50;
 };
 
-// The folders walks have entered, by device and inode; share one between walks that must count a
-// folder once.
-struct WalkMemory;
-std::shared_ptr<WalkMemory> makeWalkMemory();
-
 struct WalkResult {
-    int error = ERROR_SUCCESS; // ERROR_PATH_NOT_FOUND when the start folder is missing or no folder
+    int error = ERROR_SUCCESS; // ERROR_PATH_NOT_FOUND when the start folder is missing or no folder;
+                               // ERROR_TOO_MANY_OPEN_FILES when the host ran out of handles, deep down
     bool stopped = false;      // ended by the stop flag or the visitor
     std::int64_t entries = 0;  // entries visited
 };
@@ -185,7 +178,7 @@ struct TreeTotals {
     std::int64_t folders = 0;
     std::int64_t bytes = 0;
 };
-// Counts below `folder` with the walk's rules; `options` gives the memory, mask and filter.
+// Counts below `folder` with the walk's rules; `options` gives the mask and filter.
 TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options = {});
 
 // Deletes everything below `folder` (links as links; mount points stay, and so does the folder

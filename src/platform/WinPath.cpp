@@ -129,13 +129,13 @@ bool isDriveSpec(const QString& p) {
     return p.size() >= 2 && p.at(1) == u':' && p.at(0).isLetter() && p.at(0).unicode() < 0x80;
 }
 
+} // namespace
+
 QString stripTrailingDotsBlanks(QString s) {
     while (!s.isEmpty() && (s.back() == u'.' || s.back() == u' '))
         s.chop(1);
     return s;
 }
-
-} // namespace
 
 QString fullPath(const Machine& machine, const QString& winPath) {
     QString p = winPath;

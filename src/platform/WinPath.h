@@ -51,6 +51,8 @@ QString extractFilePath(const QString& winPath);
 QString extractFileName(const QString& winPath);
 // The extension from the last "." of the name, with the dot; "" when there is none.
 QString extractFileExt(const QString& winPath);
+// The name as Windows takes it: without its trailing dots and blanks.
+QString stripTrailingDotsBlanks(QString s);
 // Adds a "\" when the path does not end in one.
 QString includeTrailingBackslash(const QString& winPath);
 QString excludeTrailingBackslash(const QString& winPath);

@@ -22,6 +22,7 @@ constexpr int faAnyFile = 0x1FF;
 constexpr int ERROR_SUCCESS = 0;
 constexpr int ERROR_FILE_NOT_FOUND = 2;
 constexpr int ERROR_PATH_NOT_FOUND = 3;
+constexpr int ERROR_TOO_MANY_OPEN_FILES = 4;
 constexpr int ERROR_ACCESS_DENIED = 5;
 constexpr int ERROR_NO_MORE_FILES = 18;
 constexpr int ERROR_SHARING_VIOLATION = 32;

@@ -1,5 +1,6 @@
 #include "platform/FaultInjector.h"
 #include "platform/FileSys.h"
+#include "platform/HostIO.h"
 #include "platform/Shell.h"
 #include "platform/WinPath.h"
 #include "support/MachineBuilder.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +60,14 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     SearchRec rec;
     EXPECT_NE(FindFirst(b.machine(), recycleBinFolder() + q("\\$R*"), faAnyFile, rec), 0);
     EXPECT_NE(FindFirst(b.machine(), recycleBinFolder() + q("\\$I*"), faAnyFile, rec), 0);
+
+    // A name already taken at the destination is never replaced nor removed.
+    b.file(q("C:\\taken\\mine.txt"), "mine");
+    errno = 0;
+    EXPECT_FALSE(host::moveEntry(b.hostPath(q("D:\\item")), b.hostPath(q("C:\\taken"))));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(b.readHost(q("C:\\taken\\mine.txt")), "mine");
+    EXPECT_TRUE(b.exists(q("D:\\item\\a.txt")));
 
     // Deeper than the copy descends: refused whole.
     int fd = ::open(b.folder(q("D:\\deep")).c_str(), O_RDONLY | O_DIRECTORY);

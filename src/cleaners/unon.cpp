@@ -47,10 +47,13 @@ void walkTempFolders(AppContext& ctx, bool recycle) {
     NonUnit& non = ctx.unit<NonUnit>();
     const QString mask = ctx.g.Tempall ? QStringLiteral("*.*") : QStringLiteral("*.tmp");
     ScanTempFolder(ctx, mask, non.TempFolder, recycle);
-    // The same folder reached through another drive or a link is walked once.
-    if (winUpper(non.TempFolder) != winUpper(windowsTemp(non)) &&
-        !isSameOrAbove(ctx.machine, windowsTemp(non), non.TempFolder))
-        ScanTempFolder(ctx, mask, windowsTemp(non), recycle);
+    // The same folder reached through another drive or a link is walked once; a temp folder
+    // inside the Windows one leaves the rest of it to walk.
+    FileId temp, windows;
+    const bool same = winUpper(non.TempFolder) == winUpper(windowsTemp(non)) ||
+                      (folderId(ctx.machine, non.TempFolder, temp) &&
+                       folderId(ctx.machine, windowsTemp(non), windows) && temp == windows);
+    if (!same) ScanTempFolder(ctx, mask, windowsTemp(non), recycle);
 }
 
 // A local-machine key's string value; false when the key does not open (as without full rights).
@@ -261,17 +264,14 @@ void CountJunkFiles(AppContext& ctx) {
     non.AolCacheFolder2.clear();
     QString appPath;
     if (readMachineValue(ctx.machine, QStringLiteral("Software\\America Online\\AOL\\CurrentVersion"),
-                         QStringLiteral("AppPath"), appPath)) {
+                         QStringLiteral("AppPath"), appPath))
         non.AolCacheFolder = appPath + kAolCacheTail;
-        if (usableAolCache(non.AolCacheFolder)) scanMask(ctx, non.AolCacheFolder + kAllFiles, false);
-    }
     if (readMachineValue(ctx.machine,
                          QStringLiteral("Software\\America Online\\America Online\\CurrentVersion"),
-                         QStringLiteral("AppPath"), appPath)) {
+                         QStringLiteral("AppPath"), appPath))
         non.AolCacheFolder2 = appPath + kAolCacheTail;
-        if (secondAolCacheDiffers(non)) scanMask(ctx, non.AolCacheFolder2 + kAllFiles, false);
-    }
-    scanMask(ctx, folderPart(g.WindowsFolder) + QStringLiteral("FI*.CHK"), false);
+    // Counted as the cleaner will delete: the cache folders below AppPath never through a link.
+    scanAdditionalGarbage(ctx, false);
     takePass(ctx, CatOtherj);
 
     // The ActiveX and applet cache.

@@ -184,6 +184,28 @@ TEST(TempFolderRefusalTest, DriveRootsTheWindowsFolderTheProfileAndAboveAreRefus
     EXPECT_TRUE(f.b.exists(q("C:\\windows\\system32\\kernel32.dll")));
 }
 
+TEST(TempFolderTwiceTest, ATempFolderInsideTheWindowsTempLeavesTheRestCounted) {
+    AppFixture f;
+    junkState(f);
+    f.b.file(q("C:\\windows\\temp\\one.tmp"), "12345");
+    f.b.file(q("C:\\windows\\temp\\1\\two.tmp"), "12");
+    f.b.regString(HKEY_CURRENT_USER, q("Environment"), q("TEMP"), q("C:\\windows\\temp\\1"));
+    CountJunkFiles(f.ctx);
+    EXPECT_EQ(f.ctx.g.Found[CatTempc].FoundFiles, 2);
+}
+
+TEST(AolCacheCountTest, ALinkedCacheIsNeitherCountedNorCleaned) {
+    AppFixture f;
+    junkState(f);
+    HostileTree tree(f.b);
+    f.b.folder(q("C:\\AOL\\Organize"));
+    f.b.hostLink(q("C:\\AOL\\Organize\\Cache"), tree.sentinel());
+    f.b.regString(HKEY_LOCAL_MACHINE, q("Software\\America Online\\AOL\\CurrentVersion"), q("AppPath"),
+                  q("C:\\AOL"));
+    CountJunkFiles(f.ctx);
+    EXPECT_EQ(f.ctx.g.Found[CatOtherj].FoundFiles, 0);
+}
+
 TEST(TempFolderTwiceTest, TheWindowsTempReachedThroughAnotherDriveCountsOnce) {
     AppFixture f;
     junkState(f);

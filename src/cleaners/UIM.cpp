@@ -84,11 +84,9 @@ QStringList FillInstantMessageList(AppContext& ctx) {
     return lines;
 }
 
-namespace {
-
 // Every entry of the pattern's own folder that its name mask matches, hidden and system ones and
 // folders included, in the search's order; the folder is listed once however many match.
-template <class Each> void eachMatch(AppContext& ctx, const QString& pattern, Each each) {
+void AddImLine(AppContext& ctx, const QString& tag, const QString& pattern, QStringList& lines) {
     const QString folder = extractFilePath(pattern);
     WalkOptions options;
     options.maxDepth = 0;
@@ -96,21 +94,14 @@ template <class Each> void eachMatch(AppContext& ctx, const QString& pattern, Ea
     options.mask = pattern.mid(folder.size());
     options.maskFolders = true;
     walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
-        each(folder + e.name());
+        lines.append(tag + folder + e.name());
         return WalkStep::Continue;
     });
 }
 
-} // namespace
-
-void AddImLine(AppContext& ctx, const QString& tag, const QString& pattern, QStringList& lines) {
-    eachMatch(ctx, pattern, [&](const QString& path) { lines.append(tag + path); });
-}
-
 void ScanImFolder(AppContext& ctx, const QString& folder, const QString& tag, const QString& pattern,
                   QStringList& lines) {
-    // Each match is that one entry's line: the folder is not searched again for it.
-    eachMatch(ctx, folder + pattern, [&](const QString& path) { lines.append(tag + path); });
+    AddImLine(ctx, tag, folder + pattern, lines);
 }
 
 QString ImLinePath(const QString& line) {

@@ -5,7 +5,6 @@
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
 
-#include <vector>
 
 namespace niv {
 
@@ -137,7 +136,7 @@ void visitCategory(AppContext& ctx, Category category, WalkMode mode) {
             visitMask(ctx, folder + kAllFiles, folder, mode);
             if (!winUpper(folder).contains(kCacheMarker) || isLinkedFolder(ctx, folder)) continue;
             for (QChar hex : kHexFolders)
-                walkBelow(ctx, folder, QString(hex), mode == WalkMode::CountUp ? Act::Count : Act::Delete);
+                WalkSubfolders(ctx, includeTrailingBackslash(folder) + hex + u'\\', mode);
         }
         break;
     case CatNSHistory:
@@ -244,8 +243,10 @@ void DeleteFilesInMask(AppContext& ctx, const QString& mask, const QString& fold
 }
 
 void WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode) {
-    if (isLinkedFolder(ctx, folder)) return;
-    walkBelow(ctx, folder, {}, mode == WalkMode::CountUp ? Act::Count : Act::Delete);
+    // The folder's own name is the program's (a cache's hex folder): never taken through a link.
+    const QString path = excludeTrailingBackslash(folder);
+    const QString above = folderPart(path);
+    walkBelow(ctx, above, path.mid(above.size()), mode == WalkMode::CountUp ? Act::Count : Act::Delete);
 }
 
 void DeleteFirefoxCache(AppContext& ctx) {

@@ -47,8 +47,8 @@ void CountFiles(AppContext& ctx, const QString& mask);
 void DeleteFilesInMask(AppContext& ctx, const QString& mask, const QString& folder);
 
 // Counts or deletes the entries of every folder below `folder` (which ends in "\"), at every depth;
-// entries lying directly in `folder` are left to the caller. Folders that are links are not
-// entered. An error while searching is shown once and ends the walk.
+// entries lying directly in `folder` are left to the caller. Nothing is taken through a link: not
+// `folder` itself (its last name is the program's own), nor anything found below it.
 enum class WalkMode { CountUp, Delete };
 void WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode);
 

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
+#include "platform/Registry.h"
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
 
@@ -40,15 +41,17 @@ template <class Scan> void forEachEntry(AppContext& ctx, Scan scan) {
 } // namespace
 
 QStringList LoadOwnList(AppContext& ctx) {
-    TIniFile ini = ownList(ctx);
     QStringList entries;
     if (ctx.g.OwnListPath.isEmpty()) return entries; // no data folder to keep the list in
     if (FileExists(ctx.machine, ctx.g.OwnListPath)) {
         forEachEntry(ctx, [&](const QString& entry) { entries << entry; });
         return entries;
     }
+    TIniFile ini = ownList(ctx);
+    WriteScope writes(ctx.machine); // the new list is written once, not once per slot
     for (int slot = 1; slot <= kOwnListSlots; ++slot)
         ini.WriteString(kSection, slotKey(slot), kFree);
+    writes.commit();
     return entries;
 }
 

@@ -448,11 +448,6 @@ struct ParsedIni {
                 indexKey(sections.back(), at + 1);
             }
         }
-        // A line break in a name or value makes lines of its own: read the whole file again.
-        const auto hasBreak = [](const QString& text) {
-            return text.contains(u'\r') || text.contains(u'\n');
-        };
-        if (hasBreak(section) || hasBreak(key) || hasBreak(value)) reindex();
     }
 
 private:

@@ -13,9 +13,8 @@ namespace niv {
 namespace {
 
 bool extensionIn(const QString& name, std::initializer_list<QStringView> extensions) {
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0) return false;
-    const QString ext = winUpper(name.mid(dot));
+    const QString ext = winUpper(extractFileExt(name));
+    if (ext.isEmpty()) return false;
     for (QStringView e : extensions)
         if (ext == e) return true;
     return false;

@@ -281,14 +281,6 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
     for (const Found& f : found)
         bySize.push_back(&f);
     std::sort(bySize.begin(), bySize.end(), [](const Found* a, const Found* b) { return a->size > b->size; });
-    std::int64_t candidates = 0;
-    for (std::size_t i = 0; i < bySize.size();) {
-        std::size_t j = i + 1;
-        while (j < bySize.size() && bySize[j]->size == bySize[i]->size)
-            ++j;
-        if (j - i > 1) candidates += static_cast<std::int64_t>(j - i);
-        i = j;
-    }
 
     Pacer pacer(ctx);
     std::int64_t compared = 0;
@@ -335,6 +327,7 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
         }
         i = j;
     }
+    std::int64_t candidates = static_cast<std::int64_t>(heads.size());
     if (!digestAll(heads, control, pacer, compared, candidates)) return fail();
     std::vector<Group> groups;
     std::vector<HashJob> wholes;

@@ -26,7 +26,6 @@ namespace niv {
 class TFrmie;
 class TFrmnet;
 class TFrmnon;
-class TFrmstartup;
 
 // Panel-line colours, as Windows colour values (blue in the high byte).
 constexpr std::uint32_t kGreyedLineColor = 0x808080;
@@ -52,7 +51,6 @@ public:
     WindowTimer& Timer1() { return *m_timer1; }
     // The long-lived windows the program entry made after this one.
     void setWindows(const AppWindows& windows);
-    const AppWindows& windows() const { return m_windows; }
     // The Internet Explorer scanner, while the window is open.
     const TFrmie* Frmie() const { return m_frmie.get(); }
 

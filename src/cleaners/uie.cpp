@@ -66,14 +66,18 @@ void listMask(AppContext& ctx, const QString& mask, int attrFilter, bool sorted,
     const QString folder = folderPart(mask);
     WalkOptions options;
     QString start = folder;
-    // A folder inside a Content.IE5 folder is a name the discovery found, not a path it was given:
-    // it is taken only while it is a real folder, never through a link put in its place since.
+    // The folders below the Windows folder are the program's own names, and a folder inside a
+    // Content.IE5 folder is one the discovery found: neither is a path given to it, so each is
+    // taken only while it is a real folder, never through a link.
+    const QString upper = winUpper(folder);
+    const QString windows = winUpper(EnsureTrailingBackslash(ctx.unit<IeUnit>().IEWindowsFolder));
     const QString marker = kContentIE5Marker + u'\\';
-    const qsizetype at = winUpper(folder).indexOf(marker);
-    if (at >= 0 && at + marker.size() < folder.size()) {
+    const qsizetype at = upper.indexOf(marker);
+    if (windows.size() > 1 && upper.startsWith(windows))
+        start = folder.left(windows.size());
+    else if (at >= 0)
         start = folder.left(at + marker.size());
-        options.below = folder.mid(start.size());
-    }
+    options.below = folder.mid(start.size());
     options.maxDepth = 0;
     options.mask = mask.mid(folder.size());
     options.maskFolders = true;

@@ -125,7 +125,9 @@ const HostileCase kCases[] = {
          f.b.regString(HKEY_CURRENT_USER,
                        q("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"), q("Cache"),
                        q("C:\\IE\\Temporary Internet Files"));
+         f.b.hostLink(q("C:\\windows\\history"), t.sentinel());
          TFrmie frm(f.ctx);
+         DeleteIEHistory(f.ctx);
          std::filesystem::remove(f.b.hostPath(cache + q("\\LATER")));
          f.b.hostLink(cache + q("\\LATER"), t.sentinel());
          f.ctx.g.Wipe = true;

@@ -89,11 +89,8 @@ QStringList FillInstantMessageList(AppContext& ctx) {
 void AddImLine(AppContext& ctx, const QString& tag, const QString& pattern, QStringList& lines) {
     const QString folder = extractFilePath(pattern);
     WalkOptions options;
-    options.maxDepth = 0;
     options.sorted = true;
-    options.mask = pattern.mid(folder.size());
-    options.maskFolders = true;
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    walkMask(ctx.machine, pattern, options, [&](WalkEntry& e) {
         lines.append(tag + folder + e.name());
         return WalkStep::Continue;
     });

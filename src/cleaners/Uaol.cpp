@@ -35,14 +35,12 @@ void FindAolTrackFiles(AppContext& ctx, const QString& folder) {
         ++slot;
     if (slot > files.count()) return;
     WalkOptions options;
-    options.maxDepth = 0;
     options.sorted = true;
-    options.mask = QStringLiteral("*.arl");
-    options.maskFolders = true;
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
-        files[slot++] = folder + e.name();
-        return slot <= files.count() ? WalkStep::Continue : WalkStep::Stop;
-    });
+    walkMask(ctx.machine, includeTrailingBackslash(folder) + QStringLiteral("*.arl"), options,
+             [&](WalkEntry& e) {
+                 files[slot++] = folder + e.name();
+                 return slot <= files.count() ? WalkStep::Continue : WalkStep::Stop;
+             });
 }
 
 void ReadAolTrackFiles(AppContext& ctx, QStringList& lines) {

@@ -69,18 +69,16 @@ bool AddFolderFiles(AppContext& ctx, const QString& mask, bool viewableOnly, QSt
     const QString folder = extractFilePath(mask);
     const QString lowerFolder = folder.toLower();
     WalkOptions options;
-    options.maxDepth = 0;
     options.sorted = true;
-    options.mask = mask.mid(folder.size());
-    options.maskFolders = true;
     bool any = false;
-    const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkMask(ctx.machine, mask, options, [&](WalkEntry& e) {
         any = true;
         if (!isDesktopIni(e.name())) addLowerPath(lowerJoin(lowerFolder, e.name()), viewableOnly, lines);
         return WalkStep::Continue;
     });
     // A search of "*" or "*.*" finds "." and ".." in any folder but a drive's root.
-    const bool dots = (options.mask == u"*" || options.mask == u"*.*") &&
+    const QString nameMask = mask.mid(folder.size());
+    const bool dots = (nameMask == u"*" || nameMask == u"*.*") &&
                       excludeTrailingBackslash(fullPath(ctx.machine, folder)).size() > 2;
     return walked.error == ERROR_SUCCESS && (any || dots);
 }

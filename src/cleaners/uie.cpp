@@ -63,28 +63,24 @@ bool upperEquals(const QString& name, const QString& upper) {
 // going below, until `visit` returns false. `sorted` keeps the search's order.
 template <typename Visit>
 void listMask(AppContext& ctx, const QString& mask, int attrFilter, bool sorted, Visit visit) {
-    const QString folder = folderPart(mask);
-    WalkOptions options;
-    QString start = folder;
     // The folders below the Windows folder are the program's own names, and a folder inside a
     // Content.IE5 folder is one the discovery found: neither is a path given to it, so each is
     // taken only while it is a real folder, never through a link.
-    const QString upper = winUpper(folder);
-    const QString windows = winUpper(EnsureTrailingBackslash(ctx.unit<IeUnit>().IEWindowsFolder));
+    const QString upper = winUpper(folderPart(mask));
+    const QString windows = EnsureTrailingBackslash(ctx.unit<IeUnit>().IEWindowsFolder);
     const QString marker = kContentIE5Marker + u'\\';
     const qsizetype at = upper.indexOf(marker);
-    if (windows.size() > 1 && upper.startsWith(windows))
-        start = folder.left(windows.size());
+    QString given;
+    if (windows.size() > 1 && upper.startsWith(winUpper(windows)))
+        given = windows;
     else if (at >= 0)
-        start = folder.left(at + marker.size());
-    options.below = folder.mid(start.size());
-    options.maxDepth = 0;
-    options.mask = mask.mid(folder.size());
-    options.maskFolders = true;
+        given = mask.left(at + marker.size());
+    WalkOptions options;
     options.attrFilter = attrFilter;
     options.sorted = sorted;
-    walkTree(ctx.machine, start, options,
-             [&](WalkEntry& e) { return visit(e) ? WalkStep::Continue : WalkStep::Stop; });
+    walkMask(
+        ctx.machine, mask, options,
+        [&](WalkEntry& e) { return visit(e) ? WalkStep::Continue : WalkStep::Stop; }, given);
 }
 
 // One open, one read and one close of the Shell Folders key; "" when the key does not open.

@@ -5,7 +5,6 @@
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
 
-
 namespace niv {
 
 namespace {
@@ -58,20 +57,18 @@ void actOn(AppContext& ctx, WalkEntry& e, Act act) {
     }
 }
 
-// The entries of one folder matching `nameMask`. `below` names folders under `start` that the
-// program adds itself; they are never taken through a link.
-void maskEntries(AppContext& ctx, const QString& start, const QString& below, const QString& nameMask,
-                 Act act) {
+// The entries of one mask; the folders after `given` are the program's own names, never taken
+// through a link.
+void maskEntries(AppContext& ctx, const QString& mask, const QString& given, Act act) {
     WalkOptions options;
-    options.maxDepth = 0;
     options.sorted = true;
-    options.mask = nameMask;
-    options.maskFolders = true;
-    options.below = below;
-    walkTree(ctx.machine, start, options, [&](WalkEntry& e) {
-        actOn(ctx, e, act);
-        return WalkStep::Continue;
-    });
+    walkMask(
+        ctx.machine, mask, options,
+        [&](WalkEntry& e) {
+            actOn(ctx, e, act);
+            return WalkStep::Continue;
+        },
+        given);
 }
 
 // Everything below the folders of `start` (+ `below`), not the entries lying directly in it.
@@ -88,13 +85,8 @@ void walkBelow(AppContext& ctx, const QString& start, const QString& below, Act 
 const QString kChromeProfileTail = QStringLiteral("\\Google\\Chrome\\User Data\\Default");
 
 void chromeMask(AppContext& ctx, const QString& mask, Act act) {
-    const QString folder = folderPart(mask);
-    const qsizetype tail = winUpper(folder).lastIndexOf(winUpper(kChromeProfileTail));
-    if (tail < 0) {
-        maskEntries(ctx, folder, {}, mask.mid(folder.size()), act);
-        return;
-    }
-    maskEntries(ctx, folder.left(tail + 1), folder.mid(tail + 1), mask.mid(folder.size()), act);
+    const qsizetype tail = winUpper(folderPart(mask)).lastIndexOf(winUpper(kChromeProfileTail));
+    maskEntries(ctx, mask, tail < 0 ? QString() : mask.left(tail + 1), act);
 }
 
 // One mask of a category: counted or deleted.
@@ -231,15 +223,13 @@ bool IsCleanableName(const QString& name) {
 }
 
 void CountFiles(AppContext& ctx, const QString& mask) {
-    const QString folder = folderPart(mask);
-    maskEntries(ctx, folder, {}, mask.mid(folder.size()), Act::Count);
+    maskEntries(ctx, mask, {}, Act::Count);
 }
 
 void DeleteFilesInMask(AppContext& ctx, const QString& mask, const QString& folder) {
     // Every caller names the mask's own folder part; entries are acted on where the search finds them.
     Q_UNUSED(folder);
-    const QString start = folderPart(mask);
-    maskEntries(ctx, start, {}, mask.mid(start.size()), Act::Delete);
+    maskEntries(ctx, mask, {}, Act::Delete);
 }
 
 void WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode) {

@@ -154,28 +154,21 @@ bool IsJunkCategory(Category c) {
 
 void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
     NonUnit& non = ctx.unit<NonUnit>();
-    const QString folder = folderPart(non.JunkMask);
     WalkOptions options;
-    options.maxDepth = 0;
     options.sorted = true;
-    options.mask = non.JunkMask.mid(folder.size());
-    options.maskFolders = true;
-    QString start = folder;
-    const QString base = includeTrailingBackslash(non.JunkMaskBase);
-    if (!non.JunkMaskBase.isEmpty() && winUpper(folder).startsWith(winUpper(base))) {
-        start = base;
-        options.below = folder.mid(base.size());
-    }
-    walkTree(ctx.machine, start, options, [&](WalkEntry& e) {
-        const std::int64_t size = e.size();
-        ++non.PassFiles;
-        non.PassBytes += size;
-        if (deleteFlag && e.deleteFile()) {
-            ++non.DeletedFiles;
-            non.DeletedBytes += size;
-        }
-        return WalkStep::Continue;
-    });
+    walkMask(
+        ctx.machine, non.JunkMask, options,
+        [&](WalkEntry& e) {
+            const std::int64_t size = e.size();
+            ++non.PassFiles;
+            non.PassBytes += size;
+            if (deleteFlag && e.deleteFile()) {
+                ++non.DeletedFiles;
+                non.DeletedBytes += size;
+            }
+            return WalkStep::Continue;
+        },
+        non.JunkMaskBase);
 }
 
 bool IsRefusedTempFolder(AppContext& ctx, const QString& folder) {

@@ -15,11 +15,11 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
-#include <memory>
 #include <vector>
 
 namespace niv {
@@ -441,6 +441,19 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         enter(fd, std::move(sub), f.depth + 1, std::string(host, item.len), name);
     }
     return result;
+}
+
+WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options, const WalkVisitor& visit,
+                    const QString& given) {
+    const QString folder = extractFilePath(mask);
+    const QString base = includeTrailingBackslash(given);
+    const QString start =
+        !given.isEmpty() && winUpper(folder).startsWith(winUpper(base)) ? folder.left(base.size()) : folder;
+    options.below = folder.mid(start.size());
+    options.mask = mask.mid(folder.size());
+    options.maskFolders = true;
+    options.maxDepth = 0;
+    return walkTree(machine, start, options, visit);
 }
 
 TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options) {

@@ -102,6 +102,14 @@ using WalkVisitor = std::function<WalkStep(WalkEntry&)>;
 WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& options,
                     const WalkVisitor& visit);
 
+// Walks the entries one file search for `mask` lists (a Windows path ending in a DOS name mask):
+// the mask's folder only, folders matched by the mask like files. `options` gives the filter, order
+// and the rest; its mask, depth and `below` are set here. When the mask's folder lies below `given`
+// (a path from the user, the registry or the system), `given` is followed as a path and the folders
+// after it, the program's own names, are taken only as real folders (`WalkOptions::below`).
+WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options, const WalkVisitor& visit,
+                    const QString& given = {});
+
 struct WalkFrame;
 
 // One entry met by a walk, valid during its visit. Size, times and attributes are read when

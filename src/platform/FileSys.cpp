@@ -322,8 +322,8 @@ void FindClose(SearchRec& rec) {
     rec.state.reset();
 }
 
-bool FileExists(Machine& machine, const QString& path) {
-    HostPath hp = resolve(machine, path);
+bool FileExists(Machine& machine, const QString& path, LastName last) {
+    HostPath hp = resolve(machine, path, last);
     return hp.exists && !hp.isRoot && !host::isDirectory(hp.path) && host::exists(hp.path);
 }
 
@@ -380,9 +380,9 @@ bool FileSetAttr(Machine& machine, const QString& path, int attr) {
     return true;
 }
 
-bool DeleteFile(Machine& machine, const QString& path) {
+bool DeleteFile(Machine& machine, const QString& path, LastName last) {
     if (endsInDotName(path)) return fail(machine, ERROR_ACCESS_DENIED);
-    HostPath hp = resolve(machine, path);
+    HostPath hp = resolve(machine, path, last);
     if (!hp.valid()) return fail(machine, ERROR_PATH_NOT_FOUND);
     if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
     if (hp.readOnly || hp.isRoot || S_ISDIR(hp.mode)) return fail(machine, ERROR_ACCESS_DENIED);
@@ -626,8 +626,8 @@ bool CopyFile(Machine& machine, const QString& from, const QString& to, bool fai
     return true;
 }
 
-bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info) {
-    HostPath hp = resolve(machine, path);
+bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, LastName last) {
+    HostPath hp = resolve(machine, path, last);
     struct statx sx {};
     if (!hp.exists || !statPath(hp, info.attr, &sx)) return fail(machine, ERROR_FILE_NOT_FOUND);
     info.size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<std::int64_t>(sx.stx_size);

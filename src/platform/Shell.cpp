@@ -15,6 +15,7 @@
 #include <QtEndian>
 
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,19 +57,32 @@ QByteArray recycleRecord(std::int64_t size, FileTime deleted, const QString& ori
     return out;
 }
 
-bool insideBinRoot(const QString& winPath) {
-    const QString root = winUpper(extractFilePath(recycleBinFolder())); // "C:\$RECYCLE.BIN\"
-    const QString upper = winUpper(winPath);
-    return upper.startsWith(root) || upper == root.chopped(1);
+// The bin's own folder or anything in it, through whatever drive, link or second mount reaches it:
+// told by the folders' identity, never by spelling.
+bool insideBin(Machine& machine, const HostPath& item) {
+    FileId bin;
+    if (!folderId(machine, extractFilePath(recycleBinFolder()), bin)) return false;
+    struct stat st {};
+    if (::lstat(item.path.c_str(), &st) == 0 && FileId{st.st_dev, st.st_ino} == bin) return true;
+    char* real = ::realpath(item.path.substr(0, item.path.rfind('/')).c_str(), nullptr);
+    if (!real) return false;
+    std::string folder(real);
+    std::free(real);
+    for (;;) {
+        if (::stat(folder.empty() ? "/" : folder.c_str(), &st) == 0 && FileId{st.st_dev, st.st_ino} == bin)
+            return true;
+        if (folder.empty()) return false;
+        folder.resize(folder.rfind('/'));
+    }
 }
 
 } // namespace
 
-int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock) {
-    const HostPath item = resolve(machine, winPath);
+int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock, LastName last) {
+    const HostPath item = resolve(machine, winPath, last);
     if (!item.valid()) return ERROR_PATH_NOT_FOUND;
     if (!item.exists) return ERROR_FILE_NOT_FOUND;
-    if (item.isRoot || item.readOnly || insideBinRoot(item.winPath)) return ERROR_ACCESS_DENIED;
+    if (item.isRoot || item.readOnly || insideBin(machine, item)) return ERROR_ACCESS_DENIED;
     if (int err = machine.faults().check(FaultInjector::Op::Recycle, item.winPath)) return err;
 
     HostPath bin = resolve(machine, recycleBinFolder());
@@ -194,7 +208,7 @@ int emptyRecycleBin(Machine& machine) {
 // --- opening ---
 
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params,
-                 const QString& dir) {
+                 const QString& dir, LastName last) {
     Q_UNUSED(params); // nothing we open takes parameters
     if (!verb.isEmpty() && verb.compare(QStringLiteral("open"), Qt::CaseInsensitive) != 0) return 31;
     auto faultResult = [](int err) { return err < 32 ? err : 31; };
@@ -209,7 +223,7 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
     const bool relative =
         !(path.size() >= 2 && path.at(1) == u':') && !path.startsWith(u'\\') && !path.startsWith(u'/');
     if (relative && !dir.isEmpty()) path = includeTrailingBackslash(dir) + path;
-    const HostPath target = resolve(machine, path);
+    const HostPath target = resolve(machine, path, last);
     if (!target.exists || !host::exists(target.path)) return ERROR_FILE_NOT_FOUND;
     if (int err = machine.faults().check(FaultInjector::Op::Execute, target.winPath)) return faultResult(err);
 
@@ -246,9 +260,9 @@ bool opensByRunning(const QString& path) {
     return kinds.contains(winUpper(extractFileExt(stripTrailingDotsBlanks(path))));
 }
 
-bool opensByRunning(Machine& machine, const QString& path) {
+bool opensByRunning(Machine& machine, const QString& path, LastName last) {
     if (opensByRunning(path)) return true;
-    const HostPath target = resolve(machine, path);
+    const HostPath target = resolve(machine, path, last);
     if (!target.exists) return false;
     struct stat st {};
     // Only a regular file is anything an opener could run; nothing else is read to find out.

@@ -24,8 +24,10 @@ using RecycleClock = std::function<FileTime()>;
 // "$I<same><ext>" (Windows' version 2 record: original size, deletion time, original path). Items
 // on other drives or reached through links are copied, then deleted. Returns 0 on success, else a
 // Windows error (2 for a missing item, 5 for a drive root or the program folder, or the error of
-// the move), as the shell's file operation does; nothing is left behind on failure.
-int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock = {});
+// the move), as the shell's file operation does; nothing is left behind on failure. `last` as for
+// resolve: an item a listing found is recycled by its own name only.
+int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock = {},
+                 LastName last = LastName::AnyCase);
 
 // Deletes every "$I"/"$R" pair of the bin (a "$R" folder with all it holds, links removed, never
 // followed) and nothing else. Returns 0; emptying an empty or missing bin succeeds too.
@@ -38,9 +40,9 @@ int emptyRecycleBin(Machine& machine);
 // for Execute gives its error when that is below 32, else 31. ".bat" and ".cmd" files run in the command
 // interpreter through the machine's batch runner, not waited for; other files and "mailto:", "http:",
 // "https:" addresses go to the machine's launcher. A relative `file` is taken relative to `dir` when `dir` is
-// given.
+// given. `last` as for resolve.
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params = {},
-                 const QString& dir = {});
+                 const QString& dir = {}, LastName last = LastName::AnyCase);
 
 // Whether opening the file would run it rather than show it: Windows' programs, scripts, installers,
 // shortcuts and other types it runs, judged by the extension of the name the shell opens (without
@@ -49,7 +51,7 @@ bool opensByRunning(const QString& path);
 // The same, and also what the host's opener would run: a file with an execute bit, or one whose
 // type is an executable, a shared library, a script, a desktop entry or an AppImage. Viewers refuse
 // these before opening.
-bool opensByRunning(Machine& machine, const QString& path);
+bool opensByRunning(Machine& machine, const QString& path, LastName last = LastName::AnyCase);
 
 // --- folders ---
 

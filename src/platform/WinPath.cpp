@@ -248,7 +248,7 @@ bool hasInvalidChars(const QString& comp) {
 
 } // namespace
 
-HostPath resolve(const Machine& machine, const QString& winPath) {
+HostPath resolve(const Machine& machine, const QString& winPath, LastName last) {
     HostPath out;
     out.winPath = fullPath(machine, winPath);
     if (out.winPath.isEmpty()) return out;
@@ -319,7 +319,8 @@ HostPath resolve(const Machine& machine, const QString& winPath) {
         if (found) {
             std::string candidate = cur + '/' + name;
             if (::lstat(candidate.c_str(), &st) != 0) {
-                std::string onDisk = findCaseInsensitive(cur, comp);
+                const bool asListed = last == LastName::AsListed && i == comps.size() - 1;
+                std::string onDisk = asListed ? std::string() : findCaseInsensitive(cur, comp);
                 if (onDisk.empty())
                     found = false;
                 else

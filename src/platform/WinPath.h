@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WinTypes.h"
+
 #include <QString>
 
 #include <string>
@@ -70,9 +72,9 @@ struct HostPath {
 
 // Maps a Windows path onto the host: the drive's folder (drive_c or the dosdevices link; the
 // program folder for ExeFolder) plus each component found case-insensitively (exact spelling
-// first, then a search of the folder; the spelling on disk wins). Components that do not exist
-// keep their spelling, so the result can be created.
-HostPath resolve(const Machine& machine, const QString& winPath);
+// first, then a search of the folder; the spelling on disk wins), the last one as `last` says.
+// Components that do not exist keep their spelling, so the result can be created.
+HostPath resolve(const Machine& machine, const QString& winPath, LastName last = LastName::AnyCase);
 
 // The Windows path of a host path inside one of the machine's drives (or the program folder);
 // "" for a host path that no drive reaches.

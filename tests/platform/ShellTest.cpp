@@ -213,6 +213,7 @@ TEST_P(RecycleRefusalTest, RefusesAndLeavesEverything) {
     MachineBuilder b;
     b.file(QStringLiteral("C:\\data\\busy.txt"), "x");
     b.file(QStringLiteral("C:\\$Recycle.Bin\\S-1-5-21-0-0-0-1000\\desktop.ini"), "bin");
+    b.drive('d', b.driveC());
     b.machine().faults().fail(FaultInjector::Op::Recycle, QStringLiteral("C:\\data\\busy.*"),
                               ERROR_SHARING_VIOLATION);
     EXPECT_EQ(shellRecycle(b.machine(), c.path, kClock), c.expected);
@@ -231,6 +232,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ERROR_ACCESS_DENIED},
         RefusalCase{"theBinItself", QStringLiteral("C:\\$Recycle.Bin"), ERROR_ACCESS_DENIED},
         RefusalCase{"insideTheBin", QStringLiteral("C:\\$recycle.bin\\S-1-5-21-0-0-0-1000\\desktop.ini"),
+                    ERROR_ACCESS_DENIED},
+        RefusalCase{"insideTheBinThroughAnotherDrive",
+                    QStringLiteral("D:\\$Recycle.Bin\\S-1-5-21-0-0-0-1000\\desktop.ini"),
                     ERROR_ACCESS_DENIED},
         RefusalCase{"unknownDrive", QStringLiteral("Q:\\x.txt"), ERROR_PATH_NOT_FOUND}),
     [](const auto& info) { return std::string(info.param.name); });

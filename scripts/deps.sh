@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg62-turbo-dev
           googletest libgtest-dev libgmock-dev libbenchmark-dev xdg-utils
-          libglib2.0-bin)
+          libglib2.0-bin
+          fonts-dejavu-core fonts-noto-core fonts-noto-mono fonts-liberation2)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

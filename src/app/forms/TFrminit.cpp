@@ -461,7 +461,7 @@ void TFrminit::cmdnvClick() {
     if (m_cleaning || !AskCleanupAll(m_context)) return;
     m_form.guard([this] {
         CleanupRunGuard guard(*this);
-        RunCleanupAll(m_context, *this, this);
+        RunCleanupAll(m_context, *this);
     });
 }
 
@@ -469,7 +469,7 @@ void TFrminit::cleanCategory(Category category) {
     if (m_cleaning || !AskCleanCategory(m_context, category)) return;
     m_form.guard([this, category] {
         CleanupRunGuard guard(*this);
-        CleanCategory(m_context, *this, category, this);
+        CleanCategory(m_context, *this, category);
     });
 }
 

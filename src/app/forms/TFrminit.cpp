@@ -42,10 +42,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColor>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QUrl>
 #include <QVariant>
 
@@ -166,8 +164,7 @@ void TFrminit::FormCreate() {
             MsgButtons::Ok);
 
     m_form.restoreSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    m_form.centreOnScreen();
 
     if (ctx.g.IsWindows7) StartTaskListBatch(ctx);
 

@@ -14,25 +14,25 @@ void greyLine(AppContext& ctx, CleanupProgress& progress, const char* panelLine,
     ctx.pump.processMessages(); // the panel repaints between categories
 }
 
-void runStep(AppContext& ctx, CleanupProgress& progress, const CleanupStep& step, QWidget* owner) {
+void runStep(AppContext& ctx, CleanupProgress& progress, const CleanupStep& step) {
     const CategoryInfo& row = step.info();
     if (!progress.ticked(step.category)) return;
     const CategoryCleaner cleaner = cleanerOf(step.category);
     if (row.gate == CategoryInfo::Gate::Always) {
-        cleaner(ctx, owner);
+        cleaner(ctx);
         return;
     }
     // Read now: an earlier step of this run may have lowered it.
     if (ctx.g.Found[step.category].FoundFiles > 0) {
         if (row.panelLine) greyLine(ctx, progress, row.panelLine, true);
-        cleaner(ctx, owner);
+        cleaner(ctx);
         if (row.panelLine) greyLine(ctx, progress, row.panelLine, false);
     } else if (storesNoFilesLine(ctx, step.category) && row.noFilesLine) {
         SetCategoryResult(ctx.g, row.slot, QString::fromLatin1(row.noFilesLine));
     }
 }
 
-void runSteps(AppContext& ctx, CleanupProgress& progress, QWidget* owner) {
+void runSteps(AppContext& ctx, CleanupProgress& progress) {
     const auto& steps = cleanupSteps();
     bool junkGreyed = false;
     for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -46,7 +46,7 @@ void runSteps(AppContext& ctx, CleanupProgress& progress, QWidget* owner) {
                 junkGreyed = junkGreyed || progress.ticked(steps[j].category);
             if (junkGreyed) greyLine(ctx, progress, kJunkPanelLine, true);
         }
-        runStep(ctx, progress, step, owner);
+        runStep(ctx, progress, step);
         if (spanEnds && junkGreyed) greyLine(ctx, progress, kJunkPanelLine, false);
     }
 }
@@ -60,9 +60,9 @@ bool AskCleanupAll(AppContext& ctx) {
     return false;
 }
 
-void RunCleanupAll(AppContext& ctx, CleanupProgress& progress, QWidget* owner) {
+void RunCleanupAll(AppContext& ctx, CleanupProgress& progress) {
     try {
-        runSteps(ctx, progress, owner);
+        runSteps(ctx, progress);
     } catch (...) {
         // The run ends where the error arose; no line stays greyed as if still being cleaned.
         for (const CleanupStep& step : cleanupSteps())
@@ -88,8 +88,8 @@ bool AskCleanCategory(AppContext& ctx, Category c) {
     return false;
 }
 
-void CleanCategory(AppContext& ctx, CleanupProgress& progress, Category c, QWidget* owner) {
-    cleanerOf(c)(ctx, owner);
+void CleanCategory(AppContext& ctx, CleanupProgress& progress, Category c) {
+    cleanerOf(c)(ctx);
     progress.refreshPanel();
 }
 

@@ -5,8 +5,6 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace niv {
 
 struct AppContext;
@@ -34,14 +32,14 @@ bool AskCleanupAll(AppContext& ctx);
 // Runs the ticked steps in order, then refreshes the panel and, with Confirms, shows the results.
 // Each greying and setting back lets window messages through. An error that a cleaner does not
 // catch ends the run with no line left greyed, and goes on to the caller.
-void RunCleanupAll(AppContext& ctx, CleanupProgress& progress, QWidget* owner);
+void RunCleanupAll(AppContext& ctx, CleanupProgress& progress);
 
 // A per-category button's question. With nothing found, stores the no-files line (with Confirms)
 // and shows nothing; on any answer but Yes, says that nothing was removed. True to clean.
 bool AskCleanCategory(AppContext& ctx, Category c);
 
 // Runs the category's cleaner, then refreshes the panel.
-void CleanCategory(AppContext& ctx, CleanupProgress& progress, Category c, QWidget* owner);
+void CleanCategory(AppContext& ctx, CleanupProgress& progress, Category c);
 
 // Whether "Cleanup All !" stores a counted category's no-files line: the junk unit's own copy of
 // "Confirms" for its categories, the in-memory setting for the others.

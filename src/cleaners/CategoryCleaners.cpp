@@ -13,23 +13,18 @@ namespace niv {
 
 namespace {
 
-// A cleaner that needs no owner window.
-template <void (*Clean)(AppContext&)> void clean(AppContext& c, QWidget*) {
-    Clean(c);
-}
-
 // Binding a category's cleaner is one row here.
 // clang-format off
 constexpr std::pair<Category, CategoryCleaner> kCleaners[] = {
-    {CatNSCookies, clean<DeleteFirefoxCookies>}, {CatNSHistory, clean<DeleteFirefoxHistory>},
-    {CatNSCache, clean<DeleteFirefoxCache>},     {CatGCookies, clean<DeleteChromeCookies>},
-    {CatGHistory, clean<DeleteChromeHistory>},   {CatGCache, clean<DeleteChromeCache>},
-    {CatIECookies, clean<DeleteIECookies>},      {CatIEHistory, clean<DeleteIEHistory>},
-    {CatIECache, clean<DeleteIECache>},          {CatRecyclec, clean<EmptyRecycleBin>},
-    {CatOtherc, clean<CleanDumpFiles>},          {CatRecentc, clean<CleanRecentDocs>},
-    {CatTempc, clean<CleanTempFiles>},           {CatActiveX, clean<CleanActiveXCache>},
-    {CatMediac, clean<CleanMediaCache>},         {CatOtherj, clean<CleanAdditionalGarbage>},
-    {CatUrls, clean<CleanTypedUrls>},            {CatYourOwn, clean<CleanOwnList>},
+    {CatNSCookies, DeleteFirefoxCookies}, {CatNSHistory, DeleteFirefoxHistory},
+    {CatNSCache, DeleteFirefoxCache},     {CatGCookies, DeleteChromeCookies},
+    {CatGHistory, DeleteChromeHistory},   {CatGCache, DeleteChromeCache},
+    {CatIECookies, DeleteIECookies},      {CatIEHistory, DeleteIEHistory},
+    {CatIECache, DeleteIECache},          {CatRecyclec, EmptyRecycleBin},
+    {CatOtherc, CleanDumpFiles},          {CatRecentc, CleanRecentDocs},
+    {CatTempc, CleanTempFiles},           {CatActiveX, CleanActiveXCache},
+    {CatMediac, CleanMediaCache},         {CatOtherj, CleanAdditionalGarbage},
+    {CatUrls, CleanTypedUrls},            {CatYourOwn, CleanOwnList},
 };
 // clang-format on
 

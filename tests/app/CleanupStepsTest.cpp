@@ -75,7 +75,7 @@ TEST(CleanupStepsTest, TheRunGreysAroundEachCleanerThenRefreshesAndShows) {
         RunFixture f;
         f.ctx.settings.Confirms = c.confirms;
         f.panel.boxes = c.boxes;
-        RunCleanupAll(f.ctx, f.panel, nullptr);
+        RunCleanupAll(f.ctx, f.panel);
         EXPECT_EQ(f.panel.log, c.log);
         EXPECT_EQ(f.b.exists(f.cacheFile), c.cacheLeft);
         EXPECT_EQ(f.pump.count(), f.panel.log.size() - (c.confirms ? 2 : 1)); // one per greying
@@ -87,7 +87,7 @@ TEST(CleanupStepsTest, AnErrorLeavesNoLineGreyedAndReachesTheCaller) {
     f.ctx.settings.Confirms = true;
     f.panel.boxes = {CatIECache, CatActiveX};
     f.pump.onProcess = [] { throw PlatformError(QStringLiteral("Unable to write to C:\\x.ini")); };
-    EXPECT_THROW(RunCleanupAll(f.ctx, f.panel, nullptr), PlatformError);
+    EXPECT_THROW(RunCleanupAll(f.ctx, f.panel), PlatformError);
     EXPECT_TRUE(f.panel.greyed.empty());
     EXPECT_FALSE(f.panel.log.contains(QStringLiteral("panel")));
     EXPECT_TRUE(f.b.exists(f.cacheFile)); // ended before its cleaner

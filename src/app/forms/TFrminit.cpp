@@ -42,14 +42,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColor>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QUrl>
 #include <QVariant>
 
 #include <algorithm>
+#include <utility>
 
 namespace niv {
 
@@ -166,8 +165,7 @@ void TFrminit::FormCreate() {
             MsgButtons::Ok);
 
     m_form.restoreSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    m_form.centreOnScreen();
 
     if (ctx.g.IsWindows7) StartTaskListBatch(ctx);
 
@@ -260,7 +258,7 @@ void TFrminit::CmdsettingsClick() {
 
 void TFrminit::Timer1Timer() {
     // A tick that comes while a cleanup lets messages through waits for the next one.
-    if (m_cleaning) return;
+    if (m_form.busy()) return;
     m_form.guard([this] { RunAutoCleanTick(m_context); });
 }
 
@@ -275,7 +273,7 @@ void TFrminit::cmdexitClick() {
 void TFrminit::closeEvent(QCloseEvent* event) {
     // A clean lets window messages through between its steps: closing then would write the
     // locked-file batch before the clean has added its commands.
-    if (m_cleaning) {
+    if (m_form.busy()) {
         event->ignore();
         return;
     }
@@ -321,14 +319,14 @@ void TFrminit::CmdPicCacheClick() {
 }
 
 void TFrminit::BitBtn1Click() {
-    if (m_cleaning) return;
+    if (m_form.busy()) return;
     m_form.guard([this] {
         TFrmVideoCookies window(m_context, this);
         bool found = false;
         {
             // The walk lets messages through before the window shows: no button may start
             // anything, nor the window close, until it ends.
-            CleanupRunGuard guard(*this);
+            BusyScope busy(m_form, cleanupButtons());
             found = window.LoadFlashCookies();
         }
         if (found) m_context.modal.run(window, QStringLiteral("TFrmVideoCookies"));
@@ -417,20 +415,6 @@ void TFrminit::CmdAutoFormClick() {
 
 // --- "Cleanup All !" and the per-category buttons ---
 
-TFrminit::CleanupRunGuard::CleanupRunGuard(TFrminit& window) : m_window(window) {
-    m_window.m_cleaning = true;
-    for (QWidget* button : m_window.cleanupButtons()) {
-        m_enabled.emplace_back(button, button->isEnabled());
-        button->setEnabled(false);
-    }
-}
-
-TFrminit::CleanupRunGuard::~CleanupRunGuard() {
-    for (const auto& [button, enabled] : m_enabled)
-        button->setEnabled(enabled);
-    m_window.m_cleaning = false;
-}
-
 std::vector<QWidget*> TFrminit::cleanupButtons() const {
     // The window's own buttons only: the long-lived windows it owns hold buttons too, and the
     // statistics window is shown while a run still holds the guard.
@@ -458,18 +442,18 @@ void TFrminit::showResults() {
 }
 
 void TFrminit::cmdnvClick() {
-    if (m_cleaning || !AskCleanupAll(m_context)) return;
+    if (m_form.busy() || !AskCleanupAll(m_context)) return;
     m_form.guard([this] {
-        CleanupRunGuard guard(*this);
-        RunCleanupAll(m_context, *this, this);
+        BusyScope busy(m_form, cleanupButtons());
+        RunCleanupAll(m_context, *this);
     });
 }
 
 void TFrminit::cleanCategory(Category category) {
-    if (m_cleaning || !AskCleanCategory(m_context, category)) return;
+    if (m_form.busy() || !AskCleanCategory(m_context, category)) return;
     m_form.guard([this, category] {
-        CleanupRunGuard guard(*this);
-        CleanCategory(m_context, *this, category, this);
+        BusyScope busy(m_form, cleanupButtons());
+        CleanCategory(m_context, *this, category);
     });
 }
 

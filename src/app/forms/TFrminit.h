@@ -11,7 +11,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -107,19 +106,8 @@ private:
     void refreshPanel() override;
     void showResults() override;
 
-    // Blocks the window's own buttons, "Exit" included, while a cleanup or the Flash walk runs: both
-    // let window messages through, and nothing may start or open in the middle of them.
-    class CleanupRunGuard {
-    public:
-        explicit CleanupRunGuard(TFrminit& window);
-        ~CleanupRunGuard();
-        CleanupRunGuard(const CleanupRunGuard&) = delete;
-        CleanupRunGuard& operator=(const CleanupRunGuard&) = delete;
-
-    private:
-        TFrminit& m_window;
-        std::vector<std::pair<QWidget*, bool>> m_enabled;
-    };
+    // The buttons a cleanup or the Flash walk blocks, "Exit" included: both let window messages
+    // through, and nothing may start or open in the middle of them.
     std::vector<QWidget*> cleanupButtons() const;
 
     AppContext& m_context;
@@ -128,7 +116,6 @@ private:
     std::array<QCheckBox*, CategoryCount> m_boxes{};
     std::unique_ptr<WindowTimer> m_timer1;
     AppWindows m_windows;
-    bool m_cleaning = false; // a Cleanup All, a per-category clean or the Flash walk is running
     // The scanners, freed when the window closes; the Junk Files window is one of them.
     std::unique_ptr<TFrmnon> m_frmnon;
     std::unique_ptr<TFrmie> m_frmie;

@@ -29,24 +29,17 @@ void TFrmscandrv::FormCreate() {
 
 void TFrmscandrv::BitBtn1Click() {
     const QChar letter = m_ui->DriveComboBox1->drive();
-    if (letter.isNull() || m_scanning) return;
+    if (letter.isNull() || form().busy()) return;
 
-    // The walk lets window messages through: no second scan and no closing until it ends.
-    auto setScanning = [this](bool scanning) {
-        m_scanning = scanning;
-        m_ui->BitBtn1->setEnabled(!scanning);
-        m_ui->Cmdreturn->setEnabled(!scanning);
-    };
-    setScanning(true);
     try {
+        // The walk lets window messages through: no second scan and no closing until it ends.
+        BusyScope busy(form(), {m_ui->BitBtn1, m_ui->Cmdreturn});
         ScanFolder(context(), QString(letter) + u':',
                    [this](const QString& folder) { m_ui->Lblfiles->setText(folder); });
     } catch (const std::exception& e) {
-        setScanning(false);
         form().showError(e);
         return;
     }
-    setScanning(false);
     context().dialogs.messageDlg(
         MsgKind::Information,
         QStringLiteral(
@@ -61,7 +54,7 @@ void TFrmscandrv::CmdreturnClick() {
 }
 
 void TFrmscandrv::FormCloseQuery(bool& canClose) {
-    canClose = !m_scanning;
+    canClose = !form().busy();
 }
 
 } // namespace niv

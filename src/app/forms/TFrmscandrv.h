@@ -24,7 +24,7 @@ public:
     ~TFrmscandrv() override;
 
     // True while "Scan Drive Now" is walking a drive.
-    bool scanning() const { return m_scanning; }
+    bool scanning() const { return form().busy(); }
 
     void FormCreate();
     void BitBtn1Click();
@@ -38,7 +38,6 @@ protected:
 
 private:
     std::unique_ptr<Ui::TFrmscandrv> m_ui;
-    bool m_scanning = false;
 };
 
 } // namespace niv

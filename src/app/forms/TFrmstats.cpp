@@ -6,9 +6,7 @@
 #include "platform/widgets/ModalRunner.h"
 #include "ui_TFrmstats.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QStyle>
 
 namespace niv {
@@ -48,8 +46,7 @@ void TFrmstats::place() {
     }
     // The designed position, the centre of the screen's work area, wins at the first showing.
     m_shownBefore = true;
-    const QScreen* screen = main ? main->screen() : QGuiApplication::primaryScreen();
-    if (screen) move(screen->availableGeometry().center() - rect().center());
+    form().centreOnScreen();
 }
 
 void TFrmstats::BitBtn1Click() {

@@ -9,8 +9,6 @@
 #include "ui_TFrmIM.h"
 
 #include <QFontDatabase>
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace niv {
 
@@ -19,8 +17,7 @@ TFrmIM::TFrmIM(AppContext& context, QWidget* parent)
     m_ui->setupUi(this);
     // The tags line up only in a fixed-pitch font.
     m_ui->ListBox1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    form().centreOnScreen();
 
     // The name follows the current line however it moves: mouse, arrow keys or a removal.
     connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, &TFrmIM::ListBox1Click);

@@ -8,17 +8,13 @@
 #include "platform/widgets/ModalRunner.h"
 #include "ui_TFrmdir.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 namespace niv {
 
 TFrmdir::TFrmdir(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmdir")),
       m_ui(std::make_unique<Ui::TFrmdir>()) {
     m_ui->setupUi(this);
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    form().centreOnScreen();
     connect(m_ui->cmdadd, &QPushButton::clicked, this, &TFrmdir::cmdaddClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmdir::BitBtn1Click);
     connect(m_ui->cmddel, &QPushButton::clicked, this, &TFrmdir::cmddelClick);

@@ -8,8 +8,6 @@
 #include "platform/widgets/ModalRunner.h"
 #include "ui_TFrmdocs.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -23,8 +21,7 @@ TFrmdocs::TFrmdocs(AppContext& context, QWidget* parent)
     m_ui->Cmdall->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
     m_ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
     m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    form().centreOnScreen();
 
     // A move by mouse or arrow key; the window's own moves block the list's signals.
     connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, &TFrmdocs::ListBox1Click);

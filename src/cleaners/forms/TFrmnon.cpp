@@ -161,7 +161,7 @@ void TFrmnon::cleanupRow(const JunkRow& row) {
                              QStringLiteral(" bytes on your hard drive.  ") +
                              QStringLiteral("Would you like me to remove these files for you?");
     if (ctx.dialogs.messageDlg(MsgKind::Confirmation, question, MsgButtons::YesNo) == mrYes) {
-        cleanerOf(row.category)(ctx, this);
+        cleanerOf(row.category)(ctx);
         showSummary();
     } else {
         ctx.dialogs.messageDlg(MsgKind::Information, QStringLiteral("Nothing deleted from your system."),
@@ -194,7 +194,7 @@ void TFrmnon::CmdotherClick() {
 }
 
 void TFrmnon::CmdrecycleClick() {
-    form().guard([this] { cleanerOf(CatRecyclec)(context(), this); });
+    form().guard([this] { cleanerOf(CatRecyclec)(context()); });
 }
 
 void TFrmnon::CmdaolClick() {
@@ -207,7 +207,7 @@ void TFrmnon::CmdCleanAllClick() {
         cleanupRow(kDumpRow);
         cleanupRow(kTempRow);
         cleanupRow(kRecentRow);
-        cleanerOf(CatRecyclec)(context(), this);
+        cleanerOf(CatRecyclec)(context());
         cleanupRow(kMediaRow);
         cleanupRow(kOtherRow);
         if (m_aol) m_aol->BitBtn2Click();

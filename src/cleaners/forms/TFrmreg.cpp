@@ -6,8 +6,6 @@
 #include "platform/widgets/ListExtent.h"
 #include "ui_TFrmreg.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QStyle>
 
 namespace niv {
@@ -36,8 +34,7 @@ TFrmreg::TFrmreg(AppContext& context, QWidget* parent)
     connect(m_ui->Cmdfind, &QPushButton::clicked, this, &TFrmreg::CmdfindClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmreg::BitBtn1Click);
     FormCreate();
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    form().centreOnScreen();
 }
 
 TFrmreg::~TFrmreg() = default;

@@ -5,8 +5,6 @@
 #include "platform/widgets/ListExtent.h"
 #include "ui_TFrmurls.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QStyle>
 
 namespace niv {
@@ -16,8 +14,7 @@ TFrmurls::TFrmurls(AppContext& context, QWidget* parent)
       m_ui(std::make_unique<Ui::TFrmurls>()) {
     m_ui->setupUi(this);
     m_ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    form().centreOnScreen();
     connect(m_ui->cmdie2, &QPushButton::clicked, this, &TFrmurls::cmdie2Click);
     connect(m_ui->CmdIEAll, &QPushButton::clicked, this, &TFrmurls::CmdIEAllClick);
     connect(m_ui->CmdFirefox, &QPushButton::clicked, this, &TFrmurls::CmdFirefoxClick);

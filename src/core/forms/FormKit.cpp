@@ -33,6 +33,21 @@ void FormKit::centreOnScreen() {
         m_window.move(screen->availableGeometry().center() - frame.center());
 }
 
+BusyScope::BusyScope(FormKit& form, const std::vector<QWidget*>& controls)
+    : m_form(form), m_wasBusy(form.m_busy) {
+    m_form.m_busy = true;
+    for (QWidget* control : controls) {
+        m_enabled.emplace_back(control, control->isEnabled());
+        control->setEnabled(false);
+    }
+}
+
+BusyScope::~BusyScope() {
+    for (const auto& [control, enabled] : m_enabled)
+        control->setEnabled(enabled);
+    m_form.m_busy = m_wasBusy;
+}
+
 void FormKit::showError(const std::exception& error) {
     m_context.dialogs.messageDlg(MsgKind::Error, QString::fromUtf8(error.what()), MsgButtons::Ok);
 }

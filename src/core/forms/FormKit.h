@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <exception>
+#include <utility>
+#include <vector>
 
 class QCloseEvent;
 
@@ -18,8 +20,8 @@ enum class SizeRecord {
     Restored, // restored when it is created, saved when it closes
 };
 
-// What every window of the program shares: its saved size, its close step and the error box of a
-// handler that failed.
+// What every window of the program shares: its saved size, its placing, its busy state, its close step
+// and the error box of a handler that failed.
 class FormKit final {
 public:
     FormKit(AppContext& context, QWidget& window, SizeRecord record = SizeRecord::None,
@@ -33,6 +35,8 @@ public:
     void saveSize();
     // Places the window, at its present size, in the centre of its screen's work area.
     void centreOnScreen();
+    // True while a BusyScope of the window is open.
+    bool busy() const { return m_busy; }
     // The error box for an error a handler did not catch: the error's text and an OK button.
     void showError(const std::exception& error);
     // Runs a handler; an error ends it with the error box, and the program goes on.
@@ -45,10 +49,29 @@ public:
     }
 
 private:
+    friend class BusyScope;
+
     AppContext& m_context;
     QWidget& m_window;
     SizeRecord m_record;
     QString m_section;
+    bool m_busy = false;
+};
+
+// Marks a window busy while its handler runs work that lets window messages through, and disables
+// the given controls meanwhile; the window and each control get back their state on every way out.
+// A handler that must not run twice at once returns while `busy()` is set.
+class BusyScope final {
+public:
+    BusyScope(FormKit& form, const std::vector<QWidget*>& controls);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    FormKit& m_form;
+    bool m_wasBusy;
+    std::vector<std::pair<QWidget*, bool>> m_enabled;
 };
 
 // The program's dialogs: every way of closing one (its buttons, the close box, Escape, close())
@@ -68,6 +91,7 @@ protected:
 
     AppContext& context() { return m_context; }
     FormKit& form() { return m_form; }
+    const FormKit& form() const { return m_form; }
 
 private:
     bool closeStep();

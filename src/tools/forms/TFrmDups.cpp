@@ -24,32 +24,26 @@ TFrmDups::~TFrmDups() = default;
 
 template <class Scan> void TFrmDups::runScan(Scan&& scan) {
     const QChar drive = m_ui->DriveComboBox1->drive();
-    if (m_scanning || drive.isNull()) return;
-    // The scan lets window messages through: one scan at a time, and "Return" stops it.
-    auto setScanning = [this](bool on) {
-        m_scanning = on;
-        m_ui->CmdDupScan->setEnabled(!on);
-        m_ui->BitBtn1->setEnabled(!on);
-        if (!on) {
-            m_ui->Label3->clear();
-            m_ui->Label4->clear();
-        }
-    };
+    if (form().busy() || drive.isNull()) return;
     m_stop = false;
     m_ui->ListBox1->clear();
-    setScanning(true);
     DupScanControl control;
     control.stop = &m_stop;
     control.progress = [this](const QString& label3, const QString& label4) {
         m_ui->Label3->setText(label3);
         m_ui->Label4->setText(label4);
     };
-    form().guard([&] {
-        const DupScanResult result = scan(context(), drive, control);
-        m_ui->ListBox1->addItems(result.lines);
-        if (m_ui->ListBox1->count() > 0) m_ui->ListBox1->setCurrentRow(0);
-    });
-    setScanning(false);
+    {
+        // The scan lets window messages through: one scan at a time, and "Return" stops it.
+        BusyScope busy(form(), {m_ui->CmdDupScan, m_ui->BitBtn1});
+        form().guard([&] {
+            const DupScanResult result = scan(context(), drive, control);
+            m_ui->ListBox1->addItems(result.lines);
+            if (m_ui->ListBox1->count() > 0) m_ui->ListBox1->setCurrentRow(0);
+        });
+    }
+    m_ui->Label3->clear();
+    m_ui->Label4->clear();
     if (m_closeWhenStopped) close();
 }
 
@@ -126,8 +120,8 @@ void TFrmDups::BitBtn4Click() {
 }
 
 void TFrmDups::FormCloseQuery(bool& canClose) {
-    canClose = !m_scanning;
-    if (m_scanning) {
+    canClose = !form().busy();
+    if (form().busy()) {
         m_stop = true;
         m_closeWhenStopped = true;
     }

@@ -26,7 +26,7 @@ public:
     TFrmDups& operator=(const TFrmDups&) = delete;
 
     // True while a scan walks the drive, letting window messages through.
-    bool scanning() const { return m_scanning; }
+    bool scanning() const { return form().busy(); }
 
     void CmdDupScanClick();
     void BitBtn1Click();
@@ -43,7 +43,6 @@ private:
     template <class Scan> void runScan(Scan&& scan);
 
     std::unique_ptr<Ui::TFrmDups> m_ui;
-    bool m_scanning = false;
     bool m_closeWhenStopped = false;
     std::atomic<bool> m_stop{false};
 };

@@ -47,9 +47,8 @@ MediaClass TFrmPicCache::chosenClass() const {
 
 void TFrmPicCache::BitBtn1Click() {
     // The search lets window messages through; a second one waits for it to end.
-    if (m_searching) return;
-    m_searching = true;
-    m_ui->BitBtn1->setEnabled(false);
+    if (form().busy()) return;
+    BusyScope busy(form(), {m_ui->BitBtn1});
     form().guard([this] {
         FoundBytesTotal = 0;
         SearchStopped = false;
@@ -78,8 +77,6 @@ void TFrmPicCache::BitBtn1Click() {
         m_ui->LblTotal->setText(MediaTotalsText(list.count(), FoundBytesTotal));
     });
     m_ui->Image1->hide();
-    m_ui->BitBtn1->setEnabled(true);
-    m_searching = false;
 }
 
 void TFrmPicCache::Image1Click() {

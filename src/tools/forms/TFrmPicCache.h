@@ -28,7 +28,7 @@ public:
     TFrmPicCache(const TFrmPicCache&) = delete;
     TFrmPicCache& operator=(const TFrmPicCache&) = delete;
 
-    bool searching() const { return m_searching; }
+    bool searching() const { return form().busy(); }
     std::int64_t foundBytesTotal() const { return FoundBytesTotal; }
 
     void FormCreate();
@@ -50,7 +50,6 @@ private:
     std::unique_ptr<Ui::TFrmPicCache> m_ui;
     std::int64_t FoundBytesTotal = 0;
     std::atomic<bool> SearchStopped{false};
-    bool m_searching = false;
 };
 
 // The main window's "Search Other": creates the window, shows it modally, frees it.

@@ -7,8 +7,6 @@
 #include "tools/Ustartup.h"
 #include "ui_TFrmstartup.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QStyle>
 
 namespace niv {
@@ -46,8 +44,7 @@ TFrmstartup::TFrmstartup(AppContext& context, QWidget* parent)
     connect(m_ui->CmdBHORem, &QPushButton::clicked, this, &TFrmstartup::CmdBHORemClick);
     connect(m_ui->CmdBHO, &QPushButton::clicked, this, &TFrmstartup::CmdBHOClick);
     FormCreate();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    form().centreOnScreen();
 }
 
 TFrmstartup::~TFrmstartup() = default;

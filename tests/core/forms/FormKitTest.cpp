@@ -1,8 +1,10 @@
-// The window helper: one close step whatever closes a dialog, the saved size, the error box.
+// The window helper: one close step whatever closes a dialog, the saved size, the busy state, the
+// error box.
 #include "core/forms/FormKit.h"
 #include "support/AppFixture.h"
 
 #include <QCloseEvent>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -109,4 +111,23 @@ TEST(FormKitTest, GuardEndsTheHandlerWithTheErrorBox) {
     ASSERT_EQ(f.dialogs.messages().size(), 1);
     EXPECT_EQ(f.dialogs.messages()[0].kind, MsgKind::Error);
     EXPECT_EQ(f.dialogs.messages()[0].text, QStringLiteral("Unable to write to C:\\x.ini"));
+}
+
+TEST(FormKitTest, ABusyScopeSetsBackWhatItChangedOnEveryWayOut) {
+    FormFixture f;
+    Probe probe(f.ctx, SizeRecord::None);
+    QPushButton scan(&probe), disabled(&probe);
+    disabled.setEnabled(false);
+    try {
+        BusyScope busy(probe.kit(), {&scan, &disabled});
+        EXPECT_TRUE(probe.kit().busy());
+        EXPECT_FALSE(scan.isEnabled());
+        { BusyScope inner(probe.kit(), {}); }
+        EXPECT_TRUE(probe.kit().busy()); // an inner scope leaves the outer one's state
+        throw PlatformError(QStringLiteral("Unable to read C:\\x"));
+    } catch (const PlatformError&) {
+    }
+    EXPECT_FALSE(probe.kit().busy());
+    EXPECT_TRUE(scan.isEnabled());
+    EXPECT_FALSE(disabled.isEnabled());
 }

@@ -5,6 +5,7 @@
 #include "BenchTimes.h"
 #include "cleaners/uurls.h"
 #include "platform/Registry.h"
+#include "platform/WriteScope.h"
 
 #include <QTemporaryDir>
 

@@ -8,6 +8,7 @@
 #include "platform/Registry.h"
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
+#include "platform/WriteScope.h"
 
 #include <QElapsedTimer>
 #include <QStringView>

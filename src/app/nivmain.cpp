@@ -40,11 +40,7 @@ int main(int argc, char** argv) {
     const QString where = QString::fromStdString(choice.root);
 
     if (niv::wineServerRunning(machine)) {
-        dialogs.messageDlg(niv::MsgKind::Error,
-                           QStringLiteral("The Windows programs of the machine %1 are running. Close them "
-                                          "(or run \"wineserver -k\") and start Nivora again.")
-                               .arg(where),
-                           niv::MsgButtons::Ok);
+        dialogs.messageDlg(niv::MsgKind::Error, niv::wineServerMessage(machine), niv::MsgButtons::Ok);
         return 1;
     }
     if (choice.needsCreation && !niv::createFreshMachine(machine)) {

@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/WinPath.h"
+#include "platform/WriteScope.h"
 
 #include <algorithm>
 

@@ -6,6 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "platform/WinPath.h"
+#include "platform/WriteScope.h"
 
 namespace niv {
 

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"
+#include "platform/WriteScope.h"
 
 namespace niv {
 

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "platform/Registry.h"
+#include "platform/WriteScope.h"
 
 #include <functional>
 #include <utility>

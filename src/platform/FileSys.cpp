@@ -690,7 +690,9 @@ HostPath writableTarget(Machine& machine, const QString& path, bool& ok) {
     ok = false;
     if (!hp.valid() || hp.isRoot) return fail(machine, ERROR_PATH_NOT_FOUND), hp;
     if (hp.readOnly || (hp.exists && S_ISDIR(hp.mode))) return fail(machine, ERROR_ACCESS_DENIED), hp;
-    if (hp.exists && !S_ISLNK(hp.mode) && ((readXattrBits(hp.path) & faReadOnly) || (hp.mode & 0222) == 0))
+    struct stat target {}; // through a link, the file it leads to
+    if (hp.exists && ::stat(hp.path.c_str(), &target) == 0 &&
+        ((readXattrBits(hp.path) & faReadOnly) || (target.st_mode & 0222) == 0))
         return fail(machine, ERROR_ACCESS_DENIED), hp; // a read-only file is not replaced
     if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err), hp;
     if (!DirectoryExists(machine, extractFilePath(hp.winPath)))
@@ -705,7 +707,7 @@ bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& dat
     bool ok = false;
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
-    if (!host::writeFileAtomic(hp.path, data, false, machine.faults().takeHostWrite(hp.path)))
+    if (!host::writeFileAtomic(hp.path, data, machine.faults().takeHostWrite(hp.path)))
         return fail(machine, ERROR_ACCESS_DENIED);
     return true;
 }
@@ -730,26 +732,9 @@ bool ReadFirstLine(Machine& machine, const QString& path, QString& line) {
     return true;
 }
 
-namespace {
-
-// Code points of the bytes 0x80..0x9F in Windows-1252; the five unassigned ones map to themselves.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-} // namespace
-
 QString decodeAnsi(const QByteArray& bytes) {
     QString text = QString::fromUtf8(bytes);
-    if (text.toUtf8() == bytes) return text;
-    text.clear();
-    text.reserve(bytes.size());
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        text.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
-    }
-    return text;
+    return text.toUtf8() == bytes ? text : host::decodeCp1252(bytes);
 }
 
 QString SysErrorMessage(int error) {

@@ -3,9 +3,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -29,6 +33,53 @@ int parseDosAttrib(const char* text, long length) {
         if (value > 0xFFFFF) break;
     }
     return value & (faReadOnly | faHidden | faSysFile);
+}
+
+namespace {
+
+// Code points of the bytes 0x80..0x9F in Windows-1252.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+QString decodeCp1252(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        text.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
+    }
+    return text;
+}
+
+QByteArray encodeCp1252(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            bytes.append('?'); // one replacement per code point, as Windows does
+            ++i;
+            continue;
+        }
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes.append(static_cast<char>(u));
+            continue;
+        }
+        char out = '?';
+        for (int k = 0; k < 32; ++k) {
+            if (kCp1252High[k] == u) {
+                out = static_cast<char>(0x80 + k);
+                break;
+            }
+        }
+        bytes.append(out);
+    }
+    return bytes;
 }
 
 namespace {
@@ -129,6 +180,30 @@ bool isSettled(const FileStamp& stamp, std::int64_t readStart) {
     return stamp.modified < readStart - margin && stamp.changed < readStart - margin;
 }
 
+KeptVersion versionOf(const std::string& path, std::int64_t readStart) {
+    KeptVersion version;
+    if (stampOf(path, version.stamp))
+        version.settled = isSettled(version.stamp, readStart);
+    else
+        version = {};
+    return version;
+}
+
+bool isUnchanged(const std::string& path, KeptVersion& kept, const std::function<QByteArray()>& keptBytes) {
+    FileStamp now;
+    if (!stampOf(path, now)) return kept.stamp == FileStamp{};
+    if (now != kept.stamp) return false;
+    if (kept.settled) return true;
+    // Rewritten within a tick of the clock: only the bytes can tell.
+    const std::int64_t readStart = wallClockNs();
+    QByteArray data;
+    FileStamp read;
+    if (!readFile(path, data, kMaxReadSize, nullptr, &read) || read != now || data != keptBytes())
+        return false;
+    kept.settled = isSettled(now, readStart);
+    return true;
+}
+
 bool readFile(const std::string& path, QByteArray& out, std::int64_t maxSize, ReadError* why,
               FileStamp* stamp) {
     // Opening a FIFO waits for a writer, and a device may never end: look before opening, and open
@@ -186,57 +261,55 @@ bool readFirstLine(const std::string& path, QByteArray& out, std::int64_t maxSiz
 
 namespace {
 
-void syncFolder(const std::string& path) {
-    int dfd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncFolder(const std::string& folder) {
+    int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
 }
 
-bool replaceFile(const std::string& path, mode_t mode, const QByteArray& data, bool sync,
-                 std::int64_t diskLimit) {
-    std::string tmp = folderOf(path) + "/.nivtmp-XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    ::fchmod(fd, mode);
-    bool ok = writeAll(fd, data, diskLimit) && (!sync || ::fsync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    if (sync) syncFolder(path);
-    return true;
+const std::string kTempMark = ".nivtmp-";
+
+// The start of the temporary names of one file: ".<name>.nivtmp-". The name is cut so that the
+// whole temporary name (with "<pid>-XXXXXX") still fits in a folder entry.
+std::string tempPrefix(const std::string& name) {
+    return '.' + name.substr(0, 200) + kTempMark;
 }
 
-// A rename would leave the file's other names with the old content, so it is rewritten in place.
-// Reserving the new length first makes a full disk fail before a byte changes; if writing fails
-// anyway (an I/O error, a copy-on-write file system), the old content, kept in memory, goes back.
-bool rewriteInPlace(const std::string& path, const QByteArray& data, bool sync, std::int64_t diskLimit) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return false;
-    QByteArray old;
-    bool ok = readAll(fd, old, kMaxReadSize);
-    if (ok && !data.isEmpty()) {
-        const int err = ::posix_fallocate(fd, 0, static_cast<off_t>(data.size()));
-        ok = err == 0 || err == EOPNOTSUPP; // no reservation there; the write may still succeed
+// Removes the temporary files of this file's earlier writers that were killed: the process named in
+// the temporary name no longer exists. A live process's, ours included (another thread may be
+// writing), stays.
+void removeLeftovers(const std::string& folder, const std::string& prefix) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const pid_t self = ::getpid();
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string entry = e->d_name;
+        if (entry.compare(0, prefix.size(), prefix) != 0) continue;
+        char* end = nullptr;
+        const long pid = std::strtol(entry.c_str() + prefix.size(), &end, 10);
+        if (pid <= 0 || *end != '-' || std::strlen(end) != 7 || pid == self) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(::dirfd(dir), e->d_name, 0);
     }
-    if (ok) {
-        ok = ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, data, diskLimit) &&
-             ::ftruncate(fd, static_cast<off_t>(data.size())) == 0 && (!sync || ::fsync(fd) == 0);
-        if (!ok && ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old, kNoDiskLimit)) {
-            ::ftruncate(fd, static_cast<off_t>(old.size()));
-            if (sync) ::fsync(fd);
-        }
-    }
-    return ::close(fd) == 0 && ok;
+    ::closedir(dir);
+}
+
+// What the new file takes over from the old one besides its mode: the DOS attributes and, where
+// the process may give them, the owner and group.
+void keepOwnership(int fd, const std::string& old, const struct stat& st) {
+    char attrib[64];
+    const ssize_t n = ::getxattr(old.c_str(), kDosAttrib, attrib, sizeof attrib);
+    if (n > 0) ::fsetxattr(fd, kDosAttrib, attrib, static_cast<size_t>(n), 0);
+    if (::geteuid() == 0) (void)!::fchown(fd, st.st_uid, st.st_gid);
 }
 
 } // namespace
 
-bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync, std::int64_t diskLimit) {
+bool writeFileAtomic(const std::string& path, const QByteArray& data, std::int64_t diskLimit) {
     std::string target = path;
     struct stat st {};
     const bool existed = ::lstat(path.c_str(), &st) == 0;
@@ -249,8 +322,24 @@ bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync,
         if (::stat(target.c_str(), &st) != 0) return false;
     }
     if (existed && !S_ISREG(st.st_mode)) return false;
-    if (existed && st.st_nlink > 1) return rewriteInPlace(target, data, sync, diskLimit);
-    return replaceFile(target, existed ? st.st_mode & 07777 : 0644, data, sync, diskLimit);
+
+    const std::string folder = folderOf(target);
+    const std::string prefix = tempPrefix(target.substr(target.rfind('/') + 1));
+    removeLeftovers(folder, prefix);
+    std::string tmp = folder + '/' + prefix + std::to_string(::getpid()) + "-XXXXXX";
+    int fd = ::mkstemp(tmp.data());
+    if (fd < 0) return false;
+    if (existed) keepOwnership(fd, target, st);
+    ::fchmod(fd, existed ? st.st_mode & 07777 : 0644);
+    bool ok = writeAll(fd, data, diskLimit) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    syncFolder(folder);
+    return true;
 }
 
 bool zeroFillAndSync(int fd) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace niv::host {
@@ -13,6 +15,12 @@ namespace niv::host {
 constexpr const char* kDosAttrib = "user.DOSATTRIB";
 // The read-only, hidden and system bits of that text; 0 when it is not such a text.
 int parseDosAttrib(const char* text, long length);
+
+// Windows-1252 text, as the machine reads files that are not valid UTF-8. The five bytes the code
+// page leaves undefined stand for the C1 control of the same number, as Windows converts them; a
+// character the code page lacks is written as "?".
+QString decodeCp1252(const QByteArray& bytes);
+QByteArray encodeCp1252(const QString& text);
 
 // The files the program parses are far smaller; a larger one is refused rather than read.
 constexpr std::int64_t kMaxReadSize = 64 * 1024 * 1024;
@@ -41,6 +49,22 @@ bool isSettled(const FileStamp& stamp, std::int64_t readStart);
 // The host's wall clock in nanoseconds since 1970, as file times count.
 std::int64_t wallClockNs();
 
+// The version of a file that was last read or written: its stamp (the empty stamp for a file that
+// was missing) and whether that stamp alone tells a later change (see isSettled).
+struct KeptVersion {
+    FileStamp stamp;
+    bool settled = false;
+};
+
+// The version of the file at `path` as it is now, read `readStart` (wallClockNs before the read)
+// or just written: a missing file gives the empty stamp.
+KeptVersion versionOf(const std::string& path, std::int64_t readStart);
+
+// True when the file at `path` (links followed) still is the kept version: the same stamp and, when
+// that cannot tell, the same bytes as `keptBytes` gives. It settles the version when it can. One
+// stat when the kept version is settled.
+bool isUnchanged(const std::string& path, KeptVersion& kept, const std::function<QByteArray()>& keptBytes);
+
 // Reads a whole regular file of at most `maxSize` bytes, also one that reports size 0 as /proc
 // files do. Anything else (a FIFO, a device, a folder) is refused at once, without blocking.
 // False when the file cannot be read; `why` then tells why.
@@ -57,12 +81,14 @@ bool readFirstLine(const std::string& path, QByteArray& out, std::int64_t maxSiz
 // disk (see FaultInjector::takeHostWrite); -1 is no limit.
 constexpr std::int64_t kNoDiskLimit = -1;
 
-// Replaces a file as a whole: writes a temporary file beside it, optionally flushes it (and then
-// its folder) to disk, then renames it over the old one. A symbolic link stays: the file it leads
-// to is replaced. A file with further hard links is rewritten in place, with its space reserved
-// first. Returns false on any failure, and the old file is then left whole.
-bool writeFileAtomic(const std::string& path, const QByteArray& data, bool sync,
-                     std::int64_t diskLimit = kNoDiskLimit);
+// Replaces a file as a whole: writes a temporary file beside it, flushes it to disk, renames it over
+// the old one and flushes the folder, so a kill leaves the old file or the new one. The new file
+// keeps the old one's mode, its DOS attributes and, for root, its owner and group. A symbolic link
+// stays: the file it leads to is replaced. A file with further hard links is replaced the same
+// way: its other names keep the old content. Before writing, the temporary files that writers of
+// this file killed earlier left beside it are removed; those of a live process never are. Returns
+// false on any failure, and the old file is then left whole.
+bool writeFileAtomic(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);
 
 // Overwrites an open regular file's content once with zeros and flushes it. A file with another
 // name elsewhere keeps its content (that name is not the caller's to wipe), as does anything but a

@@ -6,6 +6,7 @@
 #include "Machine.h"
 #include "WinPath.h"
 #include "WinTypes.h"
+#include "WriteScope.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -13,60 +14,19 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <unordered_map>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace niv {
 
 namespace {
 
 enum class Encoding { Utf8, Cp1252, Utf16Le, Utf16Be };
-
-// Code points of the bytes 0x80..0x9F in Windows-1252. The five bytes the code page leaves
-// undefined map to the C1 control of the same number, as Windows converts them.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-QString decodeCp1252(const QByteArray& bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        text.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
-    }
-    return text;
-}
-
-QByteArray encodeCp1252(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text.at(i).unicode();
-        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            bytes.append('?'); // one replacement per code point, as Windows does
-            ++i;
-            continue;
-        }
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            bytes.append(static_cast<char>(u));
-            continue;
-        }
-        char out = '?';
-        for (int k = 0; k < 32; ++k) {
-            if (kCp1252High[k] == u) {
-                out = static_cast<char>(0x80 + k);
-                break;
-            }
-        }
-        bytes.append(out);
-    }
-    return bytes;
-}
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(const char* data, qsizetype size) {
@@ -146,7 +106,7 @@ struct IniText {
         case Encoding::Utf8:
             return QString::fromUtf8(bytes);
         case Encoding::Cp1252:
-            return decodeCp1252(bytes);
+            return host::decodeCp1252(bytes);
         case Encoding::Utf16Le:
             return decodeUtf16(bytes, false);
         case Encoding::Utf16Be:
@@ -160,7 +120,7 @@ struct IniText {
         case Encoding::Utf8:
             return text.toUtf8();
         case Encoding::Cp1252:
-            return encodeCp1252(text);
+            return host::encodeCp1252(text);
         case Encoding::Utf16Le:
             return encodeUtf16(text, false);
         case Encoding::Utf16Be:
@@ -466,20 +426,38 @@ private:
 
 namespace {
 
-struct KeptIni {
-    host::FileStamp stamp;
-    bool settled = false; // the stamp alone tells whether the file changed
-    QByteArray raw;       // the bytes it was parsed from or saved as (stale while pending)
-    ParsedIni parsed;
-    bool pending = false; // changed by gathered writes, not saved yet
-    QString fileName;     // as the writer named it, for the save and its error
+struct Edit {
+    QString section, key, value;
 };
+
+struct KeptIni {
+    host::KeptVersion version;
+    QByteArray raw; // the bytes it was parsed from or saved as (stale while pending)
+    ParsedIni parsed;
+    bool pending = false;    // changed by gathered writes, not saved yet
+    QString fileName;        // as the writer named it, for the save and its error
+    std::string identity;    // while pending: which file this is, whatever name reaches it
+    std::vector<Edit> edits; // while pending, in order: made again on what another program wrote
+};
+
+// The same for every name of a file: its device and inode, or for a missing file the real path of
+// its folder and its name.
+std::string identityOf(const std::string& hostPath) {
+    struct stat st {};
+    if (::stat(hostPath.c_str(), &st) == 0)
+        return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino);
+    const std::size_t slash = hostPath.rfind('/');
+    char* folder = ::realpath(hostPath.substr(0, slash).c_str(), nullptr);
+    const std::string out = folder ? folder + hostPath.substr(slash) : hostPath;
+    std::free(folder);
+    return out;
+}
 
 } // namespace
 
 struct IniCache::State {
-    std::unordered_map<std::string, std::unique_ptr<KeptIni>> files; // by host path
-    int writeDepth = 0;
+    // By host path; the names of one file that gathered writes reach share one entry.
+    std::unordered_map<std::string, std::shared_ptr<KeptIni>> files;
 
     // Forgets every file that holds no pending change once there are many: the program keeps few.
     void trim() {
@@ -487,44 +465,74 @@ struct IniCache::State {
         if (files.size() < kMaxFiles) return;
         std::erase_if(files, [](const auto& entry) { return !entry.second->pending; });
     }
+
+    // The pending file that `hostPath` names too, or nullptr.
+    std::shared_ptr<KeptIni> pendingAlias(const std::string& hostPath) const {
+        std::string identity;
+        for (const auto& [path, kept] : files) {
+            if (!kept->pending) continue;
+            if (identity.empty()) identity = identityOf(hostPath);
+            if (kept->identity == identity) return kept;
+        }
+        return nullptr;
+    }
+
+    void forget(const KeptIni* kept) {
+        std::erase_if(files, [kept](const auto& entry) { return entry.second.get() == kept; });
+    }
 };
 
 IniCache::IniCache() : m_state(std::make_unique<State>()) {}
 IniCache::~IniCache() = default;
 
-void IniCache::beginWrites() {
-    ++m_state->writeDepth;
-}
-
 namespace {
 
-// Records what was just written to the host file `hostPath`.
-void keepWritten(KeptIni& kept, const std::string& hostPath) {
-    if (!host::stampOf(hostPath, kept.stamp)) kept.stamp = {};
-    kept.settled = false; // written this instant: a same-tick change must still be seen
+// Saves `parsed` as the file and keeps it as what the disk holds; false when it cannot be written.
+bool save(Machine& machine, const std::string& hostPath, KeptIni& kept, ParsedIni& parsed) {
+    const std::int64_t writeStart = host::wallClockNs();
+    QByteArray bytes = parsed.ini.serialize();
+    if (!WriteFileBytes(machine, kept.fileName, bytes)) return false;
+    kept.parsed = std::move(parsed);
+    kept.raw = std::move(bytes);
+    kept.version = host::versionOf(hostPath, writeStart);
+    return true;
 }
 
 } // namespace
 
-QStringList IniCache::endWrites(Machine& machine) {
+QStringList IniCache::saveGathered(Machine& machine) {
     QStringList failed;
-    if (m_state->writeDepth == 0 || --m_state->writeDepth > 0) return failed;
-    for (auto it = m_state->files.begin(); it != m_state->files.end();) {
-        KeptIni& kept = *it->second;
-        if (!kept.pending) {
-            ++it;
-            continue;
-        }
+    std::vector<const KeptIni*> gone;
+    for (const auto& [path, entry] : m_state->files) {
+        KeptIni& kept = *entry;
+        if (!kept.pending) continue;
         kept.pending = false;
-        kept.raw = kept.parsed.ini.serialize();
-        if (!WriteFileBytes(machine, kept.fileName, kept.raw)) {
-            failed << kept.fileName;
-            it = m_state->files.erase(it);
-            continue;
+        const std::vector<Edit> edits = std::move(kept.edits);
+        kept.edits.clear();
+        ParsedIni parsed = std::move(kept.parsed);
+        if (!host::isUnchanged(path, kept.version, [&kept] { return kept.raw; })) {
+            // Another program changed the file meanwhile: the edits go onto what it wrote. A file
+            // deleted meanwhile, by that program or by this one, stays deleted.
+            const bool existed = kept.version.stamp != host::FileStamp{};
+            QByteArray data;
+            if (!host::readFile(path, data)) {
+                if (!existed || host::entryExists(path)) failed << kept.fileName;
+                gone.push_back(&kept);
+                continue;
+            }
+            parsed = ParsedIni();
+            parsed.ini = parseFile(data);
+            parsed.reindex();
+            for (const Edit& e : edits)
+                parsed.set(e.section, e.key, e.value);
         }
-        keepWritten(kept, it->first);
-        ++it;
+        if (!save(machine, path, kept, parsed)) {
+            failed << kept.fileName;
+            gone.push_back(&kept);
+        }
     }
+    for (const KeptIni* kept : gone)
+        m_state->forget(kept);
     return failed;
 }
 
@@ -536,6 +544,12 @@ KeptIni* currentFile(Machine& machine, const HostPath& hp) {
     IniCache::State& cache = machine.iniCache().state();
     auto found = cache.files.find(hp.path);
     if (found != cache.files.end() && found->second->pending) return found->second.get();
+    if (machine.gatheringWrites() && hp.valid()) {
+        if (std::shared_ptr<KeptIni> alias = cache.pendingAlias(hp.path)) {
+            cache.files[hp.path] = alias;
+            return alias.get();
+        }
+    }
     auto forget = [&] {
         if (found != cache.files.end()) cache.files.erase(found);
     };
@@ -550,7 +564,8 @@ KeptIni* currentFile(Machine& machine, const HostPath& hp) {
     }
     KeptIni* kept = found != cache.files.end() ? found->second.get() : nullptr;
     host::FileStamp stamp;
-    if (kept && kept->settled && host::stampOf(hp.path, stamp) && stamp == kept->stamp) return kept;
+    if (kept && kept->version.settled && host::stampOf(hp.path, stamp) && stamp == kept->version.stamp)
+        return kept;
 
     const std::int64_t readStart = host::wallClockNs();
     QByteArray data;
@@ -562,15 +577,14 @@ KeptIni* currentFile(Machine& machine, const HostPath& hp) {
     }
     if (!kept || kept->raw != data) {
         cache.trim();
-        auto fresh = std::make_unique<KeptIni>();
+        auto fresh = std::make_shared<KeptIni>();
         fresh->parsed.ini = parseFile(data);
         fresh->parsed.reindex();
         fresh->raw = std::move(data);
         kept = fresh.get();
         cache.files[hp.path] = std::move(fresh);
     }
-    kept->stamp = stamp;
-    kept->settled = host::isSettled(stamp, readStart);
+    kept->version = {stamp, host::isSettled(stamp, readStart)};
     return kept;
 }
 
@@ -604,47 +618,48 @@ int GetPrivateProfileInt(Machine& machine, const QString& section, const QString
 
 bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
                                const QString& value, const QString& fileName) {
-    // A line break would end the line early and make the rest a key of its own.
-    for (const QString* text : {&section, &key, &value}) {
-        if (text->contains(u'\n') || text->contains(u'\r')) {
-            machine.setLastError(ERROR_INVALID_PARAMETER);
-            return false;
-        }
+    const QString sectionName = trimBlanks(section);
+    const QString keyName = trimBlanks(key);
+    // A line break would end the line early and make the rest a key of its own; a key line that
+    // begins with "[" would read as a section.
+    bool refused = keyName.startsWith(u'[');
+    for (const QString* text : {&section, &key, &value})
+        refused = refused || text->contains(u'\n') || text->contains(u'\r');
+    if (refused) {
+        machine.setLastError(ERROR_INVALID_PARAMETER);
+        return false;
     }
     const HostPath hp = resolve(machine, fileName);
     KeptIni* kept = currentFile(machine, hp);
     if (!kept && FileExists(machine, fileName))
         return false; // a file that is there but cannot be read is never replaced
-    const QString sectionName = trimBlanks(section);
-    const QString keyName = trimBlanks(key);
 
     IniCache::State& cache = machine.iniCache().state();
-    if (cache.writeDepth > 0 && hp.valid()) {
+    if (machine.gatheringWrites() && hp.valid()) {
         if (!kept) {
             auto& slot = cache.files[hp.path];
-            slot = std::make_unique<KeptIni>();
+            slot = std::make_shared<KeptIni>();
             kept = slot.get();
         }
+        if (!kept->pending) {
+            kept->pending = true;
+            kept->fileName = fileName;
+            kept->identity = identityOf(hp.path);
+        }
         kept->parsed.set(sectionName, keyName, value);
-        kept->pending = true;
-        kept->fileName = fileName;
+        kept->edits.push_back({sectionName, keyName, value});
         return true;
     }
 
     ParsedIni parsed = kept ? kept->parsed : ParsedIni(); // what is kept changes once the write is done
     parsed.set(sectionName, keyName, value);
-    QByteArray bytes = parsed.ini.serialize();
-    if (!WriteFileBytes(machine, fileName, bytes)) {
+    auto& slot = cache.files[hp.path];
+    if (!slot) slot = std::make_shared<KeptIni>();
+    slot->fileName = fileName;
+    if (!save(machine, hp.path, *slot, parsed)) {
         cache.files.erase(hp.path);
         return false;
     }
-    auto& slot = cache.files[hp.path];
-    if (!slot) slot = std::make_unique<KeptIni>();
-    slot->parsed = std::move(parsed);
-    slot->raw = std::move(bytes);
-    slot->fileName = fileName;
-    slot->pending = false;
-    keepWritten(*slot, hp.path);
     return true;
 }
 

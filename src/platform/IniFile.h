@@ -3,15 +3,13 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-
 namespace niv {
 
 class Machine;
 
 // The private-profile functions over INI files of the machine. Every call sees the file as it is on
-// disk, and (for writes) replaces it whole. A parsed file is kept (see IniCache) only as long as the
-// file is unchanged.
+// disk, and (for writes) replaces it whole. A parsed file is kept (see IniCache in WriteScope.h) only as long
+// as the file is unchanged.
 //
 // Reading: sections and keys compare case-insensitively and the first match wins (a section that
 // appears twice is only looked up in its first place). The value is trimmed of blanks and tabs and
@@ -33,36 +31,10 @@ int GetPrivateProfileInt(Machine& machine, const QString& section, const QString
 // Sets `key` in `section` to `value` as given: the value of the first matching key is replaced in
 // place, else the key is added after the last non-blank line of the section, else the section is
 // appended at the end. Creates the file when it is missing (not its folder). False when the file
-// cannot be read or written, or when the section, key or value holds a line break (nothing is
-// written); the machine's last error tells why.
+// cannot be read or written, or when the section, key or value holds a line break or the key
+// begins with "[" (nothing is written); the machine's last error tells why.
 bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
                                const QString& value, const QString& fileName);
-
-// The parsed INI files of one machine, owned by it, so that reading many keys parses a file once.
-// Every call still looks at the file: its identity, size and times must be those it was parsed
-// from, and a file changed so recently that a further change could keep all of them (same size,
-// same clock tick) is read again and compared byte for byte. A write through these functions
-// replaces what is kept. Used from the program's own thread only.
-class IniCache {
-public:
-    IniCache();
-    ~IniCache();
-    IniCache(const IniCache&) = delete;
-    IniCache& operator=(const IniCache&) = delete;
-
-    // Gathered writes (see WriteScope in Registry.h): between beginWrites and the outermost
-    // endWrites, a write changes the kept file only and reads see it; endWrites then saves each
-    // changed file once. It returns the files (as the callers named them) that could not be
-    // written; their changes are forgotten, so what is kept is again what the disk holds.
-    void beginWrites();
-    QStringList endWrites(Machine& machine);
-
-    struct State;
-    State& state() { return *m_state; }
-
-private:
-    std::unique_ptr<State> m_state;
-};
 
 // An INI file's object over the functions above. It holds only the file name.
 class TIniFile {

@@ -1,8 +1,5 @@
 #include "Machine.h"
 
-#include "IniFile.h"
-#include "Registry.h"
-
 #include <QProcess>
 
 #include <algorithm>
@@ -26,7 +23,7 @@ public:
 
 Machine::Machine(MachineSettings settings)
     : m_settings(std::move(settings)), m_launcher(std::make_unique<DesktopLauncher>()),
-      m_batchRunner([](std::function<void()> job) { job(); }), m_iniCache(std::make_unique<IniCache>()) {}
+      m_batchRunner([](std::function<void()> job) { job(); }) {}
 
 Machine::~Machine() = default;
 
@@ -44,11 +41,6 @@ void FolderCache::store(const QString& winFolder, const std::string& hostFolder)
 void FolderCache::forget(const QString& winFolder) {
     std::lock_guard lock(m_mutex);
     m_folders.remove(winFolder);
-}
-
-RegistryStore& Machine::registry() {
-    if (!m_registry) m_registry = std::make_unique<RegistryStore>(*this);
-    return *m_registry;
 }
 
 QStringList Machine::driveLetters() const {

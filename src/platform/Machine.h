@@ -32,6 +32,8 @@ struct MachineSettings {
     std::string programFolder; // host folder mapped read-only onto ExeFolder
     QString userName;          // the Windows user, $USER as in Wine
     bool administrator = true; // Wine prefixes run their programs as administrator
+    // Where wineservers keep their lock folders: "" for /tmp (and $TMPDIR for Debian's Wine).
+    std::string serverTmp;
 };
 
 // Host folders already found for Windows folder paths that name them in another case. Without it a
@@ -79,11 +81,16 @@ public:
     void setBatchRunner(BatchRunner runner) { m_batchRunner = std::move(runner); }
     void runBatchJob(std::function<void()> job) { m_batchRunner(std::move(job)); }
 
+    const std::string& serverTmp() const { return m_settings.serverTmp; }
+
     // The registry hives of this machine, loaded on first use.
     RegistryStore& registry();
 
     // The parsed INI files, each kept while its file is unchanged.
-    IniCache& iniCache() { return *m_iniCache; }
+    IniCache& iniCache();
+
+    // True while a WriteScope is open: changes are then saved when the outermost one ends.
+    bool gatheringWrites() const { return m_openWriteScopes > 0; }
 
     // Drive letters (upper case) that this machine has: C plus every dosdevices link.
     QStringList driveLetters() const;
@@ -100,8 +107,11 @@ private:
     FaultInjector m_faults;
     std::unique_ptr<Launcher> m_launcher;
     BatchRunner m_batchRunner;
-    std::unique_ptr<RegistryStore> m_registry;
-    std::unique_ptr<IniCache> m_iniCache;
+    // Made by their own units on first use, so that this one needs neither.
+    std::shared_ptr<RegistryStore> m_registry;
+    std::shared_ptr<IniCache> m_iniCache;
+    int m_openWriteScopes = 0;
+    friend class WriteScope;
     mutable std::atomic<int> m_lastError{0}; // batch jobs run on a worker thread
     mutable FolderCache m_folderCache;
 };

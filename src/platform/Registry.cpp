@@ -1,8 +1,8 @@
 #include "Registry.h"
 
 #include "HostIO.h"
-#include "IniFile.h"
 #include "Machine.h"
+#include "WineServer.h"
 
 namespace niv {
 
@@ -52,9 +52,11 @@ QString quoted(const QString& name) {
 struct RegistryStore::Hive {
     std::string file;
     bool dirty = false;    // changed by gathered writes, not saved yet
+    bool checked = false;  // compared with its file since the outermost WriteScope opened
     std::string otherFile; // the other hive, which tells the machine's architecture
     QString baseName;
     bool loaded = false;
+    host::KeptVersion version; // of the file the model was read from or saved as
     std::unique_ptr<RegHive> model;
     std::optional<HiveParseError> error;
 
@@ -62,15 +64,18 @@ struct RegistryStore::Hive {
         if (loaded) return;
         model.reset();
         error.reset();
+        version = {};
         if (!host::exists(file)) {
             QString arch = archOf(otherFile);
             model = std::make_unique<RegHive>(baseName, arch.isEmpty() ? QStringLiteral("win64") : arch);
         } else {
+            const std::int64_t readStart = host::wallClockNs();
             QByteArray text;
             host::ReadError why = host::ReadError::None;
-            if (!host::readFile(file, text, host::kMaxReadSize, &why)) {
+            if (!host::readFile(file, text, host::kMaxReadSize, &why, &version.stamp)) {
                 error.emplace(QString::fromStdString(file), 0, unreadable(why));
             } else {
+                version.settled = host::isSettled(version.stamp, readStart);
                 try {
                     model = RegHive::parse(text, QString::fromStdString(file));
                 } catch (const HiveParseError& e) {
@@ -79,6 +84,15 @@ struct RegistryStore::Hive {
             }
         }
         loaded = true;
+    }
+
+    // Reads the file again when another program changed it since it was read or saved. What is
+    // kept serialises to the file's bytes, so those tell a change within the clock's tick.
+    void refresh() {
+        if (loaded && !error && host::isUnchanged(file, version, [this] { return model->serialise(); }))
+            return;
+        loaded = false;
+        load();
     }
 };
 
@@ -115,6 +129,7 @@ void RegistryStore::loadAll() {
 void RegistryStore::unload() {
     for (auto& h : m_hives) {
         h->dirty = false;
+        h->checked = false;
         h->loaded = false;
         h->model.reset();
         h->error.reset();
@@ -134,19 +149,13 @@ RegHive* RegistryStore::model(RegRoot root) {
 
 RegHive& RegistryStore::writable(RegRoot root) {
     Hive& h = hiveOf(root);
-    h.load();
+    // Once per change, or once per scope: a later check could drop the changes gathered so far.
+    if (!h.checked) {
+        h.refresh();
+        h.checked = m_machine.gatheringWrites();
+    }
     if (h.error) throw *h.error;
     return *h.model;
-}
-
-bool RegistryStore::save(Hive& h) {
-    h.dirty = false;
-    if (host::writeFileAtomic(h.file, h.model->serialise(), true, m_machine.faults().takeHostWrite(h.file)))
-        return true;
-    // Read the file again on next use, so memory never holds what the disk does not.
-    h.loaded = false;
-    h.model.reset();
-    return false;
 }
 
 namespace {
@@ -157,52 +166,43 @@ QString cannotWrite(const std::string& file) {
 
 } // namespace
 
-void RegistryStore::commit(RegRoot root) {
-    Hive& h = hiveOf(root);
-    if (m_writeDepth > 0) {
-        h.dirty = true;
-        return;
-    }
-    if (!save(h)) throw ERegistryException(cannotWrite(h.file));
-}
-
-void RegistryStore::beginWrites() {
-    ++m_writeDepth;
-}
-
-QString RegistryStore::endWrites() {
-    if (m_writeDepth == 0 || --m_writeDepth > 0) return QString();
+QString RegistryStore::save(Hive& h) {
+    h.dirty = false;
     QString failure;
-    for (auto& h : m_hives) {
-        if (h->dirty && h->model && !save(*h) && failure.isEmpty()) failure = cannotWrite(h->file);
-        h->dirty = false;
+    const std::int64_t writeStart = host::wallClockNs();
+    if (wineServerRunning(m_machine))
+        failure = wineServerMessage(m_machine);
+    else if (!host::writeFileAtomic(h.file, h.model->serialise(), m_machine.faults().takeHostWrite(h.file)))
+        failure = cannotWrite(h.file);
+    if (failure.isEmpty()) {
+        h.version = host::versionOf(h.file, writeStart);
+        return failure;
     }
+    // Read the file again on next use, so memory never holds what the disk does not.
+    h.loaded = false;
+    h.model.reset();
     return failure;
 }
 
-WriteScope::WriteScope(Machine& machine) : m_machine(machine) {
-    m_machine.registry().beginWrites();
-    m_machine.iniCache().beginWrites();
-}
-
-WriteScope::~WriteScope() {
-    if (!m_open) return;
-    m_open = false;
-    try {
-        m_machine.registry().endWrites();
-        m_machine.iniCache().endWrites(m_machine);
-    } catch (...) { // a destructor that may run during unwinding must not throw
+void RegistryStore::commit(RegRoot root) {
+    Hive& h = hiveOf(root);
+    if (m_machine.gatheringWrites()) {
+        h.dirty = true;
+        return;
     }
+    const QString failure = save(h);
+    if (!failure.isEmpty()) throw ERegistryException(failure);
 }
 
-void WriteScope::commit() {
-    if (!m_open) return;
-    m_open = false;
-    const QString registryFailure = m_machine.registry().endWrites();
-    const QStringList iniFailures = m_machine.iniCache().endWrites(m_machine);
-    if (!registryFailure.isEmpty()) throw ERegistryException(registryFailure);
-    if (!iniFailures.isEmpty())
-        throw PlatformError(QStringLiteral("Unable to write to %1").arg(iniFailures.first()));
+QString RegistryStore::saveGathered() {
+    QString failure;
+    for (auto& h : m_hives) {
+        h->checked = false;
+        if (!h->dirty) continue;
+        const QString why = save(*h);
+        if (failure.isEmpty()) failure = why;
+    }
+    return failure;
 }
 
 bool RegistryStore::keyExists(RegRoot root, const QString& path) {
@@ -307,7 +307,8 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     if (!store.keyExists(m_root, path)) {
         // A key opened read-only cannot have subkeys created below it.
         if (!wantsCreate || (relative && m_open && m_readOnly)) return false;
-        if (!store.createKey(m_root, path)) return false; // too deep
+        // Not new when another program made it meanwhile; missing afterwards when too deep.
+        if (!store.createKey(m_root, path) && !store.keyExists(m_root, path)) return false;
     }
     m_open = true;
     m_readOnly = false;

@@ -29,8 +29,11 @@ public:
 // The machine's two hives: HKLM in <machine>/system.reg and HKCU in <machine>/user.reg. Each is
 // read on first use; a missing file is an empty hive, created by the first change. Every change is
 // written through at once (whole file, flushed, replaced atomically), or, inside a WriteScope, when
-// the outermost scope ends. A file that cannot be parsed is never written: reads find nothing in
-// it and every change raises its HiveParseError.
+// the outermost scope ends. Before each change (inside a scope, before its first change to the
+// hive) the file is checked as the INI files are, and read again when another program changed it,
+// so that the change lands on what that program wrote. A file that cannot be parsed is never
+// written: reads find nothing in it and every change raises its HiveParseError. While a wineserver
+// runs for the machine (see WineServer.h), it owns the registry: nothing is written.
 //
 // Paths are key paths below the root ("Software\Foo", any case, "\" separated). These calls apply
 // no access rights; TRegistry does.
@@ -72,14 +75,13 @@ public:
 
     // setValue, deleteValue and deleteKey also give false when the machine's fault rules refuse
     // the key (FaultInjector::Op::RegWrite, RegDelete), as Windows refuses a key without rights.
-    // Every changing call above throws PlatformError when the hive cannot be written (the change is
-    // then undone) and the hive's HiveParseError when its file could not be parsed.
+    // Every changing call above throws ERegistryException when the hive cannot be written (the
+    // change is then undone; while a wineserver runs, its text is wineServerMessage) and the
+    // hive's HiveParseError when its file could not be parsed.
 
-    // Gathered writes (see WriteScope): between beginWrites and the outermost endWrites, changes
-    // stay in memory; endWrites then saves each changed hive once and returns the first failure
-    // ("" when every save went through). A hive that could not be saved is read again on next use.
-    void beginWrites();
-    QString endWrites();
+    // Saves each hive changed while WriteScopes were open and returns the first failure ("" when
+    // every save went through). A hive that could not be saved is read again on next use.
+    QString saveGathered();
 
 private:
     struct Hive;
@@ -87,41 +89,11 @@ private:
     RegHive* model(RegRoot root);
     RegHive& writable(RegRoot root);
     void commit(RegRoot root);
-    bool save(Hive& hive);
+    QString save(Hive& hive);
     static QString fullPath(RegRoot root, const QString& path);
 
     Machine& m_machine;
     std::unique_ptr<Hive> m_hives[2];
-    int m_writeDepth = 0;
-};
-
-// Gathers the writes of one operation, so that a step that changes many values saves each file
-// once instead of once per value. While a scope is open, registry changes (RegistryStore,
-// TRegistry) and INI writes (WritePrivateProfileString, TIniFile) change memory only, and every
-// read sees them. When the outermost scope ends, each changed hive and INI file is saved once,
-// whole and atomically, as a single write saves it (hives flushed to disk first): a program
-// killed at any moment leaves each file as it was before the operation or after it. Scopes nest;
-// an inner one saves nothing when it ends.
-//
-// An exception that leaves the scope does not undo what was changed before it: those changes are
-// saved, as separate writes would already have been. A file that cannot be saved loses every
-// change of the operation, in memory too, so memory never holds what the disk does not.
-class WriteScope {
-public:
-    explicit WriteScope(Machine& machine);
-    // Saves, unless commit() did; a failure is then not reported.
-    ~WriteScope();
-    WriteScope(const WriteScope&) = delete;
-    WriteScope& operator=(const WriteScope&) = delete;
-
-    // Ends the scope. The outermost saves, and raises for the first file that could not be
-    // saved: ERegistryException "Cannot write the registry file <file>" for a hive, PlatformError
-    // "Unable to write to <file>" for an INI file.
-    void commit();
-
-private:
-    Machine& m_machine;
-    bool m_open = true;
 };
 
 // A registry object: a root, one open key, and typed reads and writes.

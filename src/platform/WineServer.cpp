@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
 #include <vector>
 
 namespace niv {
@@ -77,12 +78,15 @@ bool serverRunning(const Machine& machine, const std::string& wineTmp, const std
 } // namespace
 
 bool wineServerRunning(const Machine& machine) {
+    if (!machine.serverTmp().empty()) return serverRunning(machine, machine.serverTmp(), machine.serverTmp());
     // Wine itself always uses /tmp; only Debian's folder follows $TMPDIR.
     return serverRunning(machine, "/tmp", temporaryFolder());
 }
 
-bool wineServerRunning(const Machine& machine, const std::string& tmpFolder) {
-    return serverRunning(machine, tmpFolder, tmpFolder);
+QString wineServerMessage(const Machine& machine) {
+    return QStringLiteral("The Windows programs of the machine %1 are running. Close them (or run "
+                          "\"wineserver -k\") and start Nivora again.")
+        .arg(QString::fromStdString(machine.root()));
 }
 
 } // namespace niv

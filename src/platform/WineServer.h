@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <QString>
 
 namespace niv {
 
@@ -13,8 +13,10 @@ class Machine;
 //   <machine>/wineserver: Debian's Wine keeps its server folder elsewhere and leaves there either a
 //   link to it or a file holding its path. A relative path ("wine-XXXXXX") is a folder in the
 //   temporary folder ($TMPDIR, else /tmp).
+// A machine whose settings name a server folder looks there in place of both.
 bool wineServerRunning(const Machine& machine);
-// The same with another folder in place of both /tmp and the temporary folder.
-bool wineServerRunning(const Machine& machine, const std::string& tmpFolder);
+
+// What the program says when it finds a server running, at start-up or before a registry write.
+QString wineServerMessage(const Machine& machine);
 
 } // namespace niv

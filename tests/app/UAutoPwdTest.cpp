@@ -118,11 +118,10 @@ TEST(ClearAutoFormEntriesTest, UnwritableRegistryRaisesAndKeepsTheValue) {
     MachineBuilder b;
     b.regValue(HKEY_CURRENT_USER, kStorage1, QStringLiteral("A1"), REG_BINARY, blob('a'));
     b.machine().registry().loadAll();
-    // The machine folder goes away under the loaded hive: the file cannot be replaced.
-    const std::string moved = b.root() + "-moved";
-    ASSERT_EQ(std::rename(b.root().c_str(), moved.c_str()), 0);
+    // The disk fills while the hive is written: the file cannot be replaced.
+    b.machine().faults().failHostWrites(b.root() + "/user.reg", 0);
     EXPECT_THROW(clearAutoFormEntries(b.machine()), PlatformError);
-    ASSERT_EQ(std::rename(moved.c_str(), b.root().c_str()), 0);
+    b.machine().faults().clear();
     b.machine().registry().unload();
     EXPECT_EQ(values(b, HKEY_CURRENT_USER, kStorage1), QStringList{QStringLiteral("A1")});
 }

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -412,7 +413,7 @@ TEST_F(IniFileTest, RefusedWriteLeavesTheFileAndReports) {
     EXPECT_EQ(ini.ReadString("a", "k", ""), "1");
 }
 
-TEST_F(IniFileTest, LineBreakInSectionKeyOrValueIsRefusedAndWritesNothing) {
+TEST_F(IniFileTest, LineBreakOrKeyOpeningABracketIsRefusedAndWritesNothing) {
     const QByteArray before("[Dirs]\r\nName1=Null\r\nName2=Null\r\n");
     put(before);
     struct Case {
@@ -424,6 +425,7 @@ TEST_F(IniFileTest, LineBreakInSectionKeyOrValueIsRefusedAndWritesNothing) {
         {"Dirs", "Name1", "C:\\x\r"},
         {"Dirs", "Name1\nName2", "v"},
         {"Dirs]\n[Other", "Name1", "v"},
+        {"Dirs", " [Other]", "v"}, // would read as a section
     };
     niv::TIniFile ini(machine(), kIni);
     for (const Case& c : cases) {
@@ -463,6 +465,16 @@ TEST_F(IniFileTest, ProgramFolderIsNeverWritten) {
     EXPECT_FALSE(niv::WritePrivateProfileString(machine(), "a", "k", "2", niv::exeFolderPath() + "new.ini"));
     EXPECT_EQ(show(*get(QStringLiteral("prog/own.ini"))), show(bytes("[a]\r\nk=1\r\n")));
     EXPECT_FALSE(get(QStringLiteral("prog/new.ini")).has_value());
+}
+
+TEST_F(IniFileTest, ReadOnlyFileBehindALinkIsNotReplaced) {
+    const QByteArray before("[a]\r\nk=1\r\n");
+    put(before, QStringLiteral("drive_c/x/real.ini"));
+    ASSERT_EQ(::chmod(host(QStringLiteral("drive_c/x/real.ini")).toLocal8Bit(), 0444), 0);
+    ASSERT_EQ(::symlink("real.ini", host(QStringLiteral("drive_c/x/test.ini")).toLocal8Bit()), 0);
+    EXPECT_FALSE(niv::WritePrivateProfileString(machine(), "a", "k", "2", kIni));
+    EXPECT_EQ(machine().lastError(), niv::ERROR_ACCESS_DENIED);
+    EXPECT_EQ(show(*get(QStringLiteral("drive_c/x/real.ini"))), show(before));
 }
 
 TEST_F(IniFileTest, UnreadableFileIsNotReplaced) {

@@ -1,5 +1,7 @@
 #include "platform/WineServer.h"
 #include "platform/Machine.h"
+#include "platform/Registry.h"
+#include "platform/WriteScope.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -73,8 +75,8 @@ protected:
         const std::string program = m_dir.path().toStdString() + "/program";
         for (const std::string& d : {m_root, m_tmp, program})
             ::mkdir(d.c_str(), 0755);
-        m_machine =
-            std::make_unique<Machine>(MachineSettings{m_root, program, QStringLiteral("tester"), true});
+        m_machine = std::make_unique<Machine>(
+            MachineSettings{m_root, program, QStringLiteral("tester"), true, m_tmp});
     }
 
     // "server-<dev>-<ino>" of the machine folder, worked out here from stat().
@@ -100,7 +102,7 @@ protected:
         f.write(text);
     }
 
-    bool running() { return wineServerRunning(*m_machine, m_tmp); }
+    bool running() { return wineServerRunning(*m_machine); }
 
     QTemporaryDir m_dir;
     std::string m_root;
@@ -124,6 +126,40 @@ TEST_F(WineServerTest, HeldLockMeansARunningServer) {
     EXPECT_TRUE(running());
     server.release();
     EXPECT_FALSE(running());
+}
+
+TEST_F(WineServerTest, WhileAServerRunsNoHiveIsWritten) {
+    TRegistry reg(*m_machine);
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("Software\\A"), true));
+    reg.WriteString(QStringLiteral("v"), QStringLiteral("before"));
+    const std::string userReg = m_root + "/user.reg";
+    QFile file(QString::fromStdString(userReg));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    LockHolder server(standardFolder() + "/lock");
+    ASSERT_TRUE(server.locked());
+    const QString said = wineServerMessage(*m_machine);
+    EXPECT_TRUE(said.contains(QString::fromStdString(m_root)));
+    for (bool inScope : {false, true}) {
+        try {
+            WriteScope writes(*m_machine);
+            if (!inScope) writes.commit();
+            reg.WriteString(QStringLiteral("v"), QStringLiteral("during"));
+            writes.commit();
+            ADD_FAILURE() << "written while the server runs";
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.message(), said);
+        }
+        EXPECT_EQ(reg.ReadString(QStringLiteral("v")), QStringLiteral("before"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before);
+        file.close();
+    }
+    server.release();
+    reg.WriteString(QStringLiteral("v"), QStringLiteral("after"));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("v")), QStringLiteral("after"));
 }
 
 TEST_F(WineServerTest, LockOfAnotherMachineDoesNotCount) {

@@ -1,0 +1,49 @@
+#include "WriteScope.h"
+
+#include "Machine.h"
+#include "Registry.h"
+#include "WinTypes.h"
+
+namespace niv {
+
+RegistryStore& Machine::registry() {
+    if (!m_registry) m_registry = std::make_shared<RegistryStore>(*this);
+    return *m_registry;
+}
+
+IniCache& Machine::iniCache() {
+    if (!m_iniCache) m_iniCache = std::make_shared<IniCache>();
+    return *m_iniCache;
+}
+
+WriteScope::WriteScope(Machine& machine) : m_machine(machine) {
+    ++m_machine.m_openWriteScopes;
+}
+
+WriteScope::~WriteScope() {
+    if (!m_open) return;
+    try {
+        commit();
+    } catch (...) { // a destructor that may run during unwinding must not throw
+    }
+}
+
+void WriteScope::commit() {
+    if (!m_open) return;
+    m_open = false;
+    // Closed before anything is saved, so that no failure below leaves writes gathering.
+    if (--m_machine.m_openWriteScopes > 0) return;
+    QString registryFailure;
+    try {
+        registryFailure = m_machine.registry().saveGathered();
+    } catch (...) {
+        m_machine.iniCache().saveGathered(m_machine);
+        throw;
+    }
+    const QStringList iniFailures = m_machine.iniCache().saveGathered(m_machine);
+    if (!registryFailure.isEmpty()) throw ERegistryException(registryFailure);
+    if (!iniFailures.isEmpty())
+        throw PlatformError(QStringLiteral("Unable to write to %1").arg(iniFailures.first()));
+}
+
+} // namespace niv

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QStringList>
+
+#include <memory>
+
+namespace niv {
+
+class Machine;
+
+// The parsed INI files of one machine, owned by it, so that reading many keys parses a file once.
+// Every call still looks at the file: its identity, size and times must be those it was parsed
+// from, and a file changed so recently that a further change could keep all of them (same size,
+// same clock tick) is read again and compared byte for byte. A write through the private-profile
+// functions replaces what is kept. Used from the program's own thread only.
+class IniCache {
+public:
+    IniCache();
+    ~IniCache();
+    IniCache(const IniCache&) = delete;
+    IniCache& operator=(const IniCache&) = delete;
+
+    // Saves each file changed while WriteScopes were open, once, and returns the files (as the
+    // callers named them) that could not be written; their changes are forgotten, so what is kept
+    // is again what the disk holds. A file that another program changed meanwhile gets the changes
+    // on its new content; one that was deleted meanwhile stays deleted.
+    QStringList saveGathered(Machine& machine);
+
+    struct State;
+    State& state() { return *m_state; }
+
+private:
+    std::unique_ptr<State> m_state;
+};
+
+// Gathers the writes of one operation, so that a step that changes many values saves each file
+// once instead of once per value. While a scope is open, registry changes (RegistryStore,
+// TRegistry) and INI writes (WritePrivateProfileString, TIniFile) change memory only, and every
+// read sees them. When the outermost scope ends, each changed hive and INI file is saved once,
+// whole and atomically, as a single write saves it: a program killed at any moment leaves each
+// file as it was before the operation or after it. Scopes nest; an inner one saves nothing when it
+// ends.
+//
+// Each hive is checked against its file at the scope's first change to it, and read again when
+// another program changed it, so the changes land on what that program wrote.
+//
+// An exception that leaves the scope does not undo what was changed before it: those changes are
+// saved, as separate writes would already have been. A file that cannot be saved loses every
+// change of the operation, in memory too, so memory never holds what the disk does not.
+class WriteScope {
+public:
+    explicit WriteScope(Machine& machine);
+    // Saves, unless commit() did; a failure is then not reported.
+    ~WriteScope();
+    WriteScope(const WriteScope&) = delete;
+    WriteScope& operator=(const WriteScope&) = delete;
+
+    // Ends the scope. The outermost saves, and raises for the first file that could not be
+    // saved: ERegistryException "Cannot write the registry file <file>" for a hive (or the
+    // running-server message while a wineserver owns the registry), PlatformError "Unable to write
+    // to <file>" for an INI file.
+    void commit();
+
+private:
+    Machine& m_machine;
+    bool m_open = true;
+};
+
+} // namespace niv

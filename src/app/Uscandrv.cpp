@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Maker.h"
+#include "core/Uglobalvars.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "platform/MessagePump.h"
@@ -139,14 +140,16 @@ public:
         options.clockMs = [this] { return nowMs(); };
         options.pumpIntervalMs = kPumpIntervalMs;
         options.foldersAfterContents = true; // the label clears as each folder's listing ends
+        // Each folder is the current one while it is walked; the walk has it open already.
+        options.progress = [this](const WalkProgress& p) { SetCurrentDir(m_ctx.machine, p.folder); };
         const QString base =
             excludeTrailingBackslash(includeTrailingBackslash(folder)); // as the caller spells it
         QString walkBase;   // the walk's spelling of the same folder, met with the first entry
         QString lastFolder; // the walk's folder of the previous entry
         QString current;    // the folder being walked, without its trailing "\"
         unsigned tests = 0;
-        // Links are never entered nor examined: they may lead out of the drive or back up the tree.
-        walkTree(m_ctx.machine, start, options, [&](WalkEntry& e) {
+        // A folder the host has no handle left for is skipped like one that cannot be entered.
+        walkPassingOverUnopenable(m_ctx.machine, start, options, [&](WalkEntry& e) {
             if (e.afterContents()) {
                 show(QString());
                 return WalkStep::Continue;
@@ -163,7 +166,8 @@ public:
                 if ((tests & InFirefoxProfiles) && winUpper(e.name()) == u"CACHE")
                     AddScanCacheDir(m_ctx, current + QStringLiteral("\\CACHE"));
                 show(current);
-            } else if (tests != 0 && !e.isLink()) {
+            } else if (tests != 0) {
+                // A link is a file like any other here: its path is recorded, nothing is followed.
                 examineFile(current, tests, e);
             }
             return WalkStep::Continue;

@@ -446,26 +446,20 @@ void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder,
 }
 
 bool IsKeptCookie(AppContext& ctx, const QString& name, bool asked) {
-    if (!asked) return false;
-    const QString wanted = winUpper(trimControls(name));
-    const PathList& kept = ctx.unit<IeUnit>().KeptCookies;
-    for (int slot = 1; slot <= kept.count(); ++slot) {
-        const QString entry = trimControls(kept[slot]);
-        if (entry.isEmpty()) return false;
-        if (winUpper(entry) == wanted) return true;
-    }
-    return false;
+    return asked && ctx.unit<IeUnit>().KeptCookieKeys.contains(winUpper(trimControls(name)));
 }
 
 void LoadKeptCookies(AppContext& ctx) {
-    PathList& kept = ctx.unit<IeUnit>().KeptCookies;
-    kept.clear();
+    IeUnit& ie = ctx.unit<IeUnit>();
+    ie.KeptCookies.clear();
+    ie.KeptCookieKeys.clear();
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
-    for (int i = 1; i <= kept.count(); ++i) {
+    for (int i = 1; i <= ie.KeptCookies.count(); ++i) {
         const QString value = trimControls(
             ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK") + QString::number(i), QString()));
         if (value.isEmpty()) return;
-        kept[i] = value;
+        ie.KeptCookies[i] = value;
+        ie.KeptCookieKeys.insert(winUpper(value));
     }
 }
 

@@ -1,7 +1,6 @@
 #include "cleaners/unet.h"
 
 #include "core/AppContext.h"
-#include "platform/FileSys.h"
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
 
@@ -23,13 +22,10 @@ bool isPlainFolder(const WalkEntry& e) {
     return e.isDirectory() && (e.attr() & faAnyFile) == faDirectory;
 }
 
-// True when the folder a mask searches is itself a link: nothing is counted or deleted through it.
-bool isLinkedFolder(AppContext& ctx, const QString& folder) {
-    QString path = folder;
-    while (path.endsWith(u'\\'))
-        path.chop(1);
-    const int attr = FileGetAttr(ctx.machine, path);
-    return attr >= 0 && (attr & faReparsePoint);
+// The folder holding `folder`: what a scan-log path names is followed as given up to there, and
+// `folder`'s own name is then taken only as a real folder, never through a link.
+QString above(const QString& folder) {
+    return folderPart(excludeTrailingBackslash(folder));
 }
 
 // A folder a walk goes on into: one that a search asking for directories lists, so neither hidden
@@ -71,14 +67,17 @@ void maskEntries(AppContext& ctx, const QString& mask, const QString& given, Act
         given);
 }
 
-// Everything below the folders of `start` (+ `below`), not the entries lying directly in it.
-void walkBelow(AppContext& ctx, const QString& start, const QString& below, Act act) {
+// Everything below the folders of `start` (+ `below`), not the entries lying directly in it. The
+// error that ended the walk in a folder it entered; 0 when none did.
+int walkBelow(AppContext& ctx, const QString& start, const QString& below, Act act) {
     WalkOptions options;
     options.below = below;
-    walkTree(ctx.machine, start, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(ctx.machine, start, options, [&](WalkEntry& e) {
         if (e.depth() > 0) actOn(ctx, e, act);
         return walksInto(e) ? WalkStep::Continue : WalkStep::SkipFolder;
     });
+    // A folder that cannot be entered is passed over without a word.
+    return walked.error == ERROR_PATH_NOT_FOUND ? ERROR_SUCCESS : walked.error;
 }
 
 // Chrome's folders below the local application data are the program's own names, never links.
@@ -91,7 +90,7 @@ void chromeMask(AppContext& ctx, const QString& mask, Act act) {
 
 // One mask of a category: counted or deleted.
 void visitMask(AppContext& ctx, const QString& mask, const QString& folder, WalkMode mode) {
-    if (trimControls(mask).isEmpty() || isLinkedFolder(ctx, folder)) return;
+    if (trimControls(mask).isEmpty()) return;
     if (mode == WalkMode::CountUp)
         CountFiles(ctx, mask);
     else
@@ -121,16 +120,29 @@ void visitChrome(AppContext& ctx, const QString& folder, std::initializer_list<c
 void visitCategory(AppContext& ctx, Category category, WalkMode mode) {
     const GlobalVars& g = ctx.g;
     switch (category) {
-    case CatNSCache:
+    case CatNSCache: {
+        bool searchErrorShown = false;
         for (int slot = 1; slot <= g.FirefoxCacheDirs.count(); ++slot) {
             const QString& folder = g.FirefoxCacheDirs[slot];
             if (trimControls(folder).isEmpty()) continue;
             visitMask(ctx, folder + kAllFiles, folder, mode);
-            if (!winUpper(folder).contains(kCacheMarker) || isLinkedFolder(ctx, folder)) continue;
-            for (QChar hex : kHexFolders)
-                WalkSubfolders(ctx, includeTrailingBackslash(folder) + hex + u'\\', mode);
+            if (!winUpper(folder).contains(kCacheMarker)) continue;
+            for (QChar hex : kHexFolders) {
+                const int error =
+                    WalkSubfolders(ctx, includeTrailingBackslash(folder) + hex + u'\\', mode, above(folder));
+                // Once per pass: the next folders would only fail the same way.
+                if (error != ERROR_SUCCESS && !searchErrorShown) {
+                    searchErrorShown = true;
+                    ctx.dialogs.showMessage(
+                        QString::number(error) +
+                        QStringLiteral(
+                            " error occurred searching for Firefox files.  Please report this error "
+                            "code message."));
+                }
+            }
         }
         break;
+    }
     case CatNSHistory:
         visitFileList(ctx, g.FirefoxHistoryFiles, g.FirefoxFormHistoryMask, mode);
         break;
@@ -223,20 +235,18 @@ bool IsCleanableName(const QString& name) {
 }
 
 void CountFiles(AppContext& ctx, const QString& mask) {
-    maskEntries(ctx, mask, {}, Act::Count);
+    maskEntries(ctx, mask, above(folderPart(mask)), Act::Count);
 }
 
 void DeleteFilesInMask(AppContext& ctx, const QString& mask, const QString& folder) {
-    // Every caller names the mask's own folder part; entries are acted on where the search finds them.
-    Q_UNUSED(folder);
-    maskEntries(ctx, mask, {}, Act::Delete);
+    maskEntries(ctx, mask, above(folder), Act::Delete);
 }
 
-void WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode) {
-    // The folder's own name is the program's (a cache's hex folder): never taken through a link.
+int WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode, const QString& given) {
     const QString path = excludeTrailingBackslash(folder);
-    const QString above = folderPart(path);
-    walkBelow(ctx, above, path.mid(above.size()), mode == WalkMode::CountUp ? Act::Count : Act::Delete);
+    const QString start = given.isEmpty() ? folderPart(path) : includeTrailingBackslash(given);
+    return walkBelow(ctx, start, path.mid(start.size()),
+                     mode == WalkMode::CountUp ? Act::Count : Act::Delete);
 }
 
 void DeleteFirefoxCache(AppContext& ctx) {

@@ -40,17 +40,21 @@ void SumBrowserTotals(AppContext& ctx);
 
 // False for "." and ".." and any name ending in a dot.
 bool IsCleanableName(const QString& name);
-// Adds every entry of the mask that is not a plain folder to NetPassFiles and NetPassBytes.
+// Adds every entry of the mask that is not a plain folder to NetPassFiles and NetPassBytes. The
+// mask's folder is never taken through a link.
 void CountFiles(AppContext& ctx, const QString& mask);
 // Deletes every entry of the mask that is not a plain folder, wiping it first when "Wipe" is on;
-// `folder` is the mask's folder part. What is deleted adds to DeletedFiles and DeletedBytes.
+// `folder` is the mask's folder part, never taken through a link. What is deleted adds to
+// DeletedFiles and DeletedBytes.
 void DeleteFilesInMask(AppContext& ctx, const QString& mask, const QString& folder);
 
 // Counts or deletes the entries of every folder below `folder` (which ends in "\"), at every depth;
 // entries lying directly in `folder` are left to the caller. Nothing is taken through a link: not
-// `folder` itself (its last name is the program's own), nor anything found below it.
+// the folders of `folder` after `given` (by default its own last name, the program's own), nor
+// anything found below it. Returns the error that ended the search of a folder it entered (the
+// host ran out of handles), 0 when none did; a folder that cannot be entered is passed over.
 enum class WalkMode { CountUp, Delete };
-void WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode);
+int WalkSubfolders(AppContext& ctx, const QString& folder, WalkMode mode, const QString& given = {});
 
 // The cleaners: delete what the lists and the Chrome profile name, write the category's result
 // line and, outside automatic mode, lower the found counters. They ask and show nothing.

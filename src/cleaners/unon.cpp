@@ -185,7 +185,8 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
     NonUnit& non = ctx.unit<NonUnit>();
     WalkOptions options;
     options.sorted = true;
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    // A folder the host has no handle left for finds nothing, like one that cannot be searched.
+    walkPassingOverUnopenable(ctx.machine, folder, options, [&](WalkEntry& e) {
         // Subfolders are reached only through the mask.
         if (!matchesMask(e.name(), mask)) return WalkStep::SkipFolder;
         // The whole path, whatever its length: a cut one could name another entry.
@@ -197,7 +198,7 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
         if (!recycle) return WalkStep::Continue;
         try {
             // A folder goes whole, so there is nothing left to walk inside it.
-            if (shellRecycle(ctx.machine, path, ctx.recycleClock) == 0) {
+            if (shellRecycle(ctx.machine, path, ctx.recycleClock, LastName::AsListed) == 0) {
                 ++non.DeletedFiles;
                 non.DeletedBytes += size;
             }

@@ -76,7 +76,7 @@ private:
     void addEntry(int section, const QString& text, const QString& hive, const QString& key,
                   const QString& value, StartupAction action) {
         m_u.ListStartup.append(text);
-        m_u.StartupEntries.push_back({text, hive, key, value, action});
+        m_u.StartupEntries.push_back({text, hive, key, value, action, {}});
         log(section, text);
     }
     void log(int section, const QString& text) { m_u.ListLog.append(StartupSectionLabel(section) + text); }
@@ -90,7 +90,7 @@ private:
     void listNamedValue(int section, const QString& hive, const QString& key, const QString& name,
                         StartupAction action);
     void listClsids(int section, const QString& key, bool fromNames);
-    void listIniValue(int section, const QString& file, const QString& iniSection, const QString& key);
+    void listIniValue(int section, const IniStartupSource& source, const QString& key);
     void listStartupFolders(int section, const QString& hive, const QString& valueName);
     void listStartupFolder(int section, const QString& folder);
     void logShellOpenCommand(int section, const QString& hive, const QString& key);
@@ -132,11 +132,11 @@ void Scan::listClsids(int section, const QString& key, bool fromNames) {
     }
 }
 
-void Scan::listIniValue(int section, const QString& file, const QString& iniSection, const QString& key) {
-    const QString value = GetPrivateProfileString(m_ctx.machine, iniSection, key, QString(), file);
+void Scan::listIniValue(int section, const IniStartupSource& source, const QString& key) {
+    const QString value = GetPrivateProfileString(m_ctx.machine, source.section, key, QString(), source.file);
     if (value.isEmpty()) return;
     m_u.ListStartup.append(value);
-    m_u.StartupEntries.push_back({value, QString(), QString(), QString(), StartupAction::IniLine});
+    m_u.StartupEntries.push_back({value, QString(), QString(), QString(), StartupAction::IniLine, source});
     log(section, value);
 }
 
@@ -237,14 +237,17 @@ void Scan::run() {
                QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler"),
                true);
 
-    const QString winIni = m_ctx.g.WindowsFolder + QStringLiteral("\\win.ini");
-    if (FileExists(m_ctx.machine, winIni)) {
-        listIniValue(20, winIni, QStringLiteral("windows"), QStringLiteral("run"));
-        listIniValue(21, winIni, QStringLiteral("windows"), QStringLiteral("load"));
+    const IniStartupSource winIni{m_ctx.g.WindowsFolder + QStringLiteral("\\win.ini"),
+                                  QStringLiteral("windows"),
+                                  {QStringLiteral("run"), QStringLiteral("load")}};
+    if (FileExists(m_ctx.machine, winIni.file)) {
+        listIniValue(20, winIni, QStringLiteral("run"));
+        listIniValue(21, winIni, QStringLiteral("load"));
     }
-    const QString systemIni = m_ctx.g.WindowsFolder + QStringLiteral("\\system.ini");
-    if (FileExists(m_ctx.machine, systemIni))
-        listIniValue(22, systemIni, QStringLiteral("boot"), QStringLiteral("shell"));
+    const IniStartupSource systemIni{m_ctx.g.WindowsFolder + QStringLiteral("\\system.ini"),
+                                     QStringLiteral("boot"),
+                                     {QStringLiteral("shell")}};
+    if (FileExists(m_ctx.machine, systemIni.file)) listIniValue(22, systemIni, QStringLiteral("shell"));
 
     listStartupFolders(23, kHkcu, QStringLiteral("Startup"));
     listStartupFolders(24, kHkcu, QStringLiteral("Common Startup"));
@@ -403,7 +406,7 @@ void RemoveStartupEntry(AppContext& ctx, int row) {
     const StartupEntry entry = u.StartupEntries[std::size_t(row)];
     switch (entry.action) {
     case StartupAction::IniLine:
-        RemoveIniStartupEntry(ctx, entry.text);
+        RemoveIniStartupEntry(ctx, entry.text, entry.ini);
         break;
     case StartupAction::DelReg:
         DeleteStartupValue(ctx, entry.hive, entry.keyPath, entry.valueName);
@@ -423,7 +426,7 @@ void RemoveStartupEntry(AppContext& ctx, int row) {
     }
     case StartupAction::DelFile:
         ctx.dialogs.showMessage(
-            DeleteFile(ctx.machine, entry.text)
+            DeleteFile(ctx.machine, entry.text, LastName::AsListed)
                 ? kDeleted
                 : QStringLiteral("This value could not be deleted! You may have already "
                                  "removed it or you may not have authority on your system "
@@ -466,23 +469,17 @@ void EditStartupValue(AppContext& ctx, const QString& hive, const QString& keyPa
     ctx.dialogs.showMessage(QStringLiteral("This value has been successfully edited in your startup."));
 }
 
-void RemoveIniStartupEntry(AppContext& ctx, const QString& text) {
+void RemoveIniStartupEntry(AppContext& ctx, const QString& text, const IniStartupSource& source) {
     bool found = false;
-    const auto blank = [&](const QString& file, const QString& section, const QString& key) {
-        TIniFile ini(ctx.machine, file);
-        if (ini.ReadString(section, key, QString()) != text) return;
-        ini.WriteString(section, key, QString());
-        found = true;
-        ctx.dialogs.showMessage(kDeleted);
-    };
-    const QString winIni = ctx.g.WindowsFolder + QStringLiteral("\\win.ini");
-    if (FileExists(ctx.machine, winIni)) {
-        blank(winIni, QStringLiteral("windows"), QStringLiteral("run"));
-        blank(winIni, QStringLiteral("windows"), QStringLiteral("load"));
+    if (FileExists(ctx.machine, source.file)) {
+        TIniFile ini(ctx.machine, source.file);
+        for (const QString& key : source.keys) {
+            if (ini.ReadString(source.section, key, QString()) != text) continue;
+            ini.WriteString(source.section, key, QString());
+            found = true;
+            ctx.dialogs.showMessage(kDeleted);
+        }
     }
-    const QString systemIni = ctx.g.WindowsFolder + QStringLiteral("\\system.ini");
-    if (!found && FileExists(ctx.machine, systemIni))
-        blank(systemIni, QStringLiteral("boot"), QStringLiteral("shell"));
     if (!found)
         ctx.dialogs.showMessage(
             QStringLiteral("This value does not exist! It could not be found in any of your "

@@ -15,7 +15,15 @@ enum class StartupAction {
     DelReg,  // delete the registry value
     EditReg, // let the user rewrite the value, which Windows needs to log on
     DelFile, // delete the file of a start-up folder
-    IniLine, // blank the win.ini or system.ini line holding the same text
+    IniLine, // blank the line of the INI file it was read from
+};
+
+// Where an INI start-up line was read: the file, its section, and the keys its removal blanks when
+// they hold the line's text (win.ini's "run" and "load" go together).
+struct IniStartupSource {
+    QString file;
+    QString section;
+    QStringList keys;
 };
 
 // What one line of ListStartup stands for. The removal acts on this record alone, never on
@@ -26,6 +34,7 @@ struct StartupEntry {
     QString keyPath;   // registry values only
     QString valueName; // registry values only ("" is the default value)
     StartupAction action = StartupAction::DelReg;
+    IniStartupSource ini; // INI lines only
 };
 
 // One registered service with a non-empty "ImagePath".
@@ -89,9 +98,9 @@ void DeleteStartupValue(AppContext& ctx, const QString& hive, const QString& key
 // Rewrites an existing value, trimmed, as a plain string.
 void EditStartupValue(AppContext& ctx, const QString& hive, const QString& keyPath, const QString& valueName,
                       const QString& newText);
-// Blanks the start-up keys of win.ini ("run", "load") that equal `text`, or else system.ini's
-// "shell". A refused write raises the INI file's error.
-void RemoveIniStartupEntry(AppContext& ctx, const QString& text);
+// Blanks each key of `source` that equals `text`, saying so for each; says so when none does. A
+// refused write raises the INI file's error.
+void RemoveIniStartupEntry(AppContext& ctx, const QString& text, const IniStartupSource& source);
 
 // Narrows ListServices to the lines holding the trimmed filter (a-z compared without case). A
 // blank filter changes nothing: false.

@@ -3,6 +3,7 @@
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 
 #include <QStringList>
 
@@ -643,6 +644,38 @@ TEST(ScanFolderTest, LetsMessagesThroughOncePer10MsOfWalking) {
     EXPECT_EQ(f.pump.count(), (entries + 9) / 10);
     for (std::size_t i = 1; i < pumpedAt.size(); ++i)
         EXPECT_EQ(pumpedAt[i] - pumpedAt[i - 1], 10);
+}
+
+TEST(ScanFolderTest, AFileThatIsALinkIsTestedLikeAnyOtherFile) {
+    ScanFixture f;
+    f.b.outsideFile("elsewhere/places.sqlite");
+    f.b.hostLink(kProfile + QStringLiteral("\\places.sqlite"), f.b.outside() + "/elsewhere/places.sqlite");
+    ScanFolder(f.ctx, QStringLiteral("C:"));
+    EXPECT_EQ(f.recorded(),
+              QStringList{QStringLiteral("FFPL/P0=") + kProfile + QStringLiteral("\\places.sqlite")});
+}
+
+TEST(ScanFolderTest, EachFolderBecomesTheCurrentOneAsItIsWalked) {
+    ScanFixture f;
+    f.b.folder(QStringLiteral("C:\\top\\a"));
+    f.b.folder(QStringLiteral("C:\\top\\b\\c"));
+    ScanFolder(f.ctx, QStringLiteral("C:\\top"));
+    EXPECT_EQ(GetCurrentDir(f.b.machine()), QStringLiteral("C:\\top\\b\\c"));
+}
+
+TEST(ScanFolderTest, AFolderTooDeepForTheHostsHandlesIsSkippedAndTheScanGoesOn) {
+    ScanFixture f;
+    QString deep = QStringLiteral("C:\\top\\a");
+    for (int i = 0; i < 80; ++i)
+        deep += QStringLiteral("\\d");
+    f.b.folder(deep);
+    f.b.file(QStringLiteral("C:\\top\\z\\Mozilla\\Firefox\\Profiles\\p\\places.sqlite"));
+    const FewHandles few(20);
+    if (!few.lowered()) GTEST_SKIP() << "the handle limit could not be lowered";
+    ScanFolder(f.ctx, QStringLiteral("C:\\top"));
+    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral(
+                                "FFPL/P0=C:\\top\\z\\Mozilla\\Firefox\\Profiles\\p\\places.sqlite")});
+    EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
 
 } // namespace

@@ -1,11 +1,16 @@
 // The messenger-log unit: the four sources, viewing and removing a log.
 #include "cleaners/UIM.h"
 
+#include "cleaners/Uaol.h"
+
 #include "cleaners/HistoryTestSupport.h"
 #include "core/AppContext.h"
 #include "support/AppFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
 
 using namespace niv;
 using niv::historytest::listLines;
@@ -93,4 +98,38 @@ TEST(InstantMessagesTest, ViewingAndRemovingGiveTheirMessages) {
     EXPECT_EQ(ImNotDeletedText(q("C:\\x")),
               q("Instant Message C:\\x could not be deleted. Make sure you have access to your hard drive as "
                 "it appears that you may not have access or authority to delete this on your system."));
+}
+
+// A listed log that has gone since is that log only: an entry differing only in case is another file.
+TEST(ListedLogsTest, ALogGoneSinceItWasListedNeverTakesItsCaseTwin) {
+    const struct {
+        const char* name;
+        const char* listed;
+        const char* twin;
+        std::function<void(ImFixture&)> act;
+    } cases[] = {
+        {"viewing a messenger log", "C:\\aim\\a.html", "C:\\aim\\A.HTML",
+         [](ImFixture& f) { EXPECT_TRUE(ViewImLog(f.ctx, q("AIM6   :C:\\aim\\a.html")).has_value()); }},
+        {"removing a messenger log", "C:\\aim\\a.html", "C:\\aim\\A.HTML",
+         [](ImFixture& f) { EXPECT_FALSE(DeleteImLog(f.ctx, q("C:\\aim\\a.html"))); }},
+        {"deleting the AOL tracks", "C:\\aol\\t.arl", "C:\\aol\\T.ARL",
+         [](ImFixture& f) {
+             DeleteAolTrackFiles(f.ctx);
+             EXPECT_FALSE(f.b.exists(q("C:\\aol\\t2.arl")));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImFixture f;
+        f.b.file(f.ctx.g.ScanLogPath, "[AL13]\r\nP1=C:\\aol\\\r\n");
+        f.b.file(q("C:\\aol\\t2.arl"));
+        f.b.file(q(c.listed));
+        LoadAolTrackFiles(f.ctx);
+        // Replaced since the listing by a name differing only in case.
+        ASSERT_EQ(std::remove(f.b.hostPath(q(c.listed)).c_str()), 0);
+        f.b.file(q(c.twin));
+        c.act(f);
+        EXPECT_TRUE(f.b.exists(q(c.twin)));
+        EXPECT_TRUE(f.b.launcher().calls().isEmpty());
+    }
 }

@@ -236,10 +236,8 @@ TEST(IeKeptCookieTest, OnlyTheCookieCleanerSparesKeptNames) {
 
 TEST(IeKeptCookieTest, IsKeptCookieComparesTrimmedUpperCasedNamesUpToTheFirstEmptySlot) {
     IeFixture f;
-    f.ctx.unit<IeUnit>().KeptCookies[1] = q("  Site.txt ");
-    f.ctx.unit<IeUnit>().KeptCookies[2] = q("my cookie.txt");
-    f.ctx.unit<IeUnit>().KeptCookies[3] = q("   ");
-    f.ctx.unit<IeUnit>().KeptCookies[4] = q("later.txt");
+    f.scanLog("[UCKK5]\r\nCKK1=  Site.txt \r\nCKK2=my cookie.txt\r\nCKK3=   \r\nCKK4=later.txt\r\n");
+    LoadKeptCookies(f.ctx);
     struct Case {
         const char* name;
         bool asked;

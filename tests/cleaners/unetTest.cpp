@@ -3,8 +3,11 @@
 #include "cleaners/unet.h"
 #include "platform/FileSys.h"
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace niv;
 
@@ -227,4 +230,47 @@ TEST(NetCleanerTest, WipeOverwritesBeforeTheDelete) {
     EXPECT_TRUE(f.b.exists(cookies));
     EXPECT_EQ(f.ctx.g.CategoryResults[ResultGCookies],
               q("0 out of 1 total Google Chrome cookie files have been deleted. "));
+}
+
+// One profile whose scan-log cache folder holds hex folders.
+struct CacheFixture : AppFixture {
+    CacheFixture() {
+        ctx.g.ScanLogPath = kScanLog;
+        b.file(kScanLog, "[P45]\r\nP1=C:\\FF\\p\\Cache\r\n");
+    }
+};
+
+TEST(NetScanTest, ASearchThatRunsOutOfHandlesSaysSoOncePerPass) {
+    CacheFixture f;
+    for (const char* hex : {"0", "1"}) {
+        QString deep = q(R"(C:\FF\p\Cache\)") + q(hex);
+        for (int i = 0; i < 80; ++i)
+            deep += q("\\d");
+        f.b.file(deep + q("\\f"));
+    }
+    const FewHandles few(20);
+    if (!few.lowered()) GTEST_SKIP() << "the handle limit could not be lowered";
+    f.dialogs.answerOk();
+    TFrmnet scanner(f.ctx);
+    EXPECT_EQ(f.dialogs.messageTexts(),
+              QStringList{q(
+                  "4 error occurred searching for Firefox files.  Please report this error code message.")});
+}
+
+TEST(NetCleanerTest, ACacheFolderSwappedForALinkMidCleanIsNotFollowed) {
+    CacheFixture f;
+    f.b.file(q(R"(C:\FF\p\Cache\0\sub\x)"));
+    f.b.outsideFile("elsewhere/1/sub/victim", "precious");
+    TFrmnet scanner(f.ctx);
+    const std::string cache = f.b.hostPath(q(R"(C:\FF\p\Cache)"));
+    bool swapped = false;
+    f.b.machine().faults().onWalkEnter([&](const QString& folder) {
+        if (swapped || !folder.endsWith(q(R"(\0\sub\)"))) return;
+        swapped = true;
+        std::filesystem::rename(cache, cache + ".old");
+        std::filesystem::create_directory_symlink(f.b.outside() + "/elsewhere", cache);
+    });
+    DeleteFirefoxCache(f.ctx);
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(f.b.readHost(q(R"(C:\FF\p\Cache\1\sub\victim)")), QByteArray("precious"));
 }

@@ -4,6 +4,7 @@
 #include "core/AppContext.h"
 #include "platform/Shell.h"
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 
 #include <QDir>
 
@@ -321,6 +322,22 @@ TEST(JunkCleanerTest, RecyclingUsesWholeLongPaths) {
     CleanTempFiles(f.ctx);
     EXPECT_EQ(f.ctx.unit<NonUnit>().DeletedFiles, 2);
     EXPECT_EQ(f.ctx.unit<NonUnit>().TempFileList[1].size(), deep.size() + 65);
+}
+
+TEST(JunkCountTest, ATempFolderTooDeepForTheHostsHandlesIsPassedOverAndTheWalkGoesOn) {
+    JunkFixture f;
+    QString deep = q(kTemp) + q("\\a");
+    for (int i = 0; i < 80; ++i)
+        deep += q("\\d");
+    f.b.folder(deep);
+    f.sized(q(kTemp) + q("\\z.tmp"), 3);
+    const FewHandles few(20);
+    if (!few.lowered()) GTEST_SKIP() << "the handle limit could not be lowered";
+    ScanTempFolder(f.ctx, q("*.*"), q(kTemp) + u'\\', false);
+    const NonUnit& non = f.ctx.unit<NonUnit>();
+    ASSERT_GT(non.PassFiles, 1);
+    EXPECT_EQ(non.TempFileList[static_cast<int>(non.PassFiles)], q(kTemp) + q("\\z.tmp"));
+    EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
 
 TEST(JunkCountTest, ValuesHoldingNoTextReadAsEmptyAndTheCountGoesOn) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace niv;
 using namespace niv::historytest;
 
@@ -141,6 +143,33 @@ TEST(StartupRemovalTest, EachLineActsOnItsOwnEntry) {
     EXPECT_EQ(texts.mid(0, 3), QStringList({kDeleted, kDeleted, kGone}));
     EXPECT_TRUE(texts[7].startsWith(q("This value could not be deleted!")));
     EXPECT_TRUE(texts[8].startsWith(q("You do not have authority")));
+}
+
+TEST(StartupRemovalTest, AnIniLineIsBlankedInTheFileItCameFromOnly) {
+    StartupFixture f;
+    f.b.file(kWinIni, "[windows]\r\nrun=a.exe\r\n");
+    f.b.file(kSystemIni, "[boot]\r\nshell=a.exe\r\n");
+    ScanStartupPoints(f.ctx);
+    ASSERT_EQ(f.unit().ListStartup, QStringList({q("a.exe"), q("a.exe")}));
+    f.oks(1);
+    RemoveStartupEntry(f.ctx, 1);
+    EXPECT_EQ(f.ini(kSystemIni, "boot", "shell"), q(""));
+    EXPECT_EQ(f.ini(kWinIni, "windows", "run"), q("a.exe"));
+}
+
+TEST(StartupRemovalTest, AFileGoneSinceTheScanNeverTakesItsCaseTwin) {
+    StartupFixture f;
+    f.b.file(q(R"(C:\Startup\tool.lnk)"));
+    f.str(HKEY_CURRENT_USER, kShellFolders, "Startup", q(R"(C:\Startup)"));
+    ScanStartupPoints(f.ctx);
+    ASSERT_EQ(f.unit().ListStartup, QStringList({q(R"(C:\Startup\tool.lnk)")}));
+    // Replaced since the scan by a name differing only in case.
+    ASSERT_EQ(std::remove(f.b.hostPath(q(R"(C:\Startup\tool.lnk)")).c_str()), 0);
+    f.b.file(q(R"(C:\Startup\TOOL.LNK)"));
+    f.oks(1);
+    RemoveStartupEntry(f.ctx, 0);
+    EXPECT_TRUE(f.b.exists(q(R"(C:\Startup\TOOL.LNK)")));
+    EXPECT_TRUE(f.dialogs.messageTexts().front().startsWith(q("This value could not be deleted!")));
 }
 
 TEST(StartupRemovalTest, ValuesThatMustBeEditedGoThroughTheInputBox) {

@@ -8,6 +8,7 @@
 #include "WinPath.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -62,13 +64,35 @@ using host::errnoToWin;
 using host::fail;
 using host::kDosAttrib;
 
-int xattrBits(int dirFd, const char* name) {
-    // The entry's own attribute, by name in the open folder: a link is not followed.
+#ifndef SYS_getxattrat
+#define SYS_getxattrat 464 // one number on every architecture since the tables were unified
+#endif
+
+// The entry's own DOS attribute text, by name in the open folder: a link is not followed.
+ssize_t readDosAttrib(int dirFd, const char* name, char* buf, std::size_t size) {
+    // By the folder's handle where the kernel can (6.13 on), else through its /proc name, a
+    // longer lookup that cost a delete walk a fifth of its time.
+    static std::atomic<bool> byHandle{true};
+    if (byHandle.load(std::memory_order_relaxed)) {
+        struct {
+            std::uint64_t value;
+            std::uint32_t size;
+            std::uint32_t flags;
+        } args{reinterpret_cast<std::uintptr_t>(buf), static_cast<std::uint32_t>(size), 0};
+        const long n =
+            ::syscall(SYS_getxattrat, dirFd, name, AT_SYMLINK_NOFOLLOW, kDosAttrib, &args, sizeof args);
+        if (n >= 0 || (errno != ENOSYS && errno != EPERM)) return n;
+        byHandle.store(false, std::memory_order_relaxed);
+    }
     char path[64 + 256];
-    if (std::strlen(name) > 255) return 0;
+    if (std::strlen(name) > 255) return -1;
     std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name);
+    return ::lgetxattr(path, kDosAttrib, buf, size);
+}
+
+int xattrBits(int dirFd, const char* name) {
     char buf[64];
-    const ssize_t n = ::lgetxattr(path, kDosAttrib, buf, sizeof buf);
+    const ssize_t n = readDosAttrib(dirFd, name, buf, sizeof buf);
     return n > 0 ? host::parseDosAttrib(buf, n) : 0;
 }
 

@@ -11,7 +11,6 @@
 #include "platform/WinPath.h"
 #include "platform/WriteScope.h"
 
-#include <QElapsedTimer>
 #include <QStringView>
 
 namespace niv {
@@ -126,9 +125,7 @@ bool isDriveOnly(const QString& folder) {
 
 class DriveScan {
 public:
-    DriveScan(AppContext& ctx, const ScanProgress& progress) : m_ctx(ctx), m_progress(progress) {
-        m_steady.start();
-    }
+    DriveScan(AppContext& ctx, const ScanProgress& progress) : m_ctx(ctx), m_progress(progress) {}
 
     void walk(const QString& folder) {
         // "C:" alone would be the current folder of drive C:, not its root.
@@ -137,7 +134,7 @@ public:
         WalkOptions options;
         options.sorted = true;
         options.pump = &m_ctx.pump;
-        options.clockMs = [this] { return nowMs(); };
+        options.clockMs = m_ctx.steadyClockMs;
         options.pumpIntervalMs = kPumpIntervalMs;
         options.foldersAfterContents = true; // the label clears as each folder's listing ends
         // Each folder is the current one while it is walked; the walk has it open already.
@@ -180,8 +177,6 @@ private:
         if (m_progress) m_progress(text);
     }
 
-    qint64 nowMs() const { return m_ctx.steadyClockMs ? m_ctx.steadyClockMs() : m_steady.elapsed(); }
-
     void examineFile(const QString& folder, unsigned tests, const WalkEntry& rec) {
         const QString upperName = winUpper(rec.name());
         for (const Rule& rule : kRules) {
@@ -200,7 +195,6 @@ private:
 
     AppContext& m_ctx;
     const ScanProgress& m_progress;
-    QElapsedTimer m_steady;
 };
 
 } // namespace

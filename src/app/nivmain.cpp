@@ -24,6 +24,7 @@
 #include <QThreadPool>
 
 int main(int argc, char** argv) {
+    niv::raiseOpenFileLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nivora"));
 

@@ -24,13 +24,11 @@ public:
         Recycle,
         Execute,
         RegWrite,
-        RegDelete,
-        OtherDevice
+        RegDelete
     };
 
     // Makes `op` on every path matching `pathMask` (a Windows path or a registry key path, DOS
-    // wildcards, any case) fail with the Windows error `error`. OtherDevice (any error) makes a walk
-    // take the folders matching the mask for mount points of another file system.
+    // wildcards, any case) fail with the Windows error `error`.
     void fail(Op op, const QString& pathMask, int error);
 
     // A full disk: a host file write stops with ENOSPC once `bytes` bytes of the new content are
@@ -47,6 +45,9 @@ public:
     }
 
     void clear();
+
+    // True when some operation is made to fail, so callers build no path for check() otherwise.
+    bool armed() const { return !m_rules.empty(); }
 
     // The error to report for `op` on the full Windows path, 0 when the operation may go ahead.
     int check(Op op, const QString& winPath) const;

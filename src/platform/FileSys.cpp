@@ -4,13 +4,13 @@
 #include "Machine.h"
 #include "WinPath.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -19,6 +19,8 @@ namespace niv {
 
 namespace {
 
+using host::errnoToWin;
+using host::fail;
 using host::kDosAttrib;
 using host::parseDosAttrib;
 constexpr int kXattrBits = faReadOnly | faHidden | faSysFile;
@@ -27,12 +29,6 @@ int readXattrBits(const std::string& hostPath) {
     char buf[64];
     ssize_t n = ::getxattr(hostPath.c_str(), kDosAttrib, buf, sizeof buf);
     return n > 0 ? parseDosAttrib(buf, n) : 0;
-}
-
-bool isAscii(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() >= 0x80) return false;
-    return true;
 }
 
 // The attribute bits that follow from the host file type and mode alone.
@@ -45,29 +41,6 @@ int baseAttr(const struct stat& st, bool isLink) {
 
 FileTime toFileTime(const struct statx_timestamp& ts) {
     return unixToFileTime(ts.tv_sec, ts.tv_nsec);
-}
-
-int errnoToWin(int err) {
-    switch (err) {
-    case ENOENT:
-        return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-        return ERROR_PATH_NOT_FOUND;
-    case EBUSY:
-    case ETXTBSY:
-        return ERROR_SHARING_VIOLATION;
-    case EEXIST:
-        return ERROR_ALREADY_EXISTS;
-    case ENOTEMPTY:
-        return ERROR_DIR_NOT_EMPTY;
-    default:
-        return ERROR_ACCESS_DENIED;
-    }
-}
-
-bool fail(const Machine& machine, int error) {
-    machine.setLastError(error);
-    return false;
 }
 
 // True for a path whose last written component is "." or "..": never a file to delete.
@@ -118,208 +91,6 @@ bool matchesMask(const QString& name, const QString& mask) {
     if (m.endsWith(QStringLiteral(".*"))) return wildMatch(n, 0, m.chopped(2), 0);
     if (m.endsWith(u'.') && m.size() > 1) return wildMatch(n, 0, m.chopped(1), 0);
     return false;
-}
-
-struct FindState {
-    struct Entry {
-        std::string hostName;
-        QString name;
-        unsigned char type; // d_type of the listing
-        int rank;           // "." first, ".." second, then the rest
-        QString upper;      // the upper-cased name; null for an ASCII name, upper-cased as compared
-    };
-    std::vector<std::uint32_t> order; // entries in the order the search gives them
-    std::shared_ptr<const std::string> hostDir;
-    std::vector<Entry> entries;
-    std::size_t next = 0;
-    int filter = 0;
-    int dirFd = -1;
-    ~FindState() {
-        if (dirFd >= 0) ::close(dirFd);
-    }
-};
-
-namespace {
-
-// Fills `rec` with the next entry of the search that passes the attribute filter. The listing's
-// entry type serves where it is known; links and untyped entries are asked for.
-int nextEntry(SearchRec& rec) {
-    FindState& s = *rec.state;
-    const int excluded = ~s.filter & (faHidden | faSysFile | faDirectory);
-    while (s.next < s.order.size()) {
-        const FindState::Entry& e = s.entries[s.order[s.next++]];
-        bool isDir = e.type == DT_DIR;
-        bool isLink = e.type == DT_LNK;
-        if (e.type != DT_DIR && e.type != DT_REG) {
-            struct stat st {};
-            if (::fstatat(s.dirFd, e.hostName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue; // gone since the folder was read
-            isLink = S_ISLNK(st.st_mode);
-            isDir = S_ISDIR(st.st_mode);
-            // A link shows what it leads to, marked as a reparse point; a dangling one as a file.
-            if (isLink) isDir = ::fstatat(s.dirFd, e.hostName.c_str(), &st, 0) == 0 && S_ISDIR(st.st_mode);
-        }
-        const int attr = (isDir ? faDirectory : faArchive) | (isLink ? faReparsePoint : 0);
-        if ((attr & excluded) != 0) continue;
-        int xattrBits = -1;
-        if (excluded & (faHidden | faSysFile)) {
-            xattrBits = readXattrBits(*s.hostDir + '/' + e.hostName);
-            if ((xattrBits & excluded) != 0) continue;
-        }
-        rec.Name = e.name;
-        rec.m_baseAttr = attr;
-        rec.m_xattrBits = xattrBits;
-        rec.m_fullAttr = -1;
-        rec.m_hostDir = s.hostDir;
-        rec.m_hostName = e.hostName;
-        rec.m_statDone = false;
-        return ERROR_SUCCESS;
-    }
-    return ERROR_NO_MORE_FILES;
-}
-
-} // namespace
-
-const SearchRec::HostStat& SearchRec::hostStat() const {
-    if (m_statDone) return m_stat;
-    m_statDone = true;
-    m_stat = {};
-    constexpr unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
-    struct statx sx {};
-    // A link reads as what it leads to; a dangling one as itself.
-    // Relative to the open folder while the search goes on, else by the whole path.
-    const bool open = state && state->hostDir == m_hostDir;
-    const std::string path = open ? m_hostName : hostPath();
-    const int dirFd = open ? state->dirFd : AT_FDCWD;
-    const bool ok = ((m_baseAttr & faReparsePoint) && ::statx(dirFd, path.c_str(), 0, mask, &sx) == 0) ||
-                    ::statx(dirFd, path.c_str(), AT_SYMLINK_NOFOLLOW, mask, &sx) == 0;
-    if (!ok) return m_stat;
-    m_stat.mode = sx.stx_mode;
-    // A reparse point has no data of its own: Windows lists it with size 0, whatever it leads to.
-    const bool noData = S_ISDIR(sx.stx_mode) || (m_baseAttr & faReparsePoint);
-    m_stat.size = noData ? 0 : static_cast<std::int64_t>(sx.stx_size);
-    m_stat.lastWrite = toFileTime(sx.stx_mtime);
-    m_stat.lastAccess = toFileTime(sx.stx_atime);
-    m_stat.creation = (sx.stx_mask & STATX_BTIME) ? toFileTime(sx.stx_btime) : m_stat.lastWrite;
-    return m_stat;
-}
-
-std::string SearchRec::hostPath() const {
-    return m_hostDir ? *m_hostDir + '/' + m_hostName : std::string();
-}
-
-std::int64_t SearchRec::Size() const {
-    return hostStat().size;
-}
-
-FileTime SearchRec::CreationTime() const {
-    return hostStat().creation;
-}
-
-FileTime SearchRec::LastWriteTime() const {
-    return hostStat().lastWrite;
-}
-
-FileTime SearchRec::LastAccessTime() const {
-    return hostStat().lastAccess;
-}
-
-int SearchRec::attr() const {
-    if (m_fullAttr >= 0) return m_fullAttr;
-    if (m_xattrBits < 0) m_xattrBits = readXattrBits(hostPath());
-    const bool readOnly = hostStat().mode != 0 && (hostStat().mode & 0222) == 0;
-    m_fullAttr = m_baseAttr | m_xattrBits | (readOnly ? faReadOnly : 0);
-    return m_fullAttr;
-}
-
-int FindFirst(Machine& machine, const QString& mask, int attr, SearchRec& rec) {
-    FindClose(rec);
-    QString m = mask;
-    m.replace(u'/', u'\\');
-    qsizetype cut = m.size() - 1;
-    while (cut >= 0 && m.at(cut) != u'\\' && m.at(cut) != u':')
-        --cut;
-    QString folder = m.left(cut + 1);
-    QString nameMask = m.mid(cut + 1);
-    if (nameMask.isEmpty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
-    if (!nameMask.contains(u'*') && !nameMask.contains(u'?')) {
-        while (nameMask.endsWith(u'.') || nameMask.endsWith(u' '))
-            nameMask.chop(1);
-        if (nameMask.isEmpty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
-    }
-    if (folder.isEmpty()) folder = machine.currentFolder();
-
-    HostPath dir = resolve(machine, folder.endsWith(u':') ? folder + u'\\' : folder);
-    if (!dir.exists) return machine.setLastError(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND;
-
-    auto state = std::make_shared<FindState>();
-    state->dirFd = ::open(dir.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (state->dirFd < 0) return machine.setLastError(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND;
-    int listFd = ::dup(state->dirFd);
-    DIR* d = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
-    if (!d) {
-        if (listFd >= 0) ::close(listFd);
-        return machine.setLastError(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND;
-    }
-    const bool matchAll = nameMask == u"*" || nameMask == u"*.*";
-    while (dirent* e = ::readdir(d)) {
-        const std::size_t len = std::strlen(e->d_name);
-        const bool dotName =
-            (len == 1 && e->d_name[0] == '.') || (len == 2 && e->d_name[0] == '.' && e->d_name[1] == '.');
-        if (dotName && dir.isRoot) continue;
-        if (!isWindowsName(e->d_name, len)) continue; // invisible to Windows, never touched
-        QString name = QString::fromUtf8(e->d_name, static_cast<qsizetype>(len));
-        if (!matchAll && !matchesMask(name, nameMask)) continue;
-        const int rank = dotName ? static_cast<int>(len) - 1 : 2;
-        QString upper = isAscii(name) ? QString() : winUpper(name);
-        state->entries.push_back(
-            {std::string(e->d_name, len), std::move(name), e->d_type, rank, std::move(upper)});
-    }
-    ::closedir(d);
-    if (state->entries.empty()) return machine.setLastError(ERROR_FILE_NOT_FOUND), ERROR_FILE_NOT_FOUND;
-
-    // Windows lists "." and ".." first, then names in upper-cased order.
-    auto asciiUpperOf = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
-    const auto& entries = state->entries;
-    state->order.resize(entries.size());
-    for (std::uint32_t i = 0; i < state->order.size(); ++i)
-        state->order[i] = i;
-    std::sort(state->order.begin(), state->order.end(), [&](std::uint32_t ia, std::uint32_t ib) {
-        const FindState::Entry& a = entries[ia];
-        const FindState::Entry& b = entries[ib];
-        if (a.rank != b.rank) return a.rank < b.rank;
-        // Upper-casing ASCII again leaves an upper-cased key as it is: both compare as winUpper.
-        const QString& ta = a.upper.isNull() ? a.name : a.upper;
-        const QString& tb = b.upper.isNull() ? b.name : b.upper;
-        const char16_t* x = reinterpret_cast<const char16_t*>(ta.constData());
-        const char16_t* y = reinterpret_cast<const char16_t*>(tb.constData());
-        const qsizetype n = std::min(ta.size(), tb.size());
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t cx = asciiUpperOf(x[i]), cy = asciiUpperOf(y[i]);
-            if (cx != cy) return cx < cy;
-        }
-        if (ta.size() != tb.size()) return ta.size() < tb.size();
-        return a.name < b.name;
-    });
-
-    state->hostDir = std::make_shared<const std::string>(dir.path);
-    state->filter = attr;
-    rec.state = std::move(state);
-    int result = nextEntry(rec);
-    if (result != ERROR_SUCCESS) {
-        FindClose(rec);
-        machine.setLastError(result);
-    }
-    return result;
-}
-
-int FindNext(SearchRec& rec) {
-    if (!rec.state) return ERROR_NO_MORE_FILES;
-    return nextEntry(rec);
-}
-
-void FindClose(SearchRec& rec) {
-    rec.state.reset();
 }
 
 bool FileExists(Machine& machine, const QString& path, LastName last) {
@@ -485,14 +256,25 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
 // The entries a copy across file systems took, by device and inode.
 using CopiedEntries = std::set<std::pair<dev_t, ino_t>>;
 
-// Removes what `name` in `dirFd` holds and then itself, never following a link. With `only`, an
-// entry that is not in it (one that came after the copy, or lies on another device) stays, and so
-// do the folders holding it.
-bool removeAt(int dirFd, const char* name, const CopiedEntries* only = nullptr) {
-    struct stat st {};
-    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    if (only && !only->count({st.st_dev, st.st_ino})) return false;
-    if (!S_ISDIR(st.st_mode)) return ::unlinkat(dirFd, name, 0) == 0;
+std::pair<dev_t, ino_t> idOf(const struct statx& sx) {
+    return {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
+}
+
+// The status of `name` in `dirFd` (not followed) for the copy and removal below; false when it is
+// gone or lies on another mount than `holder`, the status of the folder `dirFd`.
+bool entryOnMount(int dirFd, const char* name, const struct statx& holder, struct statx& sx) {
+    return ::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, host::kMountMask, &sx) == 0 &&
+           !host::otherMount(sx, holder);
+}
+
+// Removes what `name` in `dirFd` (of status `holder`) holds and then itself, never following a
+// link nor entering a mount point. With `only`, an entry that is not in it (one that came after
+// the copy) stays, and so do the folders holding it.
+bool removeAt(int dirFd, const struct statx& holder, const char* name, const CopiedEntries* only = nullptr) {
+    struct statx sx {};
+    if (!entryOnMount(dirFd, name, holder, sx)) return false;
+    if (only && !only->count(idOf(sx))) return false;
+    if (!S_ISDIR(sx.stx_mode)) return ::unlinkat(dirFd, name, 0) == 0;
     const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return false;
     bool ok = true;
@@ -501,7 +283,7 @@ bool removeAt(int dirFd, const char* name, const CopiedEntries* only = nullptr) 
         while (dirent* e = ::readdir(d))
             if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) names.emplace_back(e->d_name);
         for (const std::string& n : names)
-            ok = removeAt(fd, n.c_str(), only) && ok;
+            ok = removeAt(fd, sx, n.c_str(), only) && ok;
         ::closedir(d);
     } else {
         ::close(fd);
@@ -513,26 +295,25 @@ bool removeAt(int dirFd, const char* name, const CopiedEntries* only = nullptr) 
 // Deeper trees fail the copy: this descent, and the removal after it, recurse once per level.
 constexpr int kMaxCopyDepth = 4096;
 
-// Copies `name` of `fromDir` as `toName` into `toDir`: regular files and folders only, all on the
-// device `dev`, each recorded in `copied`. Anything else (a link, a FIFO, a device, a mount point)
-// fails the copy.
-bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, dev_t dev, CopiedEntries& copied,
-                int depth = 0) {
-    struct stat st {};
-    if (depth > kMaxCopyDepth) return false;
-    if (::fstatat(fromDir, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_dev != dev) return false;
-    copied.insert({st.st_dev, st.st_ino});
-    if (S_ISREG(st.st_mode)) {
+// Copies `name` of `fromDir` (of status `holder`) as `toName` into `toDir`: regular files and
+// folders on the mount of `holder` only, each recorded in `copied`. Anything else (a link, a FIFO,
+// a device, a mount point) fails the copy.
+bool copyTreeAt(int fromDir, const struct statx& holder, const char* name, int toDir, const char* toName,
+                CopiedEntries& copied, int depth = 0) {
+    struct statx sx {};
+    if (depth > kMaxCopyDepth || !entryOnMount(fromDir, name, holder, sx)) return false;
+    copied.insert(idOf(sx));
+    if (S_ISREG(sx.stx_mode)) {
         const int in = ::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (in < 0) return false;
-        const int out = ::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+        const int out = ::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, sx.stx_mode & 0777);
         bool ok = out >= 0 && copyContents(in, out);
         if (ok) copyDosAttrib(in, out);
         ::close(in);
         if (out >= 0) ok = ::close(out) == 0 && ok;
         return ok;
     }
-    if (!S_ISDIR(st.st_mode)) return false;
+    if (!S_ISDIR(sx.stx_mode)) return false;
     if (::mkdirat(toDir, toName, 0700) != 0) return false;
     const int in = ::openat(fromDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const int out = ::openat(toDir, toName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -543,7 +324,7 @@ bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, de
         while (ok)
             if (dirent* e = ::readdir(d)) {
                 if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
-                    ok = copyTreeAt(in, e->d_name, out, e->d_name, dev, copied, depth + 1);
+                    ok = copyTreeAt(in, sx, e->d_name, out, e->d_name, copied, depth + 1);
             } else {
                 break;
             }
@@ -552,7 +333,7 @@ bool copyTreeAt(int fromDir, const char* name, int toDir, const char* toName, de
         if (in >= 0) ::close(in);
         ok = false;
     }
-    if (ok) ok = ::fchmod(out, st.st_mode & 07777) == 0;
+    if (ok) ok = ::fchmod(out, sx.stx_mode & 07777) == 0;
     if (out >= 0) ::close(out);
     return ok;
 }
@@ -567,19 +348,23 @@ bool moveAcross(const std::string& from, const std::string& to) {
     const std::string toName = to.substr(to.rfind('/') + 1);
     const int src = ::open(fromDir.empty() ? "/" : fromDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int dst = ::open(toDir.empty() ? "/" : toDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    struct stat st {}, taken{};
-    bool ok = src >= 0 && dst >= 0 && ::fstatat(src, fromName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    if (ok && ::fstatat(dst, toName.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+    struct statx srcAt {};
+    struct statx dstAt {};
+    struct stat st {};
+    bool ok = src >= 0 && dst >= 0 && ::statx(src, "", AT_EMPTY_PATH, host::kMountMask, &srcAt) == 0 &&
+              ::statx(dst, "", AT_EMPTY_PATH, host::kMountMask, &dstAt) == 0 &&
+              ::fstatat(src, fromName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (ok && ::fstatat(dst, toName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         ok = false;
         errno = EEXIST;
     } else if (ok) {
         CopiedEntries copied;
-        ok = copyTreeAt(src, fromName.c_str(), dst, toName.c_str(), st.st_dev, copied);
+        ok = copyTreeAt(src, srcAt, fromName.c_str(), dst, toName.c_str(), copied);
         if (!ok) {
-            removeAt(dst, toName.c_str());
+            removeAt(dst, dstAt, toName.c_str());
             errno = EIO;
         } else {
-            removeAt(src, fromName.c_str(), &copied);
+            removeAt(src, srcAt, fromName.c_str(), &copied);
         }
     }
     if (src >= 0) ::close(src);

@@ -5,62 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
-#include <memory>
-#include <string>
-
 namespace niv {
 
 class Machine;
-struct FindState;
-
-// One entry of a file search: its name, attribute word, size and times.
-struct SearchRec {
-    QString Name;
-
-    // The size (0 for folders and links) and the three times. Read from the host on first use: a walk that
-    // asks only for names and folder bits then costs no per-entry stat. Ask before changing the
-    // entry; a deleted entry reads as 0.
-    std::int64_t Size() const;
-    FileTime CreationTime() const;
-    FileTime LastWriteTime() const;
-    FileTime LastAccessTime() const;
-
-    // The attribute word. Read-only needs the entry's mode, hidden and system its extended
-    // attribute; both are read only when asked for.
-    int attr() const;
-    // The folder and reparse-point (link) bits, known from the listing at no extra cost.
-    bool isDirectory() const { return (m_baseAttr & faDirectory) != 0; }
-    bool isReparsePoint() const { return (m_baseAttr & faReparsePoint) != 0; }
-
-    std::shared_ptr<FindState> state; // the open search
-
-    // Filled by the search: the directory (or archive) and reparse-point bits, known from the
-    // listing. attr() completes the word on demand.
-    int m_baseAttr = 0;
-    mutable int m_xattrBits = -1;
-    mutable int m_fullAttr = -1;
-    std::shared_ptr<const std::string> m_hostDir; // shared with the search
-    std::string m_hostName;
-    std::string hostPath() const;
-
-    struct HostStat {
-        std::int64_t size = 0;
-        FileTime creation = 0, lastWrite = 0, lastAccess = 0;
-        unsigned mode = 0;
-    };
-    const HostStat& hostStat() const;
-    mutable bool m_statDone = false;
-    mutable HostStat m_stat;
-};
-
-// Starts a search for `mask` (a folder followed by a name with * and ?). `attr` is the class
-// library's filter: entries with hidden, system or directory bits that `attr` lacks are left out.
-// Returns 0 and fills `rec` with the first entry, else a Windows error (2, 3 or 18).
-int FindFirst(Machine& machine, const QString& mask, int attr, SearchRec& rec);
-// The next entry: 0, or 18 when there is none.
-int FindNext(SearchRec& rec);
-// Ends the search (also done when `rec` goes away).
-void FindClose(SearchRec& rec);
 
 // True when the DOS mask matches the long name (case-insensitive; "*.*" and a trailing ".*"
 // also match names without a dot).

@@ -1,4 +1,5 @@
 #include "HostIO.h"
+#include "Machine.h"
 #include "WinTypes.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <sys/sysmacros.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -33,6 +35,37 @@ int parseDosAttrib(const char* text, long length) {
         if (value > 0xFFFFF) break;
     }
     return value & (faReadOnly | faHidden | faSysFile);
+}
+
+int errnoToWin(int err) {
+    switch (err) {
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
+    case EBUSY:
+    case ETXTBSY:
+        return ERROR_SHARING_VIOLATION;
+    case EEXIST: // only creating a folder meets it, and Windows says "already exists" there
+        return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
+    default:
+        return ERROR_ACCESS_DENIED;
+    }
+}
+
+bool fail(const Machine& machine, int error) {
+    machine.setLastError(error);
+    return false;
+}
+
+bool otherMount(const struct statx& entry, const struct statx& folder) {
+    if (entry.stx_mask & folder.stx_mask & STATX_MNT_ID) return entry.stx_mnt_id != folder.stx_mnt_id;
+    if (entry.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
+        return entry.stx_attributes & STATX_ATTR_MOUNT_ROOT;
+    return makedev(entry.stx_dev_major, entry.stx_dev_minor) !=
+           makedev(folder.stx_dev_major, folder.stx_dev_minor);
 }
 
 namespace {

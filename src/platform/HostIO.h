@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
+
+namespace niv {
+class Machine;
+}
 
 namespace niv::host {
 
@@ -105,6 +110,18 @@ bool isDirectory(const std::string& path); // follows links
 // Creates a new file holding `data`; fails when the name is taken (errno EEXIST) and leaves nothing
 // behind when the write fails.
 bool createNewFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);
+
+// The Windows error for a failed host call's errno.
+int errnoToWin(int err);
+// Sets the machine's last error; false, for the failure paths of the file-system calls.
+bool fail(const Machine& machine, int error);
+
+// What statx is asked for where an entry's mount matters.
+constexpr unsigned kMountMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_MNT_ID;
+// True when `entry` lies on another mount than `folder` (both from statx with kMountMask): a
+// mount point, also one bound from the same file system, which keeps the device number. The
+// device number decides only where the kernel tells neither the mount nor a mount's root.
+bool otherMount(const struct statx& entry, const struct statx& folder);
 
 // Moves a file, link or folder to a name that must be free (errno EEXIST otherwise): a rename, or
 // across file systems a copy of regular files and folders only, then the removal of the source; a

@@ -7,10 +7,18 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace niv {
+
+void raiseOpenFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+}
 
 EnvReader processEnvironment() {
     return [](const char* name) { return QString::fromLocal8Bit(qgetenv(name)); };

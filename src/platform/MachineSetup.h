@@ -13,6 +13,10 @@ namespace niv {
 using EnvReader = std::function<QString(const char* name)>;
 EnvReader processEnvironment();
 
+// Raises the process's soft limit of open files to its hard limit: a walk holds one open folder per
+// level of a tree, and should never stop where the host itself would allow it to go on.
+void raiseOpenFileLimit();
+
 // Which machine the program uses: $WINEPREFIX when set, else ~/.wine when it exists, else a fresh
 // machine at $XDG_DATA_HOME/nivora/machine (default ~/.local/share/nivora/machine).
 struct MachineChoice {

@@ -16,6 +16,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,11 +98,13 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
     // A mount point, or a folder holding one, is another file system's place: it stays.
     std::int64_t size = 0;
     if (S_ISDIR(item.mode)) {
-        // A folder on another device than the folder holding it is a mount point.
+        // A folder on another mount than the folder holding it is a mount point.
         const std::string above = item.path.substr(0, item.path.rfind('/'));
-        struct stat self {}, holder{};
-        if (::lstat(item.path.c_str(), &self) != 0 || ::stat(above.empty() ? "/" : above.c_str(), &holder) != 0 ||
-            self.st_dev != holder.st_dev || machine.faults().check(FaultInjector::Op::OtherDevice, item.winPath))
+        struct statx self {};
+        struct statx holder {};
+        if (::statx(AT_FDCWD, item.path.c_str(), AT_SYMLINK_NOFOLLOW, host::kMountMask, &self) != 0 ||
+            ::statx(AT_FDCWD, above.empty() ? "/" : above.c_str(), 0, host::kMountMask, &holder) != 0 ||
+            host::otherMount(self, holder))
             return ERROR_ACCESS_DENIED;
         bool holdsMount = false;
         walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {

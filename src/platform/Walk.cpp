@@ -1,14 +1,14 @@
 #include "Walk.h"
 
+#include "FaultInjector.h"
 #include "FileSys.h"
 #include "HostIO.h"
 #include "Machine.h"
 #include "MessagePump.h"
 #include "WinPath.h"
 
-#include <QElapsedTimer>
-
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -33,8 +34,9 @@ struct WalkFrame {
         bool ascii;
     };
     int fd = -1;
-    QString folder; // Windows path with a trailing "\"
-    int depth = 0;  // of the entries listed here
+    QString folder;        // Windows path with a trailing "\"
+    int depth = 0;         // of the entries listed here
+    bool readOnly = false; // inside the program folder, which is never written
     std::string names;
     std::vector<Item> items;
     std::size_t next = 0;
@@ -58,38 +60,45 @@ struct WalkFrame {
 
 namespace {
 
+using host::errnoToWin;
+using host::fail;
 using host::kDosAttrib;
 
-int xattrBits(int dirFd, const char* name) {
-    // The entry's own attribute, by name in the open folder: a link is not followed.
+#ifndef SYS_getxattrat
+#define SYS_getxattrat 464 // one number on every architecture since the tables were unified
+#endif
+
+// The entry's own DOS attribute text, by name in the open folder: a link is not followed.
+ssize_t readDosAttrib(int dirFd, const char* name, char* buf, std::size_t size) {
+    // By the folder's handle where the kernel can (6.13 on), else through its /proc name, a
+    // longer lookup that cost a delete walk a fifth of its time.
+    static std::atomic<bool> byHandle{true};
+    if (byHandle.load(std::memory_order_relaxed)) {
+        struct {
+            std::uint64_t value;
+            std::uint32_t size;
+            std::uint32_t flags;
+        } args{reinterpret_cast<std::uintptr_t>(buf), static_cast<std::uint32_t>(size), 0};
+        const long n =
+            ::syscall(SYS_getxattrat, dirFd, name, AT_SYMLINK_NOFOLLOW, kDosAttrib, &args, sizeof args);
+        if (n >= 0 || (errno != ENOSYS && errno != EPERM)) return n;
+        byHandle.store(false, std::memory_order_relaxed);
+    }
     char path[64 + 256];
-    if (std::strlen(name) > 255) return 0;
+    if (std::strlen(name) > 255) return -1;
     std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name);
+    return ::lgetxattr(path, kDosAttrib, buf, size);
+}
+
+int xattrBits(int dirFd, const char* name) {
     char buf[64];
-    const ssize_t n = ::lgetxattr(path, kDosAttrib, buf, sizeof buf);
+    const ssize_t n = readDosAttrib(dirFd, name, buf, sizeof buf);
     return n > 0 ? host::parseDosAttrib(buf, n) : 0;
 }
 
-bool fail(const Machine& machine, int error) {
-    machine.setLastError(error);
-    return false;
-}
-
-int errnoToWin(int err) {
-    switch (err) {
-    case ENOENT:
-        return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-        return ERROR_PATH_NOT_FOUND;
-    case EBUSY:
-    case ETXTBSY:
-        return ERROR_SHARING_VIOLATION;
-    case ENOTEMPTY:
-        return ERROR_DIR_NOT_EMPTY;
-    default:
-        return ERROR_ACCESS_DENIED;
-    }
-}
+// Everything a visit may ask of an entry's status, and its mount, in one call.
+constexpr unsigned kEntryMask =
+    host::kMountMask | STATX_NLINK | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
 
 bool isAscii(const char* s, std::size_t len) {
     for (std::size_t i = 0; i < len; ++i)
@@ -155,9 +164,9 @@ void listFolder(WalkFrame& frame, bool sorted) {
 }
 
 // Opens the folder `name` (found as a path search finds it: exact spelling first, then any case)
-// in the open folder `dirFd`, which it closes. Only a real folder on the device of `st` is taken;
+// in the open folder `dirFd`, which it closes. Only a real folder on the mount of `st` is taken;
 // `st` becomes its status. -1 when there is none.
-int openBelow(int dirFd, const QString& name, struct stat& st, std::string& hostName) {
+int openBelow(int dirFd, const QString& name, struct statx& st, std::string& hostName) {
     WalkFrame frame;
     frame.fd = dirFd; // closed with the frame
     const QString want = winUpper(name);
@@ -177,9 +186,9 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
         if (hostName.empty()) return -1;
     }
     const int fd = ::openat(dirFd, hostName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    struct stat now {};
+    struct statx now {};
     if (fd < 0) return -1;
-    if (::fstat(fd, &now) != 0 || now.st_dev != st.st_dev) {
+    if (::statx(fd, "", AT_EMPTY_PATH, host::kMountMask, &now) != 0 || host::otherMount(now, st)) {
         ::close(fd);
         return -1;
     }
@@ -187,13 +196,24 @@ int openBelow(int dirFd, const QString& name, struct stat& st, std::string& host
     return fd;
 }
 
+// The fault a test armed for `op` on the entry; its path is built only when one is armed.
+int armedFault(const Machine& machine, FaultInjector::Op op, const WalkEntry& entry) {
+    const FaultInjector& faults = machine.faults();
+    return faults.armed() ? faults.check(op, entry.path()) : 0;
+}
+
+bool sameFile(const struct stat& open, const struct statx& listed) {
+    return open.st_dev == makedev(listed.stx_dev_major, listed.stx_dev_minor) &&
+           open.st_ino == listed.stx_ino;
+}
+
 // Gives the owner the rights to list and change a listed folder through a handle on that very
 // folder, so a link put in its place meanwhile is never followed.
-void unlockFolder(int dirFd, const char* name, const struct stat& listed) {
+void unlockFolder(int dirFd, const char* name, const struct statx& listed) {
     const int fd = ::openat(dirFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return;
     struct stat now {};
-    if (::fstat(fd, &now) == 0 && now.st_dev == listed.st_dev && now.st_ino == listed.st_ino) {
+    if (::fstat(fd, &now) == 0 && sameFile(now, listed)) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
         ::chmod(self.c_str(), (now.st_mode & 07777) | 0700);
     }
@@ -203,14 +223,15 @@ void unlockFolder(int dirFd, const char* name, const struct stat& listed) {
 } // namespace
 
 void WalkEntry::reset(const char* hostName, const QString& name, bool isDir, bool isLink, bool isMount,
-                      bool after) {
+                      bool after, const struct statx* known) {
     m_hostName = hostName;
     m_name = name;
     m_isDir = isDir;
     m_isLink = isLink;
     m_isMount = isMount;
     m_after = after;
-    m_statDone = false;
+    m_statDone = known != nullptr;
+    if (known) fillStat(*known);
     m_attr = -1;
 }
 
@@ -218,14 +239,7 @@ int WalkEntry::dirFd() const {
     return m_frame.fd;
 }
 
-const WalkEntry::Stat& WalkEntry::stat() const {
-    if (m_statDone) return m_stat;
-    m_statDone = true;
-    m_stat = {};
-    struct statx sx {};
-    constexpr unsigned mask =
-        STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
-    if (::statx(dirFd(), m_hostName, AT_SYMLINK_NOFOLLOW, mask, &sx) != 0) return m_stat;
+void WalkEntry::fillStat(const struct statx& sx) const {
     m_stat.mode = sx.stx_mode;
     m_stat.links = sx.stx_nlink;
     m_stat.id = {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
@@ -234,6 +248,14 @@ const WalkEntry::Stat& WalkEntry::stat() const {
     m_stat.lastAccess = unixToFileTime(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
     m_stat.creation = (sx.stx_mask & STATX_BTIME) ? unixToFileTime(sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec)
                                                   : m_stat.lastWrite;
+}
+
+const WalkEntry::Stat& WalkEntry::stat() const {
+    if (m_statDone) return m_stat;
+    m_statDone = true;
+    m_stat = {};
+    struct statx sx {};
+    if (::statx(dirFd(), m_hostName, AT_SYMLINK_NOFOLLOW, kEntryMask, &sx) == 0) fillStat(sx);
     return m_stat;
 }
 
@@ -265,35 +287,44 @@ FileId WalkEntry::fileId() const {
     return stat().id;
 }
 
+bool WalkEntry::modeReadOnly() const {
+    return !m_isLink && stat().mode != 0 && (stat().mode & 0222) == 0;
+}
+
 int WalkEntry::attr() const {
     if (m_attr >= 0) return m_attr;
     int a = (m_isDir ? faDirectory : faArchive) | (m_isLink ? faReparsePoint : 0);
-    if (!m_isLink && stat().mode != 0 && (stat().mode & 0222) == 0) a |= faReadOnly;
+    if (modeReadOnly()) a |= faReadOnly;
     a |= xattrBits(dirFd(), m_hostName);
     m_attr = a;
     return a;
 }
 
+bool WalkEntry::isReadOnly() const {
+    // The mode settles it without the extended attribute, when it says so.
+    if (m_attr >= 0) return m_attr & faReadOnly;
+    return modeReadOnly() || (xattrBits(dirFd(), m_hostName) & faReadOnly);
+}
+
 bool WalkEntry::deleteFile(bool evenReadOnly) {
-    if (m_isDir) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (int err = m_machine.faults().check(FaultInjector::Op::DeleteFile, path()))
-        return fail(m_machine, err);
-    if (!evenReadOnly && !m_isLink && (attr() & faReadOnly)) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (m_isDir || m_frame.readOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = armedFault(m_machine, FaultInjector::Op::DeleteFile, *this)) return fail(m_machine, err);
+    if (!evenReadOnly && !m_isLink && isReadOnly()) return fail(m_machine, ERROR_ACCESS_DENIED);
     if (::unlinkat(dirFd(), m_hostName, 0) != 0) return fail(m_machine, errnoToWin(errno));
     return true;
 }
 
 bool WalkEntry::removeDir() {
-    if (!m_isDir || m_isMount) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (int err = m_machine.faults().check(FaultInjector::Op::RemoveDir, path())) return fail(m_machine, err);
+    if (!m_isDir || m_isMount || m_frame.readOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = armedFault(m_machine, FaultInjector::Op::RemoveDir, *this)) return fail(m_machine, err);
     if (::unlinkat(dirFd(), m_hostName, AT_REMOVEDIR) != 0) return fail(m_machine, errnoToWin(errno));
     return true;
 }
 
 bool WalkEntry::overwriteContents() {
-    if (m_isDir || m_isLink) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (int err = m_machine.faults().check(FaultInjector::Op::Write, path())) return fail(m_machine, err);
-    if (attr() & faReadOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (m_isDir || m_isLink || m_frame.readOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = armedFault(m_machine, FaultInjector::Op::Write, *this)) return fail(m_machine, err);
+    if (isReadOnly()) return fail(m_machine, ERROR_ACCESS_DENIED);
     const int fd = ::openat(dirFd(), m_hostName, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fail(m_machine, errnoToWin(errno));
     const bool ok = host::zeroFillAndSync(fd);
@@ -303,49 +334,33 @@ bool WalkEntry::overwriteContents() {
 
 WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& o, const WalkVisitor& visit) {
     WalkResult result;
+    auto notFound = [&] {
+        result.error = ERROR_PATH_NOT_FOUND;
+        machine.setLastError(result.error);
+        return result;
+    };
     const QString start = folder.endsWith(u':') ? folder + u'\\' : folder;
     const HostPath hp = resolve(machine, start);
-    if (!hp.exists) {
-        result.error = ERROR_PATH_NOT_FOUND;
-        machine.setLastError(result.error);
-        return result;
-    }
+    if (!hp.exists) return notFound();
     // The given folder is followed as Windows follows it; nothing below it will be.
     int startFd = ::open(hp.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    struct stat startStat {};
-    if (startFd < 0 || ::fstat(startFd, &startStat) != 0) {
+    struct statx top {};
+    if (startFd < 0 || ::statx(startFd, "", AT_EMPTY_PATH, host::kMountMask, &top) != 0) {
         if (startFd >= 0) ::close(startFd);
-        result.error = ERROR_PATH_NOT_FOUND;
-        machine.setLastError(result.error);
-        return result;
+        return notFound();
     }
     int belowFd = startFd;
     QString startFolder = includeTrailingBackslash(hp.winPath);
     for (const QString& comp : o.below.split(u'\\', Qt::SkipEmptyParts)) {
         std::string hostName;
         // A name below never leads back up.
-        belowFd = isDotName(comp) ? (::close(belowFd), -1) : openBelow(belowFd, comp, startStat, hostName);
-        if (belowFd < 0) {
-            result.error = ERROR_PATH_NOT_FOUND;
-            machine.setLastError(result.error);
-            return result;
-        }
+        belowFd = isDotName(comp) ? (::close(belowFd), -1) : openBelow(belowFd, comp, top, hostName);
+        if (belowFd < 0) return notFound();
         startFolder += QString::fromUtf8(hostName.data(), static_cast<qsizetype>(hostName.size())) + u'\\';
     }
-    const dev_t device = startStat.st_dev;
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
     const int excluded = ~o.attrFilter & (faHidden | faSysFile);
-
-    QElapsedTimer steady;
-    steady.start();
-    std::int64_t lastPump = -1;
-    auto letMessagesThrough = [&] {
-        if (!o.pump) return;
-        const std::int64_t now = o.clockMs ? o.clockMs() : steady.elapsed();
-        if (lastPump >= 0 && now - lastPump < o.pumpIntervalMs) return;
-        lastPump = now;
-        o.pump->processMessages();
-    };
+    Pacer pacer(o.pump, o.clockMs, o.pumpIntervalMs);
 
     std::vector<std::unique_ptr<WalkFrame>> stack;
     auto enter = [&](int fd, QString winFolder, int depth, std::string hostName, QString name) {
@@ -353,6 +368,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         frame->fd = fd;
         frame->folder = std::move(winFolder);
         frame->depth = depth;
+        frame->readOnly = hp.readOnly;
         frame->hostName = std::move(hostName);
         frame->name = std::move(name);
         if (o.progress) o.progress(WalkProgress{frame->folder, result.entries});
@@ -388,21 +404,19 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         const char* host = f.host(item);
         bool isDir = item.type == DT_DIR;
         bool isLink = item.type == DT_LNK;
-        struct stat st {};
+        // Folders and entries the listing does not type are looked at now; the status serves the
+        // visit too, so no entry is looked at twice.
+        struct statx sx {};
         bool haveStat = false;
         if (isDir || (item.type != DT_REG && !isLink)) {
-            if (::fstatat(f.fd, host, &st, AT_SYMLINK_NOFOLLOW) != 0) continue; // gone
+            if (::statx(f.fd, host, AT_SYMLINK_NOFOLLOW, kEntryMask, &sx) != 0) continue; // gone
             haveStat = true;
-            isDir = S_ISDIR(st.st_mode);
-            isLink = S_ISLNK(st.st_mode);
+            isDir = S_ISDIR(sx.stx_mode);
+            isLink = S_ISLNK(sx.stx_mode);
         }
-        const QString name = f.itemName(item);
-        bool isMount = false;
-        if (isDir) {
-            isMount = st.st_dev != device ||
-                      machine.faults().check(FaultInjector::Op::OtherDevice, f.folder + name) != 0;
-        }
+        const bool isMount = isDir && host::otherMount(sx, top);
         if (excluded && (xattrBits(f.fd, host) & excluded)) continue;
+        const QString name = f.itemName(item);
         bool visible = !isDir || (o.attrFilter & faDirectory);
         if (visible && !matchAll && (!isDir || o.maskFolders)) visible = matchesMask(name, o.mask);
 
@@ -410,7 +424,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         const bool mayEnter = isDir && !isMount && (o.maxDepth < 0 || f.depth < o.maxDepth);
         if (visible) {
             WalkEntry entry(machine, f, &f.folder, f.depth);
-            entry.reset(host, name, isDir, isLink, isMount, false);
+            entry.reset(host, name, isDir, isLink, isMount, false, haveStat ? &sx : nullptr);
             ++result.entries;
             step = visit(entry);
             if (step == WalkStep::Stop) {
@@ -418,12 +432,12 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
                 break;
             }
         }
-        letMessagesThrough(); // after every entry, so what it showed is drawn
+        pacer.tick(); // after every entry, so what it showed is drawn
         if (!mayEnter || step == WalkStep::SkipFolder || !haveStat) continue;
 
         QString sub = f.folder + name + u'\\';
         machine.faults().beforeWalkEnters(sub);
-        if (o.unlockFolders && (st.st_mode & 0700) != 0700) unlockFolder(f.fd, host, st);
+        if (o.unlockFolders && (sx.stx_mode & 0700) != 0700) unlockFolder(f.fd, host, sx);
         const int fd = ::openat(f.fd, host, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
             // Going on would leave this folder out without a word.
@@ -434,7 +448,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         if (fd < 0) continue; // gone, or swapped for a link or a file
         struct stat now {};
         // Entered only when it is still the folder that was listed.
-        if (::fstat(fd, &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
+        if (::fstat(fd, &now) != 0 || !sameFile(now, sx)) {
             ::close(fd);
             continue;
         }
@@ -445,12 +459,16 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
 
 WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options, const WalkVisitor& visit,
                     const QString& given) {
-    const QString folder = extractFilePath(mask);
+    QString folder = extractFilePath(mask);
+    options.mask = mask.mid(folder.size());
+    // A mask without a folder, or with a relative one, searches from the current folder.
+    if (!(folder.size() >= 3 && folder.at(1) == u':' && folder.at(2) == u'\\'))
+        folder =
+            includeTrailingBackslash(fullPath(machine, folder.isEmpty() ? machine.currentFolder() : folder));
     const QString base = includeTrailingBackslash(given);
     const QString start =
         !given.isEmpty() && winUpper(folder).startsWith(winUpper(base)) ? folder.left(base.size()) : folder;
     options.below = folder.mid(start.size());
-    options.mask = mask.mid(folder.size());
     options.maskFolders = true;
     options.maxDepth = 0;
     return walkTree(machine, start, options, visit);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MessagePump.h"
 #include "WinTypes.h"
 
 #include <QString>
@@ -9,10 +10,11 @@
 #include <functional>
 #include <string>
 
+struct statx;
+
 namespace niv {
 
 class Machine;
-class MessagePump;
 class WalkEntry;
 
 // Which file an entry is (device and inode), to know it again after the walk.
@@ -30,8 +32,11 @@ struct FileId {
 // - Each folder is opened relative to the one above it and never by its path, and every action is taken
 //   by name relative to the open folder, so a folder renamed or swapped for a link meanwhile cannot
 //   lead the walk elsewhere: a folder that is no longer the one listed is left alone.
-// - It never leaves the start folder's file system: a folder on another device is a mount point,
-//   listed as a folder and never entered, emptied or removed.
+// - It never leaves the start folder's mount: a folder on another mount (another file system, or a
+//   folder of the same one bound there) is a mount point, listed as a folder and never entered,
+//   emptied or removed.
+// - Inside the program folder, which is never written, every delete, removal and overwrite is
+//   refused, as DeleteFile refuses it.
 // - Names Windows cannot hold (ending in a dot or a blank, holding a control character or one of
 //   \:*?"<>|, not UTF-8) are invisible: never listed, counted, opened or acted on. "." and ".." are
 //   never listed.
@@ -85,7 +90,7 @@ struct WalkOptions {
     const std::atomic<bool>* stop = nullptr;
     // Pending window messages are handled between entries, at most once per interval.
     MessagePump* pump = nullptr;
-    std::function<std::int64_t()> clockMs; // empty: the host's steady clock
+    ClockMs clockMs; // empty: the host's steady clock
     int pumpIntervalMs = 50;
 };
 
@@ -102,8 +107,9 @@ using WalkVisitor = std::function<WalkStep(WalkEntry&)>;
 WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& options,
                     const WalkVisitor& visit);
 
-// Walks the entries one file search for `mask` lists (a Windows path ending in a DOS name mask):
-// the mask's folder only, folders matched by the mask like files. `options` gives the filter, order
+// Walks the entries one file search for `mask` lists (a Windows path ending in a DOS name mask; a
+// mask without a folder, or with a relative one, is taken from the current folder): the mask's
+// folder only, folders matched by the mask like files. `options` gives the filter, order
 // and the rest; its mask, depth and `below` are set here. When the mask's folder lies below `given`
 // (a path from the user, the registry or the system), `given` is followed as a path and the folders
 // after it, the program's own names, are taken only as real folders (`WalkOptions::below`).
@@ -155,7 +161,9 @@ public:
     // The walk's own use.
     WalkEntry(Machine& machine, WalkFrame& frame, const QString* folder, int depth)
         : m_machine(machine), m_frame(frame), m_folder(folder), m_depth(depth) {}
-    void reset(const char* hostName, const QString& name, bool isDir, bool isLink, bool isMount, bool after);
+    // `known`: the entry's status when the walk already took it.
+    void reset(const char* hostName, const QString& name, bool isDir, bool isLink, bool isMount, bool after,
+               const struct statx* known = nullptr);
 
 private:
     struct Stat {
@@ -166,6 +174,10 @@ private:
         FileId id;
     };
     const Stat& stat() const;
+    void fillStat(const struct statx& sx) const;
+    bool modeReadOnly() const;
+    // Read-only, reading the extended attribute only when the mode leaves it open.
+    bool isReadOnly() const;
     int dirFd() const;
 
     Machine& m_machine;

@@ -9,7 +9,6 @@
 #include "tools/FinderFiles.h"
 
 #include <QCryptographicHash>
-#include <QElapsedTimer>
 #include <QHash>
 
 #include <algorithm>
@@ -27,25 +26,6 @@ const QString kMarker = QStringLiteral("   Path:");
 constexpr std::int64_t kHeadBytes = 64 * 1024;
 constexpr std::int64_t kChunkBytes = 1024 * 1024;
 constexpr int kPumpIntervalMs = 50;
-
-// Lets window messages through at most once per interval, on the context's clock, and reports
-// progress then.
-class Pacer {
-public:
-    explicit Pacer(AppContext& ctx) : m_ctx(ctx) { m_steady.start(); }
-    bool due() {
-        const qint64 now = m_ctx.steadyClockMs ? m_ctx.steadyClockMs() : m_steady.elapsed();
-        if (m_last >= 0 && now - m_last < kPumpIntervalMs) return false;
-        m_last = now;
-        return true;
-    }
-    void pump() { m_ctx.pump.processMessages(); }
-
-private:
-    AppContext& m_ctx;
-    QElapsedTimer m_steady;
-    qint64 m_last = -1;
-};
 
 bool stopAsked(const DupScanControl& control) {
     return control.stop && control.stop->load();
@@ -282,7 +262,7 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
         bySize.push_back(&f);
     std::sort(bySize.begin(), bySize.end(), [](const Found* a, const Found* b) { return a->size > b->size; });
 
-    Pacer pacer(ctx);
+    Pacer pacer(&ctx.pump, ctx.steadyClockMs, kPumpIntervalMs);
     std::int64_t compared = 0;
     auto fail = [&] {
         out = {};

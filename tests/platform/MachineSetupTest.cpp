@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sys/resource.h>
 
 using namespace niv;
 
@@ -96,4 +97,18 @@ TEST(CreateFreshMachineTest, FailsWhereNoFolderCanBeMade) {
     Machine m(MachineSettings{(dir.path() + "/blocker/m").toStdString(), dir.path().toStdString(),
                               QStringLiteral("ann"), true});
     EXPECT_FALSE(createFreshMachine(m));
+}
+
+TEST(OpenFileLimitTest, TheSoftLimitIsRaisedToTheHardOne) {
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    if (saved.rlim_max <= 64) GTEST_SKIP() << "the hard limit leaves nothing to raise";
+    struct rlimit low = saved;
+    low.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    raiseOpenFileLimit();
+    struct rlimit now {};
+    ::getrlimit(RLIMIT_NOFILE, &now);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(now.rlim_cur, saved.rlim_max);
 }

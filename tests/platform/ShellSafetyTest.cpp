@@ -2,10 +2,12 @@
 #include "platform/FileSys.h"
 #include "platform/HostIO.h"
 #include "platform/Shell.h"
+#include "platform/Walk.h"
 #include "platform/WinPath.h"
 #include "support/MachineBuilder.h"
 
 #include <QDir>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,6 +22,16 @@ namespace {
 
 QString q(const char* text) {
     return QString::fromUtf8(text);
+}
+
+// The names a search of the recycle bin for `mask` lists.
+QStringList binNames(Machine& m, const char* mask) {
+    QStringList names;
+    walkMask(m, recycleBinFolder() + u'\\' + q(mask), {}, [&](WalkEntry& e) {
+        names << e.name();
+        return WalkStep::Continue;
+    });
+    return names;
 }
 
 TEST(OpensByRunningTest, JudgesTheNameTheShellOpensAndWhatTheHostWouldRun) {
@@ -57,9 +69,8 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     EXPECT_NE(shellRecycle(b.machine(), q("D:\\item")), 0);
     EXPECT_EQ(b.readHost(q("D:\\item\\sub\\b.txt")).size(), 3 << 20);
     EXPECT_TRUE(b.exists(q("D:\\item\\a.txt")));
-    SearchRec rec;
-    EXPECT_NE(FindFirst(b.machine(), recycleBinFolder() + q("\\$R*"), faAnyFile, rec), 0);
-    EXPECT_NE(FindFirst(b.machine(), recycleBinFolder() + q("\\$I*"), faAnyFile, rec), 0);
+    EXPECT_EQ(binNames(b.machine(), "$R*"), QStringList());
+    EXPECT_EQ(binNames(b.machine(), "$I*"), QStringList());
 
     // A name already taken at the destination is never replaced nor removed.
     b.file(q("C:\\taken\\mine.txt"), "mine");
@@ -83,8 +94,9 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
 
     EXPECT_EQ(shellRecycle(b.machine(), q("D:\\whole")), 0);
     EXPECT_FALSE(b.exists(q("D:\\whole")));
-    ASSERT_EQ(FindFirst(b.machine(), recycleBinFolder() + q("\\$R*"), faAnyFile, rec), 0);
-    EXPECT_EQ(b.readHost(recycleBinFolder() + u'\\' + rec.Name + q("\\c.txt")), "c");
+    const QStringList items = binNames(b.machine(), "$R*");
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(b.readHost(recycleBinFolder() + u'\\' + items.first() + q("\\c.txt")), "c");
 }
 
 TEST(WipeTest, AHardLinkedFileIsNotOverwritten) {

@@ -1,7 +1,6 @@
 #include "tools/UPicCache.h"
 #include "tools/Udups.h"
 
-#include "platform/WinPath.h"
 #include "support/AppFixture.h"
 
 #include <QDateTime>
@@ -19,46 +18,45 @@ QString q(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// What each finder does with a path its listing gave: details, view, recycle.
-struct FinderActions {
-    const char* finder;
-    std::function<bool(AppFixture&, const QString&)> details, view, recycle; // true when it acted
-};
+QString inD(const QString& name) {
+    return q("C:\\d\\") + name;
+}
 
-const FinderActions kFinders[] = {
+// Each finder's details, view and recycle of a file it listed in C:\d; true when it acted.
+using Act = bool (*)(AppFixture&, const QString& name);
+const struct Finder {
+    const char* name;
+    Act details, view, recycle;
+} kFinders[] = {
     {"duplicates",
-     [](AppFixture& f, const QString& path) {
+     [](AppFixture& f, const QString& n) {
          DupTimeLabels labels;
-         return ShowDupFileTimes(f.ctx, path, labels) >= 0;
+         return ShowDupFileTimes(f.ctx, inD(n), labels) >= 0;
      },
-     [](AppFixture& f, const QString& path) {
-         return ViewDupLine(f.ctx, DupLine(extractFilePath(path).chopped(1), extractFileName(path))) ==
-                DupAction::Done;
+     [](AppFixture& f, const QString& n) {
+         return ViewDupLine(f.ctx, DupLine(q("C:\\d"), n)) == DupAction::Done;
      },
-     [](AppFixture& f, const QString& path) {
-         return RecycleDupLine(f.ctx, DupLine(extractFilePath(path).chopped(1), extractFileName(path))) ==
-                DupAction::Done;
+     [](AppFixture& f, const QString& n) {
+         return RecycleDupLine(f.ctx, DupLine(q("C:\\d"), n)) == DupAction::Done;
      }},
     {"media",
-     [](AppFixture& f, const QString& path) {
+     [](AppFixture& f, const QString& n) {
          MediaFileLabels labels;
-         return ReadMediaFileInfo(f.ctx, path, true, labels) >= 0;
+         return ReadMediaFileInfo(f.ctx, inD(n), true, labels) >= 0;
      },
-     [](AppFixture& f, const QString& path) { return ViewMediaFile(f.ctx, path); },
-     [](AppFixture& f, const QString& path) { return RecycleMediaFile(f.ctx, path); }},
+     [](AppFixture& f, const QString& n) { return ViewMediaFile(f.ctx, inD(n)); },
+     [](AppFixture& f, const QString& n) { return RecycleMediaFile(f.ctx, inD(n)); }},
 };
 
 // The listed a.jpg went; A.JPG beside it is another file and is never reached in its place.
 TEST(FinderFilesTest, AListedFileThatWentIsGoneNotItsCaseTwin) {
-    for (const FinderActions& finder : kFinders) {
+    for (const Finder& finder : kFinders) {
         AppFixture f;
-        f.b.file(q("C:\\d\\A.JPG"), "twin");
-        const QString listed = q("C:\\d\\a.jpg");
-        EXPECT_FALSE(finder.details(f, listed)) << finder.finder;
-        EXPECT_FALSE(finder.view(f, listed)) << finder.finder;
-        EXPECT_FALSE(finder.recycle(f, listed)) << finder.finder;
-        EXPECT_TRUE(f.b.launcher().calls().isEmpty()) << finder.finder;
-        EXPECT_EQ(f.b.readHost(q("C:\\d\\A.JPG")), QByteArray("twin")) << finder.finder;
+        f.b.file(inD(q("A.JPG")), "twin");
+        for (Act act : {finder.details, finder.view, finder.recycle})
+            EXPECT_FALSE(act(f, q("a.jpg"))) << finder.name;
+        EXPECT_TRUE(f.b.launcher().calls().isEmpty()) << finder.name;
+        EXPECT_EQ(f.b.readHost(inD(q("A.JPG"))), QByteArray("twin")) << finder.name;
     }
 }
 
@@ -77,14 +75,13 @@ TEST(FinderFilesTest, ViewNeverHandsOverWhatTheOpenerWouldRun) {
         {"photo.jpg", elf, 0644},
         {"viewer.desktop", "[Desktop Entry]\nType=Application\nName=x\nExec=rm -rf /\n", 0644},
     };
-    for (const FinderActions& finder : kFinders) {
+    for (const Finder& finder : kFinders) {
         AppFixture f;
         for (const Case& c : cases) {
-            const QString path = q("C:\\d\\") + q(c.name);
-            ASSERT_EQ(::chmod(f.b.file(path, c.content).c_str(), c.mode), 0);
-            EXPECT_FALSE(finder.view(f, path)) << finder.finder << " " << c.name;
+            ASSERT_EQ(::chmod(f.b.file(inD(q(c.name)), c.content).c_str(), c.mode), 0);
+            EXPECT_FALSE(finder.view(f, q(c.name))) << finder.name << " " << c.name;
         }
-        EXPECT_TRUE(f.b.launcher().calls().isEmpty()) << finder.finder;
+        EXPECT_TRUE(f.b.launcher().calls().isEmpty()) << finder.name;
     }
 }
 
@@ -94,25 +91,24 @@ TEST(FinderFilesTest, TimesAreWrittenInTheMachinesShortDateAndLongTime) {
     const QString key = q("Control Panel\\International");
     f.b.regString(HKEY_CURRENT_USER, key, q("sShortDate"), q("dd.MM.yyyy"));
     f.b.regString(HKEY_CURRENT_USER, key, q("sTimeFormat"), q("HH-mm-ss"));
-    f.b.file(q("C:\\d\\a.jpg"), "1");
-    const FileTime written = MachineBuilder::fileTime(2021, 6, 15, 12, 34, 56);
-    const FileTime read = MachineBuilder::fileTime(2022, 1, 2, 3, 4, 5);
-    f.b.times(q("C:\\d\\a.jpg"), written, read);
-    auto text = [](int year, int month, int day, int hour, int minute, int second) {
-        const QDateTime local =
-            QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC).toLocalTime();
-        return QString::asprintf("%02d.%02d.%04d %02d-%02d-%02d", local.date().day(), local.date().month(),
-                                 local.date().year(), local.time().hour(), local.time().minute(),
-                                 local.time().second());
+    f.b.file(inD(q("a.jpg")), "1");
+    f.b.times(inD(q("a.jpg")), MachineBuilder::fileTime(2021, 6, 15, 12, 34, 56),
+              MachineBuilder::fileTime(2022, 1, 2, 3, 4, 5));
+    auto text = [](const QDateTime& utc) {
+        const QDateTime t = utc.toLocalTime();
+        return QString::asprintf("%02d.%02d.%04d %02d-%02d-%02d", t.date().day(), t.date().month(),
+                                 t.date().year(), t.time().hour(), t.time().minute(), t.time().second());
     };
+    const QString written = text(QDateTime(QDate(2021, 6, 15), QTime(12, 34, 56), Qt::UTC));
 
     DupTimeLabels dup;
-    ASSERT_EQ(ShowDupFileTimes(f.ctx, q("C:\\d\\a.jpg"), dup), 1);
-    EXPECT_EQ(dup.written, q("Last updated : ") + text(2021, 6, 15, 12, 34, 56));
-    EXPECT_EQ(dup.accessed, q("Last accessed: ") + text(2022, 1, 2, 3, 4, 5));
+    ASSERT_EQ(ShowDupFileTimes(f.ctx, inD(q("a.jpg")), dup), 1);
+    EXPECT_EQ(dup.written, q("Last updated : ") + written);
+    EXPECT_EQ(dup.accessed,
+              q("Last accessed: ") + text(QDateTime(QDate(2022, 1, 2), QTime(3, 4, 5), Qt::UTC)));
     MediaFileLabels media;
-    ASSERT_EQ(ReadMediaFileInfo(f.ctx, q("C:\\d\\a.jpg"), true, media), 1);
-    EXPECT_EQ(media.updated, q("Last updated : ") + text(2021, 6, 15, 12, 34, 56));
+    ASSERT_EQ(ReadMediaFileInfo(f.ctx, inD(q("a.jpg")), true, media), 1);
+    EXPECT_EQ(media.updated, q("Last updated : ") + written);
 }
 
 } // namespace

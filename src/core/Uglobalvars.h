@@ -113,8 +113,9 @@ void SaveFormSize(AppContext& ctx, const QString& section, int width, int height
 
 // Moves a file or folder to the recycle bin: true when the shell did it. An error raised during
 // the call carries "Tried to recycle file: " and the path. `ask` is kept for the callers' sake:
-// the emulated shell has no confirmation of its own.
-bool RecycleFile(AppContext& ctx, const QString& path, bool ask);
+// the emulated shell has no confirmation of its own. `last` as for the shell: a listed file is
+// recycled by its own name only.
+bool RecycleFile(AppContext& ctx, const QString& path, bool ask, LastName last = LastName::AnyCase);
 
 // Makes a regular file's content unrecoverable before the delete that follows; silent. A file with
 // other names elsewhere keeps its content. The cleaners wipe the entry their walk holds, so the file

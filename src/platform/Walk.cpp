@@ -554,6 +554,14 @@ FileContentReader::~FileContentReader() {
     if (m_fd >= 0) ::close(m_fd);
 }
 
+bool FileContentReader::current(std::int64_t& size, FileTime& lastWrite) const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) return false;
+    size = static_cast<std::int64_t>(st.st_size);
+    lastWrite = unixToFileTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    return true;
+}
+
 std::int64_t FileContentReader::read(char* data, std::int64_t size) {
     if (m_fd < 0) return -1;
     for (;;) {

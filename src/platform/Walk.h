@@ -242,6 +242,9 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     // Reads up to `size` bytes from where the last read ended: the count, 0 at the end, -1 on error.
     std::int64_t read(char* data, std::int64_t size);
+    // The open file's size and last-write time as they are now, to tell whether it changed since it
+    // was listed; false when it is not open.
+    bool current(std::int64_t& size, FileTime& lastWrite) const;
 
 private:
     int m_fd = -1;

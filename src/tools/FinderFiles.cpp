@@ -3,29 +3,27 @@
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/Shell.h"
+#include "platform/SysInfo.h"
+#include "platform/WinPath.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 namespace niv {
 
-QString localFileTimeText(FileTime time) {
+QString localFileTimeText(Machine& machine, FileTime time) {
     const qint64 ticks = static_cast<qint64>(time);
     // FILETIME counts 100 ns from 1601; the host's local zone gives the wall-clock time.
     const qint64 ms = (ticks - 116444736000000000LL) / 10000;
     const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms).toLocalTime();
-    const QLocale locale = QLocale::system();
-    // Windows' long time has no zone name; Qt's long format adds one.
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(u't');
-    return locale.toString(local.date(), QLocale::ShortFormat) + u' ' +
-           locale.toString(local.time(), timeFormat.trimmed());
+    return FormatShortDate(machine, local.date()) + u' ' + FormatLongTime(machine, local.time());
 }
 
 FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
     FinderFileInfo out;
     FileInfo info;
-    if (!FileExists(ctx.machine, path) || !GetFileInfo(ctx.machine, path, info)) return out;
+    if (!FileExists(ctx.machine, path, LastName::AsListed) ||
+        !GetFileInfo(ctx.machine, path, info, LastName::AsListed))
+        return out;
     out.size = info.size;
     out.creation = info.creationTime;
     out.lastWrite = info.lastWriteTime;
@@ -34,8 +32,11 @@ FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
 }
 
 bool viewFinderFile(AppContext& ctx, const QString& path) {
-    if (opensByRunning(path)) return false;
-    return ShellExecute(ctx.machine, QStringLiteral("open"), path) >= 32;
+    if (opensByRunning(ctx.machine, path, LastName::AsListed)) return false;
+    return ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, LastName::AsListed) >= 32;
 }
+
+RecycleBinFolder::RecycleBinFolder(Machine& machine)
+    : m_found(folderId(machine, extractFilePath(recycleBinFolder()), m_id)) {}
 
 } // namespace niv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Walk.h"
 #include "platform/WinTypes.h"
 
 #include <QString>
@@ -9,12 +10,13 @@
 namespace niv {
 
 struct AppContext;
+class Machine;
 
 // A file time in local time, in the user's short date and long time format.
-QString localFileTimeText(FileTime time);
+QString localFileTimeText(Machine& machine, FileTime time);
 
-// The times and size of one file, as the finders' detail labels show them; size -1 when the file
-// cannot be found.
+// The times and size of one listed file, as the finders' detail labels show them; size -1 when the
+// file cannot be found. A listed name is taken as spelt, never as its case twin.
 struct FinderFileInfo {
     std::int64_t size = -1;
     FileTime creation = 0, lastWrite = 0, lastAccess = 0;
@@ -22,7 +24,23 @@ struct FinderFileInfo {
 FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path);
 
 // Opens a listed file with its default program, the path handed over whole. Programs, scripts and
-// other types that would run rather than show are never opened. False when nothing showed it.
+// other types that would run rather than show (by name, execute bit or content) are never opened.
+// False when nothing showed it.
 bool viewFinderFile(AppContext& ctx, const QString& path);
+
+// The machine's recycle bin as a walk meets it, told by folder identity wherever the walk reaches it
+// (drive Z: reaches drive_c too), never by the spelling of a name. The finders never enter it: what
+// lies there has been recycled already.
+class RecycleBinFolder {
+public:
+    explicit RecycleBinFolder(Machine& machine);
+    bool is(const WalkEntry& folder) const {
+        return m_found && folder.isDirectory() && folder.fileId() == m_id;
+    }
+
+private:
+    FileId m_id;
+    bool m_found = false;
+};
 
 } // namespace niv

@@ -1,9 +1,12 @@
 #include "tools/UPicCache.h"
 
 #include "core/AppContext.h"
+#include "core/Uglobalvars.h"
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
 #include "tools/FinderFiles.h"
+
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <vector>
@@ -41,28 +44,40 @@ bool MediaFileMatches(MediaClass cls, const QString& name) {
 
 void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
                        const MediaSearchHooks& hooks) {
+    auto display = [&](const QString& text) {
+        if (hooks.display) hooks.display(text);
+    };
+    // However the search ends, no folder stays on show.
+    const auto blank = qScopeGuard([&] { display(QString()); });
     WalkOptions options;
     options.stop = hooks.stop;
     options.pump = &ctx.pump;
     if (ctx.steadyClockMs) options.clockMs = [&ctx] { return ctx.steadyClockMs(); };
+    options.foldersAfterContents = true;
     // The walk's start folder is spelt canonically; lines keep the folder as it was given.
     qsizetype startLength = -1;
-    options.progress = [&](const WalkProgress& p) {
-        if (startLength < 0) startLength = p.folder.size();
-    };
     const QString prefix = folder + u'\\';
-    auto display = [&](const QString& text) {
-        if (hooks.display) hooks.display(text);
+    // While a subfolder is searched, the folder holding it shows; blank again once it is done.
+    options.progress = [&](const WalkProgress& p) {
+        if (startLength < 0) {
+            startLength = p.folder.size();
+            return;
+        }
+        const QString above = extractFilePath(excludeTrailingBackslash(p.folder));
+        display(above.size() == startLength ? folder
+                                            : prefix + excludeTrailingBackslash(above.mid(startLength)));
     };
+    const RecycleBinFolder bin(ctx.machine);
     walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
-        if (e.isDirectory()) {
-            display(e.depth() == 0 ? folder : prefix + excludeTrailingBackslash(e.folder().mid(startLength)));
+        if (e.afterContents()) {
+            display(QString());
+        } else if (e.isDirectory()) {
+            if (bin.is(e)) return WalkStep::SkipFolder;
         } else if (MediaFileMatches(cls, e.name()) && e.isRegularFile()) { // the name first: it needs no stat
             if (hooks.found) hooks.found(prefix + e.path().mid(startLength), e.size());
         }
         return WalkStep::Continue;
     });
-    display(QString());
 }
 
 QStringList MediaSearchFolders(AppContext& ctx, MediaClass cls, QChar drive) {
@@ -87,8 +102,8 @@ std::int64_t ReadMediaFileInfo(AppContext& ctx, const QString& path, bool withTi
                                MediaFileLabels& labels) {
     const FinderFileInfo info = readFinderFileInfo(ctx, path);
     if (info.size >= 0 && withTimes) {
-        labels.created = QStringLiteral("Created on   : ") + localFileTimeText(info.creation);
-        labels.updated = QStringLiteral("Last updated : ") + localFileTimeText(info.lastWrite);
+        labels.created = QStringLiteral("Created on   : ") + localFileTimeText(ctx.machine, info.creation);
+        labels.updated = QStringLiteral("Last updated : ") + localFileTimeText(ctx.machine, info.lastWrite);
     }
     return info.size;
 }
@@ -134,6 +149,10 @@ QString MediaHelpText() {
 
 bool ViewMediaFile(AppContext& ctx, const QString& path) {
     return viewFinderFile(ctx, path);
+}
+
+bool RecycleMediaFile(AppContext& ctx, const QString& path) {
+    return RecycleFile(ctx, path, false, LastName::AsListed);
 }
 
 } // namespace niv

@@ -33,8 +33,8 @@ struct MediaSearchHooks {
 };
 
 // Searches one folder (no closing separator; a drive as "c:") and all its subfolders, never
-// entering links or other file systems, letting window messages through after every entry. A
-// file's path is the folder as given, "\", and the path below it.
+// entering links, other file systems or the recycle bin, letting window messages through after every
+// entry. A file's path is the folder as given, "\", and the path below it.
 void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls, const MediaSearchHooks& hooks);
 
 // The folders a search of the class walks, in order: the chosen drive for the thumbnail caches,
@@ -59,5 +59,7 @@ QString MediaHelpText();
 // Opens a listed file with its default program; false (nothing shown) for types that would run
 // and when nothing can open it.
 bool ViewMediaFile(AppContext& ctx, const QString& path);
+// Moves a listed file to the recycle bin without asking: its own name only, never a case twin.
+bool RecycleMediaFile(AppContext& ctx, const QString& path);
 
 } // namespace niv

@@ -13,8 +13,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <thread>
-#include <unordered_map>
+#include <tuple>
 #include <vector>
 
 namespace niv {
@@ -43,18 +44,26 @@ struct Found {
     int folder; // index into the scan's folder list
     QString name;
     std::int64_t size;
+    FileTime lastWrite;
     FileId id;
 };
+
+// Names of one file (hard links, a folder mounted a second time) are never a pair: the file stays
+// once, by the name found first.
+void dropSecondNames(std::vector<const Found*>& group) {
+    std::sort(group.begin(), group.end(), [](const Found* a, const Found* b) {
+        return std::tie(a->id.dev, a->id.ino, a) < std::tie(b->id.dev, b->id.ino, b);
+    });
+    group.erase(std::unique(group.begin(), group.end(),
+                            [](const Found* a, const Found* b) { return a->id == b->id; }),
+                group.end());
+}
 
 // Walks a drive and hands each regular file to `take`; the recycle bin is never entered.
 class DriveWalk {
 public:
     DriveWalk(AppContext& ctx, QChar drive, const DupScanControl& control)
-        : m_ctx(ctx), m_drive(QString(drive.toUpper()) + u':'), m_control(control) {
-        // The machine's bin wherever the drive reaches it (Z: reaches drive_c too), and any other
-        // bin at a drive's root.
-        m_haveBin = folderId(ctx.machine, QStringLiteral("C:\\$Recycle.Bin"), m_bin);
-    }
+        : m_ctx(ctx), m_drive(QString(drive.toUpper()) + u':'), m_control(control), m_bin(ctx.machine) {}
 
     template <class Take> bool run(Take&& take) {
         WalkOptions options;
@@ -67,12 +76,7 @@ public:
             report(m_control, excludeTrailingBackslash(p.folder), filesSoFarText(files));
         };
         const WalkResult result = walkTree(m_ctx.machine, m_drive, options, [&](WalkEntry& e) {
-            if (e.isDirectory()) {
-                if (e.depth() == 0 && sameText(e.name(), QStringLiteral("$Recycle.Bin")))
-                    return WalkStep::SkipFolder;
-                if (m_haveBin && e.fileId() == m_bin) return WalkStep::SkipFolder;
-                return WalkStep::Continue;
-            }
+            if (e.isDirectory()) return m_bin.is(e) ? WalkStep::SkipFolder : WalkStep::Continue;
             if (!e.isRegularFile()) return WalkStep::Continue;
             ++files;
             if (m_folders.isEmpty() || m_lastFolder != e.folder()) {
@@ -93,8 +97,7 @@ private:
     AppContext& m_ctx;
     QString m_drive;
     const DupScanControl& m_control;
-    FileId m_bin;
-    bool m_haveBin = false;
+    RecycleBinFolder m_bin;
     QStringList m_folders; // without the closing "\"
     QString m_lastFolder;
     std::int64_t m_files = 0;
@@ -103,25 +106,36 @@ private:
 // One file to hash, prepared on the machine's thread and hashed on a worker.
 struct HashJob {
     const Found* file;
-    std::int64_t limit;
+    bool whole; // all the file holds, else its first kHeadBytes
     ListedFile listed;
-    QByteArray digest; // empty when the file could not be read whole
+    QByteArray digest; // empty when the file could not be read, or is no longer as listed
 };
 
-// The strong hash of the job's first `limit` bytes, read in chunks.
+// The strong hash of the job's bytes, read in chunks. A whole file is read to its end, and counts
+// only when it still has the size and last-write time it was listed with: one that changed meanwhile
+// is not the file listed, and pairing it could lose what it holds now.
 QByteArray digestOf(const HashJob& job, std::vector<char>& buffer, const std::atomic<bool>* stop) {
     FileContentReader reader(job.listed);
     if (!reader.isOpen()) return {};
     QCryptographicHash hash(QCryptographicHash::Blake2b_256);
-    for (std::int64_t done = 0; done < job.limit;) {
+    const std::int64_t limit = job.whole ? std::numeric_limits<std::int64_t>::max() : kHeadBytes;
+    std::int64_t done = 0;
+    while (done < limit) {
         if (stop && stop->load()) return {};
         const std::int64_t want =
-            std::min<std::int64_t>(job.limit - done, static_cast<std::int64_t>(buffer.size()));
+            std::min<std::int64_t>(limit - done, static_cast<std::int64_t>(buffer.size()));
         const std::int64_t n = reader.read(buffer.data(), want);
-        if (n <= 0) return {}; // shorter than listed, or unreadable
+        if (n < 0) return {};
+        if (n == 0) break;
         hash.addData(QByteArrayView(buffer.data(), static_cast<qsizetype>(n)));
         done += n;
     }
+    if (!job.whole) return done == kHeadBytes ? hash.result() : QByteArray();
+    std::int64_t size = 0;
+    FileTime lastWrite = 0;
+    if (done != job.file->size || !reader.current(size, lastWrite) || size != job.file->size ||
+        lastWrite != job.file->lastWrite)
+        return {};
     return hash.result();
 }
 
@@ -196,9 +210,9 @@ QString DupLineToPath(const QString& line) {
 std::int64_t ShowDupFileTimes(AppContext& ctx, const QString& path, DupTimeLabels& labels) {
     const FinderFileInfo info = readFinderFileInfo(ctx, path);
     if (info.size < 0) return -1;
-    labels.created = QStringLiteral("Created on   : ") + localFileTimeText(info.creation);
-    labels.written = QStringLiteral("Last updated : ") + localFileTimeText(info.lastWrite);
-    labels.accessed = QStringLiteral("Last accessed: ") + localFileTimeText(info.lastAccess);
+    labels.created = QStringLiteral("Created on   : ") + localFileTimeText(ctx.machine, info.creation);
+    labels.written = QStringLiteral("Last updated : ") + localFileTimeText(ctx.machine, info.lastWrite);
+    labels.accessed = QStringLiteral("Last accessed: ") + localFileTimeText(ctx.machine, info.lastAccess);
     return info.size;
 }
 
@@ -213,7 +227,7 @@ DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanCont
     QHash<QString, std::vector<std::size_t>> byName;
     const bool whole = walk.run([&](WalkEntry& e, int folder) {
         byName[winUpper(e.name())].push_back(found.size());
-        found.push_back({folder, e.name(), 0, {}});
+        found.push_back({folder, e.name(), 0, 0, e.fileId()});
     });
     if (!whole) {
         out.stopped = true;
@@ -227,7 +241,8 @@ DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanCont
         std::vector<const Found*> group;
         for (std::size_t i : byName.value(*name))
             group.push_back(&found[i]);
-        appendGroup(out, walk.folders(), std::move(group));
+        dropSecondNames(group);
+        if (group.size() > 1) appendGroup(out, walk.folders(), std::move(group));
     }
     return out;
 }
@@ -236,18 +251,9 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
     DupScanResult out;
     DriveWalk walk(ctx, drive, control);
     std::vector<Found> found;
-    struct IdHash {
-        std::size_t operator()(const FileId& id) const {
-            return std::hash<std::uint64_t>()(id.ino) * 31 + id.dev;
-        }
-    };
-    std::unordered_map<FileId, bool, IdHash> seen; // a hard-linked file counts once
     const bool whole = walk.run([&](WalkEntry& e, int folder) {
         const std::int64_t size = e.size();
-        if (size <= 0) return;
-        const FileId id = e.fileId();
-        if (e.linkCount() > 1 && !seen.emplace(id, true).second) return;
-        found.push_back({folder, e.name(), size, id});
+        if (size > 0) found.push_back({folder, e.name(), size, e.lastWriteTime(), e.fileId()});
     });
     if (!whole) {
         out.stopped = true;
@@ -300,10 +306,13 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
         std::size_t j = i + 1;
         while (j < bySize.size() && bySize[j]->size == bySize[i]->size)
             ++j;
-        for (std::size_t k = i; j - i > 1 && k < j; ++k) {
-            const Found& f = *bySize[k];
+        Group same(bySize.begin() + static_cast<std::ptrdiff_t>(i),
+                   bySize.begin() + static_cast<std::ptrdiff_t>(j));
+        if (same.size() > 1) dropSecondNames(same);
+        for (std::size_t k = 0; same.size() > 1 && k < same.size(); ++k) {
+            const Found& f = *same[k];
             heads.push_back(
-                {&f, std::min(f.size, kHeadBytes), ListedFile(ctx.machine, pathOf(folders, f), f.id), {}});
+                {&f, f.size <= kHeadBytes, ListedFile(ctx.machine, pathOf(folders, f), f.id), {}});
         }
         i = j;
     }
@@ -317,7 +326,7 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
             continue;
         }
         for (const Found* f : group)
-            wholes.push_back({f, f->size, ListedFile(ctx.machine, pathOf(folders, *f), f->id), {}});
+            wholes.push_back({f, true, ListedFile(ctx.machine, pathOf(folders, *f), f->id), {}});
     }
     heads.clear();
     candidates = compared + static_cast<std::int64_t>(wholes.size());
@@ -358,13 +367,13 @@ QString DupRecycleRefusedText(const QString& path) {
 
 DupAction RecycleDupLine(AppContext& ctx, const QString& line) {
     const QString path = DupLineToPath(line);
-    if (!FileExists(ctx.machine, path)) return DupAction::NotFound;
-    return RecycleFile(ctx, path, false) ? DupAction::Done : DupAction::Refused;
+    if (!FileExists(ctx.machine, path, LastName::AsListed)) return DupAction::NotFound;
+    return RecycleFile(ctx, path, false, LastName::AsListed) ? DupAction::Done : DupAction::Refused;
 }
 
 DupAction ViewDupLine(AppContext& ctx, const QString& line) {
     const QString path = DupLineToPath(line);
-    if (!FileExists(ctx.machine, path)) return DupAction::NotFound;
+    if (!FileExists(ctx.machine, path, LastName::AsListed)) return DupAction::NotFound;
     return viewFinderFile(ctx, path) ? DupAction::Done : DupAction::Refused;
 }
 

@@ -45,12 +45,14 @@ struct DupScanResult {
 };
 
 // Both scans walk the drive (a letter) without entering links or other file systems, look at
-// regular files only, and skip the recycle bin. Window messages go through meanwhile.
+// regular files only, and skip the recycle bin. Two names of one file (hard links, a folder mounted
+// twice) are never a pair: the file is listed once at most. Window messages go through meanwhile.
 //
 // Files whose names are equal but for case.
 DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanControl& control);
-// Files of equal content: equal size, then equal first 64 KiB, then an equal hash of the whole
-// content. Empty files are left out, and so are further names of a hard-linked file.
+// Files of equal content: equal size, then equal first 64 KiB, then an equal hash of all the open
+// file holds. Empty files are left out, and so is a file whose size or last-write time changed since
+// the walk listed it.
 DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanControl& control);
 
 // --- the list's buttons ---

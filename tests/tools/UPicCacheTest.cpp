@@ -20,8 +20,8 @@ TEST(UPicCacheTest, ClassesMatchByExtensionOrThumbnailName) {
         const char* name;
         bool matches;
     } cases[] = {
-        {MediaClass::Photo, "a.jpe", false},      {MediaClass::Photo, "a.jpg.txt", false},
-        {MediaClass::Video, "clip.mp3", false},   {MediaClass::Misc, "clip.mp3", true},
+        {MediaClass::Photo, "a.jpe", false},       {MediaClass::Photo, "a.jpg.txt", false},
+        {MediaClass::Video, "clip.mp3", false},    {MediaClass::Misc, "clip.mp3", true},
         {MediaClass::PicCache, "THUMBS.DB", true}, {MediaClass::PicCache, "thumbs.db.bak", false},
     };
     for (const Case& c : cases)
@@ -77,6 +77,41 @@ TEST(UPicCacheTest, ThumbnailSearchWalksTheDriveAsGiven) {
     found.paths.sort();
     EXPECT_EQ(found.paths, QStringList({q("c:\\Photos\\2009\\Thumbs.db"), q("c:\\THUMBS.DB")}));
     EXPECT_EQ(found.bytes, 6);
+}
+
+// What the bin holds was recycled already, whichever drive reaches it and however it is spelt.
+TEST(UPicCacheTest, TheThumbnailSearchNeverListsTheBinsContents) {
+    AppFixture f;
+    f.b.file(q("C:\\$Recycle.Bin\\S-1-5-21-0-0-0-1000\\$RAB12CD\\Thumbs.db"), "1");
+    f.b.file(q("C:\\Photos\\Thumbs.db"), "1");
+    f.b.drive('d', f.b.root()); // reaches drive_c as D:\drive_c
+    struct Case {
+        QChar drive;
+        QStringList paths;
+    } cases[] = {
+        {u'c', {q("c:\\Photos\\Thumbs.db")}},
+        {u'd', {q("d:\\drive_c\\Photos\\Thumbs.db")}},
+    };
+    for (const Case& c : cases) {
+        QStringList found;
+        MediaSearchHooks hooks;
+        hooks.found = [&](const QString& path, std::int64_t) { found.append(path); };
+        for (const QString& folder : MediaSearchFolders(f.ctx, MediaClass::PicCache, c.drive))
+            SearchMediaFolder(f.ctx, folder, MediaClass::PicCache, hooks);
+        EXPECT_EQ(found, c.paths) << found.join(u'\n').toStdString();
+    }
+}
+
+// The folder label shows while a folder's subfolder is searched, and is blank once it is done.
+TEST(UPicCacheTest, TheFolderLabelIsBlankedAsEachFolderIsDone) {
+    AppFixture f;
+    f.b.file(q("C:\\docs\\a\\b\\p.jpg"), "1");
+    QStringList shown;
+    MediaSearchHooks hooks;
+    hooks.display = [&](const QString& folder) { shown.append(folder); };
+    SearchMediaFolder(f.ctx, q("C:\\docs"), MediaClass::Photo, hooks);
+    EXPECT_EQ(shown, QStringList({q("C:\\docs"), q("C:\\docs\\a"), QString(), QString(), QString()}))
+        << shown.join(u'|').toStdString();
 }
 
 TEST(UPicCacheTest, SizesBeyondFourGiBAndMissingFilesKeepTheLabels) {

@@ -3,8 +3,14 @@
 #include "platform/Shell.h"
 #include "support/AppFixture.h"
 
+#include <QScopeGuard>
+
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,7 +59,8 @@ TEST(UdupsTest, ScansListOnlyRegularFilesThatMatch) {
     f.b.link(q("C:\\e\\report.doc"), q("C:\\a\\Report.doc"));
     f.b.folder(q("C:\\f"));
     ASSERT_EQ(::mkfifo(f.b.hostPath(q("C:\\f\\report.doc")).c_str(), 0644), 0);
-    ASSERT_EQ(::link(f.b.hostPath(q("C:\\big\\a.iso")).c_str(), f.b.hostPath(q("C:\\big\\hard.iso")).c_str()), 0);
+    ASSERT_EQ(::link(f.b.hostPath(q("C:\\big\\a.iso")).c_str(), f.b.hostPath(q("C:\\big\\hard.iso")).c_str()),
+              0);
 
     EXPECT_EQ(ScanDuplicateNames(f.ctx, u'c', {}).lines,
               QStringList({DupLine(q("C:\\a"), q("Report.doc")), DupLine(q("C:\\b"), q("REPORT.DOC"))}));
@@ -67,6 +74,50 @@ TEST(UdupsTest, ScansListOnlyRegularFilesThatMatch) {
     EXPECT_EQ(r.lines.at(1), DupLine(q("C:\\big"), q("b.iso")));
     EXPECT_EQ(r.lines.mid(2),
               QStringList({DupLine(q("C:\\a"), q("Report.doc")), DupLine(q("C:\\two"), q("renamed.bin"))}));
+}
+
+// A second name of one file is never its copy: recycling "the copy" would take the only data.
+TEST(UdupsTest, TwoNamesOfOneFileAreNeverAPair) {
+    AppFixture f;
+    f.b.file(q("C:\\a\\same.bin"), "only data");
+    f.b.folder(q("C:\\b"));
+    ASSERT_EQ(::link(f.b.hostPath(q("C:\\a\\same.bin")).c_str(), f.b.hostPath(q("C:\\b\\same.bin")).c_str()),
+              0);
+    for (auto scan : {ScanDuplicateNames, ScanDuplicatePatterns})
+        EXPECT_EQ(scan(f.ctx, u'c', {}).lines, QStringList());
+    ASSERT_EQ(::unlink(f.b.hostPath(q("C:\\b\\same.bin")).c_str()), 0);
+
+    // The folder mounted a second time on the drive.
+    const std::string photos = f.b.folder(q("C:\\photos"));
+    f.b.file(q("C:\\photos\\p.jpg"), "only picture");
+    const std::string mirror = f.b.folder(q("C:\\mirror"));
+    if (::mount(photos.c_str(), mirror.c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "cannot bind-mount here (" << std::strerror(errno) << "); the hard-link case ran";
+    const auto unmount = qScopeGuard([&] { ::umount2(mirror.c_str(), MNT_DETACH); });
+    for (auto scan : {ScanDuplicateNames, ScanDuplicatePatterns})
+        EXPECT_EQ(scan(f.ctx, u'c', {}).lines, QStringList());
+}
+
+// A file that changes after the walk listed it is no longer the file listed: it drops out.
+TEST(UdupsTest, AFileThatGrewSinceItWasListedIsNoCopy) {
+    for (const int size : {5000, 200 * 1024}) {
+        AppFixture f;
+        const QByteArray data = bytes(size, 'x');
+        f.b.file(q("C:\\a\\x.bin"), data);
+        f.b.file(q("C:\\b\\y.bin"), data);
+        // The walk enters the second folder after it has listed the first one's file.
+        QStringList entered;
+        DupScanControl control;
+        control.progress = [&](const QString& folder, const QString&) {
+            if (entered.contains(folder) || (folder != q("C:\\a") && folder != q("C:\\b"))) return;
+            entered.append(folder);
+            if (entered.size() != 2) return;
+            const QString first = entered.first() == q("C:\\a") ? q("C:\\a\\x.bin") : q("C:\\b\\y.bin");
+            f.b.file(first, data + "new data");
+        };
+        EXPECT_EQ(ScanDuplicatePatterns(f.ctx, u'c', control).lines, QStringList()) << size;
+        EXPECT_EQ(entered.size(), 2);
+    }
 }
 
 TEST(UdupsTest, AStopEndsTheScanWithNothingListed) {

@@ -14,6 +14,9 @@ TFrmDups::TFrmDups(AppContext& context, QWidget* parent)
     m_ui->DriveComboBox1->loadDrives(context.machine);
     connect(m_ui->CmdDupScan, &QPushButton::clicked, this, &TFrmDups::CmdDupScanClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmDups::BitBtn1Click);
+    // Details follow the current line, moved by mouse, key or the window; a click on the current
+    // line reads its file again.
+    connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, &TFrmDups::ListBox1Click);
     connect(m_ui->ListBox1, &QListWidget::clicked, this, &TFrmDups::ListBox1Click);
     connect(m_ui->CmdDel, &QPushButton::clicked, this, &TFrmDups::CmdDelClick);
     connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TFrmDups::BitBtn2Click);

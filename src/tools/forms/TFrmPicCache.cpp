@@ -1,7 +1,6 @@
 #include "tools/forms/TFrmPicCache.h"
 
 #include "core/AppContext.h"
-#include "core/Uglobalvars.h"
 #include "platform/MessagePump.h"
 #include "platform/ModalResult.h"
 #include "platform/widgets/ListExtent.h"
@@ -20,6 +19,9 @@ TFrmPicCache::TFrmPicCache(AppContext& context, QWidget* parent)
     m_ui->DriveComboBox1->loadDrives(context.machine);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmPicCache::BitBtn1Click);
     connect(m_ui->Image1, &QToolButton::clicked, this, &TFrmPicCache::Image1Click);
+    // Details follow the current line, moved by mouse, key or the window; a click on the current
+    // line reads its file again.
+    connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, &TFrmPicCache::ListBox1Click);
     connect(m_ui->ListBox1, &QListWidget::clicked, this, &TFrmPicCache::ListBox1Click);
     connect(m_ui->ListBox1, &QListWidget::doubleClicked, this, &TFrmPicCache::ListBox1DblClick);
     connect(m_ui->CmdRemove, &QPushButton::clicked, this, &TFrmPicCache::CmdRemoveClick);
@@ -118,7 +120,7 @@ void TFrmPicCache::CmdRemoveClick() {
             const QListWidgetItem* item = list.item(row);
             if (!item->isSelected()) {
                 kept.addItem(item->text());
-            } else if (RecycleFile(context(), item->text(), false)) {
+            } else if (RecycleMediaFile(context(), item->text())) {
                 ++deleted;
             } else {
                 context().dialogs.messageDlg(MsgKind::Plain, MediaRecycleRefusedText(item->text()),

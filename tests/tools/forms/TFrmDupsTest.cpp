@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,10 @@ TEST(TFrmDupsTest, PatternsListCopiesThatCanBeInspectedAndRecycled) {
     f.b.file(q("C:\\a\\photo.jpg"), "same bytes");
     f.b.file(q("C:\\b\\copy of photo.jpg"), "same bytes");
     f.b.file(q("C:\\b\\other.jpg"), "other byte");
+    f.b.times(q("C:\\a\\photo.jpg"), MachineBuilder::fileTime(2020, 1, 1),
+              MachineBuilder::fileTime(2020, 1, 1));
+    f.b.times(q("C:\\b\\copy of photo.jpg"), MachineBuilder::fileTime(2024, 1, 1),
+              MachineBuilder::fileTime(2024, 1, 1));
     TFrmDups window(f.ctx);
     window.show();
     QListWidget* list = ctl<QListWidget>(window, "ListBox1");
@@ -32,8 +37,14 @@ TEST(TFrmDupsTest, PatternsListCopiesThatCanBeInspectedAndRecycled) {
 
     window.ListBox1Click();
     EXPECT_EQ(ctl<QLabel>(window, "LblSize")->text(), q("Byte Size: 10"));
+    const QString first = ctl<QLabel>(window, "LblWrite")->text();
 
-    list->setCurrentRow(1);
+    // The details follow the arrow keys too.
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(list->currentRow(), 1);
+    EXPECT_NE(ctl<QLabel>(window, "LblWrite")->text(), first);
+    EXPECT_EQ(ctl<QLabel>(window, "LblSize")->text(), q("Byte Size: 10"));
+
     ctl<QPushButton>(window, "CmdDel")->click();
     EXPECT_FALSE(f.b.exists(q("C:\\b\\copy of photo.jpg")));
     EXPECT_EQ(list->count(), 1);

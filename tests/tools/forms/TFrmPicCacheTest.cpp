@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -31,6 +32,12 @@ TEST(TFrmPicCacheTest, SearchShowsDetailsAndRecyclesOnlyTheSelected) {
     ctl<QPushButton>(window, "BitBtn1")->click();
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(ctl<QLabel>(window, "LblTotal")->text(), q("Total Files = 2  Total Bytes Wasted = 6"));
+
+    // The details follow the arrow keys too.
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(ctl<QLabel>(window, "Label2")->text(), q("File Number: 2"));
+    EXPECT_EQ(ctl<QLabel>(window, "LblSize")->text(), q("File Size    : 3 bytes"));
 
     const QString picked = list->item(1)->text();
     list->item(1)->setSelected(true);

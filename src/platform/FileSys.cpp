@@ -493,7 +493,7 @@ bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& dat
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
     if (!host::writeFileAtomic(hp.path, data, machine.faults().takeHostWrite(hp.path)))
-        return fail(machine, ERROR_ACCESS_DENIED);
+        return fail(machine, errnoToWin(errno));
     return true;
 }
 
@@ -502,7 +502,7 @@ bool AppendFileBytes(Machine& machine, const QString& path, const QByteArray& da
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
     if (!host::appendFile(hp.path, data, machine.faults().takeHostWrite(hp.path)))
-        return fail(machine, ERROR_ACCESS_DENIED);
+        return fail(machine, errnoToWin(errno));
     return true;
 }
 
@@ -532,6 +532,8 @@ QString SysErrorMessage(int error) {
         return QStringLiteral("Access was refused.");
     case ERROR_SHARING_VIOLATION:
         return QStringLiteral("The file is in use by another program.");
+    case ERROR_DISK_FULL:
+        return QStringLiteral("There is not enough space on the disk.");
     case ERROR_FILE_TOO_LARGE:
         return QStringLiteral("The file is too large.");
     default:

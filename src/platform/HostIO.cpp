@@ -50,6 +50,9 @@ int errnoToWin(int err) {
         return ERROR_ALREADY_EXISTS;
     case ENOTEMPTY:
         return ERROR_DIR_NOT_EMPTY;
+    case ENOSPC:
+    case EDQUOT:
+        return ERROR_DISK_FULL;
     default:
         return ERROR_ACCESS_DENIED;
     }
@@ -354,7 +357,10 @@ bool writeFileAtomic(const std::string& path, const QByteArray& data, std::int64
         std::free(real);
         if (::stat(target.c_str(), &st) != 0) return false;
     }
-    if (existed && !S_ISREG(st.st_mode)) return false;
+    if (existed && !S_ISREG(st.st_mode)) {
+        errno = EACCES;
+        return false;
+    }
 
     const std::string folder = folderOf(target);
     const std::string prefix = tempPrefix(target.substr(target.rfind('/') + 1));
@@ -368,7 +374,9 @@ bool writeFileAtomic(const std::string& path, const QByteArray& data, std::int64
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
     if (!ok) {
+        const int why = errno; // the caller reports it
         ::unlink(tmp.c_str());
+        errno = why;
         return false;
     }
     syncFolder(folder);

@@ -32,6 +32,7 @@ constexpr int ERROR_ACCESS_DENIED = 5;
 constexpr int ERROR_NO_MORE_FILES = 18;
 constexpr int ERROR_SHARING_VIOLATION = 32;
 constexpr int ERROR_FILE_EXISTS = 80;
+constexpr int ERROR_DISK_FULL = 112;
 constexpr int ERROR_DIR_NOT_EMPTY = 145;
 constexpr int ERROR_ALREADY_EXISTS = 183;
 constexpr int ERROR_INVALID_PARAMETER = 87;

@@ -41,7 +41,8 @@ TEST(USysLogTest, FactsComeFromTheClockTheVersionAndTheMemoryInRoundedMegabytes)
     SysLogFixture f;
     f.windowsVersion(q("5.1"));
     // Halves round to even; virtual space of 128 TiB is far beyond the 32-bit record.
-    f.memory = {0, kMiB * 3 / 2, kMiB * 5 / 2, kMiB - 1, kMiB / 2 - 1, 0x7FFFFFFF0000ULL, 0x7FFF00000000ULL, 0};
+    f.memory = {0, kMiB * 3 / 2, kMiB * 5 / 2, kMiB - 1, kMiB / 2 - 1, 0x7FFFFFFF0000ULL, 0x7FFF00000000ULL,
+                0};
     const SysLogFacts got = ReadSysLogFacts(f.ctx);
     EXPECT_EQ(got.createdOn, q("12/9/2026 4:05:07 PM"));
     EXPECT_EQ(got.versionClass, 7);
@@ -76,7 +77,8 @@ TEST(USysLogTest, PercentagesOfSmallAndMissingTotals) {
         const QStringList lines =
             SysLogLines(facts({c.total, c.available, c.total, c.available, c.total, c.available}), {});
         for (int line : {32, 36, 40})
-            EXPECT_TRUE(lines.at(line - 1).endsWith(q("= ") + q(c.percent))) << lines.at(line - 1).toStdString();
+            EXPECT_TRUE(lines.at(line - 1).endsWith(q("= ") + q(c.percent)))
+                << lines.at(line - 1).toStdString();
     }
 }
 
@@ -104,14 +106,18 @@ TEST(USysLogTest, AReportThatCannotBeWrittenIsNeitherLeftHalfNorOpened) {
     const struct {
         const char* name;
         std::function<void(SysLogFixture&)> arrange;
+        const char* reason; // the system's own, at the end of the box
     } cases[] = {
         {"refused",
          [](SysLogFixture& f) {
              f.b.machine().faults().fail(FaultInjector::Op::Write, kSysLog, ERROR_ACCESS_DENIED);
-         }},
-        {"disk full", [](SysLogFixture& f) { f.b.machine().faults().failNthHostWrite(1, 100); }},
-        {"no data folder", [](SysLogFixture& f) { f.ctx.g.SysLogPath = q("C:\\gone\\SysLog.txt"); }},
-        {"no path", [](SysLogFixture& f) { f.ctx.g.SysLogPath.clear(); }},
+         },
+         "Access was refused."},
+        {"disk full", [](SysLogFixture& f) { f.b.machine().faults().failNthHostWrite(1, 100); },
+         "There is not enough space on the disk."},
+        {"no data folder", [](SysLogFixture& f) { f.ctx.g.SysLogPath = q("C:\\gone\\SysLog.txt"); },
+         "The folder was not found."},
+        {"no path", [](SysLogFixture& f) { f.ctx.g.SysLogPath.clear(); }, "The folder was not found."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -124,5 +130,7 @@ TEST(USysLogTest, AReportThatCannotBeWrittenIsNeitherLeftHalfNorOpened) {
         EXPECT_TRUE(f.b.launcher().calls().isEmpty());
         ASSERT_EQ(f.dialogs.messages().size(), 1);
         EXPECT_EQ(f.dialogs.messages().front().kind, MsgKind::Error);
+        EXPECT_TRUE(f.dialogs.messages().front().text.endsWith(q(c.reason)))
+            << f.dialogs.messages().front().text;
     }
 }

@@ -146,7 +146,8 @@ public:
         QString current;    // the folder being walked, without its trailing "\"
         unsigned tests = 0;
         // A folder the host has no handle left for is skipped like one that cannot be entered.
-        walkPassingOverUnopenable(m_ctx.machine, start, options, [&](WalkEntry& e) {
+        options.passOverUnopenable = true;
+        walkTree(m_ctx.machine, start, options, [&](WalkEntry& e) {
             if (e.afterContents()) {
                 show(QString());
                 return WalkStep::Continue;

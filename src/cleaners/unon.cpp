@@ -186,7 +186,8 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
     WalkOptions options;
     options.sorted = true;
     // A folder the host has no handle left for finds nothing, like one that cannot be searched.
-    walkPassingOverUnopenable(ctx.machine, folder, options, [&](WalkEntry& e) {
+    options.passOverUnopenable = true;
+    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         // Subfolders are reached only through the mask.
         if (!matchesMask(e.name(), mask)) return WalkStep::SkipFolder;
         // The whole path, whatever its length: a cut one could name another entry.

@@ -172,36 +172,6 @@ void WipeFile(AppContext&, WalkEntry& entry) {
     entry.overwriteContents();
 }
 
-void walkPassingOverUnopenable(Machine& machine, const QString& folder, const WalkOptions& options,
-                               const WalkVisitor& visit) {
-    QString failedAt;    // the folder the last walk could not open, visited already
-    int depthLimit = -1; // folders at this depth or deeper are not entered: no handle is left for them
-    for (;;) {
-        bool past = failedAt.isEmpty();
-        QString lastEntered;
-        int lastDepth = 0;
-        const WalkResult walked = walkTree(machine, folder, options, [&](WalkEntry& e) {
-            const bool folderEntry = e.isDirectory() && !e.afterContents();
-            if (!past) {
-                const QString path = e.path();
-                past = path == failedAt;
-                if (!past && folderEntry && failedAt.startsWith(path + u'\\')) return WalkStep::Continue;
-                return WalkStep::SkipFolder;
-            }
-            const WalkStep step = visit(e);
-            if (step != WalkStep::Continue || !folderEntry) return step;
-            if (depthLimit >= 0 && e.depth() >= depthLimit) return WalkStep::SkipFolder;
-            lastEntered = e.path();
-            lastDepth = e.depth();
-            return step;
-        });
-        // Each walk again ends further on, so this ends.
-        if (walked.stopped || walked.error != ERROR_TOO_MANY_OPEN_FILES || lastEntered.isEmpty()) return;
-        failedAt = lastEntered;
-        depthLimit = depthLimit < 0 ? lastDepth : std::min(depthLimit, lastDepth);
-    }
-}
-
 std::uint8_t ClassifyWindowsVersion(Machine& machine) {
     OsVersionInfo v;
     if (!GetVersionEx(machine, v)) return 0;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/Categories.h"
-#include "platform/Walk.h"
 #include "platform/WinTypes.h"
 
 #include <QString>
@@ -122,14 +121,6 @@ bool RecycleFile(AppContext& ctx, const QString& path, bool ask, LastName last =
 // overwritten is the one listed.
 void WipeFile(AppContext& ctx, const QString& path);
 void WipeFile(AppContext& ctx, WalkEntry& entry);
-
-// Walks as walkTree does, but where the host has no handle left to open a folder, that folder is
-// passed over as a search that cannot open a folder passes it over, and the walk goes on after it:
-// it walks again, entering only the folders on the way, and no longer enters folders that deep.
-// Needs the same order on each walk (`sorted`) and every folder visited (no attribute filter
-// leaving folders out). Ends silently.
-void walkPassingOverUnopenable(Machine& machine, const QString& folder, const WalkOptions& options,
-                               const WalkVisitor& visit);
 
 // The Windows version class 0 to 10 of the running system.
 std::uint8_t ClassifyWindowsVersion(Machine& machine);

@@ -443,6 +443,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             // Going on would leave this folder out without a word.
             result.error = ERROR_TOO_MANY_OPEN_FILES;
             machine.setLastError(result.error);
+            if (o.passOverUnopenable) continue;
             break;
         }
         if (fd < 0) continue; // gone, or swapped for a link or a file

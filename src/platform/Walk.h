@@ -83,6 +83,10 @@ struct WalkOptions {
     // Give the owner the rights to list and change each folder before entering it, as emptying the
     // bin needs for folders without them. Never through a link put in the folder's place.
     bool unlockFolders = false;
+    // Pass over a folder the host has no handle left to open, as a search that cannot open a folder
+    // passes it over, and go on; the result still says ERROR_TOO_MANY_OPEN_FILES. Otherwise the walk
+    // stops there rather than leave folders out unseen.
+    bool passOverUnopenable = false;
 
     // Called as each folder is entered (the start folder too).
     std::function<void(const WalkProgress&)> progress;

@@ -131,6 +131,6 @@ TEST(USysLogTest, AReportThatCannotBeWrittenIsNeitherLeftHalfNorOpened) {
         ASSERT_EQ(f.dialogs.messages().size(), 1);
         EXPECT_EQ(f.dialogs.messages().front().kind, MsgKind::Error);
         EXPECT_TRUE(f.dialogs.messages().front().text.endsWith(q(c.reason)))
-            << f.dialogs.messages().front().text;
+            << f.dialogs.messages().front().text.toStdString();
     }
 }

@@ -138,7 +138,7 @@ public:
         options.pumpIntervalMs = kPumpIntervalMs;
         options.foldersAfterContents = true; // the label clears as each folder's listing ends
         // Each folder is the current one while it is walked; the walk has it open already.
-        options.progress = [this](const WalkProgress& p) { SetCurrentDir(m_ctx.machine, p.folder); };
+        options.progress = [this](const WalkProgress& p) { m_ctx.machine.setCurrentFolderRaw(p.folder); };
         const QString base =
             excludeTrailingBackslash(includeTrailingBackslash(folder)); // as the caller spells it
         QString walkBase;   // the walk's spelling of the same folder, met with the first entry

@@ -33,7 +33,7 @@ struct MachineSettings {
     QString userName;          // the Windows user, $USER as in Wine
     bool administrator = true; // Wine prefixes run their programs as administrator
     // Where wineservers keep their lock folders: "" for /tmp (and $TMPDIR for Debian's Wine).
-    std::string serverTmp;
+    std::string serverTmp = {};
 };
 
 // Host folders already found for Windows folder paths that name them in another case. Without it a

@@ -100,7 +100,9 @@ TEST_P(LinkedOwnFile, FullDiskKeepsTheOldFileAndTheLink) {
     EXPECT_EQ(S_ISLNK(statOf(name).st_mode), !c.hardLink);
     EXPECT_EQ(statOf(written).st_mode & 07777, 0600u);
     EXPECT_NE(statOf(written).st_ino, before);
-    if (c.hardLink) EXPECT_EQ(contentOf(target), oldContent);
+    if (c.hardLink) {
+        EXPECT_EQ(contentOf(target), oldContent);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, LinkedOwnFile,

@@ -270,14 +270,18 @@ TEST_P(OwnFile, NeitherAnotherProgramsChangeNorAKillIsLost) {
         break;
     case Event::Attributed: {
         ASSERT_EQ(::setxattr(m_path.c_str(), "user.DOSATTRIB", "0x2", 3, 0), 0);
-        if (::geteuid() == 0) ASSERT_EQ(::chown(m_path.c_str(), 4321, 4322), 0);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(m_path.c_str(), 4321, 4322), 0);
+        }
         EXPECT_EQ(write(m, "new"), "");
         char attrib[8] = {};
         EXPECT_EQ(::getxattr(m_path.c_str(), "user.DOSATTRIB", attrib, sizeof attrib), 3);
         EXPECT_STREQ(attrib, "0x2");
         struct stat st {};
         ASSERT_EQ(::stat(m_path.c_str(), &st), 0);
-        if (::geteuid() == 0) EXPECT_EQ(st.st_uid * 10000 + st.st_gid, 4321u * 10000 + 4322);
+        if (::geteuid() == 0) {
+            EXPECT_EQ(st.st_uid * 10000 + st.st_gid, 4321u * 10000 + 4322);
+        }
         break;
     }
     case Event::LeftoversBeside: {

@@ -1,6 +1,7 @@
 // Gathered writes: registry changes and INI writes of one operation saved once per file.
 #include "platform/WriteScope.h"
 #include "platform/FaultInjector.h"
+#include "platform/HostIO.h"
 #include "platform/IniFile.h"
 #include "platform/Machine.h"
 #include "platform/Registry.h"
@@ -147,207 +148,127 @@ TEST_F(WriteScopeTest, GatheredIniWritesGiveWhatSingleWritesGive) {
     EXPECT_EQ(bytesOf("drive_c/x/gathered.ini"), bytesOf("drive_c/x/single.ini"));
 }
 
-// --- our own files against other programs and kills: user.reg through the registry, an INI file ---
+// --- our own files, user.reg through the registry and an INI file, against other programs and kills ---
 
-enum class Layer { Hive, Ini };
-enum class Event {
-    ChangedAfterRead,  // another program adds to the file after we read it
-    CreatedAfterRead,  // ... creates the file we found missing
-    BrokenAfterRead,   // ... leaves it unparseable
-    ChangedInScope,    // ... adds to it between our first write and the commit
-    DeletedInScope,    // the file goes between our first write and the commit
-    TwoNamesInScope,   // one scope writes through C: and through Z:
-    HardLinked,        // the file has another name
-    Attributed,        // it has DOS attributes and another owner
-    LeftoversBeside,   // temporary files of a killed writer, ours and another's lie beside it
-    KilledWhileWriting // a hard-linked file's writer is killed at random moments
-};
+enum Layer { Hive, Ini };
 
-struct OwnFileCase {
-    Event event;
-    Layer layer;
-};
-
-class OwnFile : public testing::TestWithParam<OwnFileCase> {
+class OwnFile : public testing::TestWithParam<Layer> {
 protected:
-    OwnFile() {
-        b.folder(QStringLiteral("C:\\x"));
-        m_path = hive() ? b.root() + "/user.reg" : b.hostPath(kIni);
-    }
-    bool hive() const { return GetParam().layer == Layer::Hive; }
+    OwnFile() { b.folder(QStringLiteral("C:\\x")); }
+    bool hive() const { return GetParam() == Hive; }
 
-    // A whole file holding our value `v`.
-    QByteArray file(const QByteArray& v) const {
-        return hive() ? "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
-                        "[Software\\\\Bench] 1000000000\n\"v\"=\"" +
-                            v + "\"\n"
-                      : "[a]\r\nk=" + v + "\r\n";
+    std::unique_ptr<Machine> fresh() const {
+        return std::make_unique<Machine>(
+            MachineSettings{b.root(), b.programFolder(), QStringLiteral("t"), true});
     }
-    static QByteArray theirs() { return "\n[Theirs] 1000000001\n\"t\"=\"x\"\n"; }
-
-    // "" when written, else what was raised.
-    QString write(Machine& m, const QString& v, const QString& ini = kIni) {
-        try {
-            if (!hive()) return TIniFile(m, ini).WriteString("a", "k", v), QString();
-            TRegistry reg(m);
-            if (reg.OpenKey(kKey, true)) reg.WriteString(QStringLiteral("v"), v);
-        } catch (const PlatformError& e) {
-            return e.message();
-        }
-        return QString();
+    void write(Machine& m, const QString& v) {
+        if (!hive()) return TIniFile(m, kIni).WriteString("a", "k", v);
+        TRegistry reg(m);
+        ASSERT_TRUE(reg.OpenKey(kKey, true));
+        reg.WriteString(QStringLiteral("v"), v);
     }
     QString read(Machine& m) {
         if (!hive()) return GetPrivateProfileString(m, "a", "k", "?", kIni);
         TRegistry reg(m);
         return reg.OpenKey(kKey, false) ? reg.ReadString(QStringLiteral("v")) : QStringLiteral("?");
     }
-    void put(const std::string& path, const QByteArray& data) {
-        QFile f(QString::fromStdString(path));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(data);
-    }
     QByteArray onDisk(const std::string& path) const {
         QFile f(QString::fromStdString(path));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
-    }
-    QStringList temporaries() const {
-        const QString folder = QString::fromStdString(m_path.substr(0, m_path.rfind('/')));
-        return QDir(folder).entryList({QStringLiteral("*.nivtmp-*")}, QDir::Files | QDir::Hidden);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     MachineBuilder b;
-    std::string m_path;
+    const std::string m_path = hive() ? b.root() + "/user.reg" : b.hostPath(kIni);
 };
 
-pid_t deadProcess() {
-    const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(0);
-    ::waitpid(pid, nullptr, 0);
-    return pid;
+TEST_P(OwnFile, AnotherProgramsFileAfterOurReadIsNeverOverwritten) {
+    const QByteArray theirs("\n[Theirs] 1000000001\n\"t\"=\"x\"\n");
+    for (const bool created : {false, true}) {
+        SCOPED_TRACE(created ? "created" : "changed");
+        ::unlink(m_path.c_str());
+        if (!created) write(*fresh(), "old");
+        const std::unique_ptr<Machine> m = fresh();
+        EXPECT_EQ(read(*m), created ? "?" : "old");
+        if (created) write(*fresh(), "old");
+        ASSERT_TRUE(host::appendFile(m_path, theirs));
+        write(*m, "new");
+        EXPECT_TRUE(onDisk(m_path).contains(theirs));
+        EXPECT_EQ(read(*fresh()), "new");
+    }
+    if (!hive()) return; // any text reads as an INI file
+    EXPECT_EQ(read(b.machine()), "new");
+    ASSERT_EQ(::truncate(m_path.c_str(), 3), 0);
+    EXPECT_THROW(write(b.machine(), "x"), PlatformError);
+    EXPECT_EQ(onDisk(m_path), "WIN");
 }
 
-TEST_P(OwnFile, NeitherAnotherProgramsChangeNorAKillIsLost) {
-    const OwnFileCase& c = GetParam();
-    Machine& m = b.machine();
+// The file has a second name, DOS attributes and another owner.
+TEST_P(OwnFile, AKillNeverTearsItAndAWriteKeepsWhatTheFileHas) {
+    const QString big(1 << 19, QLatin1Char('n'));
+    write(b.machine(), big + '0'); // a kill leaves this or a later whole value
+    const QByteArray old = onDisk(m_path);
     const std::string other = b.outside() + "/other-name";
-    if (c.event != Event::CreatedAfterRead) put(m_path, file("old"));
-    EXPECT_EQ(read(m), c.event == Event::CreatedAfterRead ? "?" : "old");
-    switch (c.event) {
-    case Event::ChangedAfterRead:
-    case Event::CreatedAfterRead:
-        put(m_path, file("old") + theirs());
-        EXPECT_EQ(write(m, "new"), "");
-        EXPECT_TRUE(onDisk(m_path).contains(theirs()));
-        break;
-    case Event::BrokenAfterRead:
-        put(m_path, "broken");
-        EXPECT_TRUE(write(m, "new").startsWith(QString::fromStdString(m_path) + ": "));
-        EXPECT_EQ(onDisk(m_path), "broken");
-        return;
-    case Event::ChangedInScope:
-    case Event::DeletedInScope:
-    case Event::TwoNamesInScope: {
-        WriteScope scope(m);
-        EXPECT_EQ(write(m, "new"), "");
-        if (c.event == Event::ChangedInScope) put(m_path, file("old") + theirs());
-        if (c.event == Event::DeletedInScope) ::unlink(m_path.c_str());
-        if (c.event == Event::TwoNamesInScope) {
-            b.drive('z', "/");
-            TIniFile(m, "Z:" + QString::fromStdString(m_path)).WriteString("b", "k", "z");
-        }
-        scope.commit();
-        if (c.event == Event::DeletedInScope) {
-            EXPECT_FALSE(b.exists(kIni));
-            return;
-        }
-        EXPECT_TRUE(onDisk(m_path).contains(c.event == Event::ChangedInScope ? theirs() : "[b]\r\nk=z"));
-        break;
+    ASSERT_EQ(::link(m_path.c_str(), other.c_str()), 0);
+    ASSERT_EQ(::setxattr(m_path.c_str(), "user.DOSATTRIB", "0x2", 3, 0), 0);
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::chown(m_path.c_str(), 4321, 4322) == 0);
+    std::mt19937 random(7);
+    pid_t writer = 0;
+    for (int kill = 0; kill < 6; ++kill) {
+        writer = ::fork();
+        if (writer == 0)
+            for (int n = 0;; ++n)
+                write(b.machine(), big + QString::number(n % 10));
+        ::usleep(std::uniform_int_distribution<useconds_t>(0, 30000)(random));
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        const QString seen = read(*fresh());
+        EXPECT_TRUE(seen.size() == big.size() + 1 && seen.startsWith(big)) << kill;
     }
-    case Event::HardLinked:
-        ASSERT_EQ(::link(m_path.c_str(), other.c_str()), 0);
-        EXPECT_EQ(write(m, "new"), "");
-        EXPECT_EQ(onDisk(other), file("old"));
-        break;
-    case Event::Attributed: {
-        ASSERT_EQ(::setxattr(m_path.c_str(), "user.DOSATTRIB", "0x2", 3, 0), 0);
-        if (::geteuid() == 0) {
-            ASSERT_EQ(::chown(m_path.c_str(), 4321, 4322), 0);
-        }
-        EXPECT_EQ(write(m, "new"), "");
-        char attrib[8] = {};
-        EXPECT_EQ(::getxattr(m_path.c_str(), "user.DOSATTRIB", attrib, sizeof attrib), 3);
-        EXPECT_STREQ(attrib, "0x2");
-        struct stat st {};
-        ASSERT_EQ(::stat(m_path.c_str(), &st), 0);
-        if (::geteuid() == 0) {
-            EXPECT_EQ(st.st_uid * 10000 + st.st_gid, 4321u * 10000 + 4322);
-        }
-        break;
-    }
-    case Event::LeftoversBeside: {
-        const std::string stem =
-            m_path.substr(0, m_path.rfind('/') + 1) + '.' + m_path.substr(m_path.rfind('/') + 1) + ".nivtmp-";
-        put(stem + std::to_string(deadProcess()) + "-abcdef", "killed");
-        put(stem + std::to_string(::getpid()) + "-abcdef", "in flight");
-        put(m_path.substr(0, m_path.rfind('/') + 1) + ".other.nivtmp-1-abcdef", "another file's");
-        EXPECT_EQ(write(m, "new"), "");
-        EXPECT_EQ(temporaries().size(), 2);
-        break;
-    }
-    case Event::KilledWhileWriting: {
-        ASSERT_EQ(::link(m_path.c_str(), other.c_str()), 0);
-        const QString big(1 << 19, QLatin1Char('n'));
-        std::mt19937 random(7);
-        for (int kill = 0; kill < 6; ++kill) {
-            int started[2];
-            ASSERT_EQ(::pipe(started), 0);
-            const pid_t writer = ::fork();
-            if (writer == 0) {
-                for (int n = 0;; ++n) {
-                    write(m, big + QString::number(n % 10));
-                    if (n == 0) (void)!::write(started[1], "w", 1);
-                }
+
+    // A dead writer's temporary file goes; a live one's (ours) stays.
+    const std::string folder = m_path.substr(0, m_path.rfind('/') + 1);
+    const std::string stem = folder + '.' + m_path.substr(folder.size()) + ".nivtmp-";
+    ASSERT_TRUE(host::appendFile(stem + std::to_string(writer) + "-abcdef", "killed"));
+    ASSERT_TRUE(host::appendFile(stem + std::to_string(::getpid()) + "-abcdef", "in flight"));
+    write(b.machine(), "new");
+    EXPECT_EQ(onDisk(other), old);
+    EXPECT_EQ(
+        QDir(QString::fromStdString(folder)).entryList({"*.nivtmp-*"}, QDir::Files | QDir::Hidden).size(), 1);
+    char attrib[8] = {};
+    (void)::getxattr(m_path.c_str(), "user.DOSATTRIB", attrib, sizeof attrib - 1);
+    EXPECT_STREQ(attrib, "0x2");
+    struct stat st {};
+    ASSERT_EQ(::stat(m_path.c_str(), &st), 0);
+    EXPECT_TRUE(!root || (st.st_uid == 4321 && st.st_gid == 4322));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layers, OwnFile, testing::Values(Hive, Ini),
+                         [](const auto& info) { return std::string(info.param == Hive ? "Hive" : "Ini"); });
+
+TEST(OwnIniFile, WhatHappensToItWithinAScopeIsKept) {
+    enum Event { ChangedByAnother, Deleted, WrittenThroughASecondName };
+    for (const Event e : {ChangedByAnother, Deleted, WrittenThroughASecondName}) {
+        SCOPED_TRACE(e);
+        MachineBuilder b;
+        const std::string path = b.file(kIni, "[a]\r\nk=old\r\n");
+        {
+            WriteScope scope(b.machine());
+            TIniFile(b.machine(), kIni).WriteString("a", "k", "new");
+            if (e == ChangedByAnother) host::appendFile(path, "[t]\r\nu=x\r\n");
+            if (e == Deleted) ::unlink(path.c_str());
+            if (e == WrittenThroughASecondName) {
+                b.drive('z', "/");
+                TIniFile(b.machine(), "Z:" + QString::fromStdString(path)).WriteString("b", "k", "z");
             }
-            char w;
-            ASSERT_EQ(::read(started[0], &w, 1), 1); // killed while writing, after a first whole write
-            ::close(started[0]);
-            ::close(started[1]);
-            ::usleep(std::uniform_int_distribution<useconds_t>(0, 30000)(random));
-            ::kill(writer, SIGKILL);
-            ::waitpid(writer, nullptr, 0);
-            Machine fresh(MachineSettings{b.root(), b.programFolder(), QStringLiteral("t"), true});
-            const QString seen = read(fresh);
-            EXPECT_TRUE(seen.size() == big.size() + 1 && seen.startsWith(big)) << kill;
+            scope.commit();
         }
-        EXPECT_EQ(onDisk(other), file("old"));
-        EXPECT_EQ(write(m, "new"), ""); // and the killed writers' temporary files go
-        EXPECT_EQ(temporaries(), QStringList());
-        break;
+        EXPECT_EQ(b.exists(kIni), e != Deleted);
+        const QByteArray after = b.readHost(kIni);
+        const char* theirs = e == ChangedByAnother ? "u=x" : "[b]\r\nk=z";
+        EXPECT_TRUE(e == Deleted || (after.contains("k=new") && after.contains(theirs)))
+            << after.toStdString();
     }
-    }
-    Machine fresh(MachineSettings{b.root(), b.programFolder(), QStringLiteral("t"), true});
-    EXPECT_EQ(read(fresh), "new");
 }
-
-const OwnFileCase kOwnFileCases[] = {
-    {Event::ChangedAfterRead, Layer::Hive},   {Event::ChangedAfterRead, Layer::Ini},
-    {Event::CreatedAfterRead, Layer::Hive},   {Event::CreatedAfterRead, Layer::Ini},
-    {Event::BrokenAfterRead, Layer::Hive},    {Event::ChangedInScope, Layer::Ini},
-    {Event::DeletedInScope, Layer::Ini},      {Event::TwoNamesInScope, Layer::Ini},
-    {Event::HardLinked, Layer::Hive},         {Event::HardLinked, Layer::Ini},
-    {Event::Attributed, Layer::Hive},         {Event::Attributed, Layer::Ini},
-    {Event::LeftoversBeside, Layer::Hive},    {Event::LeftoversBeside, Layer::Ini},
-    {Event::KilledWhileWriting, Layer::Hive}, {Event::KilledWhileWriting, Layer::Ini},
-};
-
-std::string caseName(const testing::TestParamInfo<OwnFileCase>& info) {
-    static const char* const events[] = {
-        "ChangedAfterRead", "CreatedAfterRead", "BrokenAfterRead", "ChangedInScope",  "DeletedInScope",
-        "TwoNamesInScope",  "HardLinked",       "Attributed",      "LeftoversBeside", "KilledWhileWriting"};
-    return events[static_cast<int>(info.param.event)] +
-           std::string(info.param.layer == Layer::Hive ? "Hive" : "Ini");
-}
-
-INSTANTIATE_TEST_SUITE_P(Events, OwnFile, testing::ValuesIn(kOwnFileCases), caseName);
 
 } // namespace

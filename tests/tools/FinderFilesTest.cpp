@@ -18,45 +18,34 @@ QString q(const char* text) {
     return QString::fromUtf8(text);
 }
 
-QString inD(const QString& name) {
-    return q("C:\\d\\") + name;
+enum Action { Details, View, Recycle };
+
+// What each finder does with a file it listed in C:\d: its details give the "Last updated" label,
+// a view or recycle that went ahead gives "done"; nothing done gives an empty text.
+QString duplicates(AppFixture& f, Action a, const char* name) {
+    const QString line = DupLine(q("C:\\d"), q(name));
+    DupTimeLabels labels;
+    if (a == Details)
+        return ShowDupFileTimes(f.ctx, DupLineToPath(line), labels) >= 0 ? labels.written : QString();
+    const DupAction done = a == View ? ViewDupLine(f.ctx, line) : RecycleDupLine(f.ctx, line);
+    return done == DupAction::Done ? q("done") : QString();
 }
 
-// Each finder's details, view and recycle of a file it listed in C:\d; true when it acted.
-using Act = bool (*)(AppFixture&, const QString& name);
-const struct Finder {
-    const char* name;
-    Act details, view, recycle;
-} kFinders[] = {
-    {"duplicates",
-     [](AppFixture& f, const QString& n) {
-         DupTimeLabels labels;
-         return ShowDupFileTimes(f.ctx, inD(n), labels) >= 0;
-     },
-     [](AppFixture& f, const QString& n) {
-         return ViewDupLine(f.ctx, DupLine(q("C:\\d"), n)) == DupAction::Done;
-     },
-     [](AppFixture& f, const QString& n) {
-         return RecycleDupLine(f.ctx, DupLine(q("C:\\d"), n)) == DupAction::Done;
-     }},
-    {"media",
-     [](AppFixture& f, const QString& n) {
-         MediaFileLabels labels;
-         return ReadMediaFileInfo(f.ctx, inD(n), true, labels) >= 0;
-     },
-     [](AppFixture& f, const QString& n) { return ViewMediaFile(f.ctx, inD(n)); },
-     [](AppFixture& f, const QString& n) { return RecycleMediaFile(f.ctx, inD(n)); }},
-};
+QString media(AppFixture& f, Action a, const char* name) {
+    const QString path = q("C:\\d\\") + q(name);
+    MediaFileLabels labels;
+    if (a == Details) return ReadMediaFileInfo(f.ctx, path, true, labels) >= 0 ? labels.updated : QString();
+    return (a == View ? ViewMediaFile(f.ctx, path) : RecycleMediaFile(f.ctx, path)) ? q("done") : QString();
+}
 
-// The listed a.jpg went; A.JPG beside it is another file and is never reached in its place.
+// The listed a.jpg went: A.JPG beside it is another file and is never reached in its place.
 TEST(FinderFilesTest, AListedFileThatWentIsGoneNotItsCaseTwin) {
-    for (const Finder& finder : kFinders) {
+    for (auto act : {duplicates, media}) {
+        SCOPED_TRACE(act == duplicates ? "duplicates" : "media");
         AppFixture f;
-        f.b.file(inD(q("A.JPG")), "twin");
-        for (Act act : {finder.details, finder.view, finder.recycle})
-            EXPECT_FALSE(act(f, q("a.jpg"))) << finder.name;
-        EXPECT_TRUE(f.b.launcher().calls().isEmpty()) << finder.name;
-        EXPECT_EQ(f.b.readHost(inD(q("A.JPG"))), QByteArray("twin")) << finder.name;
+        f.b.file(q("C:\\d\\A.JPG"), "twin");
+        for (Action a : {Details, View, Recycle})
+            EXPECT_EQ(act(f, a, "a.jpg"), QString()) << a;
     }
 }
 
@@ -64,24 +53,23 @@ TEST(FinderFilesTest, AListedFileThatWentIsGoneNotItsCaseTwin) {
 TEST(FinderFilesTest, ViewNeverHandsOverWhatTheOpenerWouldRun) {
     QFile program(q("/bin/true"));
     ASSERT_TRUE(program.open(QIODevice::ReadOnly));
-    const QByteArray elf = program.readAll();
-    struct Case {
+    const QByteArray script = "#!/bin/sh\nrm -rf \"$HOME\"\n";
+    const struct {
         const char* name;
         QByteArray content;
         mode_t mode;
-    } cases[] = {
-        {"cleanup", "#!/bin/sh\nrm -rf \"$HOME\"\n", 0755},
-        {"notes.txt", "#!/bin/sh\nrm -rf \"$HOME\"\n", 0644},
-        {"photo.jpg", elf, 0644},
-        {"viewer.desktop", "[Desktop Entry]\nType=Application\nName=x\nExec=rm -rf /\n", 0644},
-    };
-    for (const Finder& finder : kFinders) {
+    } runnable[] = {{"cleanup", script, 0755},
+                    {"notes.txt", script, 0644},
+                    {"photo.jpg", program.readAll(), 0644},
+                    {"viewer.desktop", "[Desktop Entry]\nType=Application\nName=x\nExec=rm -rf /\n", 0644}};
+    for (auto act : {duplicates, media}) {
+        SCOPED_TRACE(act == duplicates ? "duplicates" : "media");
         AppFixture f;
-        for (const Case& c : cases) {
-            ASSERT_EQ(::chmod(f.b.file(inD(q(c.name)), c.content).c_str(), c.mode), 0);
-            EXPECT_FALSE(finder.view(f, q(c.name))) << finder.name << " " << c.name;
+        for (const auto& c : runnable) {
+            ASSERT_EQ(::chmod(f.b.file(q("C:\\d\\") + q(c.name), c.content).c_str(), c.mode), 0);
+            EXPECT_EQ(act(f, View, c.name), QString()) << c.name;
         }
-        EXPECT_TRUE(f.b.launcher().calls().isEmpty()) << finder.name;
+        EXPECT_TRUE(f.b.launcher().calls().isEmpty());
     }
 }
 
@@ -91,24 +79,13 @@ TEST(FinderFilesTest, TimesAreWrittenInTheMachinesShortDateAndLongTime) {
     const QString key = q("Control Panel\\International");
     f.b.regString(HKEY_CURRENT_USER, key, q("sShortDate"), q("dd.MM.yyyy"));
     f.b.regString(HKEY_CURRENT_USER, key, q("sTimeFormat"), q("HH-mm-ss"));
-    f.b.file(inD(q("a.jpg")), "1");
-    f.b.times(inD(q("a.jpg")), MachineBuilder::fileTime(2021, 6, 15, 12, 34, 56),
-              MachineBuilder::fileTime(2022, 1, 2, 3, 4, 5));
-    auto text = [](const QDateTime& utc) {
-        const QDateTime t = utc.toLocalTime();
-        return QString::asprintf("%02d.%02d.%04d %02d-%02d-%02d", t.date().day(), t.date().month(),
-                                 t.date().year(), t.time().hour(), t.time().minute(), t.time().second());
-    };
-    const QString written = text(QDateTime(QDate(2021, 6, 15), QTime(12, 34, 56), Qt::UTC));
-
-    DupTimeLabels dup;
-    ASSERT_EQ(ShowDupFileTimes(f.ctx, inD(q("a.jpg")), dup), 1);
-    EXPECT_EQ(dup.written, q("Last updated : ") + written);
-    EXPECT_EQ(dup.accessed,
-              q("Last accessed: ") + text(QDateTime(QDate(2022, 1, 2), QTime(3, 4, 5), Qt::UTC)));
-    MediaFileLabels media;
-    ASSERT_EQ(ReadMediaFileInfo(f.ctx, inD(q("a.jpg")), true, media), 1);
-    EXPECT_EQ(media.updated, q("Last updated : ") + written);
+    f.b.file(q("C:\\d\\a.jpg"), "1");
+    f.b.times(q("C:\\d\\a.jpg"), MachineBuilder::fileTime(2021, 6, 15, 12, 34, 56),
+              MachineBuilder::fileTime(2022, 1, 2));
+    const QDateTime written(QDate(2021, 6, 15), QTime(12, 34, 56), Qt::UTC);
+    const QString text = q("Last updated : ") + written.toLocalTime().toString(q("dd.MM.yyyy HH-mm-ss"));
+    for (auto act : {duplicates, media})
+        EXPECT_EQ(act(f, Details, "a.jpg"), text) << (act == duplicates ? "duplicates" : "media");
 }
 
 } // namespace

@@ -23,8 +23,6 @@ TEST(TFrmDupsTest, PatternsListCopiesThatCanBeInspectedAndRecycled) {
     f.b.file(q("C:\\a\\photo.jpg"), "same bytes");
     f.b.file(q("C:\\b\\copy of photo.jpg"), "same bytes");
     f.b.file(q("C:\\b\\other.jpg"), "other byte");
-    f.b.times(q("C:\\a\\photo.jpg"), MachineBuilder::fileTime(2020, 1, 1),
-              MachineBuilder::fileTime(2020, 1, 1));
     f.b.times(q("C:\\b\\copy of photo.jpg"), MachineBuilder::fileTime(2024, 1, 1),
               MachineBuilder::fileTime(2024, 1, 1));
     TFrmDups window(f.ctx);
@@ -43,7 +41,6 @@ TEST(TFrmDupsTest, PatternsListCopiesThatCanBeInspectedAndRecycled) {
     QTest::keyClick(list, Qt::Key_Down);
     ASSERT_EQ(list->currentRow(), 1);
     EXPECT_NE(ctl<QLabel>(window, "LblWrite")->text(), first);
-    EXPECT_EQ(ctl<QLabel>(window, "LblSize")->text(), q("Byte Size: 10"));
 
     ctl<QPushButton>(window, "CmdDel")->click();
     EXPECT_FALSE(f.b.exists(q("C:\\b\\copy of photo.jpg")));

@@ -646,13 +646,15 @@ TEST(ScanFolderTest, LetsMessagesThroughOncePer10MsOfWalking) {
         EXPECT_EQ(pumpedAt[i] - pumpedAt[i - 1], 10);
 }
 
-TEST(ScanFolderTest, AFileThatIsALinkIsTestedLikeAnyOtherFile) {
+TEST(ScanFolderTest, ALinkedFileIsTestedAndAFolderTooDeepForTheHostsHandlesIsPassedOver) {
     ScanFixture f;
-    f.b.outsideFile("elsewhere/places.sqlite");
-    f.b.hostLink(kProfile + QStringLiteral("\\places.sqlite"), f.b.outside() + "/elsewhere/places.sqlite");
-    ScanFolder(f.ctx, QStringLiteral("C:"));
-    EXPECT_EQ(f.recorded(),
-              QStringList{QStringLiteral("FFPL/P0=") + kProfile + QStringLiteral("\\places.sqlite")});
+    f.b.folder(QStringLiteral("C:\\top\\a") + QStringLiteral("\\d").repeated(80));
+    const QString places = QStringLiteral("C:\\top\\z\\Mozilla\\Firefox\\Profiles\\p\\places.sqlite");
+    f.b.hostLink(places, f.b.outsideFile("places.sqlite"));
+    const FewHandles few(20);
+    ScanFolder(f.ctx, QStringLiteral("C:\\top"));
+    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral("FFPL/P0=") + places});
+    EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
 
 TEST(ScanFolderTest, EachFolderBecomesTheCurrentOneAsItIsWalked) {
@@ -661,21 +663,6 @@ TEST(ScanFolderTest, EachFolderBecomesTheCurrentOneAsItIsWalked) {
     f.b.folder(QStringLiteral("C:\\top\\b\\c"));
     ScanFolder(f.ctx, QStringLiteral("C:\\top"));
     EXPECT_EQ(GetCurrentDir(f.b.machine()), QStringLiteral("C:\\top\\b\\c"));
-}
-
-TEST(ScanFolderTest, AFolderTooDeepForTheHostsHandlesIsSkippedAndTheScanGoesOn) {
-    ScanFixture f;
-    QString deep = QStringLiteral("C:\\top\\a");
-    for (int i = 0; i < 80; ++i)
-        deep += QStringLiteral("\\d");
-    f.b.folder(deep);
-    f.b.file(QStringLiteral("C:\\top\\z\\Mozilla\\Firefox\\Profiles\\p\\places.sqlite"));
-    const FewHandles few(20);
-    if (!few.lowered()) GTEST_SKIP() << "the handle limit could not be lowered";
-    ScanFolder(f.ctx, QStringLiteral("C:\\top"));
-    EXPECT_EQ(f.recorded(), QStringList{QStringLiteral(
-                                "FFPL/P0=C:\\top\\z\\Mozilla\\Firefox\\Profiles\\p\\places.sqlite")});
-    EXPECT_TRUE(f.dialogs.shown().isEmpty());
 }
 
 } // namespace

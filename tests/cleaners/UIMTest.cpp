@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 
 using namespace niv;
 using niv::historytest::listLines;
@@ -102,34 +101,18 @@ TEST(InstantMessagesTest, ViewingAndRemovingGiveTheirMessages) {
 
 // A listed log that has gone since is that log only: an entry differing only in case is another file.
 TEST(ListedLogsTest, ALogGoneSinceItWasListedNeverTakesItsCaseTwin) {
-    const struct {
-        const char* name;
-        const char* listed;
-        const char* twin;
-        std::function<void(ImFixture&)> act;
-    } cases[] = {
-        {"viewing a messenger log", "C:\\aim\\a.html", "C:\\aim\\A.HTML",
-         [](ImFixture& f) { EXPECT_TRUE(ViewImLog(f.ctx, q("AIM6   :C:\\aim\\a.html")).has_value()); }},
-        {"removing a messenger log", "C:\\aim\\a.html", "C:\\aim\\A.HTML",
-         [](ImFixture& f) { EXPECT_FALSE(DeleteImLog(f.ctx, q("C:\\aim\\a.html"))); }},
-        {"deleting the AOL tracks", "C:\\aol\\t.arl", "C:\\aol\\T.ARL",
-         [](ImFixture& f) {
-             DeleteAolTrackFiles(f.ctx);
-             EXPECT_FALSE(f.b.exists(q("C:\\aol\\t2.arl")));
-         }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ImFixture f;
-        f.b.file(f.ctx.g.ScanLogPath, "[AL13]\r\nP1=C:\\aol\\\r\n");
-        f.b.file(q("C:\\aol\\t2.arl"));
-        f.b.file(q(c.listed));
-        LoadAolTrackFiles(f.ctx);
-        // Replaced since the listing by a name differing only in case.
-        ASSERT_EQ(std::remove(f.b.hostPath(q(c.listed)).c_str()), 0);
-        f.b.file(q(c.twin));
-        c.act(f);
-        EXPECT_TRUE(f.b.exists(q(c.twin)));
-        EXPECT_TRUE(f.b.launcher().calls().isEmpty());
-    }
+    ImFixture f;
+    f.b.file(f.ctx.g.ScanLogPath, "[AL13]\r\nP1=C:\\aol\\\r\n");
+    f.b.file(q("C:\\aol\\t.arl"));
+    f.b.file(q("C:\\aol\\t2.arl"));
+    LoadAolTrackFiles(f.ctx);
+    ASSERT_EQ(
+        std::rename(f.b.hostPath(q("C:\\aol\\t.arl")).c_str(), f.b.hostPath(q("C:\\aol\\T.ARL")).c_str()), 0);
+    f.b.file(q("C:\\aim\\A.HTML"));
+    EXPECT_TRUE(ViewImLog(f.ctx, q("AIM6   :C:\\aim\\a.html")).has_value());
+    EXPECT_FALSE(DeleteImLog(f.ctx, q("C:\\aim\\a.html")));
+    DeleteAolTrackFiles(f.ctx);
+    EXPECT_FALSE(f.b.exists(q("C:\\aol\\t2.arl")));
+    EXPECT_TRUE(f.b.exists(q("C:\\aim\\A.HTML")) && f.b.exists(q("C:\\aol\\T.ARL")));
+    EXPECT_TRUE(f.b.launcher().calls().isEmpty());
 }

@@ -2,35 +2,20 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
-namespace niv {
-
-// Lets the process open only about `spare` more files than it holds now, until destroyed, as on a
-// host with a low handle limit: a walk deep enough then runs out of handles. Each test runs in its
-// own process, and the limit is restored at the end.
-class FewHandles {
-public:
-    explicit FewHandles(int spare) {
-        ::getrlimit(RLIMIT_NOFILE, &m_old);
-        rlim_t open = 0;
-        for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd"))
-            ++open;
-        rlimit lower = m_old;
-        lower.rlim_cur = open + static_cast<rlim_t>(spare);
-        m_lowered = lower.rlim_cur < m_old.rlim_cur && ::setrlimit(RLIMIT_NOFILE, &lower) == 0;
+// Lets the process open only `spare` more files than it holds now, until destroyed, as on a host
+// with a low handle limit: a walk deep enough then runs out of handles.
+struct FewHandles {
+    explicit FewHandles(rlim_t spare) {
+        ::getrlimit(RLIMIT_NOFILE, &old);
+        rlimit low = old;
+        using Fds = std::filesystem::directory_iterator;
+        low.rlim_cur = std::min<rlim_t>(old.rlim_cur, std::distance(Fds("/proc/self/fd"), Fds()) + spare);
+        ::setrlimit(RLIMIT_NOFILE, &low);
     }
-    ~FewHandles() {
-        if (m_lowered) ::setrlimit(RLIMIT_NOFILE, &m_old);
-    }
-    FewHandles(const FewHandles&) = delete;
-    FewHandles& operator=(const FewHandles&) = delete;
-
-    bool lowered() const { return m_lowered; }
-
-private:
-    rlimit m_old{};
-    bool m_lowered = false;
+    ~FewHandles() { ::setrlimit(RLIMIT_NOFILE, &old); }
+    rlimit old{};
 };
-
-} // namespace niv

@@ -161,6 +161,7 @@ TEST(StartupRemovalTest, AFileGoneSinceTheScanNeverTakesItsCaseTwin) {
     const std::string listed = f.b.file(q(R"(C:\Startup\tool.lnk)"));
     f.str(HKEY_CURRENT_USER, kShellFolders, "Startup", q(R"(C:\Startup)"));
     ScanStartupPoints(f.ctx);
+    ASSERT_EQ(f.unit().ListStartup, QStringList({q(R"(C:\Startup\tool.lnk)")}));
     ASSERT_EQ(std::rename(listed.c_str(), f.b.hostPath(q(R"(C:\Startup\TOOL.LNK)")).c_str()), 0);
     f.oks(1);
     RemoveStartupEntry(f.ctx, 0);

@@ -1,7 +1,6 @@
 #include "support/HostileTree.h"
 
 #include "platform/FaultInjector.h"
-#include "platform/Machine.h"
 #include "platform/WinPath.h"
 
 #include <dirent.h>
@@ -12,8 +11,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace niv {
 
@@ -111,44 +108,28 @@ void HostileTree::plant(const QString& winFolder, const QString& prefix, const Q
     b.file(f + p + QStringLiteral("swap\\") + p + QStringLiteral("inside") + ext, "inside");
     m_swapFolders.push_back(winUpper(f + p + QStringLiteral("swap\\")));
     // Mount points, and a folder holding one.
-    for (const QString& level : {f, f + QStringLiteral("level1\\")})
-        bindMount(level + p + QStringLiteral("mnt"), p + QStringLiteral("mounted") + ext);
+    for (const QString& level : {f, f + QStringLiteral("level1\\")}) {
+        const std::string name = "mounted" + std::to_string(m_mounts.size());
+        const std::string source = b.outsideFolder(name);
+        b.outsideFile(name + '/' + (p + QStringLiteral("mounted") + ext).toStdString(), "mounted");
+        const std::string target = b.folder(level + p + QStringLiteral("mnt"));
+        if (::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            m_mountError = "cannot bind-mount here (" + std::string(std::strerror(errno)) + "; root may)";
+            ::rmdir(target.c_str());
+            continue;
+        }
+        m_mounts.push_back(::open(target.c_str(), O_PATH | O_CLOEXEC));
+        m_watched.push_back(source);
+    }
     m_before = snapshot();
 }
 
-void HostileTree::bindMount(const QString& winFolder, const QString& fileName) {
-    if (!m_mountError.empty()) return;
-    const std::string source = m_builder.outsideFolder("mounted" + std::to_string(++m_mounts));
-    m_builder.outsideFile("mounted" + std::to_string(m_mounts) + "/" + fileName.toStdString(), "mounted");
-    m_builder.outsideFile("mounted" + std::to_string(m_mounts) + "/sub/deeper.tmp", "mounted below");
-    const std::string target = m_builder.folder(winFolder);
-    if (::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0) {
-        m_mountError = "cannot bind-mount here (" + std::string(std::strerror(errno)) + "; root may)";
-        ::rmdir(target.c_str());
-        return;
-    }
-    m_watched.push_back(source);
-}
-
 HostileTree::~HostileTree() {
-    // The mounts below the builder's folder, deepest (latest) first.
-    const std::string base = m_builder.root().substr(0, m_builder.root().rfind('/') + 1);
-    std::vector<std::string> mounts;
-    std::ifstream info("/proc/self/mountinfo");
-    for (std::string line; std::getline(info, line);) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, point;
-        fields >> id >> parent >> device >> root >> point;
-        std::string path; // mountinfo writes blanks and the like as \ooo
-        for (std::size_t i = 0; i < point.size(); ++i) {
-            const bool escaped = point[i] == '\\' && i + 3 < point.size();
-            path += escaped ? static_cast<char>(std::stoi(point.substr(i + 1, 3), nullptr, 8)) : point[i];
-            if (escaped) i += 3;
-        }
-        if (path.compare(0, base.size(), base) == 0) mounts.push_back(path);
+    // Through a handle on the mount, so one a cleaner moved is found as well.
+    for (const int fd : m_mounts) {
+        ::umount2(("/proc/self/fd/" + std::to_string(fd)).c_str(), MNT_DETACH);
+        ::close(fd);
     }
-    for (auto it = mounts.rbegin(); it != mounts.rend(); ++it)
-        ::umount2(it->c_str(), MNT_DETACH);
 }
 
 void HostileTree::armSwap() {

@@ -20,9 +20,8 @@ namespace niv {
 //   fifo.tmp                a FIFO
 //   keep. / "a " / ...      names ending in a dot or a blank, next to "keep" and "a"
 //   swap\                   a folder that becomes a link to the sentinel the moment a walk enters it
-//   mnt\, level1\mnt\       folders outside the machine bound there (mount --bind) from the same file
-//                           system, so they keep its device number; left out when the test may not
-//                           mount (see mountError)
+//   mnt\, level1\mnt\       folders outside the machine bound there (mount --bind); left out when
+//                           the test may not mount (see mountError)
 //
 // plus plain files (plain.tmp, level1\plain.tmp, ...) that a cleaner may rightly remove. Everything
 // outside, the invisible names and what lies behind the mount point are recorded when planted;
@@ -30,10 +29,8 @@ namespace niv {
 class HostileTree {
 public:
     explicit HostileTree(MachineBuilder& builder);
-    // Unmounts every mount below the builder's folder, wherever a cleaner moved it.
-    ~HostileTree();
+    ~HostileTree(); // unmounts, wherever a cleaner moved the mount points
     HostileTree(const HostileTree&) = delete;
-    HostileTree& operator=(const HostileTree&) = delete;
 
     // Plants the entries inside `winFolder` (made when missing); `prefix` starts every plain and
     // hostile name, so a cleaner that takes only some names (a mask, a prefix) meets them too.
@@ -52,7 +49,6 @@ public:
 
 private:
     std::map<std::string, std::string> snapshot() const;
-    void bindMount(const QString& winFolder, const QString& fileName);
 
     MachineBuilder& m_builder;
     std::string m_sentinel;
@@ -60,7 +56,7 @@ private:
     std::vector<QString> m_swapFolders; // Windows paths, with a trailing "\"
     std::map<std::string, std::string> m_before;
     int m_swapped = 0;
-    int m_mounts = 0;
+    std::vector<int> m_mounts; // a handle on each mount
     std::string m_mountError;
 };
 

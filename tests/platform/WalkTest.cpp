@@ -123,32 +123,22 @@ TEST_F(TreeWalkTest, SortedWalkTakesTheSearchOrder) {
     }
 }
 
-TEST_F(TreeWalkTest, NothingInTheProgramFolderIsWritten) {
+TEST_F(TreeWalkTest, MaskWalksWriteNothingInTheProgramFolderAndStartInTheCurrentOne) {
     const QString exe = exeFolderPath();
-    b.file(exe + QStringLiteral("notes.txt"), "kept");
-    b.file(exe + QStringLiteral("sub\\deep.txt"), "kept");
-    int visited = 0;
-    walkMask(m, exe + QStringLiteral("*.txt"), {}, [&](WalkEntry& e) {
-        ++visited;
-        EXPECT_FALSE(e.overwriteContents() || e.deleteFile(true));
-        return WalkStep::Continue;
-    });
-    EXPECT_EQ(visited, 1);
-    EXPECT_FALSE(removeTree(m, exe + QStringLiteral("sub"), true, true));
-    EXPECT_EQ(b.readHost(exe + QStringLiteral("notes.txt")), "kept");
-    EXPECT_EQ(b.readHost(exe + QStringLiteral("sub\\deep.txt")), "kept");
-}
-
-TEST_F(TreeWalkTest, AMaskWithoutADriveSearchesFromTheCurrentFolder) {
-    b.file(QStringLiteral("C:\\Tree\\a.txt"));
-    b.file(QStringLiteral("C:\\c.txt"));
+    for (const QString& f :
+         {exe + "notes.txt", exe + "sub\\deep.txt", kTree + "\\a.txt", QString("C:\\c.txt")})
+        b.file(f, "kept");
     ASSERT_TRUE(SetCurrentDir(m, kTree));
     QStringList seen;
-    walkMask(m, QStringLiteral("*.txt"), {}, [&](WalkEntry& e) {
-        seen << e.path();
-        return WalkStep::Continue;
-    });
-    EXPECT_EQ(seen, QStringList{QStringLiteral("C:\\Tree\\a.txt")});
+    for (const QString& mask : {exe + "*.txt", QStringLiteral("*.txt")})
+        walkMask(m, mask, {}, [&](WalkEntry& e) {
+            seen << e.path();
+            EXPECT_TRUE(!e.path().startsWith(exe) || !(e.overwriteContents() || e.deleteFile(true)));
+            return WalkStep::Continue;
+        });
+    EXPECT_EQ(seen, (QStringList{exe + "notes.txt", kTree + "\\a.txt"}));
+    EXPECT_FALSE(removeTree(m, exe + QStringLiteral("sub"), true, true));
+    EXPECT_EQ(b.readHost(exe + "notes.txt") + b.readHost(exe + "sub\\deep.txt"), "keptkept");
 }
 
 TEST_F(TreeWalkTest, FoldersAreUnlockedOnlyWhenAsked) {

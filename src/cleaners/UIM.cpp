@@ -114,8 +114,8 @@ std::optional<QString> ViewImLog(AppContext& ctx, const QString& line) {
             "instant message reader off the internet as this file has encrypted data. You can however "
             "still delete this IM log file using the buttons below.");
     // A log folder can hold anything; viewing must never start a program.
-    if (opensByRunning(ctx.machine, path, LastName::AsListed) ||
-        ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, LastName::AsListed) < 32)
+    if (opensByRunning(ctx.machine, path, Spelling::Exact) ||
+        ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, Spelling::Exact) < 32)
         return QStringLiteral(
             "An error occurred trying to open this log for viewing. You can view this log manually by "
             "just going to the folder and opening the log file.");
@@ -123,7 +123,7 @@ std::optional<QString> ViewImLog(AppContext& ctx, const QString& line) {
 }
 
 bool DeleteImLog(AppContext& ctx, const QString& path) {
-    return DeleteFile(ctx.machine, path, LastName::AsListed);
+    return DeleteFile(ctx.machine, path, Spelling::Exact);
 }
 
 QString NoImLogsText() {

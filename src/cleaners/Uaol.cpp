@@ -137,7 +137,7 @@ QStringList AolAddressesOf(const QString& line) {
 void DeleteAolTrackFiles(AppContext& ctx) {
     const PathList& files = ctx.unit<AolUnit>().AolTrackFiles;
     for (int slot = 1; slot <= files.count() && !files[slot].isEmpty(); ++slot)
-        DeleteFile(ctx.machine, files[slot], LastName::AsListed);
+        DeleteFile(ctx.machine, files[slot], Spelling::Exact);
 }
 
 QString AolCountText(int lines) {

@@ -199,7 +199,7 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
         if (!recycle) return WalkStep::Continue;
         try {
             // A folder goes whole, so there is nothing left to walk inside it.
-            if (shellRecycle(ctx.machine, path, ctx.recycleClock, LastName::AsListed) == 0) {
+            if (shellRecycle(ctx.machine, path, ctx.recycleClock, Spelling::Exact) == 0) {
                 ++non.DeletedFiles;
                 non.DeletedBytes += size;
             }

@@ -155,9 +155,9 @@ void SaveFormSize(AppContext& ctx, const QString& section, int width, int height
     }
 }
 
-bool RecycleFile(AppContext& ctx, const QString& path, bool /*ask*/, LastName last) {
+bool RecycleFile(AppContext& ctx, const QString& path, bool /*ask*/, Spelling spelling) {
     try {
-        return shellRecycle(ctx.machine, path, ctx.recycleClock, last) == 0;
+        return shellRecycle(ctx.machine, path, ctx.recycleClock, spelling) == 0;
     } catch (const PlatformError& e) {
         throw PlatformError(QStringLiteral("Tried to recycle file: ") + path + QStringLiteral("\r\n") +
                             e.message());

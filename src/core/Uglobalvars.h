@@ -114,7 +114,7 @@ void SaveFormSize(AppContext& ctx, const QString& section, int width, int height
 // the call carries "Tried to recycle file: " and the path. `ask` is kept for the callers' sake:
 // the emulated shell has no confirmation of its own. `last` as for the shell: a listed file is
 // recycled by its own name only.
-bool RecycleFile(AppContext& ctx, const QString& path, bool ask, LastName last = LastName::AnyCase);
+bool RecycleFile(AppContext& ctx, const QString& path, bool ask, Spelling spelling = Spelling::AnyCase);
 
 // Makes a regular file's content unrecoverable before the delete that follows; silent. A file with
 // other names elsewhere keeps its content. The cleaners wipe the entry their walk holds, so the file

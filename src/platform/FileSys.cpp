@@ -20,7 +20,6 @@ namespace niv {
 namespace {
 
 using host::errnoToWin;
-using host::fail;
 using host::kDosAttrib;
 using host::parseDosAttrib;
 constexpr int kXattrBits = faReadOnly | faHidden | faSysFile;
@@ -93,8 +92,8 @@ bool matchesMask(const QString& name, const QString& mask) {
     return false;
 }
 
-bool FileExists(Machine& machine, const QString& path, LastName last) {
-    HostPath hp = resolve(machine, path, last);
+bool FileExists(Machine& machine, const QString& path, Spelling spelling) {
+    HostPath hp = resolve(machine, path, spelling);
     return hp.exists && !hp.isRoot && !host::isDirectory(hp.path) && host::exists(hp.path);
 }
 
@@ -131,76 +130,76 @@ int FileGetAttr(Machine& machine, const QString& path) {
 
 bool FileSetAttr(Machine& machine, const QString& path, int attr) {
     HostPath hp = resolve(machine, path);
-    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
-    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err);
+    if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    if (hp.inProgramFolder) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return failWith(machine, err);
     struct stat st {};
-    if (::stat(hp.path.c_str(), &st) != 0) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (::stat(hp.path.c_str(), &st) != 0) return failWith(machine, ERROR_FILE_NOT_FOUND);
     const int bits = attr & kXattrBits;
     if (bits == 0) {
         if (::removexattr(hp.path.c_str(), kDosAttrib) != 0 && errno != ENODATA)
-            return fail(machine, errnoToWin(errno));
+            return failWith(machine, errnoToWin(errno));
     } else {
         char text[16];
         int n = std::snprintf(text, sizeof text, "0x%x", bits);
         if (::setxattr(hp.path.c_str(), kDosAttrib, text, static_cast<size_t>(n), 0) != 0)
-            return fail(machine, errnoToWin(errno));
+            return failWith(machine, errnoToWin(errno));
     }
     // Clearing read-only must also make a file without write bits writable.
     if (!(attr & faReadOnly) && (st.st_mode & 0222) == 0) ::chmod(hp.path.c_str(), st.st_mode | 0200);
     return true;
 }
 
-bool DeleteFile(Machine& machine, const QString& path, LastName last) {
-    if (endsInDotName(path)) return fail(machine, ERROR_ACCESS_DENIED);
-    HostPath hp = resolve(machine, path, last);
-    if (!hp.valid()) return fail(machine, ERROR_PATH_NOT_FOUND);
-    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.readOnly || hp.isRoot || S_ISDIR(hp.mode)) return fail(machine, ERROR_ACCESS_DENIED);
+bool DeleteFile(Machine& machine, const QString& path, Spelling spelling) {
+    if (endsInDotName(path)) return failWith(machine, ERROR_ACCESS_DENIED);
+    HostPath hp = resolve(machine, path, spelling);
+    if (!hp.valid()) return failWith(machine, ERROR_PATH_NOT_FOUND);
+    if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    if (hp.inProgramFolder || hp.isRoot || S_ISDIR(hp.mode)) return failWith(machine, ERROR_ACCESS_DENIED);
     // "file.txt\" names a folder that does not exist, never the file.
-    if (path.endsWith(u'\\') || path.endsWith(u'/')) return fail(machine, ERROR_INVALID_NAME);
+    if (path.endsWith(u'\\') || path.endsWith(u'/')) return failWith(machine, ERROR_INVALID_NAME);
     if (int err = machine.faults().check(FaultInjector::Op::DeleteFile, hp.winPath))
-        return fail(machine, err);
+        return failWith(machine, err);
     if (!S_ISLNK(hp.mode)) {
         char buf[64];
         ssize_t n = ::lgetxattr(hp.path.c_str(), kDosAttrib, buf, sizeof buf);
         const bool readOnly = (hp.mode & 0222) == 0 || (n > 0 && (parseDosAttrib(buf, n) & faReadOnly));
-        if (readOnly) return fail(machine, ERROR_ACCESS_DENIED);
+        if (readOnly) return failWith(machine, ERROR_ACCESS_DENIED);
     }
-    if (::unlink(hp.path.c_str()) != 0) return fail(machine, errnoToWin(errno));
+    if (::unlink(hp.path.c_str()) != 0) return failWith(machine, errnoToWin(errno));
     return true;
 }
 
 bool RemoveDir(Machine& machine, const QString& path) {
     HostPath hp = resolve(machine, path);
-    if (!hp.valid()) return fail(machine, ERROR_PATH_NOT_FOUND);
-    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.readOnly || hp.isRoot) return fail(machine, ERROR_ACCESS_DENIED);
-    if (int err = machine.faults().check(FaultInjector::Op::RemoveDir, hp.winPath)) return fail(machine, err);
+    if (!hp.valid()) return failWith(machine, ERROR_PATH_NOT_FOUND);
+    if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    if (hp.inProgramFolder || hp.isRoot) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::RemoveDir, hp.winPath)) return failWith(machine, err);
     if (S_ISLNK(hp.mode)) {
-        if (!host::isDirectory(hp.path)) return fail(machine, ERROR_PATH_NOT_FOUND);
-        if (::unlink(hp.path.c_str()) != 0) return fail(machine, errnoToWin(errno));
+        if (!host::isDirectory(hp.path)) return failWith(machine, ERROR_PATH_NOT_FOUND);
+        if (::unlink(hp.path.c_str()) != 0) return failWith(machine, errnoToWin(errno));
         return true;
     }
-    if (!S_ISDIR(hp.mode)) return fail(machine, ERROR_PATH_NOT_FOUND);
-    if (::rmdir(hp.path.c_str()) != 0) return fail(machine, errnoToWin(errno));
+    if (!S_ISDIR(hp.mode)) return failWith(machine, ERROR_PATH_NOT_FOUND);
+    if (::rmdir(hp.path.c_str()) != 0) return failWith(machine, errnoToWin(errno));
     return true;
 }
 
 bool CreateDir(Machine& machine, const QString& path) {
     HostPath hp = resolve(machine, path);
-    if (!hp.valid()) return fail(machine, ERROR_PATH_NOT_FOUND);
-    if (hp.exists) return fail(machine, ERROR_ALREADY_EXISTS);
-    if (hp.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
-    if (int err = machine.faults().check(FaultInjector::Op::CreateDir, hp.winPath)) return fail(machine, err);
+    if (!hp.valid()) return failWith(machine, ERROR_PATH_NOT_FOUND);
+    if (hp.exists) return failWith(machine, ERROR_ALREADY_EXISTS);
+    if (hp.inProgramFolder) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::CreateDir, hp.winPath)) return failWith(machine, err);
     if (::mkdir(hp.path.c_str(), 0755) != 0)
-        return fail(machine, errno == ENOENT ? ERROR_PATH_NOT_FOUND : errnoToWin(errno));
+        return failWith(machine, errno == ENOENT ? ERROR_PATH_NOT_FOUND : errnoToWin(errno));
     return true;
 }
 
 bool ForceDirectories(Machine& machine, const QString& path) {
     const QString full = excludeTrailingBackslash(fullPath(machine, path));
-    if (full.isEmpty()) return fail(machine, ERROR_PATH_NOT_FOUND);
+    if (full.isEmpty()) return failWith(machine, ERROR_PATH_NOT_FOUND);
     // "X:" alone would mean the current folder of X:, not its root.
     if (full.size() <= 3) return DirectoryExists(machine, includeTrailingBackslash(full));
     if (DirectoryExists(machine, full)) return true;
@@ -377,14 +376,14 @@ bool moveAcross(const std::string& from, const std::string& to) {
 bool MoveFile(Machine& machine, const QString& from, const QString& to) {
     HostPath src = resolve(machine, from);
     HostPath dst = resolve(machine, to);
-    if (!src.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
-    if (!dst.valid() || src.isRoot) return fail(machine, ERROR_PATH_NOT_FOUND);
-    if (src.readOnly || dst.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
-    if (dst.exists) return fail(machine, ERROR_ALREADY_EXISTS);
-    if (int err = machine.faults().check(FaultInjector::Op::Rename, src.winPath)) return fail(machine, err);
+    if (!src.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    if (!dst.valid() || src.isRoot) return failWith(machine, ERROR_PATH_NOT_FOUND);
+    if (src.inProgramFolder || dst.inProgramFolder) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (dst.exists) return failWith(machine, ERROR_ALREADY_EXISTS);
+    if (int err = machine.faults().check(FaultInjector::Op::Rename, src.winPath)) return failWith(machine, err);
     if (::rename(src.path.c_str(), dst.path.c_str()) == 0) return true;
-    if (errno != EXDEV) return fail(machine, errnoToWin(errno));
-    if (!moveAcross(src.path, dst.path)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (errno != EXDEV) return failWith(machine, errnoToWin(errno));
+    if (!moveAcross(src.path, dst.path)) return failWith(machine, ERROR_ACCESS_DENIED);
     return true;
 }
 
@@ -403,18 +402,18 @@ bool host::moveEntry(const std::string& from, const std::string& to) {
 bool CopyFile(Machine& machine, const QString& from, const QString& to, bool failIfExists) {
     HostPath src = resolve(machine, from);
     HostPath dst = resolve(machine, to);
-    if (!src.exists || S_ISDIR(src.mode)) return fail(machine, ERROR_FILE_NOT_FOUND);
-    if (!dst.valid() || dst.readOnly) return fail(machine, ERROR_ACCESS_DENIED);
-    if (dst.exists && failIfExists) return fail(machine, ERROR_FILE_EXISTS);
-    if (int err = machine.faults().check(FaultInjector::Op::Write, dst.winPath)) return fail(machine, err);
-    if (!copyHostFile(src.path, dst.path, failIfExists)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (!src.exists || S_ISDIR(src.mode)) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    if (!dst.valid() || dst.inProgramFolder) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (dst.exists && failIfExists) return failWith(machine, ERROR_FILE_EXISTS);
+    if (int err = machine.faults().check(FaultInjector::Op::Write, dst.winPath)) return failWith(machine, err);
+    if (!copyHostFile(src.path, dst.path, failIfExists)) return failWith(machine, ERROR_ACCESS_DENIED);
     return true;
 }
 
-bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, LastName last) {
-    HostPath hp = resolve(machine, path, last);
+bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, Spelling spelling) {
+    HostPath hp = resolve(machine, path, spelling);
     struct statx sx {};
-    if (!hp.exists || !statPath(hp, info.attr, &sx)) return fail(machine, ERROR_FILE_NOT_FOUND);
+    if (!hp.exists || !statPath(hp, info.attr, &sx)) return failWith(machine, ERROR_FILE_NOT_FOUND);
     info.size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<std::int64_t>(sx.stx_size);
     info.lastWriteTime = toFileTime(sx.stx_mtime);
     info.lastAccessTime = toFileTime(sx.stx_atime);
@@ -423,18 +422,18 @@ bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, LastName
 }
 
 bool OverwriteFileContents(Machine& machine, const QString& path) {
-    if (endsInDotName(path)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (endsInDotName(path)) return failWith(machine, ERROR_ACCESS_DENIED);
     HostPath hp = resolve(machine, path);
-    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.readOnly || !S_ISREG(hp.mode) || (hp.mode & 0222) == 0 || (readXattrBits(hp.path) & faReadOnly))
-        return fail(machine, ERROR_ACCESS_DENIED);
-    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err);
+    if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    if (hp.inProgramFolder || !S_ISREG(hp.mode) || (hp.mode & 0222) == 0 || (readXattrBits(hp.path) & faReadOnly))
+        return failWith(machine, ERROR_ACCESS_DENIED);
+    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return failWith(machine, err);
     // Not blocking: a FIFO put in the file's place since is refused, not waited on.
     const int fd = ::open(hp.path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail(machine, errnoToWin(errno));
+    if (fd < 0) return failWith(machine, errnoToWin(errno));
     const bool ok = host::zeroFillAndSync(fd);
     ::close(fd);
-    return ok || fail(machine, ERROR_ACCESS_DENIED);
+    return ok || failWith(machine, ERROR_ACCESS_DENIED);
 }
 
 QString GetShortPathName(Machine& machine, const QString& path) {
@@ -453,18 +452,18 @@ QString GetCurrentDir(const Machine& machine) {
 
 bool SetCurrentDir(Machine& machine, const QString& path) {
     HostPath hp = resolve(machine, path);
-    if (!hp.exists || !host::isDirectory(hp.path)) return fail(machine, ERROR_PATH_NOT_FOUND);
+    if (!hp.exists || !host::isDirectory(hp.path)) return failWith(machine, ERROR_PATH_NOT_FOUND);
     machine.setCurrentFolderRaw(includeTrailingBackslash(hp.winPath));
     return true;
 }
 
 bool ReadFileBytes(Machine& machine, const QString& path, QByteArray& data) {
     HostPath hp = resolve(machine, path);
-    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
-    if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) return fail(machine, err);
+    if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) return failWith(machine, err);
     host::ReadError why = host::ReadError::None;
     if (!host::readFile(hp.path, data, host::kMaxReadSize, &why))
-        return fail(machine, why == host::ReadError::TooLarge ? ERROR_FILE_TOO_LARGE : ERROR_ACCESS_DENIED);
+        return failWith(machine, why == host::ReadError::TooLarge ? ERROR_FILE_TOO_LARGE : ERROR_ACCESS_DENIED);
     return true;
 }
 
@@ -473,15 +472,15 @@ namespace {
 HostPath writableTarget(Machine& machine, const QString& path, bool& ok) {
     HostPath hp = resolve(machine, path);
     ok = false;
-    if (!hp.valid() || hp.isRoot) return fail(machine, ERROR_PATH_NOT_FOUND), hp;
-    if (hp.readOnly || (hp.exists && S_ISDIR(hp.mode))) return fail(machine, ERROR_ACCESS_DENIED), hp;
+    if (!hp.valid() || hp.isRoot) return failWith(machine, ERROR_PATH_NOT_FOUND), hp;
+    if (hp.inProgramFolder || (hp.exists && S_ISDIR(hp.mode))) return failWith(machine, ERROR_ACCESS_DENIED), hp;
     struct stat target {}; // through a link, the file it leads to
     if (hp.exists && ::stat(hp.path.c_str(), &target) == 0 &&
         ((readXattrBits(hp.path) & faReadOnly) || (target.st_mode & 0222) == 0))
-        return fail(machine, ERROR_ACCESS_DENIED), hp; // a read-only file is not replaced
-    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return fail(machine, err), hp;
+        return failWith(machine, ERROR_ACCESS_DENIED), hp; // a read-only file is not replaced
+    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return failWith(machine, err), hp;
     if (!DirectoryExists(machine, extractFilePath(hp.winPath)))
-        return fail(machine, ERROR_PATH_NOT_FOUND), hp;
+        return failWith(machine, ERROR_PATH_NOT_FOUND), hp;
     ok = true;
     return hp;
 }
@@ -493,7 +492,7 @@ bool WriteFileBytes(Machine& machine, const QString& path, const QByteArray& dat
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
     if (!host::writeFileAtomic(hp.path, data, machine.faults().takeHostWrite(hp.path)))
-        return fail(machine, errnoToWin(errno));
+        return failWith(machine, errnoToWin(errno));
     return true;
 }
 
@@ -502,17 +501,17 @@ bool AppendFileBytes(Machine& machine, const QString& path, const QByteArray& da
     HostPath hp = writableTarget(machine, path, ok);
     if (!ok) return false;
     if (!host::appendFile(hp.path, data, machine.faults().takeHostWrite(hp.path)))
-        return fail(machine, errnoToWin(errno));
+        return failWith(machine, errnoToWin(errno));
     return true;
 }
 
 bool ReadFirstLine(Machine& machine, const QString& path, QString& line) {
     line.clear();
     HostPath hp = resolve(machine, path);
-    if (!hp.exists) return fail(machine, ERROR_FILE_NOT_FOUND);
-    if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) return fail(machine, err);
+    if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    if (int err = machine.faults().check(FaultInjector::Op::Open, hp.winPath)) return failWith(machine, err);
     QByteArray bytes;
-    if (!host::readFirstLine(hp.path, bytes)) return fail(machine, ERROR_ACCESS_DENIED);
+    if (!host::readFirstLine(hp.path, bytes)) return failWith(machine, ERROR_ACCESS_DENIED);
     line = decodeAnsi(bytes);
     return true;
 }

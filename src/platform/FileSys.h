@@ -17,7 +17,7 @@ bool matchesMask(const QString& name, const QString& mask);
 // The calls that take `last` act on a path's last name as it says: a name a listing found is
 // taken as spelt, never as a case twin.
 bool FileExists(Machine& machine, const QString& path,
-                LastName last = LastName::AnyCase);          // a file, not a folder
+                Spelling spelling = Spelling::AnyCase);          // a file, not a folder
 bool DirectoryExists(Machine& machine, const QString& path); // a folder
 // The attribute word, or -1 when the path is missing.
 int FileGetAttr(Machine& machine, const QString& path);
@@ -26,7 +26,7 @@ bool FileSetAttr(Machine& machine, const QString& path, int attr);
 
 // Deletes a file: refuses folders, "." and "..", read-only and missing files. A link is removed,
 // never its target.
-bool DeleteFile(Machine& machine, const QString& path, LastName last = LastName::AnyCase);
+bool DeleteFile(Machine& machine, const QString& path, Spelling spelling = Spelling::AnyCase);
 // Removes an empty folder (a link to a folder: the link).
 bool RemoveDir(Machine& machine, const QString& path);
 // Creates one folder level; false when it exists or its parent is missing.
@@ -46,7 +46,7 @@ struct FileInfo {
     std::int64_t size = 0;
     FileTime creationTime = 0, lastWriteTime = 0, lastAccessTime = 0;
 };
-bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, LastName last = LastName::AnyCase);
+bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, Spelling spelling = Spelling::AnyCase);
 
 // Overwrites a regular file's content in place once and flushes it to disk, leaving the file for
 // the delete that follows. Refuses (false) folders, links, read-only files, files with more than one

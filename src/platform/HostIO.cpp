@@ -1,5 +1,4 @@
 #include "HostIO.h"
-#include "Machine.h"
 #include "WinTypes.h"
 
 #include <algorithm>
@@ -56,11 +55,6 @@ int errnoToWin(int err) {
     default:
         return ERROR_ACCESS_DENIED;
     }
-}
-
-bool fail(const Machine& machine, int error) {
-    machine.setLastError(error);
-    return false;
 }
 
 bool otherMount(const struct statx& entry, const struct statx& folder) {

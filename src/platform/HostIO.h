@@ -8,10 +8,6 @@
 #include <string>
 #include <sys/stat.h>
 
-namespace niv {
-class Machine;
-}
-
 namespace niv::host {
 
 // Plain host-file helpers for the platform layer's own use; callers pass resolved host paths.
@@ -113,8 +109,6 @@ bool createNewFile(const std::string& path, const QByteArray& data, std::int64_t
 
 // The Windows error for a failed host call's errno.
 int errnoToWin(int err);
-// Sets the machine's last error; false, for the failure paths of the file-system calls.
-bool fail(const Machine& machine, int error);
 
 // What statx is asked for where an entry's mount matters.
 constexpr unsigned kMountMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_MNT_ID;

@@ -482,6 +482,11 @@ struct IniCache::State {
     }
 };
 
+IniCache& Machine::iniCache() {
+    if (!m_iniCache) m_iniCache = std::make_shared<IniCache>();
+    return *m_iniCache;
+}
+
 IniCache::IniCache() : m_state(std::make_unique<State>()) {}
 IniCache::~IniCache() = default;
 

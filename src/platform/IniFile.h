@@ -3,13 +3,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace niv {
 
 class Machine;
 
 // The private-profile functions over INI files of the machine. Every call sees the file as it is on
-// disk, and (for writes) replaces it whole. A parsed file is kept (see IniCache in WriteScope.h) only as long
-// as the file is unchanged.
+// disk, and (for writes) replaces it whole. A parsed file is kept (see IniCache below) only as long as the
+// file is unchanged.
 //
 // Reading: sections and keys compare case-insensitively and the first match wins (a section that
 // appears twice is only looked up in its first place). The value is trimmed of blanks and tabs and
@@ -54,6 +56,31 @@ public:
 private:
     Machine& m_machine;
     QString m_fileName;
+};
+
+// The parsed INI files of one machine, owned by it, so that reading many keys parses a file once.
+// Every call still looks at the file: its identity, size and times must be those it was parsed
+// from, and a file changed so recently that a further change could keep all of them (same size,
+// same clock tick) is read again and compared byte for byte. A write through the private-profile
+// functions replaces what is kept. Used from the program's own thread only.
+class IniCache {
+public:
+    IniCache();
+    ~IniCache();
+    IniCache(const IniCache&) = delete;
+    IniCache& operator=(const IniCache&) = delete;
+
+    // Saves each file changed while WriteScopes were open, once, and returns the files (as the
+    // callers named them) that could not be written; their changes are forgotten, so what is kept
+    // is again what the disk holds. A file that another program changed meanwhile gets the changes
+    // on its new content; one that was deleted meanwhile stays deleted.
+    QStringList saveGathered(Machine& machine);
+
+    struct State;
+    State& state() { return *m_state; }
+
+private:
+    std::unique_ptr<State> m_state;
 };
 
 } // namespace niv

@@ -116,4 +116,10 @@ private:
     mutable FolderCache m_folderCache;
 };
 
+// Sets the machine's last error and gives false, for the failure paths of the platform's calls.
+inline bool failWith(const Machine& machine, int error) {
+    machine.setLastError(error);
+    return false;
+}
+
 } // namespace niv

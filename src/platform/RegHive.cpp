@@ -379,7 +379,7 @@ public:
     std::unique_ptr<RegHive> run() {
         splitLines();
         if (m_lines.empty() || content(0) != kSignature)
-            fail(0, QStringLiteral("not a Wine registry file (the first line is not \"%1\")")
+            failWith(0, QStringLiteral("not a Wine registry file (the first line is not \"%1\")")
                         .arg(QString::fromLatin1(kSignature)));
         m_hive.reset(new RegHive());
         m_hive->m_header = raw(0);
@@ -392,7 +392,7 @@ public:
             while (p < ln.end && isBlank(t[p]))
                 ++p;
             if (std::find(t + ln.begin, t + ln.end, '\0') != t + ln.end)
-                fail(m_at, QStringLiteral("unexpected NUL byte"));
+                failWith(m_at, QStringLiteral("unexpected NUL byte"));
             if (p == ln.end) {
                 pending += raw(m_at);
                 continue;
@@ -410,7 +410,7 @@ public:
             switch (t[p]) {
             case '"':
             case '@':
-                if (!m_block) fail(m_at, QStringLiteral("value outside of a key"));
+                if (!m_block) failWith(m_at, QStringLiteral("value outside of a key"));
                 parseValue(p);
                 break;
             case '#':
@@ -429,7 +429,7 @@ public:
                 addRaw(raw(m_at));
                 break;
             default:
-                fail(m_at, QStringLiteral("unrecognised line"));
+                failWith(m_at, QStringLiteral("unrecognised line"));
             }
         }
         if (!pending.isEmpty()) addRaw(pending);
@@ -444,7 +444,7 @@ private:
         qsizetype next; // start of the next line
     };
 
-    [[noreturn]] void fail(std::size_t index, const QString& what) const {
+    [[noreturn]] void failWith(std::size_t index, const QString& what) const {
         throw HiveParseError(m_file, static_cast<int>(index) + 1, what);
     }
 
@@ -483,17 +483,17 @@ private:
         const char* t = m_text.constData();
         QString name, error;
         qsizetype q = unescape(t, p + 1, ln.end, ']', name, error);
-        if (q < 0) fail(m_at, error);
+        if (q < 0) failWith(m_at, error);
         while (q < ln.end && isBlank(t[q]))
             ++q;
         while (q < ln.end && t[q] >= '0' && t[q] <= '9')
             ++q;
         while (q < ln.end && isBlank(t[q]))
             ++q;
-        if (q != ln.end) fail(m_at, QStringLiteral("unexpected text after the key name"));
+        if (q != ln.end) failWith(m_at, QStringLiteral("unexpected text after the key name"));
         const QStringList parts = pathComponents(name);
         if (parts.size() > RegHive::kMaxDepth)
-            fail(m_at, QStringLiteral("key nested deeper than %1 levels").arg(RegHive::kMaxDepth));
+            failWith(m_at, QStringLiteral("key nested deeper than %1 levels").arg(RegHive::kMaxDepth));
 
         RegKey* key = m_hive->m_root.get();
         for (const QString& part : parts) {
@@ -522,7 +522,7 @@ private:
 
     void expectEnd(qsizetype q, qsizetype end) const {
         skipBlanks(q, end);
-        if (q != end) fail(m_at, QStringLiteral("unexpected text after the value"));
+        if (q != end) failWith(m_at, QStringLiteral("unexpected text after the value"));
     }
 
     void parseValue(qsizetype p) {
@@ -536,10 +536,10 @@ private:
             ++q;
         } else {
             q = unescape(t, q + 1, end, '"', value.name, error);
-            if (q < 0) fail(m_at, error);
+            if (q < 0) failWith(m_at, error);
         }
         skipBlanks(q, end);
-        if (q >= end || t[q] != '=') fail(m_at, QStringLiteral("missing \"=\" after the value name"));
+        if (q >= end || t[q] != '=') failWith(m_at, QStringLiteral("missing \"=\" after the value name"));
         ++q;
         skipBlanks(q, end);
 
@@ -547,7 +547,7 @@ private:
         auto stringValue = [&](std::uint32_t type, qsizetype tagLength) {
             QString text;
             const qsizetype after = unescape(t, q + tagLength, end, '"', text, error);
-            if (after < 0) fail(m_at, error);
+            if (after < 0) failWith(m_at, error);
             expectEnd(after, end);
             value.type = type;
             value.data = utf16Data(text, true);
@@ -566,7 +566,7 @@ private:
             int digits = 0;
             for (; r < end && hexValue(t[r]) >= 0 && digits < 9; ++r, ++digits)
                 dw = dw * 16 + static_cast<std::uint32_t>(hexValue(t[r]));
-            if (digits == 0 || digits > 8) fail(m_at, QStringLiteral("bad dword value"));
+            if (digits == 0 || digits > 8) failWith(m_at, QStringLiteral("bad dword value"));
             expectEnd(r, end);
             value.type = REG_DWORD;
             for (int k = 0; k < 4; ++k)
@@ -579,7 +579,7 @@ private:
                 for (; r < end && hexValue(t[r]) >= 0 && digits < 9; ++r, ++digits)
                     type = type * 16 + static_cast<unsigned long long>(hexValue(t[r]));
                 if (digits == 0 || digits > 8 || r + 1 >= end || t[r] != ')' || t[r + 1] != ':')
-                    fail(m_at, QStringLiteral("bad value type"));
+                    failWith(m_at, QStringLiteral("bad value type"));
                 value.type = static_cast<std::uint32_t>(type);
                 r += 2;
             } else {
@@ -587,7 +587,7 @@ private:
             }
             parseHex(r, value.data);
         } else {
-            fail(m_at, QStringLiteral("unknown value data"));
+            failWith(m_at, QStringLiteral("unknown value data"));
         }
 
         QByteArray text;
@@ -620,22 +620,22 @@ private:
                 int v = 0, digits = 0;
                 for (; r < end && hexValue(t[r]) >= 0; ++r, ++digits)
                     if (digits < 2) v = v * 16 + hexValue(t[r]);
-                if (digits > 2) fail(m_at, QStringLiteral("bad hex byte"));
+                if (digits > 2) failWith(m_at, QStringLiteral("bad hex byte"));
                 out += static_cast<char>(v);
                 skipBlanks(r, end);
                 if (r < end && t[r] == ',') ++r;
                 skipBlanks(r, end);
             }
             if (r == end) return;
-            if (t[r] != '\\') fail(m_at, QStringLiteral("bad hex data"));
+            if (t[r] != '\\') failWith(m_at, QStringLiteral("bad hex data"));
             ++r;
             skipBlanks(r, end);
-            if (r != end) fail(m_at, QStringLiteral("unexpected text after \"\\\""));
+            if (r != end) failWith(m_at, QStringLiteral("unexpected text after \"\\\""));
             if (m_at + 1 >= m_lines.size())
-                fail(m_at, QStringLiteral("hex data continues past the end of the file"));
+                failWith(m_at, QStringLiteral("hex data continues past the end of the file"));
             ++m_at;
             if (std::find(t + m_lines[m_at].begin, t + m_lines[m_at].end, '\0') != t + m_lines[m_at].end)
-                fail(m_at, QStringLiteral("unexpected NUL byte"));
+                failWith(m_at, QStringLiteral("unexpected NUL byte"));
             r = m_lines[m_at].begin;
         }
     }

@@ -96,6 +96,11 @@ struct RegistryStore::Hive {
     }
 };
 
+RegistryStore& Machine::registry() {
+    if (!m_registry) m_registry = std::make_shared<RegistryStore>(*this);
+    return *m_registry;
+}
+
 RegistryStore::RegistryStore(Machine& machine) : m_machine(machine) {
     const std::string system = machine.root() + "/system.reg";
     const std::string user = machine.root() + "/user.reg";

@@ -79,11 +79,11 @@ bool insideBin(Machine& machine, const HostPath& item) {
 
 } // namespace
 
-int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock, LastName last) {
-    const HostPath item = resolve(machine, winPath, last);
+int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock, Spelling spelling) {
+    const HostPath item = resolve(machine, winPath, spelling);
     if (!item.valid()) return ERROR_PATH_NOT_FOUND;
     if (!item.exists) return ERROR_FILE_NOT_FOUND;
-    if (item.isRoot || item.readOnly || insideBin(machine, item)) return ERROR_ACCESS_DENIED;
+    if (item.isRoot || item.inProgramFolder || insideBin(machine, item)) return ERROR_ACCESS_DENIED;
     if (int err = machine.faults().check(FaultInjector::Op::Recycle, item.winPath)) return err;
 
     HostPath bin = resolve(machine, recycleBinFolder());
@@ -211,7 +211,7 @@ int emptyRecycleBin(Machine& machine) {
 // --- opening ---
 
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params,
-                 const QString& dir, LastName last) {
+                 const QString& dir, Spelling spelling) {
     Q_UNUSED(params); // nothing we open takes parameters
     if (!verb.isEmpty() && verb.compare(QStringLiteral("open"), Qt::CaseInsensitive) != 0) return 31;
     auto faultResult = [](int err) { return err < 32 ? err : 31; };
@@ -226,7 +226,7 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
     const bool relative =
         !(path.size() >= 2 && path.at(1) == u':') && !path.startsWith(u'\\') && !path.startsWith(u'/');
     if (relative && !dir.isEmpty()) path = includeTrailingBackslash(dir) + path;
-    const HostPath target = resolve(machine, path, last);
+    const HostPath target = resolve(machine, path, spelling);
     if (!target.exists || !host::exists(target.path)) return ERROR_FILE_NOT_FOUND;
     if (int err = machine.faults().check(FaultInjector::Op::Execute, target.winPath)) return faultResult(err);
 
@@ -263,9 +263,9 @@ bool opensByRunning(const QString& path) {
     return kinds.contains(winUpper(extractFileExt(stripTrailingDotsBlanks(path))));
 }
 
-bool opensByRunning(Machine& machine, const QString& path, LastName last) {
+bool opensByRunning(Machine& machine, const QString& path, Spelling spelling) {
     if (opensByRunning(path)) return true;
-    const HostPath target = resolve(machine, path, last);
+    const HostPath target = resolve(machine, path, spelling);
     if (!target.exists) return false;
     struct stat st {};
     // Only a regular file is anything an opener could run; nothing else is read to find out.

@@ -27,7 +27,7 @@ using RecycleClock = std::function<FileTime()>;
 // the move), as the shell's file operation does; nothing is left behind on failure. `last` as for
 // resolve: an item a listing found is recycled by its own name only.
 int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock = {},
-                 LastName last = LastName::AnyCase);
+                 Spelling spelling = Spelling::AnyCase);
 
 // Deletes every "$I"/"$R" pair of the bin (a "$R" folder with all it holds, links removed, never
 // followed) and nothing else. Returns 0; emptying an empty or missing bin succeeds too.
@@ -42,7 +42,7 @@ int emptyRecycleBin(Machine& machine);
 // "https:" addresses go to the machine's launcher. A relative `file` is taken relative to `dir` when `dir` is
 // given. `last` as for resolve.
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params = {},
-                 const QString& dir = {}, LastName last = LastName::AnyCase);
+                 const QString& dir = {}, Spelling spelling = Spelling::AnyCase);
 
 // Whether opening the file would run it rather than show it: Windows' programs, scripts, installers,
 // shortcuts and other types it runs, judged by the extension of the name the shell opens (without
@@ -51,7 +51,7 @@ bool opensByRunning(const QString& path);
 // The same, and also what the host's opener would run: a file with an execute bit, or one whose
 // type is an executable, a shared library, a script, a desktop entry or an AppImage. Viewers refuse
 // these before opening.
-bool opensByRunning(Machine& machine, const QString& path, LastName last = LastName::AnyCase);
+bool opensByRunning(Machine& machine, const QString& path, Spelling spelling = Spelling::AnyCase);
 
 // --- folders ---
 

@@ -36,7 +36,7 @@ struct WalkFrame {
     int fd = -1;
     QString folder;        // Windows path with a trailing "\"
     int depth = 0;         // of the entries listed here
-    bool readOnly = false; // inside the program folder, which is never written
+    bool inProgramFolder = false; // never written, deleted or recycled
     std::string names;
     std::vector<Item> items;
     std::size_t next = 0;
@@ -61,7 +61,6 @@ struct WalkFrame {
 namespace {
 
 using host::errnoToWin;
-using host::fail;
 using host::kDosAttrib;
 
 #ifndef SYS_getxattrat
@@ -307,29 +306,29 @@ bool WalkEntry::isReadOnly() const {
 }
 
 bool WalkEntry::deleteFile(bool evenReadOnly) {
-    if (m_isDir || m_frame.readOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (int err = armedFault(m_machine, FaultInjector::Op::DeleteFile, *this)) return fail(m_machine, err);
-    if (!evenReadOnly && !m_isLink && isReadOnly()) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (::unlinkat(dirFd(), m_hostName, 0) != 0) return fail(m_machine, errnoToWin(errno));
+    if (m_isDir || m_frame.inProgramFolder) return failWith(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = armedFault(m_machine, FaultInjector::Op::DeleteFile, *this)) return failWith(m_machine, err);
+    if (!evenReadOnly && !m_isLink && isReadOnly()) return failWith(m_machine, ERROR_ACCESS_DENIED);
+    if (::unlinkat(dirFd(), m_hostName, 0) != 0) return failWith(m_machine, errnoToWin(errno));
     return true;
 }
 
 bool WalkEntry::removeDir() {
-    if (!m_isDir || m_isMount || m_frame.readOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (int err = armedFault(m_machine, FaultInjector::Op::RemoveDir, *this)) return fail(m_machine, err);
-    if (::unlinkat(dirFd(), m_hostName, AT_REMOVEDIR) != 0) return fail(m_machine, errnoToWin(errno));
+    if (!m_isDir || m_isMount || m_frame.inProgramFolder) return failWith(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = armedFault(m_machine, FaultInjector::Op::RemoveDir, *this)) return failWith(m_machine, err);
+    if (::unlinkat(dirFd(), m_hostName, AT_REMOVEDIR) != 0) return failWith(m_machine, errnoToWin(errno));
     return true;
 }
 
 bool WalkEntry::overwriteContents() {
-    if (m_isDir || m_isLink || m_frame.readOnly) return fail(m_machine, ERROR_ACCESS_DENIED);
-    if (int err = armedFault(m_machine, FaultInjector::Op::Write, *this)) return fail(m_machine, err);
-    if (isReadOnly()) return fail(m_machine, ERROR_ACCESS_DENIED);
+    if (m_isDir || m_isLink || m_frame.inProgramFolder) return failWith(m_machine, ERROR_ACCESS_DENIED);
+    if (int err = armedFault(m_machine, FaultInjector::Op::Write, *this)) return failWith(m_machine, err);
+    if (isReadOnly()) return failWith(m_machine, ERROR_ACCESS_DENIED);
     const int fd = ::openat(dirFd(), m_hostName, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail(m_machine, errnoToWin(errno));
+    if (fd < 0) return failWith(m_machine, errnoToWin(errno));
     const bool ok = host::zeroFillAndSync(fd);
     ::close(fd);
-    return ok || fail(m_machine, ERROR_ACCESS_DENIED);
+    return ok || failWith(m_machine, ERROR_ACCESS_DENIED);
 }
 
 WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& o, const WalkVisitor& visit) {
@@ -368,7 +367,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         frame->fd = fd;
         frame->folder = std::move(winFolder);
         frame->depth = depth;
-        frame->readOnly = hp.readOnly;
+        frame->inProgramFolder = hp.inProgramFolder;
         frame->hostName = std::move(hostName);
         frame->name = std::move(name);
         if (o.progress) o.progress(WalkProgress{frame->folder, result.entries});

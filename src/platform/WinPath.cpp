@@ -248,7 +248,7 @@ bool hasInvalidChars(const QString& comp) {
 
 } // namespace
 
-HostPath resolve(const Machine& machine, const QString& winPath, LastName last) {
+HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelling) {
     HostPath out;
     out.winPath = fullPath(machine, winPath);
     if (out.winPath.isEmpty()) return out;
@@ -260,7 +260,7 @@ HostPath resolve(const Machine& machine, const QString& winPath, LastName last) 
     if (upper.startsWith(exeRoot) && (upper.size() == exeRoot.size() || upper.at(exeRoot.size()) == u'\\')) {
         base = machine.programFolderHost();
         rest = out.winPath.mid(exeRoot.size());
-        out.readOnly = true;
+        out.inProgramFolder = true;
     } else {
         const char letter = static_cast<char>(out.winPath.at(0).toLower().unicode());
         std::string link = machine.root() + "/dosdevices/" + letter + ":";
@@ -277,7 +277,7 @@ HostPath resolve(const Machine& machine, const QString& winPath, LastName last) 
     const QStringList comps = rest.split(u'\\', Qt::SkipEmptyParts);
     for (const QString& comp : comps)
         if (hasInvalidChars(comp)) return out;
-    out.isRoot = comps.isEmpty() && !out.readOnly;
+    out.isRoot = comps.isEmpty() && !out.inProgramFolder;
 
     // Exact spelling first: one look-up for the whole path.
     std::string exact = base;
@@ -319,7 +319,7 @@ HostPath resolve(const Machine& machine, const QString& winPath, LastName last) 
         if (found) {
             std::string candidate = cur + '/' + name;
             if (::lstat(candidate.c_str(), &st) != 0) {
-                const bool asListed = last == LastName::AsListed && i == comps.size() - 1;
+                const bool asListed = spelling == Spelling::Exact && i == comps.size() - 1;
                 std::string onDisk = asListed ? std::string() : findCaseInsensitive(cur, comp);
                 if (onDisk.empty())
                     found = false;

@@ -64,7 +64,7 @@ struct HostPath {
     std::string path;      // host path; empty when the Windows path has no host place
     QString winPath;       // the canonical Windows path (fullPath)
     bool exists = false;   // every component was found (the last one may be a dangling link)
-    bool readOnly = false; // inside the program folder, which is never written
+    bool inProgramFolder = false; // never written, deleted or recycled
     bool isRoot = false;   // the root folder of a drive
     unsigned mode = 0;     // the host's lstat mode of the last component when it exists
     bool valid() const { return !path.empty(); }
@@ -74,7 +74,7 @@ struct HostPath {
 // program folder for ExeFolder) plus each component found case-insensitively (exact spelling
 // first, then a search of the folder; the spelling on disk wins), the last one as `last` says.
 // Components that do not exist keep their spelling, so the result can be created.
-HostPath resolve(const Machine& machine, const QString& winPath, LastName last = LastName::AnyCase);
+HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelling = Spelling::AnyCase);
 
 // The Windows path of a host path inside one of the machine's drives (or the program folder);
 // "" for a host path that no drive reaches.

@@ -7,10 +7,10 @@
 
 namespace niv {
 
-// How the last name of a path is found. A path the user typed, or one from the registry or the
+// How the names of a path are found. A path the user typed, or one from the registry or the
 // system, takes the exact spelling first, then any case, as Wine does. A name that a listing found
 // is that entry only: when it has gone since, an entry differing only in case is another file.
-enum class LastName { AnyCase, AsListed };
+enum class Spelling { AnyCase, Exact };
 
 // File attribute bits, as Windows reports them.
 constexpr int faReadOnly = 0x01;

@@ -1,20 +1,11 @@
 #include "WriteScope.h"
 
+#include "IniFile.h"
 #include "Machine.h"
 #include "Registry.h"
 #include "WinTypes.h"
 
 namespace niv {
-
-RegistryStore& Machine::registry() {
-    if (!m_registry) m_registry = std::make_shared<RegistryStore>(*this);
-    return *m_registry;
-}
-
-IniCache& Machine::iniCache() {
-    if (!m_iniCache) m_iniCache = std::make_shared<IniCache>();
-    return *m_iniCache;
-}
 
 WriteScope::WriteScope(Machine& machine) : m_machine(machine) {
     ++m_machine.m_openWriteScopes;

@@ -1,37 +1,8 @@
 #pragma once
 
-#include <QStringList>
-
-#include <memory>
-
 namespace niv {
 
 class Machine;
-
-// The parsed INI files of one machine, owned by it, so that reading many keys parses a file once.
-// Every call still looks at the file: its identity, size and times must be those it was parsed
-// from, and a file changed so recently that a further change could keep all of them (same size,
-// same clock tick) is read again and compared byte for byte. A write through the private-profile
-// functions replaces what is kept. Used from the program's own thread only.
-class IniCache {
-public:
-    IniCache();
-    ~IniCache();
-    IniCache(const IniCache&) = delete;
-    IniCache& operator=(const IniCache&) = delete;
-
-    // Saves each file changed while WriteScopes were open, once, and returns the files (as the
-    // callers named them) that could not be written; their changes are forgotten, so what is kept
-    // is again what the disk holds. A file that another program changed meanwhile gets the changes
-    // on its new content; one that was deleted meanwhile stays deleted.
-    QStringList saveGathered(Machine& machine);
-
-    struct State;
-    State& state() { return *m_state; }
-
-private:
-    std::unique_ptr<State> m_state;
-};
 
 // Gathers the writes of one operation, so that a step that changes many values saves each file
 // once instead of once per value. While a scope is open, registry changes (RegistryStore,

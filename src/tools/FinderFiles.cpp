@@ -21,8 +21,8 @@ QString localFileTimeText(Machine& machine, FileTime time) {
 FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
     FinderFileInfo out;
     FileInfo info;
-    if (!FileExists(ctx.machine, path, LastName::AsListed) ||
-        !GetFileInfo(ctx.machine, path, info, LastName::AsListed))
+    if (!FileExists(ctx.machine, path, Spelling::Exact) ||
+        !GetFileInfo(ctx.machine, path, info, Spelling::Exact))
         return out;
     out.size = info.size;
     out.creation = info.creationTime;
@@ -32,8 +32,8 @@ FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
 }
 
 bool viewFinderFile(AppContext& ctx, const QString& path) {
-    if (opensByRunning(ctx.machine, path, LastName::AsListed)) return false;
-    return ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, LastName::AsListed) >= 32;
+    if (opensByRunning(ctx.machine, path, Spelling::Exact)) return false;
+    return ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, Spelling::Exact) >= 32;
 }
 
 RecycleBinFolder::RecycleBinFolder(Machine& machine)

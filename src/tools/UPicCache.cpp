@@ -152,7 +152,7 @@ bool ViewMediaFile(AppContext& ctx, const QString& path) {
 }
 
 bool RecycleMediaFile(AppContext& ctx, const QString& path) {
-    return RecycleFile(ctx, path, false, LastName::AsListed);
+    return RecycleFile(ctx, path, false, Spelling::Exact);
 }
 
 } // namespace niv

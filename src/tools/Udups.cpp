@@ -367,13 +367,13 @@ QString DupRecycleRefusedText(const QString& path) {
 
 DupAction RecycleDupLine(AppContext& ctx, const QString& line) {
     const QString path = DupLineToPath(line);
-    if (!FileExists(ctx.machine, path, LastName::AsListed)) return DupAction::NotFound;
-    return RecycleFile(ctx, path, false, LastName::AsListed) ? DupAction::Done : DupAction::Refused;
+    if (!FileExists(ctx.machine, path, Spelling::Exact)) return DupAction::NotFound;
+    return RecycleFile(ctx, path, false, Spelling::Exact) ? DupAction::Done : DupAction::Refused;
 }
 
 DupAction ViewDupLine(AppContext& ctx, const QString& line) {
     const QString path = DupLineToPath(line);
-    if (!FileExists(ctx.machine, path, LastName::AsListed)) return DupAction::NotFound;
+    if (!FileExists(ctx.machine, path, Spelling::Exact)) return DupAction::NotFound;
     return viewFinderFile(ctx, path) ? DupAction::Done : DupAction::Refused;
 }
 

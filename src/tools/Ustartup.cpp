@@ -426,7 +426,7 @@ void RemoveStartupEntry(AppContext& ctx, int row) {
     }
     case StartupAction::DelFile:
         ctx.dialogs.showMessage(
-            DeleteFile(ctx.machine, entry.text, LastName::AsListed)
+            DeleteFile(ctx.machine, entry.text, Spelling::Exact)
                 ? kDeleted
                 : QStringLiteral("This value could not be deleted! You may have already "
                                  "removed it or you may not have authority on your system "

@@ -276,13 +276,13 @@ TEST(ListedNameTest, NeverTakesACaseTwin) {
     MachineBuilder b;
     b.file(u8("C:\\data\\A.BIN"), "twin");
     const QString listed = u8("C:\\DATA\\a.bin");
-    EXPECT_FALSE(FileExists(b.machine(), listed, LastName::AsListed));
-    EXPECT_FALSE(DeleteFile(b.machine(), listed, LastName::AsListed));
-    EXPECT_EQ(shellRecycle(b.machine(), listed, {}, LastName::AsListed), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(ShellExecute(b.machine(), u8("open"), listed, {}, {}, LastName::AsListed),
+    EXPECT_FALSE(FileExists(b.machine(), listed, Spelling::Exact));
+    EXPECT_FALSE(DeleteFile(b.machine(), listed, Spelling::Exact));
+    EXPECT_EQ(shellRecycle(b.machine(), listed, {}, Spelling::Exact), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ShellExecute(b.machine(), u8("open"), listed, {}, {}, Spelling::Exact),
               ERROR_FILE_NOT_FOUND);
     // The twin is still there, and the folders on the way resolve in any case.
-    EXPECT_TRUE(DeleteFile(b.machine(), u8("C:\\DATA\\A.BIN"), LastName::AsListed));
+    EXPECT_TRUE(DeleteFile(b.machine(), u8("C:\\DATA\\A.BIN"), Spelling::Exact));
 }
 
 TEST(DeleteFileTest, Deletions) {

@@ -159,6 +159,7 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
     walkMask(
         ctx.machine, non.JunkMask, options,
         [&](WalkEntry& e) {
+            if (e.isMountPoint()) return WalkStep::Continue; // another file system's entry
             const std::int64_t size = e.size();
             ++non.PassFiles;
             non.PassBytes += size;
@@ -175,9 +176,11 @@ bool IsRefusedTempFolder(AppContext& ctx, const QString& folder) {
     const QString full = fullPath(ctx.machine, folder);
     if (full.isEmpty() || excludeTrailingBackslash(full).size() <= 2) return true; // a drive root
     for (const QString& kept : {GetWindowsDirectory(ctx.machine),
-                                ExpandEnvironmentStrings(ctx.machine, QStringLiteral("%USERPROFILE%"))})
+                                ExpandEnvironmentStrings(ctx.machine, QStringLiteral("%USERPROFILE%")),
+                                exeFolderPath()})
         if (isSameOrAbove(ctx.machine, folder, kept)) return true;
-    return false;
+    // Nothing in the program folder is ever written, whatever name reaches it.
+    return isSameOrAbove(ctx.machine, exeFolderPath(), folder);
 }
 
 void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder, bool recycle) {
@@ -188,8 +191,8 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
     // A folder the host has no handle left for finds nothing, like one that cannot be searched.
     options.passOverUnopenable = true;
     walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
-        // Subfolders are reached only through the mask.
-        if (!matchesMask(e.name(), mask)) return WalkStep::SkipFolder;
+        // Subfolders are reached only through the mask; another file system's entry is not junk.
+        if (!matchesMask(e.name(), mask) || e.isMountPoint()) return WalkStep::SkipFolder;
         // The whole path, whatever its length: a cut one could name another entry.
         const QString path = e.path();
         const std::int64_t size = e.size();

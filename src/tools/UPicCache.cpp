@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Uglobalvars.h"
+#include "platform/Shell.h"
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
 #include "tools/FinderFiles.h"
@@ -67,7 +68,7 @@ void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
         display(above.size() == startLength ? folder
                                             : prefix + excludeTrailingBackslash(above.mid(startLength)));
     };
-    const RecycleBinFolder bin(ctx.machine);
+    const RecycleBins bin(ctx.machine);
     walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (e.afterContents()) {
             display(QString());

@@ -59,7 +59,7 @@ void dropSecondNames(std::vector<const Found*>& group) {
                 group.end());
 }
 
-// Walks a drive and hands each regular file to `take`; the recycle bin is never entered.
+// Walks a drive and hands each regular file to `take`; no drive's recycle bin is entered.
 class DriveWalk {
 public:
     DriveWalk(AppContext& ctx, QChar drive, const DupScanControl& control)
@@ -97,7 +97,7 @@ private:
     AppContext& m_ctx;
     QString m_drive;
     const DupScanControl& m_control;
-    RecycleBinFolder m_bin;
+    RecycleBins m_bin;
     QStringList m_folders; // without the closing "\"
     QString m_lastFolder;
     std::int64_t m_files = 0;

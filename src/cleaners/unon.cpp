@@ -175,9 +175,9 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
 bool IsRefusedTempFolder(AppContext& ctx, const QString& folder) {
     const QString full = fullPath(ctx.machine, folder);
     if (full.isEmpty() || excludeTrailingBackslash(full).size() <= 2) return true; // a drive root
-    for (const QString& kept : {GetWindowsDirectory(ctx.machine),
-                                ExpandEnvironmentStrings(ctx.machine, QStringLiteral("%USERPROFILE%")),
-                                exeFolderPath()})
+    for (const QString& kept :
+         {GetWindowsDirectory(ctx.machine),
+          ExpandEnvironmentStrings(ctx.machine, QStringLiteral("%USERPROFILE%")), exeFolderPath()})
         if (isSameOrAbove(ctx.machine, folder, kept)) return true;
     // Nothing in the program folder is ever written, whatever name reaches it.
     return isSameOrAbove(ctx.machine, exeFolderPath(), folder);

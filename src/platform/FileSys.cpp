@@ -154,7 +154,8 @@ bool DeleteFile(Machine& machine, const QString& path, Spelling spelling) {
     HostPath hp = resolve(machine, path, spelling);
     if (!hp.valid()) return failWith(machine, ERROR_PATH_NOT_FOUND);
     if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.isRoot || S_ISDIR(hp.mode) || inProgramFolder(machine, hp)) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (hp.isRoot || S_ISDIR(hp.mode) || inProgramFolder(machine, hp))
+        return failWith(machine, ERROR_ACCESS_DENIED);
     // "file.txt\" names a folder that does not exist, never the file.
     if (path.endsWith(u'\\') || path.endsWith(u'/')) return failWith(machine, ERROR_INVALID_NAME);
     if (int err = machine.faults().check(FaultInjector::Op::DeleteFile, hp.winPath))
@@ -374,7 +375,8 @@ bool MoveFile(Machine& machine, const QString& from, const QString& to) {
     HostPath dst = resolve(machine, to);
     if (!src.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
     if (!dst.valid() || src.isRoot) return failWith(machine, ERROR_PATH_NOT_FOUND);
-    if (inProgramFolder(machine, src) || inProgramFolder(machine, dst)) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (inProgramFolder(machine, src) || inProgramFolder(machine, dst))
+        return failWith(machine, ERROR_ACCESS_DENIED);
     if (dst.exists) return failWith(machine, ERROR_ALREADY_EXISTS);
     if (int err = machine.faults().check(FaultInjector::Op::Rename, src.winPath)) return failWith(machine, err);
     if (::rename(src.path.c_str(), dst.path.c_str()) == 0) return true;

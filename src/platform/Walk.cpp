@@ -96,8 +96,7 @@ int xattrBits(int dirFd, const char* name) {
 }
 
 // Everything a visit may ask of an entry's status, and its mount, in one call.
-constexpr unsigned kEntryMask =
-    host::kMountMask | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+constexpr unsigned kEntryMask = host::kMountMask | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
 
 bool isAscii(const char* s, std::size_t len) {
     for (std::size_t i = 0; i < len; ++i)
@@ -237,7 +236,8 @@ void WalkEntry::fillStat(const struct statx& sx) const {
     m_stat.mode = sx.stx_mode;
     m_stat.id = host::idOf(sx);
     // A file bound onto the tree from elsewhere: its folder's mount is not its own.
-    m_stat.mountPoint = !S_ISDIR(sx.stx_mode) && !S_ISLNK(sx.stx_mode) && host::otherMount(sx, *m_frame.mount);
+    m_stat.mountPoint =
+        !S_ISDIR(sx.stx_mode) && !S_ISLNK(sx.stx_mode) && host::otherMount(sx, *m_frame.mount);
     m_stat.size = S_ISREG(sx.stx_mode) && !m_stat.mountPoint ? static_cast<std::int64_t>(sx.stx_size) : 0;
     m_stat.lastWrite = unixToFileTime(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
     m_stat.lastAccess = unixToFileTime(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
@@ -361,8 +361,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
     // identity once per walk and per folder entered, never per entry.
     FileId program;
     const bool guarded = programFolderId(machine, program);
-    const bool startGuarded =
-        guarded && (inProgramFolder(machine, hp, true) || host::idOf(top) == program);
+    const bool startGuarded = guarded && (inProgramFolder(machine, hp, true) || host::idOf(top) == program);
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
     const int excluded = ~o.attrFilter & (faHidden | faSysFile);
     Pacer pacer(o.pump, o.clockMs, o.pumpIntervalMs);

@@ -110,10 +110,11 @@ void HostileTree::plant(const QString& winFolder, const QString& prefix, const Q
     m_swapFolders.push_back(winUpper(f + p + QStringLiteral("swap\\")));
     // Mount points, and folders holding one: folders bound onto folders, files onto files.
     const QString file = p + QStringLiteral("mntfile") + ext;
-    const std::pair<QString, bool> points[] = {{f + p + QStringLiteral("mnt"), true},
-                                               {f + QStringLiteral("level1\\") + p + QStringLiteral("mnt"), true},
-                                               {f + file, false},
-                                               {f + p + QStringLiteral("held\\") + file, false}};
+    const std::pair<QString, bool> points[] = {
+        {f + p + QStringLiteral("mnt"), true},
+        {f + QStringLiteral("level1\\") + p + QStringLiteral("mnt"), true},
+        {f + file, false},
+        {f + p + QStringLiteral("held\\") + file, false}};
     for (const auto& [point, isFolder] : points) {
         const std::string name = "mounted" + std::to_string(m_mountPoints.size());
         std::string source;
@@ -167,7 +168,8 @@ std::map<std::string, std::string> HostileTree::snapshot() const {
         record(path, out);
     // A mount point moved elsewhere (with a folder holding it) is no longer where it was planted.
     for (const std::string& point : m_mountPoints) {
-        struct statx self {}, holder{};
+        struct statx self {};
+        struct statx holder {};
         const bool there =
             ::statx(AT_FDCWD, point.c_str(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &self) == 0 &&
             ::statx(AT_FDCWD, point.substr(0, point.rfind('/')).c_str(), 0, STATX_MNT_ID, &holder) == 0 &&

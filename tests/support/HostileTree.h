@@ -59,8 +59,8 @@ private:
     std::vector<QString> m_swapFolders; // Windows paths, with a trailing "\"
     std::map<std::string, std::string> m_before;
     int m_swapped = 0;
-    std::vector<int> m_mounts;                // a handle on each mount
-    std::vector<std::string> m_mountPoints;   // host paths where they were planted
+    std::vector<int> m_mounts;              // a handle on each mount
+    std::vector<std::string> m_mountPoints; // host paths where they were planted
     std::string m_mountError;
 };
 

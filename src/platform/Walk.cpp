@@ -357,11 +357,15 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         if (belowFd < 0) return notFound();
         startFolder += QString::fromUtf8(hostName.data(), static_cast<qsizetype>(hostName.size())) + u'\\';
     }
-    // Inside the program folder from the start, or once a folder entered is that folder: told by
-    // identity once per walk and per folder entered, never per entry.
+    // Inside the program folder from the start (the caller's own folders below included), or once a
+    // folder entered is that folder: told by identity once per walk and per folder entered, never
+    // per entry.
     FileId program;
     const bool guarded = programFolderId(machine, program);
-    const bool startGuarded = guarded && (inProgramFolder(machine, hp, true) || host::idOf(top) == program);
+    const bool startGuarded =
+        guarded && (inProgramFolder(machine, hp, true) ||
+                    (!o.below.isEmpty() &&
+                     host::isWithin("/proc/self/fd/" + std::to_string(belowFd), {&program, 1}, true)));
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
     const int excluded = ~o.attrFilter & (faHidden | faSysFile);
     Pacer pacer(o.pump, o.clockMs, o.pumpIntervalMs);

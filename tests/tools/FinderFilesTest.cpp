@@ -32,7 +32,8 @@ QStringList act(AppFixture& f, Action a, const char* name) {
     if (a == Details)
         return {ShowDupFileTimes(f.ctx, path, times) >= 0 ? times.written : QString(),
                 ReadMediaFileInfo(f.ctx, path, true, labels) >= 0 ? labels.updated : QString()};
-    const bool dups = (a == View ? ViewDupLine(f.ctx, line) : RecycleDupLine(f.ctx, line)) == DupAction::Done;
+    const bool dups =
+        (a == View ? ViewDupLine(f.ctx, line) : RecycleDupLine(f.ctx, line, {})) == DupAction::Done;
     const bool media = a == View ? ViewMediaFile(f.ctx, path) : RecycleMediaFile(f.ctx, path);
     return {dups ? q("done") : QString(), media ? q("done") : QString()};
 }

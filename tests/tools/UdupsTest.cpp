@@ -127,8 +127,10 @@ TEST(UdupsTest, AStopEndsTheScanWithNothingListed) {
 
 TEST(UdupsTest, ListedFilesAreRecycledAndViewedButNeverRun) {
     AppFixture f;
-    f.b.file(q("C:\\d\\notes.txt"), "n");
-    f.b.file(q("C:\\d\\tool.bat"), "del C:\\d\\notes.txt");
+    for (const char* folder : {"C:\\d\\", "C:\\e\\"}) {
+        f.b.file(q(folder) + q("notes.txt"), "n");
+        f.b.file(q(folder) + q("tool.bat"), "del C:\\d\\notes.txt");
+    }
     struct Case {
         const char* name;
         DupAction view;
@@ -138,11 +140,20 @@ TEST(UdupsTest, ListedFilesAreRecycledAndViewedButNeverRun) {
         EXPECT_EQ(ViewDupLine(f.ctx, DupLine(q("C:\\d"), q(c.name))), c.view) << c.name;
     EXPECT_EQ(f.b.launcher().calls().size(), 1);
 
+    const DupScanResult scan = ScanDuplicateNames(f.ctx, u'c', {});
+    auto recycle = [&](const char* folder, const char* name) {
+        const qsizetype i = scan.lines.indexOf(DupLine(q(folder), q(name)));
+        return i < 0 ? DupAction::NotFound : RecycleDupLine(f.ctx, scan.lines.at(i), scan.seen.at(i));
+    };
     f.b.machine().faults().fail(FaultInjector::Op::Recycle, q("C:\\d\\tool.bat"), ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(RecycleDupLine(f.ctx, DupLine(q("C:\\d"), q("tool.bat"))), DupAction::Refused);
-    EXPECT_EQ(RecycleDupLine(f.ctx, DupLine(q("C:\\d"), q("notes.txt"))), DupAction::Done);
-    EXPECT_EQ(RecycleDupLine(f.ctx, DupLine(q("C:\\d"), q("notes.txt"))), DupAction::NotFound);
+    EXPECT_EQ(recycle("C:\\d", "tool.bat"), DupAction::Refused);
+    EXPECT_EQ(recycle("C:\\d", "notes.txt"), DupAction::Done);
+    EXPECT_EQ(recycle("C:\\d", "notes.txt"), DupAction::NotFound);
     EXPECT_TRUE(f.b.exists(q("C:\\d\\tool.bat")));
+    // A copy rewritten since the scan may be a copy no more: it stays.
+    f.b.file(q("C:\\e\\notes.txt"), "rewritten");
+    EXPECT_EQ(recycle("C:\\e", "notes.txt"), DupAction::Changed);
+    EXPECT_EQ(f.b.readHost(q("C:\\e\\notes.txt")), "rewritten");
 }
 
 } // namespace

@@ -11,6 +11,7 @@ TFrmscandrv::TFrmscandrv(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::SaveOnly, QStringLiteral("Frmscandrv")),
       m_ui(std::make_unique<Ui::TFrmscandrv>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     // The form keeps one paragraph in two labels, split mid-sentence; the first shows it whole so
     // that it wraps as one paragraph at any width and in any font.
     m_ui->Label3->setText(m_ui->Label3->text() + m_ui->Label4->text());

@@ -79,7 +79,9 @@ TEST(TFrmscandrvTest, ControlsCarryTheirTexts) {
             EXPECT_EQ(label->text(), c.text);
         }
     }
-    if (QLabel* rest = child<QLabel>(window, "Label4")) EXPECT_FALSE(rest->isVisibleTo(&window));
+    if (QLabel* rest = child<QLabel>(window, "Label4")) {
+        EXPECT_FALSE(rest->isVisibleTo(&window));
+    }
     if (QPushButton* scan = child<QPushButton>(window, "BitBtn1")) {
         EXPECT_EQ(scan->text(), QStringLiteral("Scan Drive Now"));
     }

@@ -78,16 +78,22 @@ TEST(UdupsTest, ScansListOnlyRegularFilesThatMatch) {
 TEST(UdupsTest, TwoNamesOfOneFileAreNeverAPair) {
     AppFixture f;
     const std::string file = f.b.file(q("C:\\a\\same.bin"), "only data");
-    const std::string mirror = f.b.folder(q("C:\\mirror")); // where C:\a is mounted a second time
-    ASSERT_EQ(::link(file.c_str(), (f.b.folder(q("C:\\b")) + "/same.bin").c_str()), 0);
+    const std::string second = f.b.folder(q("C:\\b")) + "/same.bin";
+    // The second name: a hard link, then the file bound over another file of that name.
     for (bool mount : {false, true}) {
-        if (mount &&
-            ::mount(f.b.hostPath(q("C:\\a")).c_str(), mirror.c_str(), nullptr, MS_BIND, nullptr) != 0)
-            GTEST_SKIP() << "cannot bind-mount here (" << std::strerror(errno) << "); the hard-link case ran";
+        if (!mount) {
+            ASSERT_EQ(::link(file.c_str(), second.c_str()), 0);
+        } else {
+            ASSERT_EQ(::unlink(second.c_str()), 0);
+            f.b.file(q("C:\\b\\same.bin"), "under it");
+            if (::mount(file.c_str(), second.c_str(), nullptr, MS_BIND, nullptr) != 0)
+                GTEST_SKIP() << "cannot bind-mount here (" << std::strerror(errno)
+                             << "); the hard-link case ran";
+        }
         for (auto scan : {ScanDuplicateNames, ScanDuplicatePatterns})
             EXPECT_EQ(scan(f.ctx, u'c', {}).lines, QStringList()) << mount;
     }
-    ::umount2(mirror.c_str(), MNT_DETACH);
+    ::umount2(second.c_str(), MNT_DETACH);
 }
 
 // A file that grew after the walk listed it is no longer the file listed: it is no copy.

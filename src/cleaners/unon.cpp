@@ -156,7 +156,8 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
     NonUnit& non = ctx.unit<NonUnit>();
     WalkOptions options;
     options.sorted = true;
-    walkMask(
+    // A mask whose folder cannot be searched matches nothing.
+    static_cast<void>(walkMask(
         ctx.machine, non.JunkMask, options,
         [&](WalkEntry& e) {
             const std::int64_t size = e.size();
@@ -168,7 +169,7 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
             }
             return WalkStep::Continue;
         },
-        non.JunkMaskBase);
+        non.JunkMaskBase));
 }
 
 bool IsRefusedTempFolder(AppContext& ctx, const QString& folder) {
@@ -187,7 +188,8 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
     options.sorted = true;
     // A folder the host has no handle left for finds nothing, like one that cannot be searched.
     options.passOverUnopenable = true;
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    // Folders passed over find nothing, as folders a search cannot open.
+    static_cast<void>(walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         // Subfolders are reached only through the mask.
         if (!matchesMask(e.name(), mask)) return WalkStep::SkipFolder;
         // The whole path, whatever its length: a cut one could name another entry.
@@ -207,7 +209,7 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
             // One entry that cannot be recycled does not stop the walk.
         }
         return WalkStep::SkipFolder;
-    });
+    }));
 }
 
 void CountJunkFiles(AppContext& ctx) {
@@ -347,8 +349,14 @@ void EmptyRecycleBin(AppContext& ctx) {
     non.RecycleBinEmptied = true;
     non.DeletedFiles = non.DeletedBytes = 0;
     zeroPass(non);
-    emptyRecycleBin(ctx.machine);
-    SetCategoryResult(ctx.g, ResultRecycle, QStringLiteral("Recycle Bin has been cleaned."));
+    // Cleaned only when nothing stayed.
+    const std::int64_t left = emptyRecycleBin(ctx.machine);
+    SetCategoryResult(ctx.g, ResultRecycle,
+                      left == 0   ? QStringLiteral("Recycle Bin has been cleaned.")
+                      : left == 1 ? QStringLiteral("1 item stayed in the Recycle Bin: it could not be deleted.")
+                      : left > 1 ? QStringLiteral("%1 items stayed in the Recycle Bin: they could not be deleted.")
+                                       .arg(left)
+                                 : QStringLiteral("The Recycle Bin could not be read: its items stayed."));
 }
 
 } // namespace niv

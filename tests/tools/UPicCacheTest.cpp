@@ -31,6 +31,7 @@ TEST(UPicCacheTest, ClassesMatchByExtensionOrThumbnailName) {
 struct Found {
     QStringList paths;
     std::int64_t bytes = 0;
+    std::int64_t passedOver = 0;
 };
 
 Found search(AppFixture& f, MediaClass cls, QChar drive = u'c') {
@@ -41,7 +42,7 @@ Found search(AppFixture& f, MediaClass cls, QChar drive = u'c') {
         out.bytes += size;
     };
     for (const QString& folder : MediaSearchFolders(f.ctx, cls, drive))
-        SearchMediaFolder(f.ctx, folder, cls, hooks);
+        out.passedOver += SearchMediaFolder(f.ctx, folder, cls, hooks);
     return out;
 }
 
@@ -96,7 +97,7 @@ TEST(UPicCacheTest, TheFolderLabelIsBlankedAsEachFolderIsDone) {
     QStringList shown;
     MediaSearchHooks hooks;
     hooks.display = [&](const QString& folder) { shown.append(folder); };
-    SearchMediaFolder(f.ctx, q("C:\\docs"), MediaClass::Photo, hooks);
+    EXPECT_EQ(SearchMediaFolder(f.ctx, q("C:\\docs"), MediaClass::Photo, hooks), 0);
     EXPECT_EQ(shown, QStringList({q("C:\\docs"), q("C:\\docs\\a"), QString(), QString(), QString()}))
         << shown.join(u'|').toStdString();
 }

@@ -324,6 +324,25 @@ TEST(JunkCleanerTest, RecyclingUsesWholeLongPaths) {
     EXPECT_EQ(f.ctx.unit<NonUnit>().TempFileList[1].size(), deep.size() + 65);
 }
 
+TEST(JunkCleanerTest, TheBinIsCalledCleanedOnlyWhenNoItemStayed) {
+    JunkFixture f;
+    f.b.folder(recycleBinFolder() + q("\\$RDEEP01") + q("\\d").repeated(80));
+    f.b.file(recycleBinFolder() + q("\\$IDEEP01"), "record");
+    f.b.file(recycleBinFolder() + q("\\$RFLAT01.txt"), "item");
+    f.b.file(recycleBinFolder() + q("\\$IFLAT01.txt"), "record");
+    {
+        const FewHandles few(20);
+        EmptyRecycleBin(f.ctx);
+    }
+    // The flat pair went; the deep one stayed, and the line says so.
+    EXPECT_EQ(f.bin(), (QStringList{q("$IDEEP01"), q("$RDEEP01")}));
+    const QString stayed = f.ctx.g.CategoryResults[ResultRecycle];
+    EmptyRecycleBin(f.ctx);
+    EXPECT_TRUE(f.bin().isEmpty());
+    EXPECT_NE(stayed, f.ctx.g.CategoryResults[ResultRecycle]);
+    EXPECT_TRUE(stayed.startsWith(u'1')) << stayed.toStdString();
+}
+
 TEST(JunkCountTest, ATempFolderTooDeepForTheHostsHandlesIsPassedOverAndTheWalkGoesOn) {
     JunkFixture f;
     f.b.folder(q(kTemp) + q("\\a") + q("\\d").repeated(80));

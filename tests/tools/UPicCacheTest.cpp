@@ -1,6 +1,7 @@
 #include "tools/UPicCache.h"
 
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,18 @@ TEST(UPicCacheTest, TheThumbnailSearchNeverListsTheBinsContents) {
     f.b.drive('d', f.b.root()); // reaches drive_c as D:\drive_c
     EXPECT_EQ(search(f, MediaClass::PicCache).paths, QStringList(q("c:\\Photos\\Thumbs.db")));
     EXPECT_EQ(search(f, MediaClass::PicCache, u'd').paths, QStringList(q("d:\\drive_c\\Photos\\Thumbs.db")));
+}
+
+TEST(UPicCacheTest, AFolderTooDeepForTheHostsHandlesIsPassedOverAndTheSearchGoesOn) {
+    AppFixture f;
+    f.ctx.g.DocumentsFolder = q("C:\\docs");
+    f.b.folder(q("C:\\docs\\a") + q("\\d").repeated(80));
+    for (const char* name : {"C:\\docs\\b\\p.jpg", "C:\\docs\\z\\p.jpg", "C:\\docs\\p.jpg"})
+        f.b.file(q(name), "1");
+    const FewHandles few(20);
+    const Found found = search(f, MediaClass::Photo);
+    EXPECT_EQ(found.paths.size(), 3);
+    EXPECT_EQ(found.passedOver, 1);
 }
 
 // The folder label shows while a folder's subfolder is searched, and is blank once it is done.

@@ -137,7 +137,7 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             if (errno == EEXIST) continue;
             return ERROR_ACCESS_DENIED;
         }
-        if (host::moveEntry(item.path, itemHost)) return 0;
+        if (moveEntry(machine, item, {itemHost, bin.winPath + QStringLiteral("\\$R") + id})) return 0;
         const bool taken = errno == EEXIST;
         ::unlink(recordHost.c_str()); // a record without its item would name nothing
         if (!taken) return ERROR_ACCESS_DENIED;

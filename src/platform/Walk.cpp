@@ -500,14 +500,17 @@ TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions&
     return totals;
 }
 
-int removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly) {
+int removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly,
+               const std::function<bool(const WalkEntry&)>& only) {
     int error = ERROR_SUCCESS; // of the first entry that stayed; the folders above it stay too
     WalkOptions options;
     options.foldersAfterContents = true;
     options.unlockFolders = forceReadOnly;
     const WalkResult walked = walkTree(machine, folder, options, [&](WalkEntry& e) {
-        if (!e.removeInTree(forceReadOnly) && error == ERROR_SUCCESS) error = machine.lastError();
-        return WalkStep::Continue;
+        const bool refused = only && !e.afterContents() && !only(e);
+        if (refused) failWith(machine, ERROR_ACCESS_DENIED);
+        if ((refused || !e.removeInTree(forceReadOnly)) && error == ERROR_SUCCESS) error = machine.lastError();
+        return refused ? WalkStep::SkipFolder : WalkStep::Continue;
     });
     if (walked.error != ERROR_SUCCESS) return walked.error;
     if (error == ERROR_SUCCESS && removeFolder && !RemoveDir(machine, folder)) error = machine.lastError();

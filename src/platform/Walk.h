@@ -216,11 +216,13 @@ struct [[nodiscard]] TreeTotals {
 
 // Deletes everything below `folder` (links as links; mount points stay, and so does the folder
 // holding one), then the folder itself when `removeFolder` is set. With `forceReadOnly`, read-only
-// files go too and folders are unlocked first, as the recycle bin's emptying does. ERROR_SUCCESS
-// when all went; else why something stayed: the walk's error, or that of the first entry that stayed
-// (ERROR_ACCESS_DENIED for a mount point).
+// files go too and folders are unlocked first, as the recycle bin's emptying does. With `only`, an
+// entry it refuses stays, and so do the folders holding it. ERROR_SUCCESS when all went; else why
+// something stayed: the walk's error, or that of the first entry that stayed (ERROR_ACCESS_DENIED
+// for a mount point or one `only` refused).
 [[nodiscard]] int removeTree(Machine& machine, const QString& folder, bool removeFolder,
-                             bool forceReadOnly = false);
+                             bool forceReadOnly = false,
+                             const std::function<bool(const WalkEntry&)>& only = {});
 
 // True when the folder `outer` is `inner` or lies above it on the host (through any drive or link
 // the two paths take): walking `outer` would reach `inner`. False when either is missing.

@@ -4,6 +4,7 @@
 #include "platform/Machine.h"
 #include "platform/MessagePump.h"
 #include "platform/WinPath.h"
+#include "support/FewHandles.h"
 #include "support/HostileTree.h"
 #include "support/MachineBuilder.h"
 
@@ -168,6 +169,12 @@ TEST_F(TreeWalkTest, DepthIsNotLimitedByTheHostPathLength) {
     }
     ::close(::openat(fd, "leaf.txt", O_WRONLY | O_CREAT, 0644));
     ::close(fd);
+    {
+        // Too deep for the handles left: neither result passes for the whole tree's.
+        const FewHandles few(20);
+        EXPECT_EQ(countTree(m, kTree).error, ERROR_TOO_MANY_OPEN_FILES);
+        EXPECT_EQ(removeTree(m, kTree, false), ERROR_TOO_MANY_OPEN_FILES);
+    }
     EXPECT_EQ(countTree(m, kTree).files, 1);
     EXPECT_EQ(removeTree(m, kTree, false), ERROR_SUCCESS);
     EXPECT_EQ(countTree(m, kTree).folders, 0);

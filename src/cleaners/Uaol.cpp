@@ -37,8 +37,8 @@ void FindAolTrackFiles(AppContext& ctx, const QString& folder) {
     WalkOptions options;
     options.sorted = true;
     // A folder that cannot be searched holds no track files.
-    static_cast<void>(walkMask(ctx.machine, includeTrailingBackslash(folder) + QStringLiteral("*.arl"), options,
-                               [&](WalkEntry& e) {
+    static_cast<void>(walkMask(ctx.machine, includeTrailingBackslash(folder) + QStringLiteral("*.arl"),
+                               options, [&](WalkEntry& e) {
                                    files[slot++] = folder + e.name();
                                    return slot <= files.count() ? WalkStep::Continue : WalkStep::Stop;
                                }));

@@ -344,19 +344,24 @@ void CleanMediaCache(AppContext& ctx) {
     });
 }
 
+namespace {
+
+// Cleaned only when nothing stayed; otherwise what stayed.
+QString recycleBinLine(std::int64_t itemsLeft) {
+    if (itemsLeft == 0) return QStringLiteral("Recycle Bin has been cleaned.");
+    if (itemsLeft < 0) return QStringLiteral("The Recycle Bin could not be read: its items stayed.");
+    if (itemsLeft == 1) return QStringLiteral("1 item stayed in the Recycle Bin: it could not be deleted.");
+    return QStringLiteral("%1 items stayed in the Recycle Bin: they could not be deleted.").arg(itemsLeft);
+}
+
+} // namespace
+
 void EmptyRecycleBin(AppContext& ctx) {
     NonUnit& non = ctx.unit<NonUnit>();
     non.RecycleBinEmptied = true;
     non.DeletedFiles = non.DeletedBytes = 0;
     zeroPass(non);
-    // Cleaned only when nothing stayed.
-    const std::int64_t left = emptyRecycleBin(ctx.machine);
-    SetCategoryResult(ctx.g, ResultRecycle,
-                      left == 0   ? QStringLiteral("Recycle Bin has been cleaned.")
-                      : left == 1 ? QStringLiteral("1 item stayed in the Recycle Bin: it could not be deleted.")
-                      : left > 1 ? QStringLiteral("%1 items stayed in the Recycle Bin: they could not be deleted.")
-                                       .arg(left)
-                                 : QStringLiteral("The Recycle Bin could not be read: its items stayed."));
+    SetCategoryResult(ctx.g, ResultRecycle, recycleBinLine(emptyRecycleBin(ctx.machine)));
 }
 
 } // namespace niv

@@ -382,7 +382,8 @@ bool MoveFile(Machine& machine, const QString& from, const QString& to) {
 }
 
 bool moveEntry(Machine& machine, const HostPath& from, const HostPath& to) {
-    if (::renameat2(AT_FDCWD, from.path.c_str(), AT_FDCWD, to.path.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (::renameat2(AT_FDCWD, from.path.c_str(), AT_FDCWD, to.path.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
     if (errno == EINVAL) { // a file system that cannot refuse to replace: look first
         if (host::entryExists(to.path)) {
             errno = EEXIST;

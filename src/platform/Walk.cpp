@@ -488,7 +488,7 @@ WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options, 
 
 TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options) {
     TreeTotals totals;
-    totals.error = walkTree(machine, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(machine, folder, options, [&](WalkEntry& e) {
         if (e.isDirectory()) {
             ++totals.folders;
         } else {
@@ -496,7 +496,8 @@ TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions&
             totals.bytes += e.size();
         }
         return WalkStep::Continue;
-    }).error;
+    });
+    totals.error = walked.error;
     return totals;
 }
 
@@ -509,7 +510,8 @@ int removeTree(Machine& machine, const QString& folder, bool removeFolder, bool 
     const WalkResult walked = walkTree(machine, folder, options, [&](WalkEntry& e) {
         const bool refused = only && !e.afterContents() && !only(e);
         if (refused) failWith(machine, ERROR_ACCESS_DENIED);
-        if ((refused || !e.removeInTree(forceReadOnly)) && error == ERROR_SUCCESS) error = machine.lastError();
+        if ((refused || !e.removeInTree(forceReadOnly)) && error == ERROR_SUCCESS)
+            error = machine.lastError();
         return refused ? WalkStep::SkipFolder : WalkStep::Continue;
     });
     if (walked.error != ERROR_SUCCESS) return walked.error;

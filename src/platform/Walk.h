@@ -112,7 +112,7 @@ using WalkVisitor = std::function<WalkStep(WalkEntry&)>;
 
 // Walks below `folder` (a Windows path; the folder itself is not visited).
 [[nodiscard]] WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& options,
-                    const WalkVisitor& visit);
+                                  const WalkVisitor& visit);
 
 // Walks the entries one file search for `mask` lists (a Windows path ending in a DOS name mask; a
 // mask without a folder, or with a relative one, is taken from the current folder): the mask's
@@ -120,8 +120,8 @@ using WalkVisitor = std::function<WalkStep(WalkEntry&)>;
 // and the rest; its mask, depth and `below` are set here. When the mask's folder lies below `given`
 // (a path from the user, the registry or the system), `given` is followed as a path and the folders
 // after it, the program's own names, are taken only as real folders (`WalkOptions::below`).
-[[nodiscard]] WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options, const WalkVisitor& visit,
-                    const QString& given = {});
+[[nodiscard]] WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options,
+                                  const WalkVisitor& visit, const QString& given = {});
 
 struct WalkFrame;
 

@@ -69,7 +69,7 @@ std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClas
                                             : prefix + excludeTrailingBackslash(above.mid(startLength)));
     };
     const RecycleBinFolder bin(ctx.machine);
-    return walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (e.afterContents()) {
             display(QString());
         } else if (e.isDirectory()) {
@@ -78,7 +78,8 @@ std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClas
             if (hooks.found) hooks.found(prefix + e.path().mid(startLength), e.size());
         }
         return WalkStep::Continue;
-    }).passedOver;
+    });
+    return walked.passedOver;
 }
 
 QStringList MediaSearchFolders(AppContext& ctx, MediaClass cls, QChar drive) {
@@ -130,8 +131,8 @@ QString MediaNoViewerText() {
 }
 
 QString MediaPassedOverText(std::int64_t folders) {
-    return QStringLiteral("Folders left unsearched because too many files are open: %1. Files in them are not "
-                          "listed.")
+    return QStringLiteral("Folders left unsearched because too many files are open: %1. "
+                          "Files in them are not listed.")
         .arg(folders);
 }
 

@@ -347,8 +347,8 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
 }
 
 QString DupPassedOverText(std::int64_t folders) {
-    return QStringLiteral("Folders left unsearched because too many files are open: %1. Duplicates in them "
-                          "are not listed.")
+    return QStringLiteral("Folders left unsearched because too many files are open: %1. "
+                          "Duplicates in them are not listed.")
         .arg(folders);
 }
 

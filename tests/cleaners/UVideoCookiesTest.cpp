@@ -53,7 +53,8 @@ TEST(FlashCookiesTest, AFolderTooDeepForTheHostsHandlesIsPassedOverAndCounted) {
     f.dialogs.answerOk();
     EXPECT_EQ(f.scan().names, QStringList({q("site.com"), q("inner.net"), q("z.org")}));
     ASSERT_EQ(f.dialogs.messageTexts().size(), 1);
-    EXPECT_TRUE(f.dialogs.messageTexts().front().contains(u": 1.")) << f.dialogs.messageTexts().front().toStdString();
+    EXPECT_TRUE(f.dialogs.messageTexts().front().contains(u": 1."))
+        << f.dialogs.messageTexts().front().toStdString();
 }
 
 TEST(FlashCookiesTest, SelectedSitesGoToTheBinAndFailuresKeepTheirLine) {

@@ -133,11 +133,14 @@ TEST_F(TreeWalkTest, MaskWalksWriteNothingInTheProgramFolderAndStartInTheCurrent
     ASSERT_TRUE(SetCurrentDir(m, kTree));
     QStringList seen;
     for (const QString& mask : {exe + "*.txt", QStringLiteral("*.txt")})
-        EXPECT_EQ(walkMask(m, mask, {}, [&](WalkEntry& e) {
-                      seen << e.path();
-                      EXPECT_TRUE(!e.path().startsWith(exe) || !(e.overwriteContents() || e.deleteFile(true)));
-                      return WalkStep::Continue;
-                  }).error,
+        EXPECT_EQ(walkMask(m, mask, {},
+                           [&](WalkEntry& e) {
+                               seen << e.path();
+                               EXPECT_TRUE(!e.path().startsWith(exe) ||
+                                           !(e.overwriteContents() || e.deleteFile(true)));
+                               return WalkStep::Continue;
+                           })
+                      .error,
                   ERROR_SUCCESS);
     EXPECT_EQ(seen, (QStringList{exe + "notes.txt", kTree + "\\a.txt"}));
     EXPECT_EQ(removeTree(m, exe + QStringLiteral("sub"), true, true), ERROR_ACCESS_DENIED);

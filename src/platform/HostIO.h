@@ -131,9 +131,4 @@ FileId idOf(const struct statx& sx);
 // its nearest existing folder lies, so creating it there is known for what it is.
 bool isWithin(const std::string& path, std::span<const FileId> folders, bool followLast);
 
-// Moves a file, link or folder to a name that must be free (errno EEXIST otherwise): a rename, or
-// across file systems a copy of regular files and folders only, then the removal of the source; a
-// copy that fails is removed and the source stays. Defined with the file-system calls.
-bool moveEntry(const std::string& from, const std::string& to);
-
 } // namespace niv::host

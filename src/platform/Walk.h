@@ -17,13 +17,6 @@ namespace niv {
 class Machine;
 class WalkEntry;
 
-// Which file an entry is (device and inode), to know it again after the walk.
-struct FileId {
-    std::uint64_t dev = 0;
-    std::uint64_t ino = 0;
-    bool operator==(const FileId&) const = default;
-};
-
 // The one walk below a folder, for everything that lists, counts, deletes, recycles or empties a tree.
 //
 // - The folder it is given is followed as Windows follows a path: whole, links included. Nothing it

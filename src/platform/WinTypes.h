@@ -8,9 +8,17 @@
 namespace niv {
 
 // How the names of a path are found. A path the user typed, or one from the registry or the
-// system, takes the exact spelling first, then any case, as Wine does. A name that a listing found
-// is that entry only: when it has gone since, an entry differing only in case is another file.
+// system, takes the exact spelling first, then any case, as Wine does. A path that a listing found
+// is spelt as found at every level below the drive's folder: when a name on the way has gone
+// since, an entry or folder differing only in case is another one, never taken in its place.
 enum class Spelling { AnyCase, Exact };
+
+// Which file an entry is (device and inode), to know it again later.
+struct FileId {
+    std::uint64_t dev = 0;
+    std::uint64_t ino = 0;
+    bool operator==(const FileId&) const = default;
+};
 
 // File attribute bits, as Windows reports them.
 constexpr int faReadOnly = 0x01;

@@ -281,8 +281,9 @@ TEST(ListedNameTest, NeverTakesACaseTwin) {
     EXPECT_EQ(shellRecycle(b.machine(), listed, {}, Spelling::Exact), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(ShellExecute(b.machine(), u8("open"), listed, {}, {}, Spelling::Exact),
               ERROR_FILE_NOT_FOUND);
-    // The twin is still there, and the folders on the way resolve in any case.
-    EXPECT_TRUE(DeleteFile(b.machine(), u8("C:\\DATA\\A.BIN"), Spelling::Exact));
+    // The twin is still there, reached as spelt at every level only.
+    EXPECT_FALSE(DeleteFile(b.machine(), u8("C:\\DATA\\A.BIN"), Spelling::Exact));
+    EXPECT_TRUE(DeleteFile(b.machine(), u8("C:\\data\\A.BIN"), Spelling::Exact));
 }
 
 TEST(DeleteFileTest, Deletions) {

@@ -22,7 +22,8 @@ bool FlashCookieLocationExists(AppContext& ctx);
 // a site folder too); other folders are walked, files and links passed over. Lets window messages
 // through after every entry.
 void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& sites);
-// Moves one folder with all it holds to the recycle bin, silently; false when that failed.
+// Moves one listed folder (spelt as listed) with all it holds to the recycle bin, silently; false
+// when that failed. A link is never recycled.
 bool RecycleFlashFolder(AppContext& ctx, const QString& path);
 // Recycles the sites whose `selected` flag is set and drops their lines. A site that could not be
 // recycled and is still there keeps its line; one already gone (inside a site recycled before it)

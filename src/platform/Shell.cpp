@@ -80,7 +80,10 @@ bool insideBin(Machine& machine, const HostPath& item) {
 } // namespace
 
 int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock, Spelling spelling) {
-    const HostPath item = resolve(machine, winPath, spelling);
+    return shellRecycle(machine, resolve(machine, winPath, spelling), clock);
+}
+
+int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clock) {
     if (!item.valid()) return ERROR_PATH_NOT_FOUND;
     if (!item.exists) return ERROR_FILE_NOT_FOUND;
     if (item.isRoot || item.inProgramFolder || insideBin(machine, item)) return ERROR_ACCESS_DENIED;
@@ -107,7 +110,7 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             host::otherMount(self, holder))
             return ERROR_ACCESS_DENIED;
         bool holdsMount = false;
-        walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
+        walkTree(machine, item.found, {}, [&](WalkEntry& e) {
             if (e.isMountPoint()) {
                 holdsMount = true;
                 return WalkStep::Stop;
@@ -116,10 +119,12 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             return WalkStep::Continue;
         });
         if (holdsMount) return ERROR_ACCESS_DENIED;
-    } else if (S_ISREG(item.mode)) {
-        FileInfo info;
-        if (GetFileInfo(machine, item.winPath, info)) size = info.size;
     }
+    // Whatever stands at the item's place now is moved: it must be the entry that was found.
+    struct stat now {};
+    if (::lstat(item.path.c_str(), &now) != 0 || FileId{now.st_dev, now.st_ino} != item.id)
+        return ERROR_FILE_NOT_FOUND;
+    if (S_ISREG(now.st_mode)) size = static_cast<std::int64_t>(now.st_size);
     const QByteArray record = recycleRecord(size, clock ? clock() : hostNow(), item.winPath);
     const QString ext = extractFileExt(item.winPath);
     // The record claims a random name, then the item moves to its twin; neither replaces anything.

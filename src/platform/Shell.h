@@ -9,6 +9,7 @@
 namespace niv {
 
 class Machine;
+struct HostPath;
 
 // --- recycle bin ---
 
@@ -24,10 +25,13 @@ using RecycleClock = std::function<FileTime()>;
 // "$I<same><ext>" (Windows' version 2 record: original size, deletion time, original path). Items
 // on other drives or reached through links are copied, then deleted. Returns 0 on success, else a
 // Windows error (2 for a missing item, 5 for a drive root or the program folder, or the error of
-// the move), as the shell's file operation does; nothing is left behind on failure. `last` as for
-// resolve: an item a listing found is recycled by its own name only.
+// the move), as the shell's file operation does; nothing is left behind on failure. `spelling` as
+// for resolve: an item a listing found is recycled as spelt only.
 int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock = {},
                  Spelling spelling = Spelling::AnyCase);
+// The same for the entry one resolution found: it is moved only while it is still that entry (its
+// identity), else 2 as for a missing item.
+int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clock = {});
 
 // Deletes every "$I"/"$R" pair of the bin (a "$R" folder with all it holds, links removed, never
 // followed) and nothing else. Returns 0; emptying an empty or missing bin succeeds too.
@@ -40,7 +44,7 @@ int emptyRecycleBin(Machine& machine);
 // for Execute gives its error when that is below 32, else 31. ".bat" and ".cmd" files run in the command
 // interpreter through the machine's batch runner, not waited for; other files and "mailto:", "http:",
 // "https:" addresses go to the machine's launcher. A relative `file` is taken relative to `dir` when `dir` is
-// given. `last` as for resolve.
+// given. `spelling` as for resolve.
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params = {},
                  const QString& dir = {}, Spelling spelling = Spelling::AnyCase);
 

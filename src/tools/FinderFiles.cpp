@@ -21,9 +21,8 @@ QString localFileTimeText(Machine& machine, FileTime time) {
 FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
     FinderFileInfo out;
     FileInfo info;
-    if (!FileExists(ctx.machine, path, Spelling::Exact) ||
-        !GetFileInfo(ctx.machine, path, info, Spelling::Exact))
-        return out;
+    const HostPath file = resolve(ctx.machine, path, Spelling::Exact);
+    if (!FileExists(ctx.machine, file) || !GetFileInfo(ctx.machine, file, info)) return out;
     out.size = info.size;
     out.creation = info.creationTime;
     out.lastWrite = info.lastWriteTime;

@@ -366,9 +366,10 @@ QString DupRecycleRefusedText(const QString& path) {
 }
 
 DupAction RecycleDupLine(AppContext& ctx, const QString& line) {
-    const QString path = DupLineToPath(line);
-    if (!FileExists(ctx.machine, path, Spelling::Exact)) return DupAction::NotFound;
-    return RecycleFile(ctx, path, false, Spelling::Exact) ? DupAction::Done : DupAction::Refused;
+    // The listed file, checked and recycled as one entry.
+    const HostPath file = resolve(ctx.machine, DupLineToPath(line), Spelling::Exact);
+    if (!FileExists(ctx.machine, file)) return DupAction::NotFound;
+    return RecycleFile(ctx, file, false) ? DupAction::Done : DupAction::Refused;
 }
 
 DupAction ViewDupLine(AppContext& ctx, const QString& line) {

@@ -215,11 +215,19 @@ int emptyRecycleBin(Machine& machine) {
 
 // --- opening ---
 
+namespace {
+
+// A fault injected for opening gives its error when that is one ShellExecute returns, else 31.
+int faultResult(int err) {
+    return err < 32 ? err : 31;
+}
+
+} // namespace
+
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params,
                  const QString& dir, Spelling spelling) {
     Q_UNUSED(params); // nothing we open takes parameters
     if (!verb.isEmpty() && verb.compare(QStringLiteral("open"), Qt::CaseInsensitive) != 0) return 31;
-    auto faultResult = [](int err) { return err < 32 ? err : 31; };
 
     for (const char* scheme : {"mailto:", "http:", "https:"}) {
         if (!file.startsWith(QLatin1String(scheme), Qt::CaseInsensitive)) continue;
@@ -231,7 +239,10 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
     const bool relative =
         !(path.size() >= 2 && path.at(1) == u':') && !path.startsWith(u'\\') && !path.startsWith(u'/');
     if (relative && !dir.isEmpty()) path = includeTrailingBackslash(dir) + path;
-    const HostPath target = resolve(machine, path, spelling);
+    return ShellExecute(machine, resolve(machine, path, spelling));
+}
+
+int ShellExecute(Machine& machine, const HostPath& target) {
     if (!target.exists || !host::exists(target.path)) return ERROR_FILE_NOT_FOUND;
     if (int err = machine.faults().check(FaultInjector::Op::Execute, target.winPath)) return faultResult(err);
 
@@ -242,6 +253,10 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
         machine.runBatchJob([&machine, batch] { runBatchFile(machine, batch); });
         return 42;
     }
+    // Handed over only while it is the entry that was found.
+    struct stat now {};
+    if (::lstat(target.path.c_str(), &now) != 0 || FileId{now.st_dev, now.st_ino} != target.id)
+        return ERROR_FILE_NOT_FOUND;
     return machine.launcher().open(QString::fromUtf8(target.path.c_str())) ? 42 : 31;
 }
 
@@ -269,8 +284,11 @@ bool opensByRunning(const QString& path) {
 }
 
 bool opensByRunning(Machine& machine, const QString& path, Spelling spelling) {
-    if (opensByRunning(path)) return true;
-    const HostPath target = resolve(machine, path, spelling);
+    return opensByRunning(path) || opensByRunning(machine, resolve(machine, path, spelling));
+}
+
+bool opensByRunning(Machine&, const HostPath& target) {
+    if (opensByRunning(target.winPath)) return true;
     if (!target.exists) return false;
     struct stat st {};
     // Only a regular file is anything an opener could run; nothing else is read to find out.

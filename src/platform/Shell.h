@@ -47,6 +47,8 @@ int emptyRecycleBin(Machine& machine);
 // given. `spelling` as for resolve.
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params = {},
                  const QString& dir = {}, Spelling spelling = Spelling::AnyCase);
+// Opens the file one resolution found, as above: handed over only while it is still that entry.
+int ShellExecute(Machine& machine, const HostPath& file);
 
 // Whether opening the file would run it rather than show it: Windows' programs, scripts, installers,
 // shortcuts and other types it runs, judged by the extension of the name the shell opens (without
@@ -56,6 +58,7 @@ bool opensByRunning(const QString& path);
 // type is an executable, a shared library, a script, a desktop entry or an AppImage. Viewers refuse
 // these before opening.
 bool opensByRunning(Machine& machine, const QString& path, Spelling spelling = Spelling::AnyCase);
+bool opensByRunning(Machine& machine, const HostPath& path);
 
 // --- folders ---
 

@@ -31,8 +31,9 @@ FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
 }
 
 bool viewFinderFile(AppContext& ctx, const QString& path) {
-    if (opensByRunning(ctx.machine, path, Spelling::Exact)) return false;
-    return ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, Spelling::Exact) >= 32;
+    // Judged and opened as one entry: nothing put in its place after the check is handed over.
+    const HostPath file = resolve(ctx.machine, path, Spelling::Exact);
+    return !opensByRunning(ctx.machine, file) && ShellExecute(ctx.machine, file) >= 32;
 }
 
 RecycleBinFolder::RecycleBinFolder(Machine& machine)

@@ -161,7 +161,7 @@ void Scan::listStartupFolder(int section, const QString& folder) {
     options.sorted = true;
     walkTree(m_ctx.machine, folder, options, [&](WalkEntry& e) {
         if (!e.isDirectory() && asciiUpper(e.name()) != u"DESKTOP.INI")
-            addEntry(section, folder + QLatin1Char('\\') + e.name(), QString(), QString(), QString(),
+            addEntry(section, e.path(), QString(), QString(), QString(), // removed as listed
                      StartupAction::DelFile);
         return WalkStep::Continue;
     });

@@ -31,9 +31,14 @@ FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
 }
 
 bool viewFinderFile(AppContext& ctx, const QString& path) {
-    // Judged and opened as one entry: nothing put in its place after the check is handed over.
+    // Judged and opened as one entry: nothing put in its place after the check is handed over. The
+    // finders list regular files only: a link or folder in the listed file's place is not it.
     const HostPath file = resolve(ctx.machine, path, Spelling::Exact);
-    return !opensByRunning(ctx.machine, file) && ShellExecute(ctx.machine, file) >= 32;
+    FileInfo info;
+    if (!GetFileInfo(ctx.machine, file, info) || (info.attr & (faDirectory | faReparsePoint)) ||
+        opensByRunning(ctx.machine, file))
+        return false;
+    return ShellExecute(ctx.machine, file) >= 32;
 }
 
 RecycleBinFolder::RecycleBinFolder(Machine& machine)

@@ -89,11 +89,12 @@ QStringList FillInstantMessageList(AppContext& ctx) {
 void AddImLine(AppContext& ctx, const QString& tag, const QString& pattern, QStringList& lines) {
     WalkOptions options;
     options.sorted = true;
-    // Spelt as the walk found it: a log is viewed and deleted as listed.
-    walkMask(ctx.machine, pattern, options, [&](WalkEntry& e) {
+    // A folder that cannot be searched adds no line. Spelt as the walk found it: a log is viewed
+    // and deleted as listed.
+    static_cast<void>(walkMask(ctx.machine, pattern, options, [&](WalkEntry& e) {
         lines.append(tag + e.path());
         return WalkStep::Continue;
-    });
+    }));
 }
 
 void ScanImFolder(AppContext& ctx, const QString& folder, const QString& tag, const QString& pattern,

@@ -21,14 +21,20 @@ void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& 
     options.sorted = true;
     options.pump = &ctx.pump;
     options.pumpIntervalMs = 0;
+    // A folder that cannot be searched is passed over, as one without rights is, and the user told.
+    options.passOverUnopenable = true;
     // Each path is spelt as the walk found it, so a site is recycled as listed or not at all.
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (e.isDirectory() && e.name().contains(u'.')) {
             sites.names.append(e.name());
             sites.paths.append(e.path());
         }
         return WalkStep::Continue;
     });
+    if (walked.passedOver > 0)
+        ctx.dialogs.showMessage(QStringLiteral("Folders left unsearched because too many files are open: %1. "
+                                               "Video cookies in them are not listed.")
+                                    .arg(walked.passedOver));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 namespace niv {
@@ -34,8 +35,10 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
 int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clock = {});
 
 // Deletes every "$I"/"$R" pair of the bin (a "$R" folder with all it holds, links removed, never
-// followed) and nothing else. Returns 0; emptying an empty or missing bin succeeds too.
-int emptyRecycleBin(Machine& machine);
+// followed) and nothing else. Returns how many pairs stayed (in use, holding a mount point or
+// something the system refuses to delete, or too deep for the host's handles): 0 when the bin is
+// empty of items, missing too; -1 when the bin could not be read at all.
+[[nodiscard]] std::int64_t emptyRecycleBin(Machine& machine);
 
 // --- opening ---
 

@@ -65,12 +65,12 @@ QString excludeTrailingBackslash(const QString& winPath);
 struct HostPath {
     std::string path;      // host path; empty when the Windows path has no host place
     QString winPath;       // the canonical Windows path (fullPath)
-    QString found;         // winPath with each name spelt as it was found on disk
+    QString found{};       // winPath with each name spelt as it was found on disk
     bool exists = false;   // every component was found (the last one may be a dangling link)
     bool inProgramFolder = false; // never written, deleted or recycled
     bool isRoot = false;   // the root folder of a drive
     unsigned mode = 0;     // the host's lstat mode of the last component when it exists
-    FileId id;             // the last component itself (not followed) when it exists
+    FileId id{};           // the last component itself (not followed) when it exists
     bool valid() const { return !path.empty(); }
     bool isLink() const { return exists && S_ISLNK(mode); }
 };

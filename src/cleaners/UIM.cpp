@@ -87,12 +87,12 @@ QStringList FillInstantMessageList(AppContext& ctx) {
 // Every entry of the pattern's own folder that its name mask matches, hidden and system ones and
 // folders included, in the search's order; the folder is listed once however many match.
 void AddImLine(AppContext& ctx, const QString& tag, const QString& pattern, QStringList& lines) {
-    const QString folder = extractFilePath(pattern);
     WalkOptions options;
     options.sorted = true;
-    // A folder that cannot be searched adds no line.
+    // A folder that cannot be searched adds no line. Spelt as the walk found it: a log is viewed
+    // and deleted as listed.
     static_cast<void>(walkMask(ctx.machine, pattern, options, [&](WalkEntry& e) {
-        lines.append(tag + folder + e.name());
+        lines.append(tag + e.path());
         return WalkStep::Continue;
     }));
 }
@@ -115,8 +115,8 @@ std::optional<QString> ViewImLog(AppContext& ctx, const QString& line) {
             "instant message reader off the internet as this file has encrypted data. You can however "
             "still delete this IM log file using the buttons below.");
     // A log folder can hold anything; viewing must never start a program.
-    if (opensByRunning(ctx.machine, path, Spelling::Exact) ||
-        ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, Spelling::Exact) < 32)
+    const HostPath log = resolve(ctx.machine, path, Spelling::Exact);
+    if (opensByRunning(ctx.machine, log) || ShellExecute(ctx.machine, log) < 32)
         return QStringLiteral(
             "An error occurred trying to open this log for viewing. You can view this log manually by "
             "just going to the folder and opening the log file.");

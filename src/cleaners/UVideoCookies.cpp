@@ -23,12 +23,11 @@ void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& 
     options.pumpIntervalMs = 0;
     // A folder that cannot be searched is passed over, as one without rights is, and the user told.
     options.passOverUnopenable = true;
-    QString walkBase; // the walk's spelling of `folder`, met with the first entry
+    // Each path is spelt as the walk found it, so a site is recycled as listed or not at all.
     const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
-        if (walkBase.isEmpty()) walkBase = e.folder();
         if (e.isDirectory() && e.name().contains(u'.')) {
             sites.names.append(e.name());
-            sites.paths.append(excludeTrailingBackslash(folder) + u'\\' + e.path().mid(walkBase.size()));
+            sites.paths.append(e.path());
         }
         return WalkStep::Continue;
     });
@@ -38,11 +37,17 @@ void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& 
                                     .arg(walked.passedOver));
 }
 
+namespace {
+
+// A link is never recycled, lest the bin copy what it points at.
+bool recycleSite(AppContext& ctx, const HostPath& site) {
+    return !site.isLink() && shellRecycle(ctx.machine, site, ctx.recycleClock) == 0;
+}
+
+} // namespace
+
 bool RecycleFlashFolder(AppContext& ctx, const QString& path) {
-    // A link is never recycled, lest the bin copy what it points at.
-    const int attr = FileGetAttr(ctx.machine, path);
-    if (attr != -1 && (attr & faReparsePoint)) return false;
-    return shellRecycle(ctx.machine, path, ctx.recycleClock) == 0;
+    return recycleSite(ctx, resolve(ctx.machine, path, Spelling::Exact));
 }
 
 void RemoveFlashSites(AppContext& ctx, FlashSites& sites, const std::vector<bool>& selected) {
@@ -51,7 +56,11 @@ void RemoveFlashSites(AppContext& ctx, FlashSites& sites, const std::vector<bool
         const QString& path = sites.paths[i];
         const bool chosen =
             static_cast<std::size_t>(i) < selected.size() && selected[static_cast<std::size_t>(i)];
-        if (chosen && (RecycleFlashFolder(ctx, path) || !DirectoryExists(ctx.machine, path))) continue;
+        if (chosen) {
+            // Checked and recycled as one entry: what was found is what goes, or nothing.
+            const HostPath site = resolve(ctx.machine, path, Spelling::Exact);
+            if (!site.exists || recycleSite(ctx, site)) continue;
+        }
         kept.names.append(sites.names[i]);
         kept.paths.append(path);
     }

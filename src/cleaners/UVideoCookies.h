@@ -23,7 +23,8 @@ bool FlashCookieLocationExists(AppContext& ctx);
 // through after every entry. Folders the host has no handle left to open are passed over and
 // counted in a message once the walk ends.
 void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& sites);
-// Moves one folder with all it holds to the recycle bin, silently; false when that failed.
+// Moves one listed folder (spelt as listed) with all it holds to the recycle bin, silently; false
+// when that failed. A link is never recycled.
 bool RecycleFlashFolder(AppContext& ctx, const QString& path);
 // Recycles the sites whose `selected` flag is set and drops their lines. A site that could not be
 // recycled and is still there keeps its line; one already gone (inside a site recycled before it)

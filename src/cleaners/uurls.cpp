@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/Registry.h"
+#include "platform/WinPath.h"
 #include "platform/WriteScope.h"
 
 namespace niv {
@@ -61,7 +62,8 @@ TypedUrlList LoadTypedUrls(AppContext& ctx) {
     TypedUrlList list;
     for (const QString& file :
          {ctx.g.FirefoxPlacesFile, ctx.g.FirefoxPlacesJournalFile, ctx.g.FirefoxWebStoreFile})
-        list.firefoxFound = list.firefoxFound || (!file.isEmpty() && FileExists(ctx.machine, file));
+        list.firefoxFound =
+            list.firefoxFound || (!file.isEmpty() && FileExists(ctx.machine, file, Spelling::Exact));
     TRegistry reg(ctx.machine);
     reg.SetRootKey(HKEY_CURRENT_USER);
     if (reg.OpenKey(kTypedUrlsKey, false)) {
@@ -130,8 +132,11 @@ void RemoveAllTypedUrls(AppContext& ctx, TypedUrlList& list) {
 void DeleteFirefoxPlaces(AppContext& ctx) {
     for (const QString& file :
          {ctx.g.FirefoxPlacesFile, ctx.g.FirefoxPlacesJournalFile, ctx.g.FirefoxWebStoreFile}) {
-        if (file.isEmpty() || !FileExists(ctx.machine, file)) continue;
-        if (!DeleteFile(ctx.machine, file))
+        if (file.isEmpty()) continue;
+        // The drive scan found these: each is deleted as it was found, checked and deleted as one entry.
+        const HostPath found = resolve(ctx.machine, file, Spelling::Exact);
+        if (!FileExists(ctx.machine, found)) continue;
+        if (!DeleteFile(ctx.machine, found))
             ctx.dialogs.messageDlg(
                 MsgKind::Error,
                 QStringLiteral("Note: The Firefox browser URL\"s cound not be deleted. Please "

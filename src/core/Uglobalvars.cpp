@@ -155,13 +155,25 @@ void SaveFormSize(AppContext& ctx, const QString& section, int width, int height
     }
 }
 
-bool RecycleFile(AppContext& ctx, const QString& path, bool /*ask*/, Spelling spelling) {
+namespace {
+
+template <class Item> bool recycleItem(AppContext& ctx, const Item& item, const QString& path) {
     try {
-        return shellRecycle(ctx.machine, path, ctx.recycleClock, spelling) == 0;
+        return shellRecycle(ctx.machine, item, ctx.recycleClock) == 0;
     } catch (const PlatformError& e) {
         throw PlatformError(QStringLiteral("Tried to recycle file: ") + path + QStringLiteral("\r\n") +
                             e.message());
     }
+}
+
+} // namespace
+
+bool RecycleFile(AppContext& ctx, const QString& path, bool /*ask*/) {
+    return recycleItem(ctx, path, path);
+}
+
+bool RecycleFile(AppContext& ctx, const HostPath& item, bool /*ask*/) {
+    return recycleItem(ctx, item, item.winPath);
 }
 
 void WipeFile(AppContext&, WalkEntry& entry) {

@@ -16,6 +16,7 @@ namespace niv {
 class Machine;
 class WalkEntry;
 struct AppContext;
+struct HostPath;
 
 // A fixed list of path slots numbered from 1; an empty string is a free slot.
 class PathList {
@@ -112,9 +113,10 @@ void SaveFormSize(AppContext& ctx, const QString& section, int width, int height
 
 // Moves a file or folder to the recycle bin: true when the shell did it. An error raised during
 // the call carries "Tried to recycle file: " and the path. `ask` is kept for the callers' sake:
-// the emulated shell has no confirmation of its own. `last` as for the shell: a listed file is
-// recycled by its own name only.
-bool RecycleFile(AppContext& ctx, const QString& path, bool ask, Spelling spelling = Spelling::AnyCase);
+// the emulated shell has no confirmation of its own. Given the entry one resolution found, that
+// entry only (as the shell recycles it).
+bool RecycleFile(AppContext& ctx, const QString& path, bool ask);
+bool RecycleFile(AppContext& ctx, const HostPath& item, bool ask);
 
 // Makes a regular file's content unrecoverable before the delete that follows; silent. A file with
 // other names elsewhere, or bound there from elsewhere, keeps its content. The cleaners wipe the

@@ -93,7 +93,10 @@ bool matchesMask(const QString& name, const QString& mask) {
 }
 
 bool FileExists(Machine& machine, const QString& path, Spelling spelling) {
-    HostPath hp = resolve(machine, path, spelling);
+    return FileExists(machine, resolve(machine, path, spelling));
+}
+
+bool FileExists(Machine&, const HostPath& hp) {
     return hp.exists && !hp.isRoot && !host::isDirectory(hp.path) && host::exists(hp.path);
 }
 
@@ -152,13 +155,16 @@ bool FileSetAttr(Machine& machine, const QString& path, int attr) {
 
 bool DeleteFile(Machine& machine, const QString& path, Spelling spelling) {
     if (endsInDotName(path)) return failWith(machine, ERROR_ACCESS_DENIED);
-    HostPath hp = resolve(machine, path, spelling);
+    return DeleteFile(machine, resolve(machine, path, spelling));
+}
+
+bool DeleteFile(Machine& machine, const HostPath& hp) {
     if (!hp.valid()) return failWith(machine, ERROR_PATH_NOT_FOUND);
     if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
     if (hp.isRoot || S_ISDIR(hp.mode) || inProgramFolder(machine, hp))
         return failWith(machine, ERROR_ACCESS_DENIED);
     // "file.txt\" names a folder that does not exist, never the file.
-    if (path.endsWith(u'\\') || path.endsWith(u'/')) return failWith(machine, ERROR_INVALID_NAME);
+    if (hp.winPath.endsWith(u'\\')) return failWith(machine, ERROR_INVALID_NAME);
     if (int err = machine.faults().check(FaultInjector::Op::DeleteFile, hp.winPath))
         return failWith(machine, err);
     if (!S_ISLNK(hp.mode)) {
@@ -167,8 +173,19 @@ bool DeleteFile(Machine& machine, const QString& path, Spelling spelling) {
         const bool readOnly = (hp.mode & 0222) == 0 || (n > 0 && (parseDosAttrib(buf, n) & faReadOnly));
         if (readOnly) return failWith(machine, ERROR_ACCESS_DENIED);
     }
-    if (::unlink(hp.path.c_str()) != 0) return failWith(machine, errnoToWin(errno));
-    return true;
+    // By name in the folder that holds it, and only while it is the entry that was found.
+    const std::size_t slash = hp.path.rfind('/');
+    const std::string folder = slash == 0 ? std::string("/") : hp.path.substr(0, slash);
+    const int dirFd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) return failWith(machine, ERROR_FILE_NOT_FOUND);
+    const char* name = hp.path.c_str() + slash + 1;
+    struct stat now {};
+    int err = ::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) != 0 || FileId{now.st_dev, now.st_ino} != hp.id
+                  ? ERROR_FILE_NOT_FOUND
+                  : ERROR_SUCCESS;
+    if (err == ERROR_SUCCESS && ::unlinkat(dirFd, name, 0) != 0) err = errnoToWin(errno);
+    ::close(dirFd);
+    return err == ERROR_SUCCESS || failWith(machine, err);
 }
 
 bool RemoveDir(Machine& machine, const QString& path) {
@@ -404,7 +421,10 @@ bool CopyFile(Machine& machine, const QString& from, const QString& to, bool fai
 }
 
 bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, Spelling spelling) {
-    HostPath hp = resolve(machine, path, spelling);
+    return GetFileInfo(machine, resolve(machine, path, spelling), info);
+}
+
+bool GetFileInfo(Machine& machine, const HostPath& hp, FileInfo& info) {
     struct statx sx {};
     if (!hp.exists || !statPath(hp, info.attr, &sx)) return failWith(machine, ERROR_FILE_NOT_FOUND);
     info.size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<std::int64_t>(sx.stx_size);

@@ -15,10 +15,13 @@ struct HostPath;
 bool matchesMask(const QString& name, const QString& mask);
 
 // File-system calls with Windows semantics. Each failure sets the machine's last error.
-// The calls that take `last` act on a path's last name as it says: a name a listing found is
-// taken as spelt, never as a case twin.
+// The calls that take a `spelling` find the path's names as it says: a path a listing found is
+// taken as spelt, never as a case twin. The calls that take a HostPath check or act on the entry
+// that one resolution found, so that a check and the act after it concern one entry: an act finds
+// the entry again by its identity, and fails as for a missing file when another stands there.
 bool FileExists(Machine& machine, const QString& path,
                 Spelling spelling = Spelling::AnyCase);          // a file, not a folder
+bool FileExists(Machine& machine, const HostPath& path);
 bool DirectoryExists(Machine& machine, const QString& path); // a folder
 // The attribute word, or -1 when the path is missing.
 int FileGetAttr(Machine& machine, const QString& path);
@@ -28,6 +31,7 @@ bool FileSetAttr(Machine& machine, const QString& path, int attr);
 // Deletes a file: refuses folders, "." and "..", read-only and missing files. A link is removed,
 // never its target.
 bool DeleteFile(Machine& machine, const QString& path, Spelling spelling = Spelling::AnyCase);
+bool DeleteFile(Machine& machine, const HostPath& path);
 // Removes an empty folder (a link to a folder: the link).
 bool RemoveDir(Machine& machine, const QString& path);
 // Creates one folder level; false when it exists or its parent is missing.
@@ -52,6 +56,7 @@ struct FileInfo {
     FileTime creationTime = 0, lastWriteTime = 0, lastAccessTime = 0;
 };
 bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, Spelling spelling = Spelling::AnyCase);
+bool GetFileInfo(Machine& machine, const HostPath& path, FileInfo& info);
 
 // 8.3 generation is off on this machine's volumes: the path itself when it exists, else "".
 QString GetShortPathName(Machine& machine, const QString& path);

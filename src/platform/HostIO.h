@@ -110,6 +110,11 @@ bool isDirectory(const std::string& path); // follows links
 // behind when the write fails.
 bool createNewFile(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);
 
+// The host name of `name` in the open folder `dirFd` compared in any case, as a path search takes a
+// name it does not find as spelt; names Windows cannot hold are never taken. "" when there is none.
+// Reads the folder from its start. Defined with the path resolution.
+std::string findAnyCase(int dirFd, const QString& name);
+
 // The Windows error for a failed host call's errno.
 int errnoToWin(int err);
 

@@ -80,7 +80,10 @@ bool RecycleBins::hold(const HostPath& place) const {
 }
 
 int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock, Spelling spelling) {
-    const HostPath item = resolve(machine, winPath, spelling);
+    return shellRecycle(machine, resolve(machine, winPath, spelling), clock);
+}
+
+int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clock) {
     if (!item.valid()) return ERROR_PATH_NOT_FOUND;
     if (!item.exists) return ERROR_FILE_NOT_FOUND;
     if (item.isRoot || inProgramFolder(machine, item) || RecycleBins(machine).hold(item))
@@ -109,7 +112,7 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
     std::int64_t size = 0;
     if (S_ISDIR(item.mode)) {
         bool holdsMount = false;
-        const WalkResult walked = walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
+        const WalkResult walked = walkTree(machine, item.found, {}, [&](WalkEntry& e) {
             if (e.isMountPoint()) {
                 holdsMount = true;
                 return WalkStep::Stop;
@@ -119,10 +122,12 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
         });
         // A look inside that could not finish may have missed a mount point.
         if (holdsMount || walked.error != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
-    } else if (S_ISREG(item.mode)) {
-        FileInfo info;
-        if (GetFileInfo(machine, item.winPath, info)) size = info.size;
     }
+    // Whatever stands at the item's place now is moved: it must be the entry that was found.
+    struct stat now {};
+    if (::lstat(item.path.c_str(), &now) != 0 || FileId{now.st_dev, now.st_ino} != item.id)
+        return ERROR_FILE_NOT_FOUND;
+    if (S_ISREG(now.st_mode)) size = static_cast<std::int64_t>(now.st_size);
     const QByteArray record = recycleRecord(size, clock ? clock() : hostNow(), item.winPath);
     const QString ext = extractFileExt(item.winPath);
     // The record claims a random name, then the item moves to its twin; neither replaces anything.
@@ -206,11 +211,19 @@ std::int64_t emptyRecycleBin(Machine& machine) {
 
 // --- opening ---
 
+namespace {
+
+// A fault injected for opening gives its error when that is one ShellExecute returns, else 31.
+int faultResult(int err) {
+    return err < 32 ? err : 31;
+}
+
+} // namespace
+
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params,
                  const QString& dir, Spelling spelling) {
     Q_UNUSED(params); // nothing we open takes parameters
     if (!verb.isEmpty() && verb.compare(QStringLiteral("open"), Qt::CaseInsensitive) != 0) return 31;
-    auto faultResult = [](int err) { return err < 32 ? err : 31; };
 
     for (const char* scheme : {"mailto:", "http:", "https:"}) {
         if (!file.startsWith(QLatin1String(scheme), Qt::CaseInsensitive)) continue;
@@ -222,7 +235,10 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
     const bool relative =
         !(path.size() >= 2 && path.at(1) == u':') && !path.startsWith(u'\\') && !path.startsWith(u'/');
     if (relative && !dir.isEmpty()) path = includeTrailingBackslash(dir) + path;
-    const HostPath target = resolve(machine, path, spelling);
+    return ShellExecute(machine, resolve(machine, path, spelling));
+}
+
+int ShellExecute(Machine& machine, const HostPath& target) {
     if (!target.exists || !host::exists(target.path)) return ERROR_FILE_NOT_FOUND;
     if (int err = machine.faults().check(FaultInjector::Op::Execute, target.winPath)) return faultResult(err);
 
@@ -233,6 +249,10 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
         machine.runBatchJob([&machine, batch] { runBatchFile(machine, batch); });
         return 42;
     }
+    // Handed over only while it is the entry that was found.
+    struct stat now {};
+    if (::lstat(target.path.c_str(), &now) != 0 || FileId{now.st_dev, now.st_ino} != target.id)
+        return ERROR_FILE_NOT_FOUND;
     return machine.launcher().open(QString::fromUtf8(target.path.c_str())) ? 42 : 31;
 }
 
@@ -311,8 +331,11 @@ bool showsAsType(const QMimeType& type, const QByteArray& head) {
 } // namespace
 
 bool opensByRunning(Machine& machine, const QString& path, Spelling spelling) {
-    if (opensByRunning(path)) return true;
-    const HostPath target = resolve(machine, path, spelling);
+    return opensByRunning(path) || opensByRunning(machine, resolve(machine, path, spelling));
+}
+
+bool opensByRunning(Machine&, const HostPath& target) {
+    if (opensByRunning(target.winPath)) return true;
     if (!target.exists) return false;
     struct stat st {};
     // Only a regular file is anything an opener could run; nothing else is opened to find out.

@@ -44,10 +44,13 @@ using RecycleClock = std::function<FileTime()>;
 // "$I<same><ext>" (Windows' version 2 record: original size, deletion time, original path). Items
 // on other drives or reached through links are copied, then deleted. Returns 0 on success, else a
 // Windows error (2 for a missing item, 5 for a drive root or the program folder, or the error of
-// the move), as the shell's file operation does; nothing is left behind on failure. `last` as for
-// resolve: an item a listing found is recycled by its own name only.
+// the move), as the shell's file operation does; nothing is left behind on failure. `spelling` as
+// for resolve: an item a listing found is recycled as spelt only.
 int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock = {},
                  Spelling spelling = Spelling::AnyCase);
+// The same for the entry one resolution found: it is moved only while it is still that entry (its
+// identity), else 2 as for a missing item.
+int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clock = {});
 
 // Deletes every "$I"/"$R" pair of the bin (a "$R" folder with all it holds, links removed, never
 // followed) and nothing else. Returns how many pairs stayed (in use, holding a mount point or
@@ -62,9 +65,11 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
 // for Execute gives its error when that is below 32, else 31. ".bat" and ".cmd" files run in the command
 // interpreter through the machine's batch runner, not waited for; other files and "mailto:", "http:",
 // "https:" addresses go to the machine's launcher. A relative `file` is taken relative to `dir` when `dir` is
-// given. `last` as for resolve.
+// given. `spelling` as for resolve.
 int ShellExecute(Machine& machine, const QString& verb, const QString& file, const QString& params = {},
                  const QString& dir = {}, Spelling spelling = Spelling::AnyCase);
+// Opens the file one resolution found, as above: handed over only while it is still that entry.
+int ShellExecute(Machine& machine, const HostPath& file);
 
 // Whether opening the file would run it rather than show it: Windows' programs, scripts, installers,
 // shortcuts and other types it runs, and the host's packages and scripts its opener installs or runs,
@@ -76,6 +81,7 @@ bool opensByRunning(const QString& path);
 // or PDF document (on FAT, NTFS and SMB mounts every file has that bit). Viewers refuse these before
 // opening.
 bool opensByRunning(Machine& machine, const QString& path, Spelling spelling = Spelling::AnyCase);
+bool opensByRunning(Machine& machine, const HostPath& path);
 
 // --- folders ---
 

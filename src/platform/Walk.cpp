@@ -165,25 +165,17 @@ void listFolder(WalkFrame& frame, bool sorted) {
 // in the open folder `dirFd`, which it closes. Only a real folder on the mount of `st` is taken;
 // `st` becomes its status. -1 when there is none.
 int openBelow(int dirFd, const QString& name, struct statx& st, std::string& hostName) {
-    WalkFrame frame;
-    frame.fd = dirFd; // closed with the frame
-    const QString want = winUpper(name);
     const std::string exact = name.toUtf8().toStdString();
     struct stat probe {};
     if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW) == 0 &&
-        isWindowsName(exact.data(), exact.size())) {
+        isWindowsName(exact.data(), exact.size()))
         hostName = exact;
-    } else {
-        listFolder(frame, false); // the host's order, as a path search takes it
-        for (const auto& item : frame.items)
-            if (const QString name = frame.itemName(item);
-                name.size() == want.size() && winUpper(name) == want) {
-                hostName = frame.host(item);
-                break;
-            }
-        if (hostName.empty()) return -1;
-    }
-    const int fd = ::openat(dirFd, hostName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    else
+        hostName = host::findAnyCase(dirFd, name);
+    const int fd = hostName.empty()
+                       ? -1
+                       : ::openat(dirFd, hostName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    ::close(dirFd);
     struct statx now {};
     if (fd < 0) return -1;
     if (::statx(fd, "", AT_EMPTY_PATH, host::kMountMask, &now) != 0 || host::otherMount(now, st)) {
@@ -358,7 +350,8 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         return notFound();
     }
     int belowFd = startFd;
-    QString startFolder = includeTrailingBackslash(hp.winPath);
+    // Spelt as found, so what the walk lists can be acted on as listed.
+    QString startFolder = includeTrailingBackslash(hp.found);
     for (const QString& comp : o.below.split(u'\\', Qt::SkipEmptyParts)) {
         std::string hostName;
         // A name below never leads back up.

@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace niv {
 
@@ -217,26 +219,26 @@ QString excludeTrailingBackslash(const QString& winPath) {
     return winPath.endsWith(u'\\') ? winPath.chopped(1) : winPath;
 }
 
-namespace {
-
-// Finds `name` in the host folder case-insensitively; the spelling on disk, or "" when absent.
-std::string findCaseInsensitive(const std::string& folder, const QString& name) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return {};
+std::string host::findAnyCase(int dirFd, const QString& name) {
     const QString want = winUpper(name);
-    std::string found;
-    while (dirent* e = ::readdir(dir)) {
-        std::size_t len = std::strlen(e->d_name);
-        if (!isWindowsName(e->d_name, len)) continue;
-        QString candidate = QString::fromUtf8(e->d_name, static_cast<qsizetype>(len));
-        if (candidate.size() == want.size() && winUpper(candidate) == want) {
-            found.assign(e->d_name, len);
-            break;
+    if (::lseek(dirFd, 0, SEEK_SET) != 0) return {};
+    alignas(8) char buf[16384];
+    for (;;) {
+        const ssize_t n = ::getdents64(dirFd, buf, sizeof buf);
+        if (n <= 0) return {};
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const struct dirent64*>(buf + at);
+            at += e->d_reclen;
+            const std::size_t len = std::strlen(e->d_name);
+            if (!isWindowsName(e->d_name, len)) continue;
+            const QString candidate = QString::fromUtf8(e->d_name, static_cast<qsizetype>(len));
+            if (candidate.size() == want.size() && winUpper(candidate) == want && !isDotName(candidate))
+                return std::string(e->d_name, len);
         }
     }
-    ::closedir(dir);
-    return found;
 }
+
+namespace {
 
 bool hasInvalidChars(const QString& comp) {
     for (QChar c : comp) {
@@ -288,10 +290,18 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
         exact += comp.toUtf8().toStdString();
     }
     struct stat st {};
-    if (::lstat(exact.c_str(), &st) == 0) {
-        out.path = std::move(exact);
+    auto take = [&](const struct stat& entry) {
         out.exists = true;
-        out.mode = st.st_mode;
+        out.mode = entry.st_mode;
+        out.id = {entry.st_dev, entry.st_ino};
+    };
+    const bool exactFound = ::lstat(exact.c_str(), &st) == 0;
+    // A path as listed is that path or nothing: neither the search below nor the folders it
+    // remembers may hand back a name differing in case at any level.
+    if (exactFound || spelling == Spelling::Exact) {
+        if (exactFound) take(st);
+        out.path = std::move(exact);
+        out.found = out.winPath;
         return out;
     }
 
@@ -321,8 +331,12 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
         if (found) {
             std::string candidate = cur + '/' + name;
             if (::lstat(candidate.c_str(), &st) != 0) {
-                const bool asListed = spelling == Spelling::Exact && i == comps.size() - 1;
-                std::string onDisk = asListed ? std::string() : findCaseInsensitive(cur, comp);
+                std::string onDisk;
+                const int dirFd = ::open(cur.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                if (dirFd >= 0) {
+                    onDisk = host::findAnyCase(dirFd, comp);
+                    ::close(dirFd);
+                }
                 if (onDisk.empty())
                     found = false;
                 else
@@ -333,8 +347,10 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
         cur += name;
         if (found && i == comps.size() - 2 && first == 0) machine.folderCache().store(winFolder, cur);
     }
-    out.exists = found && ::lstat(cur.c_str(), &st) == 0;
-    if (out.exists) out.mode = st.st_mode;
+    if (found && ::lstat(cur.c_str(), &st) == 0) take(st);
+    out.found = out.winPath.left(out.winPath.size() - rest.size()) +
+                QString::fromUtf8(cur.substr(base.size())).replace(u'/', u'\\');
+    if (rest.endsWith(u'\\')) out.found += u'\\';
     out.path = std::move(cur);
     return out;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <sys/stat.h>
 
 namespace niv {
 
@@ -59,20 +60,24 @@ QString stripTrailingDotsBlanks(QString s);
 QString includeTrailingBackslash(const QString& winPath);
 QString excludeTrailingBackslash(const QString& winPath);
 
-// Where a Windows path lies on the host.
+// Where a Windows path lies on the host, and what was found there. The calls that take one act on
+// that very entry: when another stands at its place by then, they act on nothing.
 struct HostPath {
     std::string path;      // host path; empty when the Windows path has no host place
     QString winPath;       // the canonical Windows path (fullPath)
+    QString found{};       // winPath with each name spelt as it was found on disk
     bool exists = false;   // every component was found (the last one may be a dangling link)
     bool isRoot = false;   // the root folder of a drive
     unsigned mode = 0;     // the host's lstat mode of the last component when it exists
+    FileId id{};           // the last component itself (not followed) when it exists
     bool valid() const { return !path.empty(); }
+    bool isLink() const { return exists && S_ISLNK(mode); }
 };
 
 // Maps a Windows path onto the host: the drive's folder (drive_c or the dosdevices link; the
-// program folder for ExeFolder) plus each component found case-insensitively (exact spelling
-// first, then a search of the folder; the spelling on disk wins), the last one as `last` says.
-// Components that do not exist keep their spelling, so the result can be created.
+// program folder for ExeFolder) plus each component as `spelling` says: any case (exact spelling
+// first, then a search of the folder; the spelling on disk wins), or exactly as spelt. Components
+// that do not exist keep their spelling, so the result can be created.
 HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelling = Spelling::AnyCase);
 
 // True when a resolved path is the program folder or lies inside it, which is never written, deleted,

@@ -9,8 +9,9 @@
 namespace niv {
 
 // How the names of a path are found. A path the user typed, or one from the registry or the
-// system, takes the exact spelling first, then any case, as Wine does. A name that a listing found
-// is that entry only: when it has gone since, an entry differing only in case is another file.
+// system, takes the exact spelling first, then any case, as Wine does. A path that a listing found
+// is spelt as found at every level below the drive's folder: when a name on the way has gone
+// since, an entry or folder differing only in case is another one, never taken in its place.
 enum class Spelling { AnyCase, Exact };
 
 // File attribute bits, as Windows reports them.

@@ -21,9 +21,8 @@ QString localFileTimeText(Machine& machine, FileTime time) {
 FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
     FinderFileInfo out;
     FileInfo info;
-    if (!FileExists(ctx.machine, path, Spelling::Exact) ||
-        !GetFileInfo(ctx.machine, path, info, Spelling::Exact))
-        return out;
+    const HostPath file = resolve(ctx.machine, path, Spelling::Exact);
+    if (!FileExists(ctx.machine, file) || !GetFileInfo(ctx.machine, file, info)) return out;
     out.size = info.size;
     out.creation = info.creationTime;
     out.lastWrite = info.lastWriteTime;
@@ -32,12 +31,14 @@ FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
 }
 
 bool viewFinderFile(AppContext& ctx, const QString& path) {
-    // The finders list regular files only: a link or folder in the listed file's place is not it.
+    // Judged and opened as one entry: nothing put in its place after the check is handed over. The
+    // finders list regular files only: a link or folder in the listed file's place is not it.
+    const HostPath file = resolve(ctx.machine, path, Spelling::Exact);
     FileInfo info;
-    if (!GetFileInfo(ctx.machine, path, info, Spelling::Exact) ||
-        (info.attr & (faDirectory | faReparsePoint)) || opensByRunning(ctx.machine, path, Spelling::Exact))
+    if (!GetFileInfo(ctx.machine, file, info) || (info.attr & (faDirectory | faReparsePoint)) ||
+        opensByRunning(ctx.machine, file))
         return false;
-    return ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, Spelling::Exact) >= 32;
+    return ShellExecute(ctx.machine, file) >= 32;
 }
 
 } // namespace niv

@@ -56,7 +56,7 @@ std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClas
     if (ctx.steadyClockMs) options.clockMs = [&ctx] { return ctx.steadyClockMs(); };
     options.foldersAfterContents = true;
     options.passOverUnopenable = true;
-    // The walk's start folder is spelt canonically; lines keep the folder as it was given.
+    // The walk's start folder is spelt as found; the folder label keeps the folder as it was given.
     qsizetype startLength = -1;
     const QString prefix = folder + u'\\';
     // While a subfolder is searched, the folder holding it shows; blank again once it is done.
@@ -69,6 +69,13 @@ std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClas
         display(above.size() == startLength ? folder
                                             : prefix + excludeTrailingBackslash(above.mid(startLength)));
     };
+    // A line keeps the drive letter as given; the names below it are spelt as the walk found them,
+    // so that each file is acted on as listed.
+    const bool givenDrive = folder.size() >= 2 && folder.at(1) == u':';
+    auto listedPath = [&](const WalkEntry& e) {
+        const QString path = e.path();
+        return givenDrive ? folder.left(2) + path.mid(2) : path;
+    };
     const RecycleBins bin(ctx.machine);
     const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (e.afterContents()) {
@@ -76,7 +83,7 @@ std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClas
         } else if (e.isDirectory()) {
             if (bin.is(e)) return WalkStep::SkipFolder;
         } else if (MediaFileMatches(cls, e.name()) && e.isRegularFile()) { // the name first: it needs no stat
-            if (hooks.found) hooks.found(prefix + e.path().mid(startLength), e.size());
+            if (hooks.found) hooks.found(listedPath(e), e.size());
         }
         return WalkStep::Continue;
     });
@@ -161,7 +168,7 @@ bool ViewMediaFile(AppContext& ctx, const QString& path) {
 }
 
 bool RecycleMediaFile(AppContext& ctx, const QString& path) {
-    return RecycleFile(ctx, path, false, Spelling::Exact);
+    return RecycleFile(ctx, resolve(ctx.machine, path, Spelling::Exact), false);
 }
 
 } // namespace niv

@@ -385,13 +385,15 @@ QString DupChangedText() {
 
 DupAction RecycleDupLine(AppContext& ctx, const QString& line, const DupSeen& seen) {
     const QString path = DupLineToPath(line);
-    if (!FileExists(ctx.machine, path, Spelling::Exact)) return DupAction::NotFound;
+    // The listed file, checked and recycled as one entry.
+    const HostPath found = resolve(ctx.machine, path, Spelling::Exact);
+    if (!FileExists(ctx.machine, found)) return DupAction::NotFound;
     const FileContentReader file{ListedFile(ctx.machine, path, seen.id)};
     std::int64_t size = 0;
     FileTime lastWrite = 0;
-    if (!file.current(size, lastWrite) || size != seen.size || lastWrite != seen.lastWrite)
+    if (found.id != seen.id || !file.current(size, lastWrite) || size != seen.size || lastWrite != seen.lastWrite)
         return DupAction::Changed;
-    return RecycleFile(ctx, path, false, Spelling::Exact) ? DupAction::Done : DupAction::Refused;
+    return RecycleFile(ctx, found, false) ? DupAction::Done : DupAction::Refused;
 }
 
 DupAction ViewDupLine(AppContext& ctx, const QString& line) {

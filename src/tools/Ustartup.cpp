@@ -162,7 +162,7 @@ void Scan::listStartupFolder(int section, const QString& folder) {
     // A folder that cannot be listed holds no start-up programs, as a search that fails finds none.
     static_cast<void>(walkTree(m_ctx.machine, folder, options, [&](WalkEntry& e) {
         if (!e.isDirectory() && asciiUpper(e.name()) != u"DESKTOP.INI")
-            addEntry(section, folder + QLatin1Char('\\') + e.name(), QString(), QString(), QString(),
+            addEntry(section, e.path(), QString(), QString(), QString(), // removed as listed
                      StartupAction::DelFile);
         return WalkStep::Continue;
     }));

@@ -1,10 +1,12 @@
 // Every cleaner that walks below a folder, run over planted hostile trees: what lies outside, the
 // names Windows cannot hold and what lies behind a mount point must come out byte-identical.
 #include "cleaners/UIM.h"
+#include "cleaners/UVideoCookies.h"
 #include "cleaners/udir.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
+#include "cleaners/uurls.h"
 #include "core/AppContext.h"
 #include "platform/Shell.h"
 #include "support/AppFixture.h"
@@ -167,6 +169,21 @@ const HostileCase kCases[] = {
          f.ctx.g.ScanLogPath = q("C:\\Nivfold\\nvscan7.ini");
          for (const QString& line : FillInstantMessageList(f.ctx))
              DeleteImLog(f.ctx, ImLinePath(line));
+     }},
+    {"listed Flash sites and Firefox files whose folder became a case twin leading outside",
+     [](AppFixture& f, HostileTree& t) {
+         f.b.outsideFile("sentinel/site.com/s.sol", "sentinel site");
+         f.b.file(q("C:\\fl\\x\\site.com\\s.sol"), "site");
+         f.b.file(q("C:\\fl\\x\\History"), "places");
+         t.plant(q("C:\\fl")); // records the sentinel as it is now
+         f.ctx.g.FlashCookieFolder = q("C:\\fl");
+         f.ctx.g.FirefoxPlacesFile = q("C:\\fl\\x\\History");
+         FlashSites sites;
+         ScanFlashCookieFolders(f.ctx, f.ctx.g.FlashCookieFolder, sites);
+         std::filesystem::rename(f.b.hostPath(q("C:\\fl\\x")), f.b.outside() + "/gone");
+         f.b.hostLink(q("C:\\fl\\X"), t.sentinel());
+         RemoveFlashSites(f.ctx, sites, std::vector<bool>(std::size_t(sites.names.size()), true));
+         DeleteFirefoxPlaces(f.ctx);
      }},
 };
 

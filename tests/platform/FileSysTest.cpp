@@ -281,8 +281,21 @@ TEST(ListedNameTest, NeverTakesACaseTwin) {
     EXPECT_EQ(shellRecycle(b.machine(), listed, {}, Spelling::Exact), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(ShellExecute(b.machine(), u8("open"), listed, {}, {}, Spelling::Exact),
               ERROR_FILE_NOT_FOUND);
-    // The twin is still there, and the folders on the way resolve in any case.
-    EXPECT_TRUE(DeleteFile(b.machine(), u8("C:\\DATA\\A.BIN"), Spelling::Exact));
+    // The twin is still there, reached as spelt at every level only.
+    EXPECT_FALSE(DeleteFile(b.machine(), u8("C:\\DATA\\A.BIN"), Spelling::Exact));
+    EXPECT_TRUE(DeleteFile(b.machine(), u8("C:\\data\\A.BIN"), Spelling::Exact));
+}
+
+// What one resolution found is what is acted on: another file renamed into its place meanwhile stays.
+TEST(ListedNameTest, ActsOnlyOnTheEntryItFound) {
+    MachineBuilder b;
+    b.file(u8("C:\\data\\a.bin"), "found");
+    const HostPath found = resolve(b.machine(), u8("C:\\data\\a.bin"), Spelling::Exact);
+    ASSERT_EQ(::rename(b.file(u8("C:\\data\\b.bin"), "other").c_str(), found.path.c_str()), 0);
+    EXPECT_FALSE(DeleteFile(b.machine(), found));
+    EXPECT_EQ(shellRecycle(b.machine(), found), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ShellExecute(b.machine(), found), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(b.readHost(u8("C:\\data\\a.bin")), QByteArray("other"));
 }
 
 TEST(DeleteFileTest, Deletions) {

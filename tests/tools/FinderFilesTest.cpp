@@ -38,12 +38,15 @@ QStringList act(AppFixture& f, Action a, const char* name) {
     return {dups ? q("done") : QString(), media ? q("done") : QString()};
 }
 
-// The listed a.jpg went: A.JPG beside it is another file and is never reached in its place.
+// The listed C:\d\a.jpg went: A.JPG beside it, or a.jpg in a folder D that replaced d, is another file
+// and is never reached in its place.
 TEST(FinderFilesTest, AListedFileThatWentIsGoneNotItsCaseTwin) {
-    AppFixture f;
-    f.b.file(q("C:\\d\\A.JPG"), "twin");
-    for (Action a : {Details, View, Recycle})
-        EXPECT_EQ(act(f, a, "a.jpg"), nothing) << a;
+    for (const char* twin : {"C:\\d\\A.JPG", "C:\\D\\a.jpg"}) {
+        AppFixture f;
+        f.b.file(q(twin), "twin");
+        for (Action a : {Details, View, Recycle})
+            EXPECT_EQ(act(f, a, "a.jpg"), nothing) << twin << ' ' << a;
+    }
 }
 
 // Files the host's opener would run or install, whatever their names say, and a listed file that is

@@ -24,6 +24,7 @@ void WriteScope::commit() {
     m_open = false;
     // Closed before anything is saved, so that no failure below leaves writes gathering.
     if (--m_machine.m_openWriteScopes > 0) return;
+    const WriterTurn turn(m_machine); // ends the turn that the scope's changes took
     QString registryFailure;
     try {
         registryFailure = m_machine.registry().saveGathered();

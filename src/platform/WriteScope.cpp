@@ -35,7 +35,7 @@ void WriteScope::commit() {
     const QStringList iniFailures = m_machine.iniCache().saveGathered(m_machine);
     if (!registryFailure.isEmpty()) throw ERegistryException(registryFailure);
     if (!iniFailures.isEmpty())
-        throw PlatformError(QStringLiteral("Unable to write to %1").arg(iniFailures.first()));
+        throw PlatformError(iniWriteError(m_machine, iniFailures.first()));
 }
 
 } // namespace niv

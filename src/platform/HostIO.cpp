@@ -10,8 +10,8 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -322,7 +322,8 @@ void removeLeftovers(const std::string& folder, const std::string& prefix) {
         if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) != 0) continue;
         const int fd = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
-        struct stat opened {}, named {};
+        struct stat opened {};
+        struct stat named {};
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
             ::fstatat(::dirfd(dir), e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameEntry(opened, named))
             ::unlinkat(::dirfd(dir), e->d_name, 0);
@@ -348,7 +349,8 @@ int createLockedTemp(const std::string& folder, const std::string& prefix, mode_
         }
         // Another writer may have taken it for a leftover between its creation and the lock: the
         // name must still lead to this file once it is locked.
-        struct stat opened {}, named {};
+        struct stat opened {};
+        struct stat named {};
         int locked;
         while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
         }

@@ -697,7 +697,8 @@ QString iniWriteError(Machine& machine, const QString& fileName) {
     const std::string folder = slash ? hp.path.substr(0, slash) : "/";
     if (::access(folder.c_str(), W_OK) == 0 || errno == ENOENT || errno == ENOTDIR) return text;
     const qsizetype cut = hp.winPath.lastIndexOf(u'\\');
-    return text + QStringLiteral(". The folder %1 cannot be written.").arg(hp.winPath.left(cut > 2 ? cut : 3));
+    return text +
+           QStringLiteral(". The folder %1 cannot be written.").arg(hp.winPath.left(cut > 2 ? cut : 3));
 }
 
 void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {

@@ -185,7 +185,8 @@ QString RegistryStore::save(Hive& h) {
     if (failure.isEmpty()) {
         h.version = host::versionOf(h.file, writeStart);
         // A server that started meanwhile may have read the old file, and writes it back when it ends.
-        return wineServerRunning(m_machine) ? wineServerMessage(m_machine, ServerFound::AfterChange) : failure;
+        return wineServerRunning(m_machine) ? wineServerMessage(m_machine, ServerFound::AfterChange)
+                                            : failure;
     }
     // Read the file again on next use, so memory never holds what the disk does not.
     h.loaded = false;

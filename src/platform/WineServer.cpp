@@ -123,8 +123,8 @@ QString wineServerMessage(const Machine& machine, ServerFound when) {
                               "Close them (or run \"wineserver -k\") and try again.")
             .arg(root);
     case ServerFound::AfterChange:
-        return QStringLiteral("The Windows programs of the machine %1 started while the change was saved, "
-                              "and may undo it when they end. Close them (or run \"wineserver -k\") and "
+        return QStringLiteral("The Windows programs of the machine %1 started while the change was being "
+                              "saved, so the change may not last. Close them (or run \"wineserver -k\") and "
                               "try again.")
             .arg(root);
     }

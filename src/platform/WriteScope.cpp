@@ -34,8 +34,7 @@ void WriteScope::commit() {
     }
     const QStringList iniFailures = m_machine.iniCache().saveGathered(m_machine);
     if (!registryFailure.isEmpty()) throw ERegistryException(registryFailure);
-    if (!iniFailures.isEmpty())
-        throw PlatformError(iniWriteError(m_machine, iniFailures.first()));
+    if (!iniFailures.isEmpty()) throw PlatformError(iniWriteError(m_machine, iniFailures.first()));
 }
 
 } // namespace niv

@@ -453,8 +453,10 @@ TEST_F(IniFileTest, FolderThatCannotTakeTheFile) {
     const std::string readOnly = host(QStringLiteral("drive_c/ro")).toStdString();
     ASSERT_EQ(::mkdir(readOnly.c_str(), 0555), 0);
     // Root writes in any folder but that of a read-only mount.
-    const bool mounted = ::geteuid() == 0 && ::mount("none", readOnly.c_str(), "tmpfs", MS_RDONLY, nullptr) == 0;
-    if (::geteuid() == 0 && !mounted) GTEST_SKIP() << "cannot mount a read-only folder: " << std::strerror(errno);
+    const bool mounted =
+        ::geteuid() == 0 && ::mount("none", readOnly.c_str(), "tmpfs", MS_RDONLY, nullptr) == 0;
+    if (::geteuid() == 0 && !mounted)
+        GTEST_SKIP() << "cannot mount a read-only folder: " << std::strerror(errno);
     const struct {
         QString path;
         QString raised;

@@ -196,7 +196,8 @@ TEST_P(WineServerDebian, LockInTheFolderNamedByTheMachine) {
     const DebianCase& c = GetParam();
     const std::string name = "wine-Ab12Cd";
     const std::string tmp = c.otherTmp ? m_dir.path().toStdString() + "/server-tmp" : m_tmp;
-    const std::string folder = makeFolder((c.relative ? tmp : m_dir.path().toStdString() + "/run") + '/' + name);
+    const std::string folder =
+        makeFolder((c.relative ? tmp : m_dir.path().toStdString() + "/run") + '/' + name);
     const std::string lockFolder = c.serverSubfolder ? makeFolder(folder + '/' + serverName()) : folder;
     const std::string entry = m_root + "/wineserver";
     if (c.asLink)
@@ -212,17 +213,16 @@ TEST_P(WineServerDebian, LockInTheFolderNamedByTheMachine) {
     EXPECT_FALSE(running());
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, WineServerDebian,
-                         testing::Values(DebianCase{"LinkServerFolder", true, true, false, ""},
-                                         DebianCase{"LinkFlat", true, false, false, ""},
-                                         DebianCase{"FileServerFolder", false, true, false, "\n"},
-                                         DebianCase{"FileFlat", false, false, false, "\n"},
-                                         DebianCase{"NameInTempFolder", false, true, true, ""},
-                                         DebianCase{"NameAndNewlineInTempFolder", false, true, true, "\n"},
-                                         DebianCase{"NameInTheServersTempFolder", false, true, true, "", true}),
-                         [](const testing::TestParamInfo<DebianCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, WineServerDebian,
+    testing::Values(DebianCase{"LinkServerFolder", true, true, false, ""},
+                    DebianCase{"LinkFlat", true, false, false, ""},
+                    DebianCase{"FileServerFolder", false, true, false, "\n"},
+                    DebianCase{"FileFlat", false, false, false, "\n"},
+                    DebianCase{"NameInTempFolder", false, true, true, ""},
+                    DebianCase{"NameAndNewlineInTempFolder", false, true, true, "\n"},
+                    DebianCase{"NameInTheServersTempFolder", false, true, true, "", true}),
+    [](const testing::TestParamInfo<DebianCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WineServerTest, WineserverEntryNamingNothingIsIgnored) {
     writeText(m_root + "/wineserver", "\n");

@@ -20,8 +20,8 @@
 #include <csignal>
 #include <grp.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace niv;
@@ -88,7 +88,8 @@ TEST_F(WriteScopeTest, HowAScopeEnds) {
     const EndCase cases[] = {
         {Nothing, false, "", "new 7 new"},
         {Nothing, true, "", "new 7 new"}, // what was changed is saved
-        {UserHive, false, "Cannot write the registry file %1/machine/user.reg. There is not enough space on the disk.",
+        {UserHive, false,
+         "Cannot write the registry file %1/machine/user.reg. There is not enough space on the disk.",
          "old 7 new"},
         {Ini, false, "Unable to write to C:\\x\\test.ini", "new 7 old"},
         {UserHive, true, "", "old 7 new"},

@@ -22,6 +22,7 @@ void FaultInjector::clear() {
     m_diskFull.clear();
     m_hostWrites = 0;
     m_walkHook = nullptr;
+    m_hostWriteHook = nullptr;
 }
 
 int FaultInjector::check(Op op, const QString& winPath) const {
@@ -32,6 +33,7 @@ int FaultInjector::check(Op op, const QString& winPath) const {
 
 std::int64_t FaultInjector::takeHostWrite(const std::string& hostPath) {
     ++m_hostWrites;
+    if (m_hostWriteHook) m_hostWriteHook(hostPath);
     for (const DiskFull& rule : m_diskFull)
         if (rule.writeNumber == m_hostWrites || (rule.writeNumber == 0 && rule.path == hostPath))
             return rule.bytes;

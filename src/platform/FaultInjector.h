@@ -44,6 +44,10 @@ public:
         if (m_walkHook) m_walkHook(winFolder);
     }
 
+    // Called as each host file write begins (with the host path it writes), after the checks that
+    // come before it, so a test can act while a save is under way.
+    void onHostWrite(std::function<void(const std::string&)> hook) { m_hostWriteHook = std::move(hook); }
+
     void clear();
 
     // True when some operation is made to fail, so callers build no path for check() otherwise.
@@ -71,6 +75,7 @@ private:
     std::vector<DiskFull> m_diskFull;
     int m_hostWrites = 0;
     std::function<void(const QString&)> m_walkHook;
+    std::function<void(const std::string&)> m_hostWriteHook;
 };
 
 } // namespace niv

@@ -3,14 +3,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -349,39 +350,88 @@ void syncFolder(const std::string& folder) {
 const std::string kTempMark = ".nivtmp-";
 
 // The start of the temporary names of one file: ".<name>.nivtmp-". The name is cut so that the
-// whole temporary name (with "<pid>-XXXXXX") still fits in a folder entry.
+// whole temporary name (with its random end) still fits in a folder entry.
 std::string tempPrefix(const std::string& name) {
     return '.' + name.substr(0, 200) + kTempMark;
 }
 
-// Removes the temporary files of this file's earlier writers that were killed: the process named in
-// the temporary name no longer exists. A live process's, ours included (another thread may be
-// writing), stays.
+bool sameEntry(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the temporary files that this file's earlier writers left when they were killed. A live
+// writer, in whatever process or PID namespace, holds a lock on its temporary file: only a file
+// whose lock can be taken is left over.
 void removeLeftovers(const std::string& folder, const std::string& prefix) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
-    const pid_t self = ::getpid();
     while (const dirent* e = ::readdir(dir)) {
-        const std::string entry = e->d_name;
-        if (entry.compare(0, prefix.size(), prefix) != 0) continue;
-        char* end = nullptr;
-        const long pid = std::strtol(entry.c_str() + prefix.size(), &end, 10);
-        if (pid <= 0 || *end != '-' || std::strlen(end) != 7 || pid == self) continue;
-        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+        if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) != 0) continue;
+        const int fd = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            ::fstatat(::dirfd(dir), e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameEntry(opened, named))
             ::unlinkat(::dirfd(dir), e->d_name, 0);
+        ::close(fd);
     }
     ::closedir(dir);
 }
 
-// What the new file takes over from the old one besides its mode: the DOS attributes and, where
-// the process may give them, the owner and group.
+// Creates and locks a new temporary file `prefix` + six random characters in `folder`, with
+// `mode` less the umask, and gives its descriptor (-1 on failure) and its path.
+int createLockedTemp(const std::string& folder, const std::string& prefix, mode_t mode, std::string& path) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[6];
+        if (::getrandom(random, sizeof random, 0) != sizeof random) return -1;
+        path = folder + '/' + prefix;
+        for (unsigned char r : random)
+            path += letters[r % 62];
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
+        // Another writer may have taken it for a leftover between its creation and the lock: the
+        // name must still lead to this file once it is locked.
+        struct stat opened {};
+        struct stat named {};
+        int locked;
+        while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        if (locked == 0 && ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+            sameEntry(opened, named))
+            return fd;
+        const int why = errno;
+        ::close(fd);
+        if (locked != 0) {
+            ::unlink(path.c_str());
+            errno = why;
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// What the new file takes over from the old one besides its mode: every user extended attribute
+// (the DOS attributes among them) and, as far as the system lets this process give them, the owner
+// and the group.
 void keepOwnership(int fd, const std::string& old, const struct stat& st) {
-    char attrib[64];
-    const ssize_t n = ::getxattr(old.c_str(), kDosAttrib, attrib, sizeof attrib);
-    if (n > 0) ::fsetxattr(fd, kDosAttrib, attrib, static_cast<size_t>(n), 0);
-    if (::geteuid() == 0) (void)!::fchown(fd, st.st_uid, st.st_gid);
+    const ssize_t size = ::listxattr(old.c_str(), nullptr, 0);
+    std::string names(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    const ssize_t length = size > 0 ? ::listxattr(old.c_str(), names.data(), names.size()) : 0;
+    std::string value(65536, '\0'); // the largest value Linux stores
+    for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(std::strlen(names.c_str() + at)) + 1) {
+        const char* name = names.c_str() + at;
+        if (std::strncmp(name, "user.", 5) != 0) continue;
+        const ssize_t n = ::getxattr(old.c_str(), name, value.data(), value.size());
+        if (n >= 0) ::fsetxattr(fd, name, value.data(), static_cast<size_t>(n), 0);
+    }
+    // A user who is not root may still give the file a group of their own.
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0) (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
 }
 
 } // namespace
@@ -406,20 +456,25 @@ bool writeFileAtomic(const std::string& path, const QByteArray& data, std::int64
     const std::string folder = folderOf(target);
     const std::string prefix = tempPrefix(target.substr(target.rfind('/') + 1));
     removeLeftovers(folder, prefix);
-    std::string tmp = folder + '/' + prefix + std::to_string(::getpid()) + "-XXXXXX";
-    int fd = ::mkstemp(tmp.data());
+    // A new file gets what Wine gives the files it creates: 0666 less the umask.
+    std::string tmp;
+    const int fd = createLockedTemp(folder, prefix, existed ? 0600 : 0666, tmp);
     if (fd < 0) return false;
-    if (existed) keepOwnership(fd, target, st);
-    ::fchmod(fd, existed ? st.st_mode & 07777 : 0644);
+    if (existed) {
+        keepOwnership(fd, target, st);
+        ::fchmod(fd, st.st_mode & 07777);
+    }
     bool ok = writeAll(fd, data, diskLimit) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
+    // Renamed while locked, so that no one takes it for a leftover.
     if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
     if (!ok) {
         const int why = errno; // the caller reports it
         ::unlink(tmp.c_str());
+        ::close(fd);
         errno = why;
         return false;
     }
+    ::close(fd);
     syncFolder(folder);
     return true;
 }

@@ -87,11 +87,13 @@ constexpr std::int64_t kNoDiskLimit = -1;
 
 // Replaces a file as a whole: writes a temporary file beside it, flushes it to disk, renames it over
 // the old one and flushes the folder, so a kill leaves the old file or the new one. The new file
-// keeps the old one's mode, its DOS attributes and, for root, its owner and group. A symbolic link
-// stays: the file it leads to is replaced. A file with further hard links is replaced the same
-// way: its other names keep the old content. Before writing, the temporary files that writers of
-// this file killed earlier left beside it are removed; those of a live process never are. Returns
-// false on any failure, and the old file is then left whole.
+// keeps the old one's mode, its user extended attributes (the DOS attributes among them) and its
+// owner and group as far as the system allows (a user who is not root keeps a group of theirs); a
+// new file gets 0666 less the umask, as Wine creates files. A symbolic link stays: the file it
+// leads to is replaced. A file with further hard links is replaced the same way: its other names
+// keep the old content. The writer holds a lock on its temporary file until the rename; before
+// writing, the temporary files of this file whose lock can be taken (their writer was killed) are
+// removed. Returns false on any failure, and the old file is then left whole.
 bool writeFileAtomic(const std::string& path, const QByteArray& data, std::int64_t diskLimit = kNoDiskLimit);
 
 // Overwrites an open regular file's content once with zeros and flushes it. A file with another

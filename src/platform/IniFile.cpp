@@ -20,7 +20,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace niv {
 
@@ -441,7 +443,7 @@ struct KeptIni {
 };
 
 // The same for every name of a file: its device and inode, or for a missing file the real path of
-// its folder and its name.
+// its folder and its name in any case, as the machine spells a file it is to create.
 std::string identityOf(const std::string& hostPath) {
     struct stat st {};
     if (::stat(hostPath.c_str(), &st) == 0) {
@@ -450,7 +452,8 @@ std::string identityOf(const std::string& hostPath) {
     }
     const std::size_t slash = hostPath.rfind('/');
     char* folder = ::realpath(hostPath.substr(0, slash).c_str(), nullptr);
-    const std::string out = folder ? folder + hostPath.substr(slash) : hostPath;
+    const std::string name = winUpper(QString::fromStdString(hostPath.substr(slash))).toStdString();
+    const std::string out = (folder ? std::string(folder) : hostPath.substr(0, slash)) + name;
     std::free(folder);
     return out;
 }
@@ -550,12 +553,19 @@ namespace {
 KeptIni* currentFile(Machine& machine, const HostPath& hp) {
     IniCache::State& cache = machine.iniCache().state();
     auto found = cache.files.find(hp.path);
-    if (found != cache.files.end() && found->second->pending) return found->second.get();
-    if (machine.gatheringWrites() && hp.valid()) {
+    KeptIni* pending = found != cache.files.end() && found->second->pending ? found->second.get() : nullptr;
+    if (!pending && machine.gatheringWrites() && hp.valid()) {
         if (std::shared_ptr<KeptIni> alias = cache.pendingAlias(hp.path)) {
             cache.files[hp.path] = alias;
-            return alias.get();
+            pending = alias.get();
         }
+    }
+    // A file deleted since its first gathered write stays deleted with the writes before: what
+    // comes after the delete starts a new file.
+    if (pending && (hp.exists || pending->version.stamp == host::FileStamp{})) return pending;
+    if (pending) {
+        cache.forget(pending);
+        found = cache.files.find(hp.path);
     }
     auto forget = [&] {
         if (found != cache.files.end()) cache.files.erase(found);
@@ -636,6 +646,7 @@ bool WritePrivateProfileString(Machine& machine, const QString& section, const Q
         machine.setLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
+    const WriterTurn turn(machine);
     const HostPath hp = resolve(machine, fileName);
     KeptIni* kept = currentFile(machine, hp);
     if (!kept && FileExists(machine, fileName))
@@ -680,9 +691,21 @@ int TIniFile::ReadInteger(const QString& section, const QString& ident, int defa
     return parseDecimal(ReadString(section, ident, QString()), value) ? value : defaultValue;
 }
 
+QString iniWriteError(Machine& machine, const QString& fileName) {
+    QString text = QStringLiteral("Unable to write to %1").arg(fileName);
+    const HostPath hp = resolve(machine, fileName);
+    const std::size_t slash = hp.path.rfind('/');
+    if (!hp.valid() || slash == std::string::npos) return text;
+    const std::string folder = slash ? hp.path.substr(0, slash) : "/";
+    if (::access(folder.c_str(), W_OK) == 0 || errno == ENOENT || errno == ENOTDIR) return text;
+    const qsizetype cut = hp.winPath.lastIndexOf(u'\\');
+    return text +
+           QStringLiteral(". The folder %1 cannot be written.").arg(hp.winPath.left(cut > 2 ? cut : 3));
+}
+
 void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
     if (!WritePrivateProfileString(m_machine, section, ident, value, m_fileName))
-        throw PlatformError(QStringLiteral("Unable to write to %1").arg(m_fileName));
+        throw PlatformError(iniWriteError(m_machine, m_fileName));
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& ident, int value) {

@@ -38,6 +38,11 @@ int GetPrivateProfileInt(Machine& machine, const QString& section, const QString
 bool WritePrivateProfileString(Machine& machine, const QString& section, const QString& key,
                                const QString& value, const QString& fileName);
 
+// What a refused INI write raises: "Unable to write to <file name>", followed by ". The folder
+// <folder> cannot be written." when the file's folder refuses new files (a read-only folder or
+// mount), since its name tells the user what to mend.
+QString iniWriteError(Machine& machine, const QString& fileName);
+
 // An INI file's object over the functions above. It holds only the file name.
 class TIniFile {
 public:
@@ -49,7 +54,7 @@ public:
     // A decimal integer (optional sign, digits only, within 32 bits); anything else gives the default.
     int ReadInteger(const QString& section, const QString& ident, int defaultValue) const;
 
-    // Raise PlatformError "Unable to write to <file name>" when the write is refused.
+    // Raise PlatformError (iniWriteError) when the write is refused.
     void WriteString(const QString& section, const QString& ident, const QString& value);
     void WriteInteger(const QString& section, const QString& ident, int value);
 

@@ -4,9 +4,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace niv {
 
@@ -41,6 +47,78 @@ void FolderCache::store(const QString& winFolder, const std::string& hostFolder)
 void FolderCache::forget(const QString& winFolder) {
     std::lock_guard lock(m_mutex);
     m_folders.remove(winFolder);
+}
+
+namespace {
+
+// The machine folders this process holds locked, by identity, with how many machines hold each.
+struct FolderLocks {
+    std::mutex mutex;
+    std::map<std::pair<dev_t, ino_t>, std::pair<int, int>> held; // -> descriptor, holders
+};
+
+FolderLocks& folderLocks() {
+    static FolderLocks locks;
+    return locks;
+}
+
+// This process's hold on a machine folder's lock; the last one of the folder releases it.
+class FolderHold {
+public:
+    explicit FolderHold(std::pair<dev_t, ino_t> id) : m_id(id) {}
+    ~FolderHold() {
+        FolderLocks& locks = folderLocks();
+        std::lock_guard guard(locks.mutex);
+        auto found = locks.held.find(m_id);
+        if (found == locks.held.end() || --found->second.second > 0) return;
+        ::close(found->second.first); // releases the lock
+        locks.held.erase(found);
+    }
+    FolderHold(const FolderHold&) = delete;
+    FolderHold& operator=(const FolderHold&) = delete;
+
+private:
+    std::pair<dev_t, ino_t> m_id;
+};
+
+// Locks the machine folder, or joins this process's lock on it; nullptr when it cannot be locked.
+std::shared_ptr<void> lockFolder(const std::string& root) {
+    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    const std::pair<dev_t, ino_t> id{st.st_dev, st.st_ino};
+    FolderLocks& locks = folderLocks();
+    std::lock_guard guard(locks.mutex);
+    auto found = locks.held.find(id);
+    if (found != locks.held.end()) {
+        ::close(fd);
+        ++found->second.second;
+        return std::make_shared<FolderHold>(id);
+    }
+    int locked;
+    while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (locked != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    locks.held.emplace(id, std::make_pair(fd, 1));
+    return std::make_shared<FolderHold>(id);
+}
+
+} // namespace
+
+WriterTurn::WriterTurn(Machine& machine) : m_machine(machine) {
+    ++m_machine.m_writerTurns;
+    if (!m_machine.m_machineLock) m_machine.m_machineLock = lockFolder(m_machine.root());
+}
+
+WriterTurn::~WriterTurn() {
+    if (--m_machine.m_writerTurns == 0 && m_machine.m_openWriteScopes == 0) m_machine.m_machineLock.reset();
 }
 
 QStringList Machine::driveLetters() const {

@@ -111,9 +111,28 @@ private:
     std::shared_ptr<RegistryStore> m_registry;
     std::shared_ptr<IniCache> m_iniCache;
     int m_openWriteScopes = 0;
+    int m_writerTurns = 0; // WriterTurns alive; the machine's lock is held while any is, or a scope
+    std::shared_ptr<void> m_machineLock;
     friend class WriteScope;
+    friend class WriterTurn;
     mutable std::atomic<int> m_lastError{0}; // batch jobs run on a worker thread
     mutable FolderCache m_folderCache;
+};
+
+// Writers of one machine take turns, in this process and in others: a change holds the machine's
+// advisory lock (flock on its folder, which Wine never locks) from the check of a file to its
+// rename. A turn taken while a WriteScope is open lasts until the outermost scope has saved. Turns
+// nest, and the machines of one process that share a folder share its lock. Where the folder
+// cannot be locked (a file system without flock), writers go ahead unguarded.
+class WriterTurn {
+public:
+    explicit WriterTurn(Machine& machine);
+    ~WriterTurn();
+    WriterTurn(const WriterTurn&) = delete;
+    WriterTurn& operator=(const WriterTurn&) = delete;
+
+private:
+    Machine& m_machine;
 };
 
 // Sets the machine's last error and gives false, for the failure paths of the platform's calls.

@@ -290,6 +290,11 @@ QByteArray lineEnd(const QByteArray& line) {
     return QByteArrayLiteral("\n");
 }
 
+// New text, written with the file's own line ends.
+QByteArray withLineEnds(QByteArray text, const QByteArray& eol) {
+    return eol == "\n" ? text : text.replace('\n', eol);
+}
+
 QByteArray timeOption(FileTime time, const QByteArray& eol) {
     return "#time=" + hexNumber(static_cast<unsigned long long>(time)) + eol;
 }
@@ -383,6 +388,7 @@ public:
                         .arg(QString::fromLatin1(kSignature)));
         m_hive.reset(new RegHive());
         m_hive->m_header = raw(0);
+        m_hive->m_eol = lineEnd(m_hive->m_header);
         bool sawTime = false;
         QByteArray pending; // blank lines, given to the next key line or to the section before
         for (m_at = 1; m_at < m_lines.size(); ++m_at) {
@@ -674,9 +680,9 @@ QByteArray RegHive::serialise() const {
     }
     out.reserve(size + 16);
     // Only new text can follow a last line that had no line end.
-    auto put = [&out](const QByteArray& piece) {
+    auto put = [&out, this](const QByteArray& piece) {
         if (piece.isEmpty()) return;
-        if (!out.isEmpty() && !out.endsWith('\n')) out += '\n';
+        if (!out.isEmpty() && !out.endsWith('\n')) out += m_eol;
         out += piece;
     };
     put(m_header);
@@ -813,7 +819,7 @@ HiveBlock* RegHive::addBlock(RegKey& key) {
     const FileTime now = nowFileTime();
     auto block = std::make_unique<HiveBlock>();
     block->key = &key;
-    block->lead = "\n";
+    block->lead = m_eol;
     QByteArray path;
     bool firstPart = true;
     for (const QString& part : pathComponents(keyPath(key))) {
@@ -821,10 +827,10 @@ HiveBlock* RegHive::addBlock(RegKey& key) {
         appendEscaped(path, part, '[', ']');
         firstPart = false;
     }
-    block->keyLine = '[' + path + "] " + keySeconds(now) + '\n';
+    block->keyLine = '[' + path + "] " + keySeconds(now) + m_eol;
     if (m_writesTime) {
         auto line = std::make_unique<HiveLine>();
-        line->text = timeOption(now, "\n");
+        line->text = timeOption(now, m_eol);
         block->lines.push_back(std::move(line));
     }
     HiveBlock* raw = block.get();
@@ -870,14 +876,14 @@ bool RegHive::setValue(RegKey& key, const QString& name, std::uint32_t type, con
         if (line->value.type == type && line->value.data == data) return false;
         line->value.type = type;
         line->value.data = data;
-        line->text = valueText(line->value);
+        line->text = withLineEnds(valueText(line->value), m_eol);
     } else {
         HiveBlock* block = key.m_blocks.empty() ? addBlock(key) : key.m_blocks.back();
         auto line = std::make_unique<HiveLine>();
         line->kind = HiveLine::Value;
         line->value = RegValue{name, type, data};
         line->upper = upper;
-        line->text = valueText(line->value);
+        line->text = withLineEnds(valueText(line->value), m_eol);
         key.m_values.push_back(line.get());
         // Before the blank lines that end the file, if any.
         auto at = block->lines.end();

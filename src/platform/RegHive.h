@@ -150,6 +150,7 @@ private:
     void dropShadowed(RegKey& key, const QString& upperName);
 
     QByteArray m_header; // the lines before the first key
+    QByteArray m_eol = "\n"; // the file's line end (that of its first line), for the lines we add
     QString m_baseName;
     bool m_writesTime = true; // new keys get a "#time=" line, as current Wine writes
     std::unique_ptr<RegKey> m_root;

@@ -1,5 +1,6 @@
 #include "Registry.h"
 
+#include "FileSys.h"
 #include "HostIO.h"
 #include "Machine.h"
 #include "WineServer.h"
@@ -165,8 +166,10 @@ RegHive& RegistryStore::writable(RegRoot root) {
 
 namespace {
 
-QString cannotWrite(const std::string& file) {
-    return QStringLiteral("Cannot write the registry file %1").arg(QString::fromStdString(file));
+// Says why, as a full disk or a refused folder are the user's to mend.
+QString cannotWrite(const std::string& file, int error) {
+    return QStringLiteral("Cannot write the registry file %1. %2")
+        .arg(QString::fromStdString(file), SysErrorMessage(host::errnoToWin(error)));
 }
 
 } // namespace
@@ -176,12 +179,14 @@ QString RegistryStore::save(Hive& h) {
     QString failure;
     const std::int64_t writeStart = host::wallClockNs();
     if (wineServerRunning(m_machine))
-        failure = wineServerMessage(m_machine);
+        failure = wineServerMessage(m_machine, ServerFound::BeforeChange);
     else if (!host::writeFileAtomic(h.file, h.model->serialise(), m_machine.faults().takeHostWrite(h.file)))
-        failure = cannotWrite(h.file);
+        failure = cannotWrite(h.file, errno);
     if (failure.isEmpty()) {
         h.version = host::versionOf(h.file, writeStart);
-        return failure;
+        // A server that started meanwhile may have read the old file, and writes it back when it ends.
+        return wineServerRunning(m_machine) ? wineServerMessage(m_machine, ServerFound::AfterChange)
+                                            : failure;
     }
     // Read the file again on next use, so memory never holds what the disk does not.
     h.loaded = false;
@@ -236,6 +241,7 @@ QStringList RegistryStore::valueNames(RegRoot root, const QString& path) {
 }
 
 bool RegistryStore::createKey(RegRoot root, const QString& path) {
+    const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
     bool created = false;
     if (!m.createKey(fullPath(root, path), &created)) return false;
@@ -245,6 +251,7 @@ bool RegistryStore::createKey(RegRoot root, const QString& path) {
 
 bool RegistryStore::setValue(RegRoot root, const QString& path, const QString& name, std::uint32_t type,
                              const QByteArray& data) {
+    const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
     RegKey* key = m.findKey(fullPath(root, path));
     if (!key || m_machine.faults().check(FaultInjector::Op::RegWrite, faultPath(root, path))) return false;
@@ -254,6 +261,7 @@ bool RegistryStore::setValue(RegRoot root, const QString& path, const QString& n
 
 void RegistryStore::setRawValue(RegRoot root, const QString& path, const QString& name, std::uint32_t type,
                                 const QByteArray& data) {
+    const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
     bool created = false;
     RegKey* key = m.createKey(fullPath(root, path), &created);
@@ -262,6 +270,7 @@ void RegistryStore::setRawValue(RegRoot root, const QString& path, const QString
 }
 
 bool RegistryStore::deleteValue(RegRoot root, const QString& path, const QString& name) {
+    const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
     RegKey* key = m.findKey(fullPath(root, path));
     if (!key || m_machine.faults().check(FaultInjector::Op::RegDelete, faultPath(root, path))) return false;
@@ -272,6 +281,7 @@ bool RegistryStore::deleteValue(RegRoot root, const QString& path, const QString
 
 bool RegistryStore::deleteKey(RegRoot root, const QString& path) {
     if (isRootPath(path)) return false;
+    const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
     // A link is deleted itself, not the key it leads to.
     RegKey* key = m.findKey(fullPath(root, path), false);

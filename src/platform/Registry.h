@@ -33,7 +33,9 @@ public:
 // hive) the file is checked as the INI files are, and read again when another program changed it,
 // so that the change lands on what that program wrote. A file that cannot be parsed is never
 // written: reads find nothing in it and every change raises its HiveParseError. While a wineserver
-// runs for the machine (see WineServer.h), it owns the registry: nothing is written.
+// runs for the machine (see WineServer.h), it owns the registry: nothing is written. The server is
+// looked for again after each save's rename, since one that started meanwhile may have read the old
+// file. Each change holds the machine's WriterTurn from its check to its save.
 //
 // Paths are key paths below the root ("Software\Foo", any case, "\" separated). These calls apply
 // no access rights; TRegistry does.
@@ -75,9 +77,11 @@ public:
 
     // setValue, deleteValue and deleteKey also give false when the machine's fault rules refuse
     // the key (FaultInjector::Op::RegWrite, RegDelete), as Windows refuses a key without rights.
-    // Every changing call above throws ERegistryException when the hive cannot be written (the
-    // change is then undone; while a wineserver runs, its text is wineServerMessage) and the
-    // hive's HiveParseError when its file could not be parsed.
+    // Every changing call above throws ERegistryException when the hive cannot be written: "Cannot
+    // write the registry file <file>. <why>" (SysErrorMessage), or while a wineserver runs its
+    // wineServerMessage (BeforeChange); the change is then undone. A server found after the rename
+    // raises its AfterChange message: the change is on disk, but may not last. A file that could
+    // not be parsed raises its HiveParseError.
 
     // Saves each hive changed while WriteScopes were open and returns the first failure ("" when
     // every save went through). A hive that could not be saved is read again on next use.

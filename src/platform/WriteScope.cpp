@@ -24,6 +24,7 @@ void WriteScope::commit() {
     m_open = false;
     // Closed before anything is saved, so that no failure below leaves writes gathering.
     if (--m_machine.m_openWriteScopes > 0) return;
+    const WriterTurn turn(m_machine); // ends the turn that the scope's changes took
     QString registryFailure;
     try {
         registryFailure = m_machine.registry().saveGathered();
@@ -33,8 +34,7 @@ void WriteScope::commit() {
     }
     const QStringList iniFailures = m_machine.iniCache().saveGathered(m_machine);
     if (!registryFailure.isEmpty()) throw ERegistryException(registryFailure);
-    if (!iniFailures.isEmpty())
-        throw PlatformError(QStringLiteral("Unable to write to %1").arg(iniFailures.first()));
+    if (!iniFailures.isEmpty()) throw PlatformError(iniWriteError(m_machine, iniFailures.first()));
 }
 
 } // namespace niv

@@ -27,9 +27,9 @@ public:
     WriteScope& operator=(const WriteScope&) = delete;
 
     // Ends the scope. The outermost saves, and raises for the first file that could not be
-    // saved: ERegistryException "Cannot write the registry file <file>" for a hive (or the
-    // running-server message while a wineserver owns the registry), PlatformError "Unable to write
-    // to <file>" for an INI file.
+    // saved: ERegistryException for a hive (see RegistryStore), PlatformError (iniWriteError) for
+    // an INI file. The machine's WriterTurn taken by the scope's changes is held until
+    // the saves are done.
     void commit();
 
 private:

@@ -7,16 +7,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <ostream>
 #include <tuple>
 
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace niv {
@@ -199,6 +203,34 @@ INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableFile,
                          testing::Combine(testing::Values(Odd::Fifo, Odd::LinkToDevZero, Odd::Oversized),
                                           testing::Values(Reader::Hive, Reader::Ini, Reader::Batch)),
                          caseName);
+
+// A writer in another PID namespace (a sandbox) sees no process of ours, yet leaves our temporary
+// files alone, as we leave its.
+TEST(HostWrites, WritersInTwoPidNamespacesFailNoWrite) {
+    if (::geteuid() != 0) GTEST_SKIP() << "a new PID namespace needs root";
+    QTemporaryDir dir;
+    const std::string file = dir.path().toStdString() + "/f";
+    const auto failures = [&file] {
+        int failed = 0;
+        for (int n = 0; n < 200; ++n)
+            failed += !host::writeFileAtomic(file, QByteArray::number(n));
+        return failed;
+    };
+    const pid_t sandbox = ::fork();
+    if (sandbox == 0) {
+        if (::unshare(CLONE_NEWPID) != 0) ::_exit(100);
+        const pid_t inner = ::fork(); // the first process of the new namespace
+        if (inner == 0) ::_exit(std::min(failures(), 99));
+        int status = -1;
+        ::_exit(::waitpid(inner, &status, 0) == inner && WIFEXITED(status) ? WEXITSTATUS(status) : 99);
+    }
+    EXPECT_EQ(failures(), 0);
+    int status = -1;
+    ASSERT_EQ(::waitpid(sandbox, &status, 0), sandbox);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "this system refuses a new PID namespace";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
 
 } // namespace
 } // namespace niv

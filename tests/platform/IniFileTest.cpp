@@ -11,11 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -445,16 +448,33 @@ TEST_F(IniFileTest, RefusedWriteOfANewFileCreatesNothing) {
               QStringList());
 }
 
-TEST_F(IniFileTest, MissingFolderIsNotCreated) {
-    const QString path = QStringLiteral("C:\\nofolder\\n.ini");
-    EXPECT_FALSE(niv::WritePrivateProfileString(machine(), "a", "k", "v", path));
-    EXPECT_FALSE(QDir(host(QStringLiteral("drive_c/nofolder"))).exists());
-    try {
-        niv::TIniFile(machine(), path).WriteString("a", "k", "v");
-        ADD_FAILURE() << "WriteString did not raise";
-    } catch (const niv::PlatformError& error) {
-        EXPECT_EQ(error.message(), "Unable to write to C:\\nofolder\\n.ini");
+// A missing folder is not created; a read-only one is named.
+TEST_F(IniFileTest, FolderThatCannotTakeTheFile) {
+    const std::string readOnly = host(QStringLiteral("drive_c/ro")).toStdString();
+    ASSERT_EQ(::mkdir(readOnly.c_str(), 0555), 0);
+    // Root writes in any folder but that of a read-only mount.
+    const bool mounted =
+        ::geteuid() == 0 && ::mount("none", readOnly.c_str(), "tmpfs", MS_RDONLY, nullptr) == 0;
+    if (::geteuid() == 0 && !mounted)
+        GTEST_SKIP() << "cannot mount a read-only folder: " << std::strerror(errno);
+    const struct {
+        QString path;
+        QString raised;
+    } cases[] = {
+        {"C:\\nofolder\\n.ini", "Unable to write to C:\\nofolder\\n.ini"},
+        {"C:\\ro\\n.ini", "Unable to write to C:\\ro\\n.ini. The folder C:\\ro cannot be written."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(niv::WritePrivateProfileString(machine(), "a", "k", "v", c.path));
+        try {
+            niv::TIniFile(machine(), c.path).WriteString("a", "k", "v");
+            ADD_FAILURE() << "WriteString did not raise";
+        } catch (const niv::PlatformError& error) {
+            EXPECT_EQ(error.message(), c.raised);
+        }
     }
+    EXPECT_FALSE(QDir(host(QStringLiteral("drive_c/nofolder"))).exists());
+    if (mounted) ::umount2(readOnly.c_str(), MNT_DETACH);
 }
 
 TEST_F(IniFileTest, ProgramFolderIsNeverWritten) {

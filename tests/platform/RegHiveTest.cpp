@@ -393,13 +393,17 @@ TEST(RegHiveChange, NewValueFollowsTheKeysLastValue) {
               QStringList({"ImagePath", "Start"}));
 }
 
+// New lines take the file's own line ends.
 TEST(RegHiveChange, NewTextAfterALastLineWithoutLineEnd) {
-    const auto hive = parse("WINE REGISTRY Version 2\n\n[A] 1\n\"v\"=\"w\"");
-    hive->setValue(*hive->findKey("A"), "x", REG_DWORD, byteList({1, 0, 0, 0}));
-    hive->createKey("B");
-    EXPECT_TRUE(matches(hive->serialise(), "WINE REGISTRY Version 2\n\n[A] QQSECSQQ\n\"v\"=\"w\"\n"
-                                           "\"x\"=dword:00000001\n\n[B] QQSECSQQ\n"))
-        << hive->serialise().toStdString();
+    for (const bool crlfEnds : {false, true}) {
+        const auto ends = [crlfEnds](const QByteArray& text) { return crlfEnds ? crlf(text) : text; };
+        const auto hive = parse(ends("WINE REGISTRY Version 2\n\n[A] 1\n\"v\"=\"w\""));
+        hive->setValue(*hive->findKey("A"), "x", REG_DWORD, byteList({1, 0, 0, 0}));
+        hive->createKey("B");
+        EXPECT_TRUE(matches(hive->serialise(), ends("WINE REGISTRY Version 2\n\n[A] QQSECSQQ\n\"v\"=\"w\"\n"
+                                                    "\"x\"=dword:00000001\n\n[B] QQSECSQQ\n")))
+            << hive->serialise().toStdString();
+    }
 }
 
 TEST(RegHiveChange, DeletedValueTakesItsContinuationLines) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 
 #include <fcntl.h>
@@ -20,16 +21,18 @@ using namespace niv;
 
 namespace {
 
-// Another process holding a write lock on a file, as a running wineserver holds its lock.
+// Another process holding a write lock on a file, as a running wineserver holds its lock; one that
+// `worksThere` works in the lock's folder, as the server does.
 class LockHolder {
 public:
-    explicit LockHolder(const std::string& path) {
+    explicit LockHolder(const std::string& path, bool worksThere = false) {
         int ready[2], release[2];
         if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
         m_pid = ::fork();
         if (m_pid == 0) {
             ::close(ready[0]);
             ::close(release[1]);
+            if (worksThere) (void)!::chdir(path.substr(0, path.rfind('/')).c_str());
             const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
             struct flock lock {};
             lock.l_type = F_WRLCK;
@@ -127,7 +130,9 @@ TEST_F(WineServerTest, HeldLockMeansARunningServer) {
     EXPECT_FALSE(running());
 }
 
-TEST_F(WineServerTest, WhileAServerRunsNoHiveIsWritten) {
+// A server running before a change refuses it; one that starts while it is saved leaves it written
+// but not reported as done.
+TEST_F(WineServerTest, WhileAServerRunsNoChangeIsReportedAsDone) {
     TRegistry reg(*m_machine);
     ASSERT_TRUE(reg.OpenKey(QStringLiteral("Software\\A"), true));
     reg.WriteString(QStringLiteral("v"), QStringLiteral("before"));
@@ -135,12 +140,29 @@ TEST_F(WineServerTest, WhileAServerRunsNoHiveIsWritten) {
         QFile f(QString::fromStdString(m_root + "/user.reg"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    const QByteArray before = userReg();
-    LockHolder server(standardFolder() + "/lock");
-    ASSERT_TRUE(server.locked());
-    EXPECT_THROW(reg.WriteString(QStringLiteral("v"), QStringLiteral("during")), ERegistryException);
-    EXPECT_EQ(reg.ReadString(QStringLiteral("v")), QStringLiteral("before"));
-    EXPECT_EQ(userReg(), before);
+    for (const ServerFound when : {ServerFound::BeforeChange, ServerFound::AfterChange}) {
+        std::unique_ptr<LockHolder> server;
+        const auto start = [&](const std::string&) {
+            server = std::make_unique<LockHolder>(standardFolder() + "/lock");
+        };
+        if (when == ServerFound::BeforeChange)
+            start({});
+        else
+            m_machine->faults().onHostWrite(start);
+        try {
+            reg.WriteString(QStringLiteral("v"), QStringLiteral("during"));
+            ADD_FAILURE() << "reported as done";
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.message(), wineServerMessage(*m_machine, when));
+        }
+        ASSERT_TRUE(server && server->locked());
+        const bool written = when == ServerFound::AfterChange;
+        EXPECT_EQ(reg.ReadString(QStringLiteral("v")), written ? "during" : "before");
+        EXPECT_EQ(userReg().contains("during"), written);
+        m_machine->faults().clear();
+        server.reset();
+        reg.WriteString(QStringLiteral("v"), QStringLiteral("before"));
+    }
 }
 
 TEST_F(WineServerTest, LockOfAnotherMachineDoesNotCount) {
@@ -161,6 +183,7 @@ struct DebianCase {
     bool serverSubfolder; // the lock is in <folder>/server-<dev>-<ino>, else in <folder>
     bool relative;        // the file holds only the folder's name, which lies in the temporary folder
     const char* end;      // what follows the name in the file
+    bool otherTmp = false; // that temporary folder was the server's own, not ours: the server works there
 };
 
 void PrintTo(const DebianCase& c, std::ostream* os) {
@@ -172,8 +195,9 @@ class WineServerDebian : public WineServerTest, public testing::WithParamInterfa
 TEST_P(WineServerDebian, LockInTheFolderNamedByTheMachine) {
     const DebianCase& c = GetParam();
     const std::string name = "wine-Ab12Cd";
+    const std::string tmp = c.otherTmp ? m_dir.path().toStdString() + "/server-tmp" : m_tmp;
     const std::string folder =
-        makeFolder((c.relative ? m_tmp : m_dir.path().toStdString() + "/run") + '/' + name);
+        makeFolder((c.relative ? tmp : m_dir.path().toStdString() + "/run") + '/' + name);
     const std::string lockFolder = c.serverSubfolder ? makeFolder(folder + '/' + serverName()) : folder;
     const std::string entry = m_root + "/wineserver";
     if (c.asLink)
@@ -182,23 +206,23 @@ TEST_P(WineServerDebian, LockInTheFolderNamedByTheMachine) {
         writeText(entry, QByteArray::fromStdString((c.relative ? name : folder) + c.end));
     writeText(lockFolder + "/lock", "");
     EXPECT_FALSE(running());
-    LockHolder server(lockFolder + "/lock");
+    LockHolder server(lockFolder + "/lock", c.otherTmp);
     ASSERT_TRUE(server.locked());
     EXPECT_TRUE(running());
     server.release();
     EXPECT_FALSE(running());
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, WineServerDebian,
-                         testing::Values(DebianCase{"LinkServerFolder", true, true, false, ""},
-                                         DebianCase{"LinkFlat", true, false, false, ""},
-                                         DebianCase{"FileServerFolder", false, true, false, "\n"},
-                                         DebianCase{"FileFlat", false, false, false, "\n"},
-                                         DebianCase{"NameInTempFolder", false, true, true, ""},
-                                         DebianCase{"NameAndNewlineInTempFolder", false, true, true, "\n"}),
-                         [](const testing::TestParamInfo<DebianCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, WineServerDebian,
+    testing::Values(DebianCase{"LinkServerFolder", true, true, false, ""},
+                    DebianCase{"LinkFlat", true, false, false, ""},
+                    DebianCase{"FileServerFolder", false, true, false, "\n"},
+                    DebianCase{"FileFlat", false, false, false, "\n"},
+                    DebianCase{"NameInTempFolder", false, true, true, ""},
+                    DebianCase{"NameAndNewlineInTempFolder", false, true, true, "\n"},
+                    DebianCase{"NameInTheServersTempFolder", false, true, true, "", true}),
+    [](const testing::TestParamInfo<DebianCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WineServerTest, WineserverEntryNamingNothingIsIgnored) {
     writeText(m_root + "/wineserver", "\n");

@@ -18,7 +18,10 @@
 #include <stdexcept>
 
 #include <csignal>
+#include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace niv;
@@ -85,7 +88,9 @@ TEST_F(WriteScopeTest, HowAScopeEnds) {
     const EndCase cases[] = {
         {Nothing, false, "", "new 7 new"},
         {Nothing, true, "", "new 7 new"}, // what was changed is saved
-        {UserHive, false, "Cannot write the registry file %1/machine/user.reg", "old 7 new"},
+        {UserHive, false,
+         "Cannot write the registry file %1/machine/user.reg. There is not enough space on the disk.",
+         "old 7 new"},
         {Ini, false, "Unable to write to C:\\x\\test.ini", "new 7 old"},
         {UserHive, true, "", "old 7 new"},
     };
@@ -162,16 +167,16 @@ protected:
         return std::make_unique<Machine>(
             MachineSettings{b.root(), b.programFolder(), QStringLiteral("t"), true});
     }
-    void write(Machine& m, const QString& v) {
-        if (!hive()) return TIniFile(m, kIni).WriteString("a", "k", v);
+    void write(Machine& m, const QString& v, const QString& name = QStringLiteral("k")) {
+        if (!hive()) return TIniFile(m, kIni).WriteString("a", name, v);
         TRegistry reg(m);
         ASSERT_TRUE(reg.OpenKey(kKey, true));
-        reg.WriteString(QStringLiteral("v"), v);
+        reg.WriteString(name, v);
     }
-    QString read(Machine& m) {
-        if (!hive()) return GetPrivateProfileString(m, "a", "k", "?", kIni);
+    QString read(Machine& m, const QString& name = QStringLiteral("k")) {
+        if (!hive()) return GetPrivateProfileString(m, "a", name, "?", kIni);
         TRegistry reg(m);
-        return reg.OpenKey(kKey, false) ? reg.ReadString(QStringLiteral("v")) : QStringLiteral("?");
+        return reg.OpenKey(kKey, false) ? reg.ReadString(name) : QStringLiteral("?");
     }
 
     MachineBuilder b;
@@ -187,7 +192,13 @@ TEST_P(OwnFile, AnotherProgramsFileAfterOurReadIsNeverOverwritten) {
         if (!created) write(*fresh(), "old");
         const std::unique_ptr<Machine> m = fresh();
         EXPECT_EQ(read(*m), created ? "?" : "old");
-        if (created) write(*fresh(), "old");
+        if (created) {
+            const mode_t umask = ::umask(002);
+            write(*fresh(), "old");
+            ::umask(umask);
+            struct stat st {};
+            EXPECT_TRUE(::stat(m_path.c_str(), &st) == 0 && (st.st_mode & 0777) == 0664); // as Wine creates
+        }
         ASSERT_TRUE(host::appendFile(m_path, theirs));
         write(*m, "new");
         EXPECT_TRUE(b.readHost(m_file).contains(theirs));
@@ -200,7 +211,7 @@ TEST_P(OwnFile, AnotherProgramsFileAfterOurReadIsNeverOverwritten) {
     EXPECT_EQ(b.readHost(m_file), "WIN");
 }
 
-// The file has a second name, DOS attributes and another owner.
+// The file has a second name, DOS and other user attributes and another owner.
 TEST_P(OwnFile, AKillNeverTearsItAndAWriteKeepsWhatTheFileHas) {
     const QString big(1 << 19, QLatin1Char('n'));
     write(b.machine(), big + '0'); // a kill leaves this or a later whole value
@@ -208,14 +219,28 @@ TEST_P(OwnFile, AKillNeverTearsItAndAWriteKeepsWhatTheFileHas) {
     const QString other = QStringLiteral("C:\\x\\second-name");
     ASSERT_EQ(::link(m_path.c_str(), b.hostPath(other).c_str()), 0);
     b.dosAttribRaw(m_file, "0x2");
+    ASSERT_EQ(::setxattr(m_path.c_str(), "user.origin", "web", 3, 0), 0);
     const bool root = ::geteuid() == 0;
     ASSERT_TRUE(!root || ::chown(m_path.c_str(), 4321, 4322) == 0);
     pid_t writer = 0;
     for (int kill = 1; kill <= 6; ++kill) {
-        if ((writer = ::fork()) == 0)
+        int wrote[2];
+        ASSERT_EQ(::pipe(wrote), 0);
+        if ((writer = ::fork()) == 0) {
+            // Told as the second write begins: killed only once a whole write is down, and while
+            // the next one is under way.
+            int writes = 0;
+            b.machine().faults().onHostWrite([&](const std::string&) {
+                if (++writes == 2) (void)!::write(wrote[1], "w", 1);
+            });
             for (int n = 0;; ++n)
                 write(b.machine(), big + QString::number(n % 10));
-        ::usleep(kill * 5000);
+        }
+        ::close(wrote[1]);
+        char c;
+        ASSERT_EQ(::read(wrote[0], &c, 1), 1);
+        ::close(wrote[0]);
+        ::usleep((kill - 1) * 100);
         ::kill(writer, SIGKILL);
         ::waitpid(writer, nullptr, 0);
         const QString seen = read(*fresh());
@@ -226,32 +251,87 @@ TEST_P(OwnFile, AKillNeverTearsItAndAWriteKeepsWhatTheFileHas) {
     const std::string dead = m_path.substr(0, slash) + '.' + m_path.substr(slash) + ".nivtmp-" +
                              std::to_string(writer) + "-abcdef";
     ASSERT_TRUE(host::appendFile(dead, "killed"));
-    write(b.machine(), "new");
+    // As root, the owner writes: a user keeps the group, one of theirs but not the one their files get.
+    for (const std::string& folder : {b.root() + "/..", b.root(), m_path.substr(0, slash)})
+        ASSERT_TRUE(!root || ::chmod(folder.c_str(), 0777) == 0);
+    const gid_t theirs = 4322;
+    if ((writer = root ? ::fork() : 0) == 0) {
+        if (root && (::setgroups(1, &theirs) != 0 || ::setgid(4323) != 0 || ::setuid(4321) != 0)) ::_exit(2);
+        write(*fresh(), "new");
+        if (root) ::_exit(0);
+    }
+    ASSERT_TRUE(!root || ::waitpid(writer, nullptr, 0) == writer);
+    EXPECT_EQ(read(*fresh()), "new");
     EXPECT_FALSE(host::exists(dead));
     EXPECT_EQ(b.readHost(other), old);
     EXPECT_EQ(b.dosAttribText(m_file), "0x2");
-    EXPECT_TRUE(!root || QFileInfo(QString::fromStdString(m_path)).ownerId() == 4321);
+    char origin[8] = {};
+    EXPECT_EQ(::getxattr(m_path.c_str(), "user.origin", origin, sizeof origin), 3);
+    EXPECT_STREQ(origin, "web");
+    const QFileInfo info(QString::fromStdString(m_path));
+    EXPECT_TRUE(!root || (info.ownerId() == 4321 && info.groupId() == theirs));
+}
+
+// Two processes changing the machine at once lose none of each other's changes.
+TEST_P(OwnFile, TwoWritersTakeTurns) {
+    constexpr int kChanges = 60;
+    const auto name = [](int w, int n) { return QStringLiteral("w%1-%2").arg(w).arg(n); };
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        if ((writers[w] = ::fork()) == 0) {
+            const std::unique_ptr<Machine> m = fresh();
+            for (int n = 0; n < kChanges; ++n)
+                write(*m, QString::number(n), name(w, n));
+            ::_exit(testing::Test::HasFailure() ? 1 : 0);
+        }
+    }
+    for (const pid_t writer : writers) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+        EXPECT_EQ(status, 0);
+    }
+    const std::unique_ptr<Machine> m = fresh();
+    int lost = 0;
+    for (int w = 0; w < 2; ++w)
+        for (int n = 0; n < kChanges; ++n)
+            lost += read(*m, name(w, n)) != QString::number(n);
+    EXPECT_EQ(lost, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layers, OwnFile, testing::Values(Hive, Ini),
                          [](const auto& info) { return std::string(info.param == Hive ? "Hive" : "Ini"); });
 
-TEST(OwnIniFile, WithinAScopeASecondNameLosesNoWriteAndADeletedFileStaysDeleted) {
-    for (const bool deleted : {false, true}) {
+TEST(OwnIniFile, WithinAScopeEveryNameOfAFileIsOneFile) {
+    enum Case { SecondName, DeletedMeanwhile, MissingInTwoSpellings, WrittenAfterADelete };
+    const struct {
+        Case c;
+        const char* after; // the file at the end, "" for none
+    } cases[] = {
+        {SecondName, "[a]\r\nk=new\r\n[b]\r\nk=z\r\n"},
+        {DeletedMeanwhile, ""},
+        {MissingInTwoSpellings, "[a]\r\nk=new\r\n[b]\r\nk=z\r\n"},
+        {WrittenAfterADelete, "[b]\r\nk=z\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.c);
         MachineBuilder b;
         const std::string path = b.file(kIni, "[a]\r\nk=old\r\n");
+        if (c.c == MissingInTwoSpellings) ::unlink(path.c_str());
         b.drive('z', "/");
         WriteScope scope(b.machine());
         TIniFile(b.machine(), kIni).WriteString("a", "k", "new");
-        if (deleted)
-            ::unlink(path.c_str());
-        else
-            TIniFile(b.machine(), "Z:" + QString::fromStdString(path)).WriteString("b", "k", "z");
+        if (c.c == DeletedMeanwhile || c.c == WrittenAfterADelete) ::unlink(path.c_str());
+        if (c.c == WrittenAfterADelete) {
+            EXPECT_EQ(GetPrivateProfileString(b.machine(), "a", "k", "?", kIni), "?");
+        }
+        const QString second = c.c == SecondName              ? "Z:" + QString::fromStdString(path)
+                               : c.c == MissingInTwoSpellings ? kIni.toUpper()
+                                                              : kIni;
+        if (c.c != DeletedMeanwhile) TIniFile(b.machine(), second).WriteString("b", "k", "z");
         scope.commit();
-        const QByteArray after = b.readHost(kIni);
-        EXPECT_EQ(b.exists(kIni), !deleted);
-        EXPECT_TRUE(deleted || (after.contains("k=new") && after.contains("[b]\r\nk=z")))
-            << after.toStdString();
+        EXPECT_EQ(b.readHost(kIni), c.after);
+        EXPECT_EQ(QDir(QString::fromStdString(b.folder("C:\\x"))).entryList(QDir::Files | QDir::Hidden),
+                  *c.after ? QStringList{"test.ini"} : QStringList{});
     }
 }
 

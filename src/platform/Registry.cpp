@@ -57,6 +57,7 @@ struct RegistryStore::Hive {
     QString baseName;
     bool loaded = false;
     host::KeptVersion version; // of the file the model was read from or saved as
+    QByteArray bytes;          // that file's bytes, which the model serialises to
     std::unique_ptr<RegHive> model;
     std::optional<HiveParseError> error;
 
@@ -65,6 +66,7 @@ struct RegistryStore::Hive {
         model.reset();
         error.reset();
         version = {};
+        bytes.clear();
         if (!host::exists(file)) {
             QString arch = archOf(otherFile);
             model = std::make_unique<RegHive>(baseName, arch.isEmpty() ? QStringLiteral("win64") : arch);
@@ -78,6 +80,7 @@ struct RegistryStore::Hive {
                 version.settled = host::isSettled(version.stamp, readStart);
                 try {
                     model = RegHive::parse(text, QString::fromStdString(file));
+                    bytes = text;
                 } catch (const HiveParseError& e) {
                     error = e;
                 }
@@ -86,11 +89,10 @@ struct RegistryStore::Hive {
         loaded = true;
     }
 
-    // Reads the file again when another program changed it since it was read or saved. What is
-    // kept serialises to the file's bytes, so those tell a change within the clock's tick.
+    // Reads the file again when another program changed it since it was read or saved; the bytes
+    // kept tell a change within the clock's tick.
     void refresh() {
-        if (loaded && !error && host::isUnchanged(file, version, [this] { return model->serialise(); }))
-            return;
+        if (loaded && !error && host::isUnchanged(file, version, [this] { return bytes; })) return;
         loaded = false;
         load();
     }
@@ -152,13 +154,17 @@ RegHive* RegistryStore::model(RegRoot root) {
     return h.model.get();
 }
 
-RegHive& RegistryStore::writable(RegRoot root) {
+void RegistryStore::checkFile(RegRoot root) {
     Hive& h = hiveOf(root);
-    // Once per change, or once per scope: a later check could drop the changes gathered so far.
-    if (!h.checked) {
-        h.refresh();
-        h.checked = m_machine.gatheringWrites();
-    }
+    // Once per operation, or once per scope: a later check could drop the changes gathered so far.
+    if (h.checked) return;
+    h.refresh();
+    h.checked = m_machine.gatheringWrites();
+}
+
+RegHive& RegistryStore::writable(RegRoot root) {
+    checkFile(root);
+    Hive& h = hiveOf(root);
     if (h.error) throw *h.error;
     return *h.model;
 }
@@ -175,12 +181,14 @@ QString RegistryStore::save(Hive& h) {
     h.dirty = false;
     QString failure;
     const std::int64_t writeStart = host::wallClockNs();
+    const QByteArray bytes = h.model->serialise();
     if (wineServerRunning(m_machine))
         failure = wineServerMessage(m_machine);
-    else if (!host::writeFileAtomic(h.file, h.model->serialise(), m_machine.faults().takeHostWrite(h.file)))
+    else if (!host::writeFileAtomic(h.file, bytes, m_machine.faults().takeHostWrite(h.file)))
         failure = cannotWrite(h.file);
     if (failure.isEmpty()) {
         h.version = host::versionOf(h.file, writeStart);
+        h.bytes = bytes;
         return failure;
     }
     // Read the file again on next use, so memory never holds what the disk does not.
@@ -308,6 +316,7 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     const QString path = target(key, relative);
     if (!fullRights()) return false;
     RegistryStore& store = m_machine.registry();
+    store.checkFile(m_root);
     const bool wantsCreate = canCreate && key.size() > (relative ? 0 : 1);
     if (!store.keyExists(m_root, path)) {
         // A key opened read-only cannot have subkeys created below it.
@@ -324,7 +333,9 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
 bool TRegistry::OpenKeyReadOnly(const QString& key) {
     bool relative = false;
     const QString path = target(key, relative);
-    if (!m_machine.registry().keyExists(m_root, path)) return false;
+    RegistryStore& store = m_machine.registry();
+    store.checkFile(m_root);
+    if (!store.keyExists(m_root, path)) return false;
     m_open = true;
     m_readOnly = true;
     m_path = path;
@@ -350,7 +361,9 @@ bool TRegistry::CreateKey(const QString& key) {
 
 bool TRegistry::KeyExists(const QString& key) {
     bool relative = false;
-    return m_machine.registry().keyExists(m_root, target(key, relative));
+    RegistryStore& store = m_machine.registry();
+    store.checkFile(m_root);
+    return store.keyExists(m_root, target(key, relative));
 }
 
 bool TRegistry::DeleteKey(const QString& key) {

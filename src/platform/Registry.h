@@ -57,7 +57,7 @@ public:
     void checkFile(RegRoot root);
 
     bool keyExists(RegRoot root, const QString& path);
-    // The key (links followed), or nullptr. Valid until the next change or unload.
+    // The key (links followed), or nullptr. Valid until the next change, checkFile or unload.
     const RegKey* findKey(RegRoot root, const QString& path);
     const RegValue* findValue(RegRoot root, const QString& path, const QString& name);
     QStringList subkeyNames(RegRoot root, const QString& path);

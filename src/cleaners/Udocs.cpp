@@ -289,11 +289,10 @@ void blankNumbered(AppContext& ctx, TrailSlots& memory, int shown, const std::fu
     const QString line = memory[shown];
     WriteScope writes(ctx.machine); // read and changed on one picture of the hive
     reread();
-    if (const std::optional<int> n = numberHolding(memory, shown, line)) {
-        blank(*n);
-        memory[*n].clear();
-    }
+    const std::optional<int> n = numberHolding(memory, shown, line);
+    if (n) blank(*n);
     writes.commit();
+    if (n) memory[*n].clear();
 }
 
 void RewriteFileNList(AppContext& ctx, const QString& key, int list, int slot) {
@@ -435,12 +434,6 @@ std::optional<int> TrailSlots::find(const QString& text) const {
     for (std::size_t i = 0; i < m_slots.size(); ++i)
         if (!m_slots[i].isEmpty() && m_slots[i] == text) return m_first + static_cast<int>(i);
     return std::nullopt;
-}
-
-void TrailSlots::compact(int n) {
-    const auto from = static_cast<std::ptrdiff_t>(n - m_first);
-    std::move(m_slots.begin() + from + 1, m_slots.end(), m_slots.begin() + from);
-    m_slots.back().clear();
 }
 
 QStringList ScanViewedTrails(AppContext& ctx) {

@@ -186,8 +186,10 @@ void appendGroup(DupScanResult& out, const QStringList& folders, std::vector<con
         if (c != 0) return c < 0;
         return QString::compare(a->name, b->name, Qt::CaseInsensitive) < 0;
     });
-    for (const Found* f : group)
+    for (const Found* f : group) {
         out.lines.append(DupLine(folders.at(f->folder), f->name));
+        out.seen.push_back({f->id, f->size, f->lastWrite});
+    }
     out.files += static_cast<std::int64_t>(group.size());
     ++out.groups;
 }
@@ -227,7 +229,7 @@ DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanCont
     QHash<QString, std::vector<std::size_t>> byName;
     const bool whole = walk.run([&](WalkEntry& e, int folder) {
         byName[winUpper(e.name())].push_back(found.size());
-        found.push_back({folder, e.name(), 0, 0, e.fileId()});
+        found.push_back({folder, e.name(), e.size(), e.lastWriteTime(), e.fileId()});
     });
     if (!whole) {
         out.stopped = true;
@@ -365,9 +367,20 @@ QString DupRecycleRefusedText(const QString& path) {
            QStringLiteral("Since the file is in use, it should not be removed.");
 }
 
-DupAction RecycleDupLine(AppContext& ctx, const QString& line) {
+QString DupChangedText() {
+    return QStringLiteral(
+        "This file has changed since the scan found it, so it may no longer be a duplicate. "
+        "It has not been removed.");
+}
+
+DupAction RecycleDupLine(AppContext& ctx, const QString& line, const DupSeen& seen) {
     const QString path = DupLineToPath(line);
     if (!FileExists(ctx.machine, path, Spelling::Exact)) return DupAction::NotFound;
+    const FileContentReader file{ListedFile(ctx.machine, path, seen.id)};
+    std::int64_t size = 0;
+    FileTime lastWrite = 0;
+    if (!file.current(size, lastWrite) || size != seen.size || lastWrite != seen.lastWrite)
+        return DupAction::Changed;
     return RecycleFile(ctx, path, false, Spelling::Exact) ? DupAction::Done : DupAction::Refused;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "platform/Walk.h"
+#include "platform/WinTypes.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace niv {
 
@@ -37,9 +41,17 @@ struct DupScanControl {
     const std::atomic<bool>* stop = nullptr; // set to end the scan early
 };
 
+// What a scan saw of a listed file: which file it was, its size and its last-write time.
+struct DupSeen {
+    FileId id;
+    std::int64_t size = 0;
+    FileTime lastWrite = 0;
+};
+
 struct DupScanResult {
-    QStringList lines;    // the list's lines, each group of duplicates together
-    bool stopped = false; // ended early: `lines` is empty
+    QStringList lines;         // the list's lines, each group of duplicates together
+    std::vector<DupSeen> seen; // what the scan saw of each line's file, line by line
+    bool stopped = false;      // ended early: `lines` is empty
     std::int64_t files = 0;
     std::int64_t groups = 0;
 };
@@ -62,14 +74,17 @@ QString DupEmptyViewText();
 QString DupFileNotFoundText();
 QString DupNoViewerText();
 QString DupRecycleRefusedText(const QString& path);
+QString DupChangedText();
 
 enum class DupAction {
     Done,     // recycled or shown
     NotFound, // the file is gone
+    Changed,  // another file, or the file changed, since the scan saw it: left as it is
     Refused,  // the bin refused it, or nothing could show it
 };
-// Recycles the file of a line without asking.
-DupAction RecycleDupLine(AppContext& ctx, const QString& line);
+// Recycles the file of a line without asking, when it is still the file the scan saw, unchanged: a
+// copy rewritten since may no longer be a copy.
+DupAction RecycleDupLine(AppContext& ctx, const QString& line, const DupSeen& seen);
 // Opens the file of a line with its default program; runnable types are refused.
 DupAction ViewDupLine(AppContext& ctx, const QString& line);
 

@@ -79,9 +79,10 @@ void listMask(AppContext& ctx, const QString& mask, int attrFilter, bool sorted,
     WalkOptions options;
     options.attrFilter = attrFilter;
     options.sorted = sorted;
-    walkMask(
+    // A mask whose folder cannot be searched matches nothing.
+    static_cast<void>(walkMask(
         ctx.machine, mask, options,
-        [&](WalkEntry& e) { return visit(e) ? WalkStep::Continue : WalkStep::Stop; }, given);
+        [&](WalkEntry& e) { return visit(e) ? WalkStep::Continue : WalkStep::Stop; }, given));
 }
 
 // One open, one read and one close of the Shell Folders key; "" when the key does not open.

@@ -107,7 +107,7 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             host::otherMount(self, holder))
             return ERROR_ACCESS_DENIED;
         bool holdsMount = false;
-        walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
+        const WalkResult walked = walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
             if (e.isMountPoint()) {
                 holdsMount = true;
                 return WalkStep::Stop;
@@ -115,7 +115,8 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             size += e.size();
             return WalkStep::Continue;
         });
-        if (holdsMount) return ERROR_ACCESS_DENIED;
+        // A look inside that could not finish may have missed a mount point.
+        if (holdsMount || walked.error != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
     } else if (S_ISREG(item.mode)) {
         FileInfo info;
         if (GetFileInfo(machine, item.winPath, info)) size = info.size;
@@ -136,7 +137,7 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             if (errno == EEXIST) continue;
             return ERROR_ACCESS_DENIED;
         }
-        if (host::moveEntry(item.path, itemHost)) return 0;
+        if (moveEntry(machine, item, {itemHost, bin.winPath + QStringLiteral("\\$R") + id})) return 0;
         const bool taken = errno == EEXIST;
         ::unlink(recordHost.c_str()); // a record without its item would name nothing
         if (!taken) return ERROR_ACCESS_DENIED;
@@ -144,68 +145,61 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
     return ERROR_ALREADY_EXISTS;
 }
 
-int emptyRecycleBin(Machine& machine) {
+std::int64_t emptyRecycleBin(Machine& machine) {
     const QString bin = recycleBinFolder();
     // The bin's own entries, in the search's order, so the first spelling of a name wins.
     std::vector<QString> names;
     WalkOptions top;
     top.maxDepth = 0;
     top.sorted = true;
-    if (walkTree(machine, bin, top, [&](WalkEntry& e) {
-            names.push_back(e.name());
-            return WalkStep::Continue;
-        }).error != ERROR_SUCCESS)
-        return 0;
+    const int listed = walkTree(machine, bin, top, [&](WalkEntry& e) {
+                           names.push_back(e.name());
+                           return WalkStep::Continue;
+                       }).error;
+    if (listed == ERROR_PATH_NOT_FOUND) return 0; // no bin holds nothing
+    if (listed != ERROR_SUCCESS) return -1;
     // Each record finds its item by name at once, however full the bin is.
     std::unordered_map<QString, QString> byName;
     for (const QString& name : names)
         byName.try_emplace(winUpper(name), name);
     std::unordered_map<QString, QString> recordOf; // item name -> record name
+    std::int64_t items = 0;
     const QString binPath = includeTrailingBackslash(fullPath(machine, bin));
     for (const QString& name : names) {
         const QString upper = winUpper(name);
         if (!upper.startsWith(QStringLiteral("$I")) || upper.size() <= 2) continue;
         const auto item = byName.find(QStringLiteral("$R") + upper.mid(2));
         if (item == byName.end()) continue;
+        ++items;
         if (machine.faults().check(FaultInjector::Op::DeleteFile, binPath + item->second) ||
             machine.faults().check(FaultInjector::Op::DeleteFile, binPath + name))
             continue; // in use: the pair stays whole
         recordOf.emplace(item->second, name);
     }
-    if (recordOf.empty()) return 0;
+    if (recordOf.empty()) return items;
 
-    // Items go whole, read-only parts too; a mount point inside one stays, and so does the item.
+    // Items go whole, read-only parts too; a mount point inside one stays, and so does the item. An
+    // item the host has no handle left to open stays too, and the others still go.
     std::unordered_set<QString> emptied; // records whose items are gone
-    bool itemWhole = true;
     WalkOptions all;
     all.foldersAfterContents = true;
     all.unlockFolders = true;
-    walkTree(machine, bin, all, [&](WalkEntry& e) {
-        if (e.depth() == 0) {
-            const auto record = recordOf.find(e.name());
-            if (record == recordOf.end() || e.isMountPoint()) return WalkStep::SkipFolder;
-            if (e.isDirectory() && !e.afterContents()) {
-                itemWhole = true;
-                return WalkStep::Continue;
-            }
-            const bool gone = e.isDirectory() ? itemWhole && e.removeDir() : e.deleteFile(true);
-            if (gone) emptied.insert(record->second);
-            return WalkStep::Continue;
-        }
-        if (e.isMountPoint()) {
-            itemWhole = false;
-        } else if (e.isDirectory()) {
-            if (e.afterContents() && !e.removeDir()) itemWhole = false;
-        } else if (!e.deleteFile(true)) {
-            itemWhole = false;
-        }
+    all.passOverUnopenable = true;
+    // What stayed is told by the records left, not by the walk.
+    static_cast<void>(walkTree(machine, bin, all, [&](WalkEntry& e) {
+        const auto record = e.depth() == 0 ? recordOf.find(e.name()) : recordOf.end();
+        if (e.depth() == 0 && record == recordOf.end()) return WalkStep::SkipFolder;
+        const bool gone = e.removeInTree(true);
+        if (record != recordOf.end() && gone && (!e.isDirectory() || e.afterContents()))
+            emptied.insert(record->second);
         return WalkStep::Continue;
-    });
-    walkTree(machine, bin, top, [&](WalkEntry& e) {
-        if (!e.isDirectory() && emptied.count(e.name())) e.deleteFile(true);
+    }));
+    std::int64_t cleared = 0;
+    static_cast<void>(walkTree(machine, bin, top, [&](WalkEntry& e) {
+        if (!e.isDirectory() && emptied.count(e.name()) && e.deleteFile(true)) ++cleared;
         return WalkStep::Continue;
-    });
-    return 0;
+    }));
+    return items - cleared;
 }
 
 // --- opening ---

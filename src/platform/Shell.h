@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 namespace niv {
@@ -30,8 +31,10 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
                  Spelling spelling = Spelling::AnyCase);
 
 // Deletes every "$I"/"$R" pair of the bin (a "$R" folder with all it holds, links removed, never
-// followed) and nothing else. Returns 0; emptying an empty or missing bin succeeds too.
-int emptyRecycleBin(Machine& machine);
+// followed) and nothing else. Returns how many pairs stayed (in use, holding a mount point or
+// something the system refuses to delete, or too deep for the host's handles): 0 when the bin is
+// empty of items, missing too; -1 when the bin could not be read at all.
+[[nodiscard]] std::int64_t emptyRecycleBin(Machine& machine);
 
 // --- opening ---
 

@@ -59,7 +59,8 @@ void dropSecondNames(std::vector<const Found*>& group) {
                 group.end());
 }
 
-// Walks a drive and hands each regular file to `take`; the recycle bin is never entered.
+// Walks a drive and hands each regular file to `take`; the recycle bin is never entered. A folder
+// the host has no handle left to open is passed over, and the user is told how many were.
 class DriveWalk {
 public:
     DriveWalk(AppContext& ctx, QChar drive, const DupScanControl& control)
@@ -71,6 +72,7 @@ public:
         options.pump = &m_ctx.pump;
         if (m_ctx.steadyClockMs) options.clockMs = [this] { return m_ctx.steadyClockMs(); };
         options.pumpIntervalMs = kPumpIntervalMs;
+        options.passOverUnopenable = true;
         std::int64_t files = 0;
         options.progress = [&](const WalkProgress& p) {
             report(m_control, excludeTrailingBackslash(p.folder), filesSoFarText(files));
@@ -87,7 +89,9 @@ public:
             return WalkStep::Continue;
         });
         m_files = files;
-        return !result.stopped && !stopAsked(m_control);
+        if (result.stopped || stopAsked(m_control)) return false;
+        if (result.passedOver > 0) m_ctx.dialogs.showMessage(DupPassedOverText(result.passedOver));
+        return true;
     }
 
     const QStringList& folders() const { return m_folders; }
@@ -342,6 +346,12 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
     for (Group& group : groups)
         appendGroup(out, folders, std::move(group));
     return out;
+}
+
+QString DupPassedOverText(std::int64_t folders) {
+    return QStringLiteral("Folders left unsearched because too many files are open: %1. "
+                          "Duplicates in them are not listed.")
+        .arg(folders);
 }
 
 QString DupEmptyDeleteText() {

@@ -59,6 +59,8 @@ struct DupScanResult {
 // Both scans walk the drive (a letter) without entering links or other file systems, look at
 // regular files only, and skip the recycle bin. Two names of one file (hard links, a folder mounted
 // twice) are never a pair: the file is listed once at most. Window messages go through meanwhile.
+// Folders the host has no handle left to open are passed over and counted in a message
+// (DupPassedOverText) once the walk ends.
 //
 // Files whose names are equal but for case.
 DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanControl& control);
@@ -69,6 +71,7 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
 
 // --- the list's buttons ---
 
+QString DupPassedOverText(std::int64_t folders);
 QString DupEmptyDeleteText();
 QString DupEmptyViewText();
 QString DupFileNotFoundText();

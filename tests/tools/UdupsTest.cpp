@@ -2,6 +2,7 @@
 
 #include "platform/Shell.h"
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,21 @@ TEST(UdupsTest, AStopEndsTheScanWithNothingListed) {
         EXPECT_TRUE(r.stopped);
         EXPECT_TRUE(r.lines.isEmpty());
     }
+}
+
+TEST(UdupsTest, AFolderTooDeepForTheHostsHandlesIsPassedOverAndCounted) {
+    AppFixture f;
+    f.b.folder(q("C:\\a") + q("\\d").repeated(80));
+    f.b.file(q("C:\\b\\same.txt"), "same");
+    f.b.file(q("C:\\c\\same.txt"), "same");
+    const FewHandles few(20);
+    for (auto scan : {ScanDuplicateNames, ScanDuplicatePatterns}) {
+        f.dialogs.answerOk();
+        EXPECT_EQ(scan(f.ctx, u'c', {}).files, 2);
+    }
+    const QStringList said = f.dialogs.messageTexts();
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said.front(), DupPassedOverText(1));
 }
 
 TEST(UdupsTest, ListedFilesAreRecycledAndViewedButNeverRun) {

@@ -8,6 +8,7 @@
 #include "platform/WriteScope.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace niv {
 
@@ -129,22 +130,25 @@ void ReadOpenSaveMru(AppContext& ctx, const QString& key, QStringList& lines) {
     }
 }
 
-void ReadRealPlayerList(AppContext& ctx, QStringList& lines) {
-    DocsUnit& unit = ctx.unit<DocsUnit>();
-    for (const RealList& list : realLists()) {
-        TrailSlots& memory = unit.*list.memory;
-        memory.clear();
-        for (int n = memory.first(); n <= memory.last(); ++n) {
-            TRegistry reg(ctx.machine);
-            if (!openKey(reg, list.root, list.base + QString::number(n))) continue;
-            // Shown and remembered as stored; "|" is RealPlayer's mark of an empty entry.
-            const QString text = ReadStringIfText(reg, QString()).value_or(QString());
-            const QString trimmed = trimControls(text);
-            if (trimmed.isEmpty() || trimmed == u"|") continue;
-            memory[n] = text;
-            lines.append(list.prefix + text);
-        }
+// One RealPlayer list into its memory, its lines behind its prefix.
+void readRealList(AppContext& ctx, const RealList& list, QStringList& lines) {
+    TrailSlots& memory = ctx.unit<DocsUnit>().*list.memory;
+    memory.clear();
+    for (int n = memory.first(); n <= memory.last(); ++n) {
+        TRegistry reg(ctx.machine);
+        if (!openKey(reg, list.root, list.base + QString::number(n))) continue;
+        // Shown and remembered as stored; "|" is RealPlayer's mark of an empty entry.
+        const QString text = ReadStringIfText(reg, QString()).value_or(QString());
+        const QString trimmed = trimControls(text);
+        if (trimmed.isEmpty() || trimmed == u"|") continue;
+        memory[n] = text;
+        lines.append(list.prefix + text);
     }
+}
+
+void ReadRealPlayerList(AppContext& ctx, QStringList& lines) {
+    for (const RealList& list : realLists())
+        readRealList(ctx, list, lines);
 }
 
 void ReadValueNameList(AppContext& ctx, const QString& key, RegRoot root, QStringList& lines) {
@@ -220,50 +224,75 @@ void ScanRecentValueTable(AppContext& ctx, QStringList& lines) {
 
 // --- removal ---
 
-// Removes entry `slot` from a list kept in order by number: the entries after it move up one number
-// and the last becomes an empty value. Only numbers that hold text, or nothing, take part: a value
-// of another type keeps its number and its data, and an expandable text moves with its type. The
-// memory follows only once the registry has, so a failed write can be tried again.
+// The number where a list's memory, just read again, holds `line`: `shown`, where the line was read,
+// when it still holds it, else the first that does.
+std::optional<int> numberHolding(const TrailSlots& memory, int shown, const QString& line) {
+    if (!line.isEmpty() && memory[shown] == line) return shown;
+    return memory.find(line);
+}
+
+// Removes the line that memory slot `slot` showed from a list kept in order by number, as the key
+// holds the list now (another program may have changed it since it was read): the entries after it
+// move up one number and the last becomes an empty value. Only numbers that hold text, or nothing,
+// take part: a value of another type keeps its number and its data, and an expandable text moves
+// with its type. The memory then holds the list as it is, also when the line was no longer in it
+// and nothing changed; it follows only once the registry has, so a failed write can be tried again.
 void removeFromOrderedList(AppContext& ctx, const QString& key, const QString& word, TrailSlots& memory,
                            int slot) {
+    const QString line = memory[slot];
+    WriteScope writes(ctx.machine); // read and changed on one picture of the hive
     TRegistry reg(ctx.machine);
-    if (!openKey(reg, HKEY_CURRENT_USER, key)) {
-        memory.compact(slot);
-        return;
-    }
+    TrailSlots next(memory.first(), memory.last());
     struct Entry {
         int number;
         int type;
+        QString data;
     };
     std::vector<Entry> texts;
-    for (int n = memory.first(); n <= memory.last(); ++n) {
-        const int type = reg.GetDataType(word + QString::number(n));
-        if (type < 0 || type == int(REG_SZ) || type == int(REG_EXPAND_SZ)) texts.push_back({n, type});
-    }
-    const auto at =
-        std::find_if(texts.begin(), texts.end(), [slot](const Entry& e) { return e.number == slot; });
-    TrailSlots next = memory;
-    if (at == texts.end()) {
-        // The value is no longer text: nothing of the list is rewritten for it.
-        next[slot].clear();
-    } else {
-        for (auto it = at; it + 1 != texts.end(); ++it) {
-            next[it->number] = memory[(it + 1)->number];
-            it->type = (it + 1)->type;
+    if (openKey(reg, HKEY_CURRENT_USER, key)) {
+        for (int n = memory.first(); n <= memory.last(); ++n) {
+            const QString name = word + QString::number(n);
+            const int type = reg.GetDataType(name);
+            if (type >= 0 && type != int(REG_SZ) && type != int(REG_EXPAND_SZ)) continue;
+            texts.push_back({n, type, ReadStringIfText(reg, name).value_or(QString())});
+            next[n] = trimControls(texts.back().data);
         }
-        next[texts.back().number].clear();
+    }
+    const std::optional<int> found = numberHolding(next, slot, line);
+    if (found) {
+        auto it =
+            std::find_if(texts.begin(), texts.end(), [&](const Entry& e) { return e.number == *found; });
+        for (; it + 1 != texts.end(); ++it) {
+            it->type = (it + 1)->type;
+            it->data = (it + 1)->data;
+        }
         texts.back().type = int(REG_SZ);
-        WriteScope writes(ctx.machine);
+        texts.back().data.clear();
         for (const Entry& e : texts) {
             const QString name = word + QString::number(e.number);
             if (e.type == int(REG_EXPAND_SZ))
-                reg.WriteExpandString(name, next[e.number]);
+                reg.WriteExpandString(name, e.data);
             else
-                reg.WriteString(name, next[e.number]);
+                reg.WriteString(name, e.data);
+            next[e.number] = trimControls(e.data);
         }
         writes.commit();
     }
     memory = next;
+}
+
+// Blanks the entry of a list whose entries keep their numbers that holds the line memory slot
+// `shown` showed, where the list holds it now: `reread` first fills the memory with the list as it
+// is, and `blank` blanks entry n.
+void blankNumbered(AppContext& ctx, TrailSlots& memory, int shown, const std::function<void()>& reread,
+                   const std::function<void(int)>& blank) {
+    const QString line = memory[shown];
+    WriteScope writes(ctx.machine); // read and changed on one picture of the hive
+    reread();
+    const std::optional<int> n = numberHolding(memory, shown, line);
+    if (n) blank(*n);
+    writes.commit();
+    if (n) memory[*n].clear();
 }
 
 void RewriteFileNList(AppContext& ctx, const QString& key, int list, int slot) {
@@ -293,18 +322,18 @@ void BlankMorpheusValue(AppContext& ctx, const QString& key, int number) {
 }
 
 void BlankOpenSaveMruValue(AppContext& ctx, const QString& key, const QString& line) {
+    WriteScope writes(ctx.machine); // read and changed on one picture of the hive
     TRegistry reg(ctx.machine);
     if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
-    WriteScope writes(ctx.machine);
     for (const QString& letter : letterNames())
         if (valueMatches(reg, letter, line)) reg.WriteString(letter, QString());
     writes.commit();
 }
 
 void DeleteDocumentValue(AppContext& ctx, const QString& key, const QString& line) {
+    WriteScope writes(ctx.machine); // read and changed on one picture of the hive
     TRegistry reg(ctx.machine);
     if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
-    WriteScope writes(ctx.machine);
     for (int n = 1; n <= 50; ++n) {
         const QString name = QStringLiteral("Document") + QString::number(n);
         if (valueMatches(reg, name, line)) reg.DeleteValue(name);
@@ -313,19 +342,28 @@ void DeleteDocumentValue(AppContext& ctx, const QString& key, const QString& lin
 }
 
 void DeleteQuickTimeValue(AppContext& ctx, const QString& key, const QString& line) {
+    WriteScope writes(ctx.machine); // read and changed on one picture of the hive
     TRegistry reg(ctx.machine);
     if (!openKey(reg, HKEY_LOCAL_MACHINE, key)) return;
     // Names, not data: the unnamed default value is listed as an empty line and matches one.
     const QString wanted = winUpper(trimControls(line));
-    WriteScope writes(ctx.machine);
     for (const QString& name : reg.GetValueNames())
         if (winUpper(trimControls(name)) == wanted) reg.DeleteValue(name);
     writes.commit();
 }
 
-void DeleteTrailValue(AppContext& ctx, const QString& key, const QString& name) {
+// Deletes the value of the key that holds `text` now: `name`, where it was read, when it still
+// does, else the first that does.
+void DeleteTrailValue(AppContext& ctx, const QString& key, const QString& name, const QString& text) {
+    WriteScope writes(ctx.machine); // read and changed on one picture of the hive
     TRegistry reg(ctx.machine);
-    if (openKey(reg, HKEY_CURRENT_USER, key) && reg.ValueExists(name)) reg.DeleteValue(name);
+    if (!openKey(reg, HKEY_CURRENT_USER, key)) return;
+    std::optional<QString> holder;
+    if (trimmedValue(reg, name) == text) holder = name;
+    for (const QString& other : reg.GetValueNames())
+        if (!holder && trimmedValue(reg, other) == text) holder = other;
+    if (holder) reg.DeleteValue(*holder);
+    writes.commit();
 }
 
 void RemoveTableTrail(AppContext& ctx, const QString& line) {
@@ -333,7 +371,7 @@ void RemoveTableTrail(AppContext& ctx, const QString& line) {
     for (int i = 1; i <= unit.TrailCount; ++i) {
         const TrailRecord& record = unit.TrailTable[static_cast<std::size_t>(i)];
         if (!record.Key.isEmpty() && record.Text == line && record.Action == kDeleteValueName)
-            DeleteTrailValue(ctx, record.Key, record.ValueName);
+            DeleteTrailValue(ctx, record.Key, record.ValueName, record.Text);
     }
 }
 
@@ -346,8 +384,13 @@ bool removePrefixedTrail(AppContext& ctx, QString& line, bool& found) {
         line = line.mid(list.prefix.size());
         TrailSlots& memory = unit.*list.memory;
         if (const std::optional<int> n = memory.find(line)) {
-            BlankRealPlayerValue(ctx, list.base + QString::number(*n), list.root);
-            memory[*n].clear();
+            blankNumbered(
+                ctx, memory, *n,
+                [&] {
+                    QStringList unused;
+                    readRealList(ctx, list, unused);
+                },
+                [&](int k) { BlankRealPlayerValue(ctx, list.base + QString::number(k), list.root); });
             found = true;
         }
         return true;
@@ -355,8 +398,13 @@ bool removePrefixedTrail(AppContext& ctx, QString& line, bool& found) {
     if (!line.startsWith(kMorpheusPrefix)) return false;
     line = line.mid(kMorpheusPrefix.size());
     if (const std::optional<int> n = unit.MorpheusSlots.find(line)) {
-        BlankMorpheusValue(ctx, kMorpheusKey, *n);
-        unit.MorpheusSlots[*n].clear();
+        blankNumbered(
+            ctx, unit.MorpheusSlots, *n,
+            [&] {
+                QStringList unused;
+                readSlots(ctx, kMorpheusKey, kMorpheusWord, unit.MorpheusSlots, unused);
+            },
+            [&](int k) { BlankMorpheusValue(ctx, kMorpheusKey, k); });
         found = true;
     }
     return true;
@@ -386,12 +434,6 @@ std::optional<int> TrailSlots::find(const QString& text) const {
     for (std::size_t i = 0; i < m_slots.size(); ++i)
         if (!m_slots[i].isEmpty() && m_slots[i] == text) return m_first + static_cast<int>(i);
     return std::nullopt;
-}
-
-void TrailSlots::compact(int n) {
-    const auto from = static_cast<std::ptrdiff_t>(n - m_first);
-    std::move(m_slots.begin() + from + 1, m_slots.end(), m_slots.begin() + from);
-    m_slots.back().clear();
 }
 
 QStringList ScanViewedTrails(AppContext& ctx) {
@@ -447,8 +489,13 @@ void RemoveTrail(AppContext& ctx, const QString& line) {
     if (!removePrefixedTrail(ctx, text, found)) found = removeFileNTrail(ctx, text);
     if (!found) {
         if (const std::optional<int> n = unit.MediaFileSlots.find(text)) {
-            BlankRecentFileValue(ctx, kMediaFileKey, *n);
-            unit.MediaFileSlots[*n].clear();
+            blankNumbered(
+                ctx, unit.MediaFileSlots, *n,
+                [&] {
+                    QStringList unused;
+                    readSlots(ctx, kMediaFileKey, kFile, unit.MediaFileSlots, unused);
+                },
+                [&](int k) { BlankRecentFileValue(ctx, kMediaFileKey, k); });
             found = true;
         }
     }

@@ -26,8 +26,6 @@ public:
     // The number of the first slot equal to `text`, letter case included. An empty slot never
     // matches: it stands for no entry, not for an empty one.
     std::optional<int> find(const QString& text) const;
-    // Every slot from `n` on takes the text of the slot after it; the last becomes empty.
-    void compact(int n);
 
 private:
     int m_first;

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "platform/Registry.h"
 #include "platform/WinPath.h"
+#include "platform/WriteScope.h"
 
 namespace niv {
 
@@ -74,6 +75,8 @@ MruLines ListedMruLines(AppContext& ctx, const QStringList& assistantLines) {
 }
 
 bool RemoveMruEntry(AppContext& ctx, MruList list, const QString& line) {
+    // The lists are read as they are now and changed on that one picture of the hive.
+    WriteScope writes(ctx.machine);
     bool deleted = false;
     {
         TRegistry reg(ctx.machine);
@@ -87,7 +90,10 @@ bool RemoveMruEntry(AppContext& ctx, MruList list, const QString& line) {
             }
         }
     }
-    if (deleted || list != MruList::Find || !ctx.g.IsWindowsXP) return deleted;
+    if (deleted || list != MruList::Find || !ctx.g.IsWindowsXP) {
+        writes.commit();
+        return deleted;
+    }
     for (const QString& key : assistantSubkeys(ctx)) {
         TRegistry reg(ctx.machine);
         if (!openKey(reg, key)) continue;
@@ -99,6 +105,7 @@ bool RemoveMruEntry(AppContext& ctx, MruList list, const QString& line) {
         }
         if (deletedHere) break;
     }
+    writes.commit();
     return deleted;
 }
 

@@ -16,17 +16,23 @@ QString urlName(int slot) {
     return QStringLiteral("url") + QString::number(slot);
 }
 
-void showNoneFound(TypedUrlList& list) {
-    list.listEnabled = false;
-    list.highlighted = -1;
-    list.lines = {QStringLiteral("None Found")};
+// The window's state for the URLs listed: the first highlighted, or "None Found".
+void showListed(TypedUrlList& list) {
+    list.listEnabled = list.TypedUrlCount > 0;
+    list.highlighted = list.listEnabled ? 0 : -1;
+    if (!list.listEnabled) list.lines = {QStringLiteral("None Found")};
 }
 
-void highlightFirstOrNone(TypedUrlList& list) {
-    if (list.TypedUrlCount > 0)
-        list.highlighted = 0;
-    else
-        showNoneFound(list);
+// Fills the list with url1 on, as the open key holds them now.
+void readUrls(TRegistry& reg, TypedUrlList& list) {
+    for (int slot = 1; slot <= kTypedUrlSlots; ++slot) {
+        // A value that is not text ends the list like a gap: nothing is ever moved over it.
+        const QString url = ReadStringIfText(reg, urlName(slot)).value_or(QString());
+        if (url.isEmpty()) break;
+        list.TypedUrls[std::size_t(slot)] = url;
+        list.lines << url;
+        ++list.TypedUrlCount;
+    }
 }
 
 void showDeleteFailed(AppContext& ctx) {
@@ -66,52 +72,47 @@ TypedUrlList LoadTypedUrls(AppContext& ctx) {
             list.firefoxFound || (!file.isEmpty() && FileExists(ctx.machine, file, Spelling::Exact));
     TRegistry reg(ctx.machine);
     reg.SetRootKey(HKEY_CURRENT_USER);
-    if (reg.OpenKey(kTypedUrlsKey, false)) {
-        for (int slot = 1; slot <= kTypedUrlSlots; ++slot) {
-            // A value that is not text ends the list like a gap: nothing is ever moved over it.
-            const QString url = ReadStringIfText(reg, urlName(slot)).value_or(QString());
-            if (url.isEmpty()) break;
-            list.TypedUrls[std::size_t(slot)] = url;
-            list.lines << url;
-            ++list.TypedUrlCount;
-        }
-        reg.CloseKey();
-    }
-    if (list.TypedUrlCount > 0) {
-        list.listEnabled = true;
-        list.highlighted = 0;
-    } else {
-        showNoneFound(list);
-    }
+    if (reg.OpenKey(kTypedUrlsKey, false)) readUrls(reg, list);
+    showListed(list);
     return list;
 }
 
 void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list) {
     if (list.highlighted < 0 || list.highlighted >= list.TypedUrlCount) return;
+    const int shown = list.highlighted + 1;
+    const QString chosen = list.TypedUrls[std::size_t(shown)];
+    // Another program may have changed the list since it was shown: the URL is looked for in the
+    // list as it is now, read and changed on one picture of the hive.
+    WriteScope writes(ctx.machine);
     TRegistry reg(ctx.machine);
     reg.SetRootKey(HKEY_CURRENT_USER);
-    if (reg.OpenKey(kTypedUrlsKey, false)) {
-        const int p = list.highlighted + 1;
-        const int n = list.TypedUrlCount;
-        WriteScope writes(ctx.machine);
-        bool removed = shiftOut(reg, list, p);
+    TypedUrlList now;
+    now.firefoxFound = list.firefoxFound;
+    if (reg.OpenKey(kTypedUrlsKey, false)) readUrls(reg, now);
+    int p = now.TypedUrls[std::size_t(shown)] == chosen ? shown : 0;
+    for (int j = 1; j <= now.TypedUrlCount && p == 0; ++j)
+        if (now.TypedUrls[std::size_t(j)] == chosen) p = j;
+    if (p > 0) {
+        bool removed = shiftOut(reg, now, p);
         try {
             writes.commit();
         } catch (const PlatformError&) {
             removed = false;
         }
-        if (removed) {
-            for (int j = p; j < n; ++j)
-                list.TypedUrls[std::size_t(j)] = list.TypedUrls[std::size_t(j + 1)];
-            list.TypedUrls[std::size_t(n)].clear();
-            --list.TypedUrlCount;
-            list.lines.removeAt(list.highlighted);
-        } else {
+        if (!removed) {
             showDeleteFailed(ctx);
+            list.highlighted = 0;
+            return;
         }
-        reg.CloseKey();
+        const int n = now.TypedUrlCount;
+        for (int j = p; j < n; ++j)
+            now.TypedUrls[std::size_t(j)] = now.TypedUrls[std::size_t(j + 1)];
+        now.TypedUrls[std::size_t(n)].clear();
+        --now.TypedUrlCount;
+        now.lines.removeAt(p - 1);
     }
-    highlightFirstOrNone(list);
+    list = now;
+    showListed(list);
 }
 
 void RemoveAllTypedUrls(AppContext& ctx, TypedUrlList& list) {

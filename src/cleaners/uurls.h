@@ -26,9 +26,11 @@ struct TypedUrlList {
 // any of the three Firefox places files exists.
 TypedUrlList LoadTypedUrls(AppContext& ctx);
 
-// Removes the highlighted URL: every later value moves down one place and the last is deleted.
-// When a write or the delete fails, the values already moved are put back, the list is left as
-// it was and the error box says so. Nothing happens without a highlighted line.
+// Removes the highlighted URL from the registry's list as it is now, found there by its text (the
+// list may have changed since it was shown): every later value moves down one place and the last
+// is deleted. The list then shows the registry's list, also when the URL was no longer there and
+// nothing changed. When a write or the delete fails, the values already moved are put back, the
+// list is left as it was and the error box says so. Nothing happens without a highlighted line.
 void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list);
 
 // Removes every listed URL, one at a time; nothing unless the list is enabled.

@@ -58,6 +58,7 @@ struct RegistryStore::Hive {
     QString baseName;
     bool loaded = false;
     host::KeptVersion version; // of the file the model was read from or saved as
+    QByteArray bytes;          // that file's bytes, which the model serialises to
     std::unique_ptr<RegHive> model;
     std::optional<HiveParseError> error;
 
@@ -66,6 +67,7 @@ struct RegistryStore::Hive {
         model.reset();
         error.reset();
         version = {};
+        bytes.clear();
         if (!host::exists(file)) {
             QString arch = archOf(otherFile);
             model = std::make_unique<RegHive>(baseName, arch.isEmpty() ? QStringLiteral("win64") : arch);
@@ -79,6 +81,7 @@ struct RegistryStore::Hive {
                 version.settled = host::isSettled(version.stamp, readStart);
                 try {
                     model = RegHive::parse(text, QString::fromStdString(file));
+                    bytes = text;
                 } catch (const HiveParseError& e) {
                     error = e;
                 }
@@ -87,11 +90,10 @@ struct RegistryStore::Hive {
         loaded = true;
     }
 
-    // Reads the file again when another program changed it since it was read or saved. What is
-    // kept serialises to the file's bytes, so those tell a change within the clock's tick.
+    // Reads the file again when another program changed it since it was read or saved; the bytes
+    // kept tell a change within the clock's tick.
     void refresh() {
-        if (loaded && !error && host::isUnchanged(file, version, [this] { return model->serialise(); }))
-            return;
+        if (loaded && !error && host::isUnchanged(file, version, [this] { return bytes; })) return;
         loaded = false;
         load();
     }
@@ -153,13 +155,20 @@ RegHive* RegistryStore::model(RegRoot root) {
     return h.model.get();
 }
 
-RegHive& RegistryStore::writable(RegRoot root) {
+void RegistryStore::checkFile(RegRoot root) {
     Hive& h = hiveOf(root);
-    // Once per change, or once per scope: a later check could drop the changes gathered so far.
-    if (!h.checked) {
-        h.refresh();
-        h.checked = m_machine.gatheringWrites();
-    }
+    // Once per operation, or once per scope: a later check could drop the changes gathered so far.
+    if (h.checked) return;
+    // Within a scope the machine's turn, once taken, lasts until the scope has saved: taken here, what
+    // the scope reads is what it changes, with no other writer between.
+    if (m_machine.gatheringWrites()) WriterTurn{m_machine};
+    h.refresh();
+    h.checked = m_machine.gatheringWrites();
+}
+
+RegHive& RegistryStore::writable(RegRoot root) {
+    checkFile(root);
+    Hive& h = hiveOf(root);
     if (h.error) throw *h.error;
     return *h.model;
 }
@@ -178,12 +187,14 @@ QString RegistryStore::save(Hive& h) {
     h.dirty = false;
     QString failure;
     const std::int64_t writeStart = host::wallClockNs();
+    const QByteArray bytes = h.model->serialise();
     if (wineServerRunning(m_machine))
         failure = wineServerMessage(m_machine, ServerFound::BeforeChange);
-    else if (!host::writeFileAtomic(h.file, h.model->serialise(), m_machine.faults().takeHostWrite(h.file)))
+    else if (!host::writeFileAtomic(h.file, bytes, m_machine.faults().takeHostWrite(h.file)))
         failure = cannotWrite(h.file, errno);
     if (failure.isEmpty()) {
         h.version = host::versionOf(h.file, writeStart);
+        h.bytes = bytes;
         // A server that started meanwhile may have read the old file, and writes it back when it ends.
         return wineServerRunning(m_machine) ? wineServerMessage(m_machine, ServerFound::AfterChange)
                                             : failure;
@@ -318,6 +329,7 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     const QString path = target(key, relative);
     if (!fullRights()) return false;
     RegistryStore& store = m_machine.registry();
+    store.checkFile(m_root);
     const bool wantsCreate = canCreate && key.size() > (relative ? 0 : 1);
     if (!store.keyExists(m_root, path)) {
         // A key opened read-only cannot have subkeys created below it.
@@ -334,7 +346,9 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
 bool TRegistry::OpenKeyReadOnly(const QString& key) {
     bool relative = false;
     const QString path = target(key, relative);
-    if (!m_machine.registry().keyExists(m_root, path)) return false;
+    RegistryStore& store = m_machine.registry();
+    store.checkFile(m_root);
+    if (!store.keyExists(m_root, path)) return false;
     m_open = true;
     m_readOnly = true;
     m_path = path;
@@ -360,7 +374,9 @@ bool TRegistry::CreateKey(const QString& key) {
 
 bool TRegistry::KeyExists(const QString& key) {
     bool relative = false;
-    return m_machine.registry().keyExists(m_root, target(key, relative));
+    RegistryStore& store = m_machine.registry();
+    store.checkFile(m_root);
+    return store.keyExists(m_root, target(key, relative));
 }
 
 bool TRegistry::DeleteKey(const QString& key) {

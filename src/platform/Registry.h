@@ -29,9 +29,9 @@ public:
 // The machine's two hives: HKLM in <machine>/system.reg and HKCU in <machine>/user.reg. Each is
 // read on first use; a missing file is an empty hive, created by the first change. Every change is
 // written through at once (whole file, flushed, replaced atomically), or, inside a WriteScope, when
-// the outermost scope ends. Before each change (inside a scope, before its first change to the
-// hive) the file is checked as the INI files are, and read again when another program changed it,
-// so that the change lands on what that program wrote. A file that cannot be parsed is never
+// the outermost scope ends. Before each change and each read operation (checkFile; inside a scope,
+// only at its first use of the hive) the file is checked as the INI files are, and read again when
+// another program changed it, so that reads show what that program wrote and changes land on it. A file that cannot be parsed is never
 // written: reads find nothing in it and every change raises its HiveParseError. While a wineserver
 // runs for the machine (see WineServer.h), it owns the registry: nothing is written. The server is
 // looked for again after each save's rename, since one that started meanwhile may have read the old
@@ -54,8 +54,12 @@ public:
     // The host file of the hive that holds `root`.
     std::string hiveFile(RegRoot root) const;
 
+    // Starts a read operation on the hive of `root`: one stat of its file, which is read again when
+    // another program changed or deleted it. The reads below use the hive as last checked.
+    void checkFile(RegRoot root);
+
     bool keyExists(RegRoot root, const QString& path);
-    // The key (links followed), or nullptr. Valid until the next change or unload.
+    // The key (links followed), or nullptr. Valid until the next change, checkFile or unload.
     const RegKey* findKey(RegRoot root, const QString& path);
     const RegValue* findValue(RegRoot root, const QString& path, const QString& name);
     QStringList subkeyNames(RegRoot root, const QString& path);
@@ -100,7 +104,9 @@ private:
     std::unique_ptr<Hive> m_hives[2];
 };
 
-// A registry object: a root, one open key, and typed reads and writes.
+// A registry object: a root, one open key, and typed reads and writes. Opening a key, and each call
+// that names a key, starts a read operation (RegistryStore::checkFile); the open key's values are
+// read from the hive as then checked, and every write checks the file again.
 // Keys are always opened asking for full rights; without the machine's administrator flag such
 // opens of HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT keys fail. A path with a leading "\" starts
 // at the root, any other at the open key (or the root when none is open). Readers never create

@@ -374,6 +374,7 @@ constexpr int kMaxDepth = 8;
 // A REG_SZ or REG_EXPAND_SZ value's text up to its first NUL; nothing for a missing value or
 // another type.
 std::optional<QString> regText(Machine& machine, RegRoot root, const QString& key, const QString& name) {
+    machine.registry().checkFile(root);
     const RegValue* value = machine.registry().findValue(root, key, name);
     if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
     QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(value->data.constData()),

@@ -23,6 +23,7 @@ const QString kVersionKey = QStringLiteral("Software\\Microsoft\\Windows\\Curren
 
 // A REG_DWORD, or nothing when the value is missing or of another type.
 std::optional<std::uint32_t> readDword(Machine& machine, const QString& key, const QString& name) {
+    machine.registry().checkFile(HKEY_LOCAL_MACHINE);
     const RegValue* value = machine.registry().findValue(HKEY_LOCAL_MACHINE, key, name);
     if (!value || value->type != REG_DWORD || value->data.size() < 4) return std::nullopt;
     return qFromLittleEndian<std::uint32_t>(value->data.constData());
@@ -32,6 +33,7 @@ std::optional<std::uint32_t> readDword(Machine& machine, const QString& key, con
 // type.
 std::optional<QString> readText(Machine& machine, const QString& key, const QString& name,
                                 RegRoot root = HKEY_LOCAL_MACHINE) {
+    machine.registry().checkFile(root);
     const RegValue* value = machine.registry().findValue(root, key, name);
     if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
     QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(value->data.constData()),

@@ -12,8 +12,9 @@ class Machine;
 // file as it was before the operation or after it. Scopes nest; an inner one saves nothing when it
 // ends.
 //
-// Each hive is checked against its file at the scope's first change to it, and read again when
-// another program changed it, so the changes land on what that program wrote.
+// Each hive is checked against its file at the scope's first read or change of it, and read again
+// when another program changed it, so what the operation reads and changes is what that program
+// wrote.
 //
 // An exception that leaves the scope does not undo what was changed before it: those changes are
 // saved, as separate writes would already have been. A file that cannot be saved loses every

@@ -36,6 +36,14 @@ struct DocsFixture : AppFixture {
             b.regString(root, key, pair.section(u'=', 0, 0), pair.section(u'=', 1));
     }
     QStringList values(RegRoot root, const QString& key) { return keyValues(b.machine(), root, key); }
+    // Another program sets "name=text" values in one key of the current user.
+    void theirs(const QString& key, const QStringList& pairs) {
+        Machine other(MachineSettings{b.root(), b.programFolder(), q("t"), true});
+        TRegistry reg(other);
+        for (const QString& pair : pairs)
+            if (reg.OpenKey(u'\\' + key, true))
+                reg.WriteString(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    }
 };
 
 // One value in one source, and the line the scan shows for it (none: nullptr).
@@ -144,6 +152,7 @@ struct RemovalCase {
     QString otherKey = {};
     const char* otherSet = "";
     RegRoot otherRoot = CU;
+    const char* theirs = ""; // set in the key by another program after the scan
 };
 
 } // namespace
@@ -169,6 +178,12 @@ TEST(ViewedTrailsRemovalTest, RewriteBlankOrDeleteLeaveExactlyTheseValues) {
         {CU, kFileN1, "File1=My Morpheus : n", "My Morpheus : n", emptied("File", 1, 50, ""), kMorpheus,
          "1014-1=n"},
         {CU, kDocs, "Document1=z", "Morpheus : z;Morpheus : z", {}, kMorpheus, "1014-1=z"},
+        // Another program changed the list after the scan: the line is removed where it is now.
+        {CU, kFileN1, "File1=a;File2=b", "b", emptied("File", 3, 50, "File1=n;File2=a"), QString(), "", CU,
+         "File1=n;File2=a;File3=b"},
+        {CU, kMorpheus, "1014-1=m;1014-2=n", "Morpheus : m", split("1014-1=n;1014-2="), QString(), "", CU,
+         "1014-1=n;1014-2=m"},
+        {CU, kUrls, "URL0=u0;URL1=u1", "u1", split("URL0=u0;URL1=x"), QString(), "", CU, "URL1=x"},
     };
     for (const RemovalCase& c : cases) {
         SCOPED_TRACE((c.key + u' ' + q(c.removed)).toStdString());
@@ -176,6 +191,7 @@ TEST(ViewedTrailsRemovalTest, RewriteBlankOrDeleteLeaveExactlyTheseValues) {
         f.texts(c.root, c.key, split(c.set));
         f.texts(c.otherRoot, c.otherKey, split(c.otherSet));
         ScanViewedTrails(f.ctx);
+        f.theirs(c.key, split(c.theirs));
         for (const QString& line : q(c.removed).split(u';'))
             RemoveTrail(f.ctx, line);
         QStringList left = f.values(c.root, c.key), expected = c.left;

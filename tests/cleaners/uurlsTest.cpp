@@ -25,6 +25,14 @@ struct UrlsFixture : AppFixture {
             b.regString(HKEY_CURRENT_USER, kKey, q("url") + QString::number(n), q("u") + QString::number(n));
     }
     QString values() { return historytest::keyValues(b.machine(), HKEY_CURRENT_USER, kKey).join(u' '); }
+    // Another program sets "name=text" values.
+    void theirs(const char* pairs) {
+        Machine other(MachineSettings{b.root(), b.programFolder(), q("t"), true});
+        TRegistry reg(other);
+        ASSERT_TRUE(reg.OpenKey(kKey, false));
+        for (const QString& pair : q(pairs).split(u' ', Qt::SkipEmptyParts))
+            reg.WriteString(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    }
 };
 
 } // namespace
@@ -74,17 +82,22 @@ TEST(TypedUrlsTest, RemovingMovesLaterValuesDown) {
         int highlighted;
         const char* values;
         const char* lines;
+        const char* theirs = ""; // what another program wrote after the list was read
     };
     const Case cases[] = {
         {"the second of three", 1, "url1=u1 url2=u3 url5=u5", "u1 u3"},
         {"the last", 2, "url1=u1 url2=u2 url5=u5", "u1 u2"},
         {"none highlighted", -1, "url1=u1 url2=u2 url3=u3 url5=u5", "u1 u2 u3"},
+        {"moved by another program", 1, "url1=new url2=u1 url3=u3 url4=u5", "new u1 u3 u5",
+         "url1=new url2=u1 url3=u2 url4=u3"},
+        {"gone meanwhile", 1, "url1=u1 url2=x url3=u3 url5=u5", "u1 x u3", "url2=x"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         UrlsFixture f;
         f.urls({1, 2, 3, 5});
         TypedUrlList list = LoadTypedUrls(f.ctx);
+        f.theirs(c.theirs);
         list.highlighted = c.highlighted;
         RemoveTypedUrl(f.ctx, list);
         EXPECT_EQ(f.values(), q(c.values));

@@ -211,6 +211,15 @@ TEST_P(OwnFile, AnotherProgramsFileAfterOurReadIsNeverOverwritten) {
     EXPECT_EQ(b.readHost(m_file), "WIN");
 }
 
+TEST_P(OwnFile, AReadShowsAnotherProgramsChangeAndADeletedFileAtOnce) {
+    const std::unique_ptr<Machine> m = fresh();
+    write(*m, "old");
+    write(*fresh(), "theirs");
+    EXPECT_EQ(read(*m), "theirs");
+    ASSERT_EQ(::unlink(m_path.c_str()), 0);
+    EXPECT_EQ(read(*m), "?");
+}
+
 // The file has a second name, DOS and other user attributes and another owner.
 TEST_P(OwnFile, AKillNeverTearsItAndAWriteKeepsWhatTheFileHas) {
     const QString big(1 << 19, QLatin1Char('n'));

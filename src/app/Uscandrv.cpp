@@ -145,9 +145,10 @@ public:
         QString lastFolder; // the walk's folder of the previous entry
         QString current;    // the folder being walked, without its trailing "\"
         unsigned tests = 0;
-        // A folder the host has no handle left for is skipped like one that cannot be entered.
+        // A folder the host has no handle left for is skipped like one that cannot be entered, but
+        // not silently: what lies in it was not logged.
         options.passOverUnopenable = true;
-        walkTree(m_ctx.machine, start, options, [&](WalkEntry& e) {
+        const WalkResult walked = walkTree(m_ctx.machine, start, options, [&](WalkEntry& e) {
             if (e.afterContents()) {
                 show(QString());
                 return WalkStep::Continue;
@@ -171,6 +172,13 @@ public:
             return WalkStep::Continue;
         });
         show(QString());
+        if (walked.passedOver > 0)
+            m_ctx.dialogs.messageDlg(MsgKind::Plain,
+                                     QStringLiteral("Folders left unscanned because too many files are open: "
+                                                    "%1. What they hold was not logged; close other "
+                                                    "programs and scan again.")
+                                         .arg(walked.passedOver),
+                                     MsgButtons::Ok);
     }
 
 private:

@@ -30,7 +30,8 @@ void AddScanLogEntry(AppContext& ctx, const QString& value, const QString& code)
 void AddScanCacheDir(AppContext& ctx, const QString& value);
 
 // Walks `folder` (no trailing "\"; a drive root as "C:") and every folder below it, never entering
-// links, and records what the matching rules find. Folders that cannot be entered are skipped.
+// links, and records what the matching rules find. Folders that cannot be entered are skipped;
+// those the host had no handle left for are counted in a message once the walk ends.
 // `progress` gets the folder being walked. A refused scan-log write raises PlatformError and ends
 // the walk.
 void ScanFolder(AppContext& ctx, const QString& folder, const ScanProgress& progress = {});

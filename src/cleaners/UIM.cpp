@@ -90,10 +90,11 @@ void AddImLine(AppContext& ctx, const QString& tag, const QString& pattern, QStr
     const QString folder = extractFilePath(pattern);
     WalkOptions options;
     options.sorted = true;
-    walkMask(ctx.machine, pattern, options, [&](WalkEntry& e) {
+    // A folder that cannot be searched adds no line.
+    static_cast<void>(walkMask(ctx.machine, pattern, options, [&](WalkEntry& e) {
         lines.append(tag + folder + e.name());
         return WalkStep::Continue;
-    });
+    }));
 }
 
 void ScanImFolder(AppContext& ctx, const QString& folder, const QString& tag, const QString& pattern,

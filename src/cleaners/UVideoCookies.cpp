@@ -21,8 +21,10 @@ void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& 
     options.sorted = true;
     options.pump = &ctx.pump;
     options.pumpIntervalMs = 0;
+    // A folder that cannot be searched is passed over, as one without rights is, and the user told.
+    options.passOverUnopenable = true;
     QString walkBase; // the walk's spelling of `folder`, met with the first entry
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (walkBase.isEmpty()) walkBase = e.folder();
         if (e.isDirectory() && e.name().contains(u'.')) {
             sites.names.append(e.name());
@@ -30,6 +32,10 @@ void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& 
         }
         return WalkStep::Continue;
     });
+    if (walked.passedOver > 0)
+        ctx.dialogs.showMessage(QStringLiteral("Folders left unsearched because too many files are open: %1. "
+                                               "Video cookies in them are not listed.")
+                                    .arg(walked.passedOver));
 }
 
 bool RecycleFlashFolder(AppContext& ctx, const QString& path) {

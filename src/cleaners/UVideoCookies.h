@@ -20,7 +20,8 @@ struct FlashSites {
 bool FlashCookieLocationExists(AppContext& ctx);
 // Appends every folder below `folder` whose name holds a dot, at any depth (a site folder inside
 // a site folder too); other folders are walked, files and links passed over. Lets window messages
-// through after every entry.
+// through after every entry. Folders the host has no handle left to open are passed over and
+// counted in a message once the walk ends.
 void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& sites);
 // Moves one folder with all it holds to the recycle bin, silently; false when that failed.
 bool RecycleFlashFolder(AppContext& ctx, const QString& path);

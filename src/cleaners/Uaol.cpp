@@ -36,11 +36,12 @@ void FindAolTrackFiles(AppContext& ctx, const QString& folder) {
     if (slot > files.count()) return;
     WalkOptions options;
     options.sorted = true;
-    walkMask(ctx.machine, includeTrailingBackslash(folder) + QStringLiteral("*.arl"), options,
-             [&](WalkEntry& e) {
-                 files[slot++] = folder + e.name();
-                 return slot <= files.count() ? WalkStep::Continue : WalkStep::Stop;
-             });
+    // A folder that cannot be searched holds no track files.
+    static_cast<void>(walkMask(ctx.machine, includeTrailingBackslash(folder) + QStringLiteral("*.arl"),
+                               options, [&](WalkEntry& e) {
+                                   files[slot++] = folder + e.name();
+                                   return slot <= files.count() ? WalkStep::Continue : WalkStep::Stop;
+                               }));
 }
 
 void ReadAolTrackFiles(AppContext& ctx, QStringList& lines) {

@@ -91,21 +91,22 @@ void ScanOwnListEntry(AppContext& ctx, const QString& entry, bool deleteFlag) {
     options.attrFilter = faReadOnly | faArchive | faNormal;
     // One file named: the entry of that exact case when there is one, else the first of any case,
     // never its case twins as well.
+    // A folder that cannot be searched matches nothing, as the search finds nothing there.
     QString chosen;
     if (oneFile) {
-        walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+        static_cast<void>(walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
             if (chosen.isEmpty() || e.name() == mask) chosen = e.name();
             return e.name() == mask ? WalkStep::Stop : WalkStep::Continue;
-        });
+        }));
         if (chosen.isEmpty()) return;
     }
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    static_cast<void>(walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (oneFile && e.name() != chosen) return WalkStep::Continue;
         ++unit.OwnListFoundFiles;
         unit.OwnListFoundBytes += e.size();
         if (deleteFlag && e.deleteFile()) ++unit.OwnListDeletedFiles;
         return WalkStep::Continue;
-    });
+    }));
 }
 
 void CleanOwnList(AppContext& ctx) {

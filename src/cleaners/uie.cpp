@@ -1,5 +1,6 @@
 #include "cleaners/uie.h"
 
+#include "cleaners/Usavecookies.h"
 #include "core/AppContext.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
@@ -78,9 +79,10 @@ void listMask(AppContext& ctx, const QString& mask, int attrFilter, bool sorted,
     WalkOptions options;
     options.attrFilter = attrFilter;
     options.sorted = sorted;
-    walkMask(
+    // A mask whose folder cannot be searched matches nothing.
+    static_cast<void>(walkMask(
         ctx.machine, mask, options,
-        [&](WalkEntry& e) { return visit(e) ? WalkStep::Continue : WalkStep::Stop; }, given);
+        [&](WalkEntry& e) { return visit(e) ? WalkStep::Continue : WalkStep::Stop; }, given));
 }
 
 // One open, one read and one close of the Shell Folders key; "" when the key does not open.
@@ -451,14 +453,12 @@ bool IsKeptCookie(AppContext& ctx, const QString& name, bool asked) {
 
 void LoadKeptCookies(AppContext& ctx) {
     IeUnit& ie = ctx.unit<IeUnit>();
-    ie.KeptCookies.clear();
     ie.KeptCookieKeys.clear();
     const TIniFile ini(ctx.machine, ctx.g.ScanLogPath);
-    for (int i = 1; i <= ie.KeptCookies.count(); ++i) {
+    for (int i = 1; i <= kKeptCookieSlots; ++i) {
         const QString value = trimControls(
             ini.ReadString(QStringLiteral("UCKK5"), QStringLiteral("CKK") + QString::number(i), QString()));
         if (value.isEmpty()) return;
-        ie.KeptCookies[i] = value;
         ie.KeptCookieKeys.insert(winUpper(value));
     }
 }

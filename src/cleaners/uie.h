@@ -33,9 +33,9 @@ struct IeUnit {
     std::int64_t CookieFileCount = 0;
 
     // Cleaners.
-    PathList KeptCookies{200};
-    // KeptCookies as the cleaner compares names with them: trimmed and upper-cased, up to the first
-    // empty slot. Made by LoadKeptCookies, once per cookie clean.
+    // The keep list as the cleaner compares names with it: the names of the scan log's first 200
+    // slots, trimmed and upper-cased, up to the first empty one. Made by LoadKeptCookies, once per
+    // cookie clean.
     QSet<QString> KeptCookieKeys;
     std::int32_t DeletedFiles = 0;
     std::int64_t DeletedBytes = 0;
@@ -78,7 +78,7 @@ void DeleteIECache(AppContext& ctx);
 void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder, bool spare);
 // Whether `name` is on the keep list (case and surrounding blanks ignored); false when not asked.
 bool IsKeptCookie(AppContext& ctx, const QString& name, bool asked);
-// Fills KeptCookies and KeptCookieKeys from the scan log, section "UCKK5".
+// Fills KeptCookieKeys from the scan log, section "UCKK5".
 void LoadKeptCookies(AppContext& ctx);
 // Adds a line to LockedFileCommands unless it is there already; a full list drops it.
 void AddLockedCommand(AppContext& ctx, const QString& line);

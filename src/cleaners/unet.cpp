@@ -58,13 +58,14 @@ void actOn(AppContext& ctx, WalkEntry& e, Act act) {
 void maskEntries(AppContext& ctx, const QString& mask, const QString& given, Act act) {
     WalkOptions options;
     options.sorted = true;
-    walkMask(
+    // A mask whose folder cannot be searched matches nothing.
+    static_cast<void>(walkMask(
         ctx.machine, mask, options,
         [&](WalkEntry& e) {
             actOn(ctx, e, act);
             return WalkStep::Continue;
         },
-        given);
+        given));
 }
 
 // Everything below the folders of `start` (+ `below`), not the entries lying directly in it. The

@@ -156,7 +156,8 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
     NonUnit& non = ctx.unit<NonUnit>();
     WalkOptions options;
     options.sorted = true;
-    walkMask(
+    // A mask whose folder cannot be searched matches nothing.
+    static_cast<void>(walkMask(
         ctx.machine, non.JunkMask, options,
         [&](WalkEntry& e) {
             const std::int64_t size = e.size();
@@ -168,7 +169,7 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
             }
             return WalkStep::Continue;
         },
-        non.JunkMaskBase);
+        non.JunkMaskBase));
 }
 
 bool IsRefusedTempFolder(AppContext& ctx, const QString& folder) {
@@ -187,7 +188,8 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
     options.sorted = true;
     // A folder the host has no handle left for finds nothing, like one that cannot be searched.
     options.passOverUnopenable = true;
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    // Folders passed over find nothing, as folders a search cannot open.
+    static_cast<void>(walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         // Subfolders are reached only through the mask.
         if (!matchesMask(e.name(), mask)) return WalkStep::SkipFolder;
         // The whole path, whatever its length: a cut one could name another entry.
@@ -207,7 +209,7 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
             // One entry that cannot be recycled does not stop the walk.
         }
         return WalkStep::SkipFolder;
-    });
+    }));
 }
 
 void CountJunkFiles(AppContext& ctx) {
@@ -342,13 +344,24 @@ void CleanMediaCache(AppContext& ctx) {
     });
 }
 
+namespace {
+
+// Cleaned only when nothing stayed; otherwise what stayed.
+QString recycleBinLine(std::int64_t itemsLeft) {
+    if (itemsLeft == 0) return QStringLiteral("Recycle Bin has been cleaned.");
+    if (itemsLeft < 0) return QStringLiteral("The Recycle Bin could not be read: its items stayed.");
+    if (itemsLeft == 1) return QStringLiteral("1 item stayed in the Recycle Bin: it could not be deleted.");
+    return QStringLiteral("%1 items stayed in the Recycle Bin: they could not be deleted.").arg(itemsLeft);
+}
+
+} // namespace
+
 void EmptyRecycleBin(AppContext& ctx) {
     NonUnit& non = ctx.unit<NonUnit>();
     non.RecycleBinEmptied = true;
     non.DeletedFiles = non.DeletedBytes = 0;
     zeroPass(non);
-    emptyRecycleBin(ctx.machine);
-    SetCategoryResult(ctx.g, ResultRecycle, QStringLiteral("Recycle Bin has been cleaned."));
+    SetCategoryResult(ctx.g, ResultRecycle, recycleBinLine(emptyRecycleBin(ctx.machine)));
 }
 
 } // namespace niv

@@ -2,6 +2,7 @@
 
 #include "HostIO.h"
 #include "Machine.h"
+#include "Walk.h"
 #include "WinPath.h"
 
 #include <cerrno>
@@ -266,37 +267,13 @@ bool entryOnMount(int dirFd, const char* name, const struct statx& holder, struc
            !host::otherMount(sx, holder);
 }
 
-// Removes what `name` in `dirFd` (of status `holder`) holds and then itself, never following a
-// link nor entering a mount point. With `only`, an entry that is not in it (one that came after
-// the copy) stays, and so do the folders holding it.
-bool removeAt(int dirFd, const struct statx& holder, const char* name, const CopiedEntries* only = nullptr) {
-    struct statx sx {};
-    if (!entryOnMount(dirFd, name, holder, sx)) return false;
-    if (only && !only->count(idOf(sx))) return false;
-    if (!S_ISDIR(sx.stx_mode)) return ::unlinkat(dirFd, name, 0) == 0;
-    const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = true;
-    if (DIR* d = ::fdopendir(fd)) {
-        std::vector<std::string> names;
-        while (dirent* e = ::readdir(d))
-            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) names.emplace_back(e->d_name);
-        for (const std::string& n : names)
-            ok = removeAt(fd, sx, n.c_str(), only) && ok;
-        ::closedir(d);
-    } else {
-        ::close(fd);
-        ok = false;
-    }
-    return ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 && ok;
-}
-
-// Deeper trees fail the copy: this descent, and the removal after it, recurse once per level.
+// Deeper trees fail the copy: this descent recurses once per level.
 constexpr int kMaxCopyDepth = 4096;
 
 // Copies `name` of `fromDir` (of status `holder`) as `toName` into `toDir`: regular files and
 // folders on the mount of `holder` only, each recorded in `copied`. Anything else (a link, a FIFO,
-// a device, a mount point) fails the copy.
+// a device, a mount point, a name Windows cannot hold, which the walk that removes the source or a
+// failed copy would leave) fails the copy.
 bool copyTreeAt(int fromDir, const struct statx& holder, const char* name, int toDir, const char* toName,
                 CopiedEntries& copied, int depth = 0) {
     struct statx sx {};
@@ -323,7 +300,8 @@ bool copyTreeAt(int fromDir, const struct statx& holder, const char* name, int t
         while (ok)
             if (dirent* e = ::readdir(d)) {
                 if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
-                    ok = copyTreeAt(in, sx, e->d_name, out, e->d_name, copied, depth + 1);
+                    ok = isWindowsName(e->d_name, std::strlen(e->d_name)) &&
+                         copyTreeAt(in, sx, e->d_name, out, e->d_name, copied, depth + 1);
             } else {
                 break;
             }
@@ -337,10 +315,26 @@ bool copyTreeAt(int fromDir, const struct statx& holder, const char* name, int t
     return ok;
 }
 
+// Removes the entry a move across file systems copied or made: a file by its name in `dirFd`, a
+// folder through the walk, which takes only what `only` holds when given; what it does not hold
+// stays, and so do the folders holding it.
+bool removeMoved(Machine& machine, int dirFd, const char* name, const QString& winPath,
+                 const CopiedEntries* only) {
+    struct statx sx {};
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, host::kMountMask, &sx) != 0) return false;
+    if (only && !only->count(idOf(sx))) return false;
+    if (!S_ISDIR(sx.stx_mode)) return ::unlinkat(dirFd, name, 0) == 0;
+    return removeTree(machine, winPath, true, true, [only](const WalkEntry& e) {
+               return !only || only->count({e.fileId().dev, e.fileId().ino}) != 0;
+           }) == ERROR_SUCCESS;
+}
+
 // Moves across file systems: the whole tree is copied first; on any failure the partial copy goes
 // and the source stays as it was. Only a complete copy lets the source be removed, and then only
 // what was copied. A destination that exists is never touched.
-bool moveAcross(const std::string& from, const std::string& to) {
+bool moveAcross(Machine& machine, const HostPath& source, const HostPath& target) {
+    const std::string& from = source.path;
+    const std::string& to = target.path;
     const std::string fromDir = from.substr(0, from.rfind('/') + 1);
     const std::string fromName = from.substr(from.rfind('/') + 1);
     const std::string toDir = to.substr(0, to.rfind('/') + 1);
@@ -360,10 +354,10 @@ bool moveAcross(const std::string& from, const std::string& to) {
         CopiedEntries copied;
         ok = copyTreeAt(src, srcAt, fromName.c_str(), dst, toName.c_str(), copied);
         if (!ok) {
-            removeAt(dst, dstAt, toName.c_str());
+            removeMoved(machine, dst, toName.c_str(), target.winPath, nullptr);
             errno = EIO;
         } else {
-            removeAt(src, srcAt, fromName.c_str(), &copied);
+            removeMoved(machine, src, fromName.c_str(), source.winPath, &copied);
         }
     }
     if (src >= 0) ::close(src);
@@ -383,20 +377,21 @@ bool MoveFile(Machine& machine, const QString& from, const QString& to) {
     if (int err = machine.faults().check(FaultInjector::Op::Rename, src.winPath)) return failWith(machine, err);
     if (::rename(src.path.c_str(), dst.path.c_str()) == 0) return true;
     if (errno != EXDEV) return failWith(machine, errnoToWin(errno));
-    if (!moveAcross(src.path, dst.path)) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (!moveAcross(machine, src, dst)) return failWith(machine, ERROR_ACCESS_DENIED);
     return true;
 }
 
-bool host::moveEntry(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+bool moveEntry(Machine& machine, const HostPath& from, const HostPath& to) {
+    if (::renameat2(AT_FDCWD, from.path.c_str(), AT_FDCWD, to.path.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
     if (errno == EINVAL) { // a file system that cannot refuse to replace: look first
-        if (host::entryExists(to)) {
+        if (host::entryExists(to.path)) {
             errno = EEXIST;
             return false;
         }
-        if (::rename(from.c_str(), to.c_str()) == 0) return true;
+        if (::rename(from.path.c_str(), to.path.c_str()) == 0) return true;
     }
-    return errno == EXDEV && moveAcross(from, to);
+    return errno == EXDEV && moveAcross(machine, from, to);
 }
 
 bool CopyFile(Machine& machine, const QString& from, const QString& to, bool failIfExists) {

@@ -8,6 +8,7 @@
 namespace niv {
 
 class Machine;
+struct HostPath;
 
 // True when the DOS mask matches the long name (case-insensitive; "*.*" and a trailing ".*"
 // also match names without a dot).
@@ -36,6 +37,10 @@ bool ForceDirectories(Machine& machine, const QString& path);
 
 // Moves a file or folder within the machine (copies then deletes across host file systems).
 bool MoveFile(Machine& machine, const QString& from, const QString& to);
+// Moves a resolved file, link or folder to a resolved name that must be free (errno EEXIST
+// otherwise): a rename, or across file systems a copy of regular files and folders only, then the
+// removal of what was copied, through the walk; a copy that fails is removed and the source stays.
+bool moveEntry(Machine& machine, const HostPath& from, const HostPath& to);
 // Copies a file; fails when `to` exists and `failIfExists` is set.
 bool CopyFile(Machine& machine, const QString& from, const QString& to, bool failIfExists);
 

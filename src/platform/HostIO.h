@@ -124,9 +124,4 @@ constexpr unsigned kMountMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_MNT_
 // device number decides only where the kernel tells neither the mount nor a mount's root.
 bool otherMount(const struct statx& entry, const struct statx& folder);
 
-// Moves a file, link or folder to a name that must be free (errno EEXIST otherwise): a rename, or
-// across file systems a copy of regular files and folders only, then the removal of the source; a
-// copy that fails is removed and the source stays. Defined with the file-system calls.
-bool moveEntry(const std::string& from, const std::string& to);
-
 } // namespace niv::host

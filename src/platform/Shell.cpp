@@ -107,7 +107,7 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             host::otherMount(self, holder))
             return ERROR_ACCESS_DENIED;
         bool holdsMount = false;
-        walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
+        const WalkResult walked = walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
             if (e.isMountPoint()) {
                 holdsMount = true;
                 return WalkStep::Stop;
@@ -115,7 +115,8 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             size += e.size();
             return WalkStep::Continue;
         });
-        if (holdsMount) return ERROR_ACCESS_DENIED;
+        // A look inside that could not finish may have missed a mount point.
+        if (holdsMount || walked.error != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
     } else if (S_ISREG(item.mode)) {
         FileInfo info;
         if (GetFileInfo(machine, item.winPath, info)) size = info.size;
@@ -136,7 +137,7 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
             if (errno == EEXIST) continue;
             return ERROR_ACCESS_DENIED;
         }
-        if (host::moveEntry(item.path, itemHost)) return 0;
+        if (moveEntry(machine, item, {itemHost, bin.winPath + QStringLiteral("\\$R") + id})) return 0;
         const bool taken = errno == EEXIST;
         ::unlink(recordHost.c_str()); // a record without its item would name nothing
         if (!taken) return ERROR_ACCESS_DENIED;
@@ -144,68 +145,61 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
     return ERROR_ALREADY_EXISTS;
 }
 
-int emptyRecycleBin(Machine& machine) {
+std::int64_t emptyRecycleBin(Machine& machine) {
     const QString bin = recycleBinFolder();
     // The bin's own entries, in the search's order, so the first spelling of a name wins.
     std::vector<QString> names;
     WalkOptions top;
     top.maxDepth = 0;
     top.sorted = true;
-    if (walkTree(machine, bin, top, [&](WalkEntry& e) {
-            names.push_back(e.name());
-            return WalkStep::Continue;
-        }).error != ERROR_SUCCESS)
-        return 0;
+    const int listed = walkTree(machine, bin, top, [&](WalkEntry& e) {
+                           names.push_back(e.name());
+                           return WalkStep::Continue;
+                       }).error;
+    if (listed == ERROR_PATH_NOT_FOUND) return 0; // no bin holds nothing
+    if (listed != ERROR_SUCCESS) return -1;
     // Each record finds its item by name at once, however full the bin is.
     std::unordered_map<QString, QString> byName;
     for (const QString& name : names)
         byName.try_emplace(winUpper(name), name);
     std::unordered_map<QString, QString> recordOf; // item name -> record name
+    std::int64_t items = 0;
     const QString binPath = includeTrailingBackslash(fullPath(machine, bin));
     for (const QString& name : names) {
         const QString upper = winUpper(name);
         if (!upper.startsWith(QStringLiteral("$I")) || upper.size() <= 2) continue;
         const auto item = byName.find(QStringLiteral("$R") + upper.mid(2));
         if (item == byName.end()) continue;
+        ++items;
         if (machine.faults().check(FaultInjector::Op::DeleteFile, binPath + item->second) ||
             machine.faults().check(FaultInjector::Op::DeleteFile, binPath + name))
             continue; // in use: the pair stays whole
         recordOf.emplace(item->second, name);
     }
-    if (recordOf.empty()) return 0;
+    if (recordOf.empty()) return items;
 
-    // Items go whole, read-only parts too; a mount point inside one stays, and so does the item.
+    // Items go whole, read-only parts too; a mount point inside one stays, and so does the item. An
+    // item the host has no handle left to open stays too, and the others still go.
     std::unordered_set<QString> emptied; // records whose items are gone
-    bool itemWhole = true;
     WalkOptions all;
     all.foldersAfterContents = true;
     all.unlockFolders = true;
-    walkTree(machine, bin, all, [&](WalkEntry& e) {
-        if (e.depth() == 0) {
-            const auto record = recordOf.find(e.name());
-            if (record == recordOf.end() || e.isMountPoint()) return WalkStep::SkipFolder;
-            if (e.isDirectory() && !e.afterContents()) {
-                itemWhole = true;
-                return WalkStep::Continue;
-            }
-            const bool gone = e.isDirectory() ? itemWhole && e.removeDir() : e.deleteFile(true);
-            if (gone) emptied.insert(record->second);
-            return WalkStep::Continue;
-        }
-        if (e.isMountPoint()) {
-            itemWhole = false;
-        } else if (e.isDirectory()) {
-            if (e.afterContents() && !e.removeDir()) itemWhole = false;
-        } else if (!e.deleteFile(true)) {
-            itemWhole = false;
-        }
+    all.passOverUnopenable = true;
+    // What stayed is told by the records left, not by the walk.
+    static_cast<void>(walkTree(machine, bin, all, [&](WalkEntry& e) {
+        const auto record = e.depth() == 0 ? recordOf.find(e.name()) : recordOf.end();
+        if (e.depth() == 0 && record == recordOf.end()) return WalkStep::SkipFolder;
+        const bool gone = e.removeInTree(true);
+        if (record != recordOf.end() && gone && (!e.isDirectory() || e.afterContents()))
+            emptied.insert(record->second);
         return WalkStep::Continue;
-    });
-    walkTree(machine, bin, top, [&](WalkEntry& e) {
-        if (!e.isDirectory() && emptied.count(e.name())) e.deleteFile(true);
+    }));
+    std::int64_t cleared = 0;
+    static_cast<void>(walkTree(machine, bin, top, [&](WalkEntry& e) {
+        if (!e.isDirectory() && emptied.count(e.name()) && e.deleteFile(true)) ++cleared;
         return WalkStep::Continue;
-    });
-    return 0;
+    }));
+    return items - cleared;
 }
 
 // --- opening ---
@@ -241,51 +235,103 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
 }
 
 bool opensByRunning(const QString& path) {
-    // Windows' program and script types (PATHEXT) and the types it runs or installs on opening.
+    // Windows' program and script types (PATHEXT), the types it runs or installs on opening, and the
+    // host's packages and scripts its opener installs or runs.
     static const QStringList kinds = {
-        QStringLiteral(".EXE"),      QStringLiteral(".COM"),     QStringLiteral(".BAT"),
-        QStringLiteral(".CMD"),      QStringLiteral(".SCR"),     QStringLiteral(".PIF"),
-        QStringLiteral(".JS"),       QStringLiteral(".JSE"),     QStringLiteral(".VBS"),
-        QStringLiteral(".VBE"),      QStringLiteral(".VB"),      QStringLiteral(".WSF"),
-        QStringLiteral(".WSH"),      QStringLiteral(".WSC"),     QStringLiteral(".MSI"),
-        QStringLiteral(".MSP"),      QStringLiteral(".MST"),     QStringLiteral(".LNK"),
-        QStringLiteral(".HTA"),      QStringLiteral(".REG"),     QStringLiteral(".CPL"),
-        QStringLiteral(".MSC"),      QStringLiteral(".SCF"),     QStringLiteral(".SCT"),
-        QStringLiteral(".JAR"),      QStringLiteral(".PS1"),     QStringLiteral(".PS1XML"),
-        QStringLiteral(".PS2"),      QStringLiteral(".PSC1"),    QStringLiteral(".PSM1"),
-        QStringLiteral(".INF"),      QStringLiteral(".URL"),     QStringLiteral(".APPLICATION"),
-        QStringLiteral(".GADGET"),   QStringLiteral(".MSH"),     QStringLiteral(".SHS"),
-        QStringLiteral(".CHM"),      QStringLiteral(".HLP"),     QStringLiteral(".DLL"),
-        QStringLiteral(".SYS"),      QStringLiteral(".DESKTOP"), QStringLiteral(".SH"),
-        QStringLiteral(".APPIMAGE"),
+        QStringLiteral(".EXE"),       QStringLiteral(".COM"),        QStringLiteral(".BAT"),
+        QStringLiteral(".CMD"),       QStringLiteral(".SCR"),        QStringLiteral(".PIF"),
+        QStringLiteral(".JS"),        QStringLiteral(".JSE"),        QStringLiteral(".VBS"),
+        QStringLiteral(".VBE"),       QStringLiteral(".VB"),         QStringLiteral(".WSF"),
+        QStringLiteral(".WSH"),       QStringLiteral(".WSC"),        QStringLiteral(".MSI"),
+        QStringLiteral(".MSP"),       QStringLiteral(".MST"),        QStringLiteral(".LNK"),
+        QStringLiteral(".HTA"),       QStringLiteral(".REG"),        QStringLiteral(".CPL"),
+        QStringLiteral(".MSC"),       QStringLiteral(".SCF"),        QStringLiteral(".SCT"),
+        QStringLiteral(".JAR"),       QStringLiteral(".PS1"),        QStringLiteral(".PS1XML"),
+        QStringLiteral(".PS2"),       QStringLiteral(".PSC1"),       QStringLiteral(".PSM1"),
+        QStringLiteral(".INF"),       QStringLiteral(".URL"),        QStringLiteral(".APPLICATION"),
+        QStringLiteral(".GADGET"),    QStringLiteral(".MSH"),        QStringLiteral(".SHS"),
+        QStringLiteral(".CHM"),       QStringLiteral(".HLP"),        QStringLiteral(".DLL"),
+        QStringLiteral(".SYS"),       QStringLiteral(".MSIX"),       QStringLiteral(".APPX"),
+        QStringLiteral(".APPREF-MS"), QStringLiteral(".DESKTOP"),    QStringLiteral(".SH"),
+        QStringLiteral(".APPIMAGE"),  QStringLiteral(".DEB"),        QStringLiteral(".RPM"),
+        QStringLiteral(".FLATPAK"),   QStringLiteral(".FLATPAKREF"), QStringLiteral(".SNAP"),
+        QStringLiteral(".XPI"),       QStringLiteral(".OXT"),        QStringLiteral(".PHP"),
+        QStringLiteral(".TCL"),       QStringLiteral(".PYC"),
     };
     // The shell opens the name without its trailing dots and blanks: judge that name.
     return kinds.contains(winUpper(extractFileExt(stripTrailingDotsBlanks(path))));
 }
+
+namespace {
+
+// Enough of a file's start for the magic of every type judged here.
+constexpr qint64 kHeadBytes = 16 * 1024;
+
+// Types the host's opener runs, installs or hands to an interpreter.
+bool runsAsType(const QMimeType& type) {
+    static constexpr const char* kRunnable[] = {"application/x-executable",
+                                                "application/x-pie-executable",
+                                                "application/x-sharedlib",
+                                                "application/x-shellscript",
+                                                "application/x-desktop",
+                                                "application/x-appimage",
+                                                "application/vnd.appimage",
+                                                "application/x-ms-dos-executable",
+                                                "application/x-msdownload",
+                                                "application/x-msi",
+                                                "application/x-ms-shortcut",
+                                                "application/java-archive",
+                                                "application/vnd.debian.binary-package",
+                                                "application/x-rpm",
+                                                "application/vnd.flatpak",
+                                                "application/vnd.flatpak.ref",
+                                                "application/vnd.snap",
+                                                "application/x-xpinstall",
+                                                "application/vnd.openofficeorg.extension",
+                                                "application/x-php",
+                                                "text/tcl",
+                                                "application/x-python-bytecode"};
+    for (const char* runnable : kRunnable)
+        if (type.inherits(QString::fromLatin1(runnable))) return true;
+    return type.name().contains(QStringLiteral("script"));
+}
+
+// Content recognised by its magic as a picture, sound, video or PDF document: what a viewer shows.
+// Text is never taken as such (a script may hold any text), nor is a start the kernel runs.
+bool showsAsType(const QMimeType& type, const QByteArray& head) {
+    if (head.startsWith("#!") || type.inherits(QStringLiteral("text/plain"))) return false;
+    const QString name = type.name();
+    return name.startsWith(QStringLiteral("image/")) || name.startsWith(QStringLiteral("audio/")) ||
+           name.startsWith(QStringLiteral("video/")) || name == QStringLiteral("application/pdf") ||
+           name == QStringLiteral("application/ogg");
+}
+
+} // namespace
 
 bool opensByRunning(Machine& machine, const QString& path, Spelling spelling) {
     if (opensByRunning(path)) return true;
     const HostPath target = resolve(machine, path, spelling);
     if (!target.exists) return false;
     struct stat st {};
-    // Only a regular file is anything an opener could run; nothing else is read to find out.
+    // Only a regular file is anything an opener could run; nothing else is opened to find out.
     if (::stat(target.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    // The host's opener may start what the host would run.
-    if (st.st_mode & 0111) return true;
+    const int fd = ::open(target.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return true; // unread, unknown: not handed over
+    QByteArray head(kHeadBytes, Qt::Uninitialized);
+    const ssize_t n =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::read(fd, head.data(), head.size()) : -1;
+    ::close(fd);
+    if (n < 0) return true;
+    head.truncate(n);
     // By name and by content: an opener may trust either.
     const QMimeDatabase db;
-    const QString file = QString::fromStdString(target.path);
-    for (const QMimeType& type :
-         {db.mimeTypeForFile(file), db.mimeTypeForFile(file, QMimeDatabase::MatchContent)}) {
-        for (const char* runnable :
-             {"application/x-executable", "application/x-pie-executable", "application/x-sharedlib",
-              "application/x-shellscript", "application/x-desktop", "application/x-appimage",
-              "application/vnd.appimage", "application/x-ms-dos-executable", "application/x-msdownload",
-              "application/x-msi", "application/x-ms-shortcut", "application/java-archive"})
-            if (type.inherits(QString::fromLatin1(runnable))) return true;
-        if (type.name().contains(QStringLiteral("script"))) return true;
-    }
-    return false;
+    const QMimeType content = db.mimeTypeForData(head);
+    if (runsAsType(db.mimeTypeForFile(QString::fromStdString(target.path), QMimeDatabase::MatchExtension)) ||
+        runsAsType(content))
+        return true;
+    // What the host would run; every file on a FAT, NTFS or SMB mount carries the execute bit, so
+    // content recognised as a picture, sound, video or document is shown whatever the mode says.
+    return (st.st_mode & 0111) && !showsAsType(content, head);
 }
 
 // --- folders ---

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 namespace niv {
@@ -30,8 +31,10 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
                  Spelling spelling = Spelling::AnyCase);
 
 // Deletes every "$I"/"$R" pair of the bin (a "$R" folder with all it holds, links removed, never
-// followed) and nothing else. Returns 0; emptying an empty or missing bin succeeds too.
-int emptyRecycleBin(Machine& machine);
+// followed) and nothing else. Returns how many pairs stayed (in use, holding a mount point or
+// something the system refuses to delete, or too deep for the host's handles): 0 when the bin is
+// empty of items, missing too; -1 when the bin could not be read at all.
+[[nodiscard]] std::int64_t emptyRecycleBin(Machine& machine);
 
 // --- opening ---
 
@@ -45,12 +48,14 @@ int ShellExecute(Machine& machine, const QString& verb, const QString& file, con
                  const QString& dir = {}, Spelling spelling = Spelling::AnyCase);
 
 // Whether opening the file would run it rather than show it: Windows' programs, scripts, installers,
-// shortcuts and other types it runs, judged by the extension of the name the shell opens (without
-// trailing dots and blanks), as Windows does.
+// shortcuts and other types it runs, and the host's packages and scripts its opener installs or runs,
+// judged by the extension of the name the shell opens (without trailing dots and blanks).
 bool opensByRunning(const QString& path);
-// The same, and also what the host's opener would run: a file with an execute bit, or one whose
-// type is an executable, a shared library, a script, a desktop entry or an AppImage. Viewers refuse
-// these before opening.
+// The same, and also what the host's opener would run, judged by name and by content (the magic of
+// its first bytes): an executable, a shared library, a script, a desktop entry, an AppImage, a
+// package; or a file with an execute bit whose content is not recognised as a picture, sound, video
+// or PDF document (on FAT, NTFS and SMB mounts every file has that bit). Viewers refuse these before
+// opening.
 bool opensByRunning(Machine& machine, const QString& path, Spelling spelling = Spelling::AnyCase);
 
 // --- folders ---

@@ -310,6 +310,12 @@ bool WalkEntry::removeDir() {
     return true;
 }
 
+bool WalkEntry::removeInTree(bool evenReadOnly) {
+    if (m_isMount) return failWith(m_machine, ERROR_ACCESS_DENIED); // another file system's folder stays
+    if (m_isDir) return !m_after || removeDir();
+    return deleteFile(evenReadOnly);
+}
+
 bool WalkEntry::overwriteContents() {
     if (m_isDir || m_isLink || m_frame.inProgramFolder) return failWith(m_machine, ERROR_ACCESS_DENIED);
     if (int err = armedFault(m_machine, FaultInjector::Op::Write, *this)) return failWith(m_machine, err);
@@ -324,11 +330,14 @@ bool WalkEntry::overwriteContents() {
 WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& o, const WalkVisitor& visit) {
     WalkResult result;
     auto notFound = [&] {
-        result.error = ERROR_PATH_NOT_FOUND;
+        // A start folder the host has no handle for is there all the same: the walk saw none of it.
+        result.error = errno == EMFILE || errno == ENFILE ? ERROR_TOO_MANY_OPEN_FILES : ERROR_PATH_NOT_FOUND;
+        result.passedOver = result.error == ERROR_TOO_MANY_OPEN_FILES;
         machine.setLastError(result.error);
         return result;
     };
     const QString start = folder.endsWith(u':') ? folder + u'\\' : folder;
+    errno = 0;
     const HostPath hp = resolve(machine, start);
     if (!hp.exists) return notFound();
     // The given folder is followed as Windows follows it; nothing below it will be.
@@ -434,7 +443,10 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             // Going on would leave this folder out without a word.
             result.error = ERROR_TOO_MANY_OPEN_FILES;
             machine.setLastError(result.error);
-            if (o.passOverUnopenable) continue;
+            if (o.passOverUnopenable) {
+                ++result.passedOver;
+                continue;
+            }
             break;
         }
         if (fd < 0) continue; // gone, or swapped for a link or a file
@@ -468,7 +480,7 @@ WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options, 
 
 TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options) {
     TreeTotals totals;
-    walkTree(machine, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(machine, folder, options, [&](WalkEntry& e) {
         if (e.isDirectory()) {
             ++totals.folders;
         } else {
@@ -477,27 +489,26 @@ TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions&
         }
         return WalkStep::Continue;
     });
+    totals.error = walked.error;
     return totals;
 }
 
-bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly) {
-    bool ok = true;
+int removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly,
+               const std::function<bool(const WalkEntry&)>& only) {
+    int error = ERROR_SUCCESS; // of the first entry that stayed; the folders above it stay too
     WalkOptions options;
     options.foldersAfterContents = true;
     options.unlockFolders = forceReadOnly;
     const WalkResult walked = walkTree(machine, folder, options, [&](WalkEntry& e) {
-        if (e.isMountPoint()) {
-            ok = false; // another file system's folder stays, and so do the folders above it
-        } else if (e.isDirectory()) {
-            if (e.afterContents() && !e.removeDir()) ok = false;
-        } else if (!e.deleteFile(forceReadOnly)) {
-            ok = false;
-        }
-        return WalkStep::Continue;
+        const bool refused = only && !e.afterContents() && !only(e);
+        if (refused) failWith(machine, ERROR_ACCESS_DENIED);
+        if ((refused || !e.removeInTree(forceReadOnly)) && error == ERROR_SUCCESS)
+            error = machine.lastError();
+        return refused ? WalkStep::SkipFolder : WalkStep::Continue;
     });
-    if (walked.error != ERROR_SUCCESS) return false;
-    if (ok && removeFolder) ok = RemoveDir(machine, folder);
-    return ok;
+    if (walked.error != ERROR_SUCCESS) return walked.error;
+    if (error == ERROR_SUCCESS && removeFolder && !RemoveDir(machine, folder)) error = machine.lastError();
+    return error;
 }
 
 bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner) {

@@ -85,8 +85,8 @@ struct WalkOptions {
     // bin needs for folders without them. Never through a link put in the folder's place.
     bool unlockFolders = false;
     // Pass over a folder the host has no handle left to open, as a search that cannot open a folder
-    // passes it over, and go on; the result still says ERROR_TOO_MANY_OPEN_FILES. Otherwise the walk
-    // stops there rather than leave folders out unseen.
+    // passes it over, and go on; the result says ERROR_TOO_MANY_OPEN_FILES and counts the folders
+    // passed over. Otherwise the walk stops there rather than leave folders out unseen.
     bool passOverUnopenable = false;
 
     // Called as each folder is entered (the start folder too).
@@ -99,18 +99,21 @@ struct WalkOptions {
     int pumpIntervalMs = 50;
 };
 
-struct WalkResult {
-    int error = ERROR_SUCCESS; // ERROR_PATH_NOT_FOUND when the start folder is missing or no folder;
-                               // ERROR_TOO_MANY_OPEN_FILES when the host ran out of handles, deep down
-    bool stopped = false;      // ended by the stop flag or the visitor
-    std::int64_t entries = 0;  // entries visited
+// A walk that did not see everything says so here; a caller that drops it reports a part as the whole.
+struct [[nodiscard]] WalkResult {
+    int error = ERROR_SUCCESS;   // ERROR_PATH_NOT_FOUND when the start folder is missing or no folder;
+                                 // ERROR_TOO_MANY_OPEN_FILES when the host ran out of handles
+    bool stopped = false;        // ended by the stop flag or the visitor
+    std::int64_t entries = 0;    // entries visited
+    std::int64_t passedOver = 0; // folders left unseen for want of a handle: the start folder, or
+                                 // those below it with `passOverUnopenable`
 };
 
 using WalkVisitor = std::function<WalkStep(WalkEntry&)>;
 
 // Walks below `folder` (a Windows path; the folder itself is not visited).
-WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& options,
-                    const WalkVisitor& visit);
+[[nodiscard]] WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& options,
+                                  const WalkVisitor& visit);
 
 // Walks the entries one file search for `mask` lists (a Windows path ending in a DOS name mask; a
 // mask without a folder, or with a relative one, is taken from the current folder): the mask's
@@ -118,8 +121,8 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
 // and the rest; its mask, depth and `below` are set here. When the mask's folder lies below `given`
 // (a path from the user, the registry or the system), `given` is followed as a path and the folders
 // after it, the program's own names, are taken only as real folders (`WalkOptions::below`).
-WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options, const WalkVisitor& visit,
-                    const QString& given = {});
+[[nodiscard]] WalkResult walkMask(Machine& machine, const QString& mask, WalkOptions options,
+                                  const WalkVisitor& visit, const QString& given = {});
 
 struct WalkFrame;
 
@@ -159,6 +162,11 @@ public:
     bool deleteFile(bool evenReadOnly = false);
     // Removes an emptied folder (not a mount point).
     bool removeDir();
+    // Takes the entry's part in removing the tree it lies in (a walk with `foldersAfterContents`):
+    // a file or link is deleted (read-only ones too with `evenReadOnly`), a folder removed on its
+    // visit after its contents, a mount point left. False, with the machine's last error set, when
+    // the entry stays; true on a folder's first visit.
+    bool removeInTree(bool evenReadOnly);
     // Overwrites a regular file's content once with zeros and flushes it. A file with more than one
     // link is left as it is (its other names lie outside), as are read-only files: false.
     bool overwriteContents();
@@ -201,18 +209,24 @@ private:
 };
 
 // What a tree holds: files (links and other non-folders included) and their bytes, and folders.
-struct TreeTotals {
+struct [[nodiscard]] TreeTotals {
     std::int64_t files = 0;
     std::int64_t folders = 0;
     std::int64_t bytes = 0;
+    int error = ERROR_SUCCESS; // the walk's: the totals are of a part only
 };
 // Counts below `folder` with the walk's rules; `options` gives the mask and filter.
-TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options = {});
+[[nodiscard]] TreeTotals countTree(Machine& machine, const QString& folder, const WalkOptions& options = {});
 
 // Deletes everything below `folder` (links as links; mount points stay, and so does the folder
 // holding one), then the folder itself when `removeFolder` is set. With `forceReadOnly`, read-only
-// files go too and folders are unlocked first, as the recycle bin's emptying does. True when all went.
-bool removeTree(Machine& machine, const QString& folder, bool removeFolder, bool forceReadOnly = false);
+// files go too and folders are unlocked first, as the recycle bin's emptying does. With `only`, an
+// entry it refuses stays, and so do the folders holding it. ERROR_SUCCESS when all went; else why
+// something stayed: the walk's error, or that of the first entry that stayed (ERROR_ACCESS_DENIED
+// for a mount point or one `only` refused).
+[[nodiscard]] int removeTree(Machine& machine, const QString& folder, bool removeFolder,
+                             bool forceReadOnly = false,
+                             const std::function<bool(const WalkEntry&)>& only = {});
 
 // True when the folder `outer` is `inner` or lies above it on the host (through any drive or link
 // the two paths take): walking `outer` would reach `inner`. False when either is missing.

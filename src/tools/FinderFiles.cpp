@@ -32,7 +32,11 @@ FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
 }
 
 bool viewFinderFile(AppContext& ctx, const QString& path) {
-    if (opensByRunning(ctx.machine, path, Spelling::Exact)) return false;
+    // The finders list regular files only: a link or folder in the listed file's place is not it.
+    FileInfo info;
+    if (!GetFileInfo(ctx.machine, path, info, Spelling::Exact) ||
+        (info.attr & (faDirectory | faReparsePoint)) || opensByRunning(ctx.machine, path, Spelling::Exact))
+        return false;
     return ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, Spelling::Exact) >= 32;
 }
 

@@ -24,8 +24,8 @@ struct FinderFileInfo {
 FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path);
 
 // Opens a listed file with its default program, the path handed over whole. Programs, scripts and
-// other types that would run rather than show (by name, execute bit or content) are never opened.
-// False when nothing showed it.
+// other types that would run rather than show (by name, execute bit or content) are never opened, nor
+// is a link or folder found in the listed file's place. False when nothing showed it.
 bool viewFinderFile(AppContext& ctx, const QString& path);
 
 // The machine's recycle bin as a walk meets it, told by folder identity wherever the walk reaches it

@@ -42,8 +42,8 @@ bool MediaFileMatches(MediaClass cls, const QString& name) {
     return false;
 }
 
-void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
-                       const MediaSearchHooks& hooks) {
+std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
+                               const MediaSearchHooks& hooks) {
     auto display = [&](const QString& text) {
         if (hooks.display) hooks.display(text);
     };
@@ -54,6 +54,7 @@ void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
     options.pump = &ctx.pump;
     if (ctx.steadyClockMs) options.clockMs = [&ctx] { return ctx.steadyClockMs(); };
     options.foldersAfterContents = true;
+    options.passOverUnopenable = true;
     // The walk's start folder is spelt canonically; lines keep the folder as it was given.
     qsizetype startLength = -1;
     const QString prefix = folder + u'\\';
@@ -68,7 +69,7 @@ void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
                                             : prefix + excludeTrailingBackslash(above.mid(startLength)));
     };
     const RecycleBinFolder bin(ctx.machine);
-    walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (e.afterContents()) {
             display(QString());
         } else if (e.isDirectory()) {
@@ -78,6 +79,7 @@ void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
         }
         return WalkStep::Continue;
     });
+    return walked.passedOver;
 }
 
 QStringList MediaSearchFolders(AppContext& ctx, MediaClass cls, QChar drive) {
@@ -126,6 +128,12 @@ QString MediaDeletedText(int deleted) {
 
 QString MediaNoViewerText() {
     return QStringLiteral("You cannot view this file type as your system has no way of viewing it.");
+}
+
+QString MediaPassedOverText(std::int64_t folders) {
+    return QStringLiteral("Folders left unsearched because too many files are open: %1. "
+                          "Files in them are not listed.")
+        .arg(folders);
 }
 
 QString MediaRecycleRefusedText(const QString& path) {

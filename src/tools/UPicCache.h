@@ -34,8 +34,11 @@ struct MediaSearchHooks {
 
 // Searches one folder (no closing separator; a drive as "c:") and all its subfolders, never
 // entering links, other file systems or the recycle bin, letting window messages through after every
-// entry. A file's path is the folder as given, "\", and the path below it.
-void SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls, const MediaSearchHooks& hooks);
+// entry. A file's path is the folder as given, "\", and the path below it. A folder that cannot be
+// opened is passed over and the search goes on; returns how many were passed over for want of a
+// handle, which MediaPassedOverText tells the user.
+[[nodiscard]] std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
+                                             const MediaSearchHooks& hooks);
 
 // The folders a search of the class walks, in order: the chosen drive for the thumbnail caches,
 // else the non-empty user folders (documents, pictures, downloads, videos). A folder named a second
@@ -53,6 +56,7 @@ QString MediaSizeText(std::int64_t size); // blank for -1
 QString MediaFileNumberText(int row);     // 0-based row
 QString MediaDeletedText(int deleted);
 QString MediaNoViewerText();
+QString MediaPassedOverText(std::int64_t folders);
 QString MediaRecycleRefusedText(const QString& path);
 QString MediaHelpText();
 

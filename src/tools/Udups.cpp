@@ -60,7 +60,8 @@ void dropSecondNames(std::vector<const Found*>& group) {
                 group.end());
 }
 
-// Walks a drive and hands each regular file to `take`; the recycle bin is never entered.
+// Walks a drive and hands each regular file to `take`; the recycle bin is never entered. A folder
+// the host has no handle left to open is passed over, and the user is told how many were.
 class DriveWalk {
 public:
     DriveWalk(AppContext& ctx, QChar drive, const DupScanControl& control)
@@ -72,6 +73,7 @@ public:
         options.pump = &m_ctx.pump;
         if (m_ctx.steadyClockMs) options.clockMs = [this] { return m_ctx.steadyClockMs(); };
         options.pumpIntervalMs = kPumpIntervalMs;
+        options.passOverUnopenable = true;
         std::int64_t files = 0;
         options.progress = [&](const WalkProgress& p) {
             report(m_control, excludeTrailingBackslash(p.folder), filesSoFarText(files));
@@ -88,7 +90,9 @@ public:
             return WalkStep::Continue;
         });
         m_files = files;
-        return !result.stopped && !stopAsked(m_control);
+        if (result.stopped || stopAsked(m_control)) return false;
+        if (result.passedOver > 0) m_ctx.dialogs.showMessage(DupPassedOverText(result.passedOver));
+        return true;
     }
 
     const QStringList& folders() const { return m_folders; }
@@ -195,8 +199,10 @@ void appendGroup(DupScanResult& out, const QStringList& folders, std::vector<con
         if (c != 0) return c < 0;
         return QString::compare(a->name, b->name, Qt::CaseInsensitive) < 0;
     });
-    for (const Found* f : group)
+    for (const Found* f : group) {
         out.lines.append(DupLine(folders.at(f->folder), f->name));
+        out.seen.push_back({f->id, f->size, f->lastWrite});
+    }
     out.files += static_cast<std::int64_t>(group.size());
     ++out.groups;
 }
@@ -236,7 +242,7 @@ DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanCont
     QHash<QString, std::vector<std::size_t>> byName;
     const bool whole = walk.run([&](WalkEntry& e, int folder) {
         byName[winUpper(e.name())].push_back(found.size());
-        found.push_back({folder, e.name(), 0, 0, e.fileId()});
+        found.push_back({folder, e.name(), e.size(), e.lastWriteTime(), e.fileId()});
     });
     if (!whole) {
         out.stopped = true;
@@ -349,6 +355,12 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
     return out;
 }
 
+QString DupPassedOverText(std::int64_t folders) {
+    return QStringLiteral("Folders left unsearched because too many files are open: %1. "
+                          "Duplicates in them are not listed.")
+        .arg(folders);
+}
+
 QString DupEmptyDeleteText() {
     return QStringLiteral("Please use the find button to find duplicate files on your system first.");
 }
@@ -372,9 +384,20 @@ QString DupRecycleRefusedText(const QString& path) {
            QStringLiteral("Since the file is in use, it should not be removed.");
 }
 
-DupAction RecycleDupLine(AppContext& ctx, const QString& line) {
+QString DupChangedText() {
+    return QStringLiteral(
+        "This file has changed since the scan found it, so it may no longer be a duplicate. "
+        "It has not been removed.");
+}
+
+DupAction RecycleDupLine(AppContext& ctx, const QString& line, const DupSeen& seen) {
     const QString path = DupLineToPath(line);
     if (!FileExists(ctx.machine, path, Spelling::Exact)) return DupAction::NotFound;
+    const FileContentReader file{ListedFile(ctx.machine, path, seen.id)};
+    std::int64_t size = 0;
+    FileTime lastWrite = 0;
+    if (!file.current(size, lastWrite) || size != seen.size || lastWrite != seen.lastWrite)
+        return DupAction::Changed;
     return RecycleFile(ctx, path, false, Spelling::Exact) ? DupAction::Done : DupAction::Refused;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "platform/Walk.h"
+#include "platform/WinTypes.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace niv {
 
@@ -37,9 +41,17 @@ struct DupScanControl {
     const std::atomic<bool>* stop = nullptr; // set to end the scan early
 };
 
+// What a scan saw of a listed file: which file it was, its size and its last-write time.
+struct DupSeen {
+    FileId id;
+    std::int64_t size = 0;
+    FileTime lastWrite = 0;
+};
+
 struct DupScanResult {
-    QStringList lines;    // the list's lines, each group of duplicates together
-    bool stopped = false; // ended early: `lines` is empty
+    QStringList lines;         // the list's lines, each group of duplicates together
+    std::vector<DupSeen> seen; // what the scan saw of each line's file, line by line
+    bool stopped = false;      // ended early: `lines` is empty
     std::int64_t files = 0;
     std::int64_t groups = 0;
 };
@@ -47,6 +59,8 @@ struct DupScanResult {
 // Both scans walk the drive (a letter) without entering links or other file systems, look at
 // regular files only, and skip the recycle bin. Two names of one file (hard links, a folder mounted
 // twice) are never a pair: the file is listed once at most. Window messages go through meanwhile.
+// Folders the host has no handle left to open are passed over and counted in a message
+// (DupPassedOverText) once the walk ends.
 //
 // Files whose names are equal but for case.
 DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanControl& control);
@@ -57,19 +71,23 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
 
 // --- the list's buttons ---
 
+QString DupPassedOverText(std::int64_t folders);
 QString DupEmptyDeleteText();
 QString DupEmptyViewText();
 QString DupFileNotFoundText();
 QString DupNoViewerText();
 QString DupRecycleRefusedText(const QString& path);
+QString DupChangedText();
 
 enum class DupAction {
     Done,     // recycled or shown
     NotFound, // the file is gone
+    Changed,  // another file, or the file changed, since the scan saw it: left as it is
     Refused,  // the bin refused it, or nothing could show it
 };
-// Recycles the file of a line without asking.
-DupAction RecycleDupLine(AppContext& ctx, const QString& line);
+// Recycles the file of a line without asking, when it is still the file the scan saw, unchanged: a
+// copy rewritten since may no longer be a copy.
+DupAction RecycleDupLine(AppContext& ctx, const QString& line, const DupSeen& seen);
 // Opens the file of a line with its default program; runnable types are refused.
 DupAction ViewDupLine(AppContext& ctx, const QString& line);
 

@@ -159,12 +159,13 @@ void Scan::listStartupFolder(int section, const QString& folder) {
     WalkOptions options;
     options.maxDepth = 0;
     options.sorted = true;
-    walkTree(m_ctx.machine, folder, options, [&](WalkEntry& e) {
+    // A folder that cannot be listed holds no start-up programs, as a search that fails finds none.
+    static_cast<void>(walkTree(m_ctx.machine, folder, options, [&](WalkEntry& e) {
         if (!e.isDirectory() && asciiUpper(e.name()) != u"DESKTOP.INI")
             addEntry(section, folder + QLatin1Char('\\') + e.name(), QString(), QString(), QString(),
                      StartupAction::DelFile);
         return WalkStep::Continue;
-    });
+    }));
 }
 
 void Scan::logShellOpenCommand(int section, const QString& hive, const QString& key) {

@@ -5,6 +5,7 @@
 #include "core/AppContext.h"
 #include "platform/FaultInjector.h"
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,17 @@ TEST(FlashCookiesTest, WalkListsNestedSiteFoldersNeverFilesNorLinks) {
     EXPECT_EQ(sites.paths, QStringList({kFlash + q("\\AB12\\site.com"),
                                         kFlash + q("\\AB12\\site.com\\inner.net"), kFlash + q("\\z.org")}));
     EXPECT_GT(f.pump.count(), 5); // after every entry
+}
+
+TEST(FlashCookiesTest, AFolderTooDeepForTheHostsHandlesIsPassedOverAndCounted) {
+    FlashFixture f;
+    f.b.folder(kFlash + q("\\a") + q("\\d").repeated(80));
+    const FewHandles few(20);
+    f.dialogs.answerOk();
+    EXPECT_EQ(f.scan().names, QStringList({q("site.com"), q("inner.net"), q("z.org")}));
+    ASSERT_EQ(f.dialogs.messageTexts().size(), 1);
+    EXPECT_TRUE(f.dialogs.messageTexts().front().contains(u": 1."))
+        << f.dialogs.messageTexts().front().toStdString();
 }
 
 TEST(FlashCookiesTest, SelectedSitesGoToTheBinAndFailuresKeepTheirLine) {

@@ -209,8 +209,8 @@ TEST(IeKeptCookieTest, KeptCookiesAreSparedWhateverTheirCaseAndBlanks) {
 
     DeleteIECookies(f.ctx);
 
-    EXPECT_EQ(filled(f.ctx.unit<IeUnit>().KeptCookies),
-              qs({"TESTER@SITE[1].TXT", "keep me.txt", "quoted.txt"}));
+    EXPECT_EQ(f.ctx.unit<IeUnit>().KeptCookieKeys,
+              QSet<QString>({q("TESTER@SITE[1].TXT"), q("KEEP ME.TXT"), q("QUOTED.TXT")}));
     for (const char* kept :
          {R"(C:\Cookies\tester@site[1].txt)", R"(C:\Cookies\Keep Me.txt)", R"(C:\Cookies\quoted.txt)"}) {
         SCOPED_TRACE(kept);
@@ -260,20 +260,20 @@ TEST(IeKeptCookieTest, LoadKeptCookiesReadsAtMost200Keys) {
     for (int i = 1; i <= 201; ++i)
         log += "CKK" + QByteArray::number(i) + "=c" + QByteArray::number(i) + ".txt\r\n";
     f.scanLog(log.constData());
-    f.ctx.unit<IeUnit>().KeptCookies[1] = q("stale");
+    f.ctx.unit<IeUnit>().KeptCookieKeys.insert(q("STALE"));
 
     LoadKeptCookies(f.ctx);
 
-    const QStringList kept = filled(f.ctx.unit<IeUnit>().KeptCookies);
-    ASSERT_EQ(kept.size(), 200);
-    EXPECT_EQ(kept.first(), q("c1.txt"));
-    EXPECT_EQ(kept.last(), q("c200.txt"));
+    const QSet<QString>& kept = f.ctx.unit<IeUnit>().KeptCookieKeys;
+    EXPECT_EQ(kept.size(), 200);
+    EXPECT_TRUE(kept.contains(q("C1.TXT")) && kept.contains(q("C200.TXT")));
+    EXPECT_FALSE(kept.contains(q("C201.TXT")) || kept.contains(q("STALE")));
 
     // Without a scan log the list is empty.
     IeFixture none;
-    none.ctx.unit<IeUnit>().KeptCookies[1] = q("stale");
+    none.ctx.unit<IeUnit>().KeptCookieKeys.insert(q("STALE"));
     LoadKeptCookies(none.ctx);
-    EXPECT_TRUE(filled(none.ctx.unit<IeUnit>().KeptCookies).isEmpty());
+    EXPECT_TRUE(none.ctx.unit<IeUnit>().KeptCookieKeys.isEmpty());
 }
 
 // --- locked index files ---

@@ -324,6 +324,22 @@ TEST(JunkCleanerTest, RecyclingUsesWholeLongPaths) {
     EXPECT_EQ(f.ctx.unit<NonUnit>().TempFileList[1].size(), deep.size() + 65);
 }
 
+TEST(JunkCleanerTest, TheBinIsCalledCleanedOnlyWhenNoItemStayed) {
+    JunkFixture f;
+    f.b.folder(recycleBinFolder() + q("\\$RDEEP01") + q("\\d").repeated(80));
+    f.b.file(recycleBinFolder() + q("\\$IDEEP01"), "record");
+    f.b.file(recycleBinFolder() + q("\\$RFLAT01.txt"), "item");
+    f.b.file(recycleBinFolder() + q("\\$IFLAT01.txt"), "record");
+    {
+        const FewHandles few(20);
+        EmptyRecycleBin(f.ctx);
+    }
+    // The flat pair went; the deep one stayed, and the line counts it.
+    EXPECT_EQ(f.bin(), (QStringList{q("$IDEEP01"), q("$RDEEP01")}));
+    const QString line = f.ctx.g.CategoryResults[ResultRecycle];
+    EXPECT_TRUE(line.startsWith(u'1')) << line.toStdString();
+}
+
 TEST(JunkCountTest, ATempFolderTooDeepForTheHostsHandlesIsPassedOverAndTheWalkGoesOn) {
     JunkFixture f;
     f.b.folder(q(kTemp) + q("\\a") + q("\\d").repeated(80));

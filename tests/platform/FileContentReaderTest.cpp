@@ -20,10 +20,13 @@ TEST(FileContentReaderTest, ReadsOnlyTheRegularFileThatWasListed) {
     // The id of a file as a walk of its folder lists it.
     const auto listedId = [&b](const char* name) {
         FileId id;
-        walkTree(b.machine(), q("C:\\d"), {}, [&](WalkEntry& e) {
-            if (e.name() == q(name)) id = e.fileId();
-            return WalkStep::Continue;
-        });
+        EXPECT_EQ(walkTree(b.machine(), q("C:\\d"), {},
+                           [&](WalkEntry& e) {
+                               if (e.name() == q(name)) id = e.fileId();
+                               return WalkStep::Continue;
+                           })
+                      .error,
+                  ERROR_SUCCESS);
         return id;
     };
     for (const char* name : {"kept.txt", "swapped.txt", "other.txt", "pipe", "link"})

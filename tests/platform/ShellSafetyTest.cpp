@@ -66,7 +66,8 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     // A name already taken at the destination is never replaced nor removed.
     b.file(q("C:\\taken\\mine.txt"), "mine");
     errno = 0;
-    EXPECT_FALSE(host::moveEntry(b.hostPath(q("D:\\item")), b.hostPath(q("C:\\taken"))));
+    EXPECT_FALSE(
+        moveEntry(b.machine(), resolve(b.machine(), q("D:\\item")), resolve(b.machine(), q("C:\\taken"))));
     EXPECT_EQ(errno, EEXIST);
     EXPECT_EQ(b.readHost(q("C:\\taken\\mine.txt")), "mine");
     EXPECT_TRUE(b.exists(q("D:\\item\\a.txt")));

@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -293,8 +296,32 @@ TEST(EmptyRecycleBinTest, PairInUseStays) {
     const Pair p = onlyPair(b);
     b.machine().faults().fail(FaultInjector::Op::DeleteFile, kBin + QStringLiteral("\\$R*"),
                               ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(emptyRecycleBin(b.machine()), 0);
+    EXPECT_EQ(emptyRecycleBin(b.machine()), 1);
     EXPECT_EQ(binEntries(b), (QStringList{p.record, p.item}));
+}
+
+// A file the system will not delete keeps its item, and its record, in the bin; the count says so.
+TEST(EmptyRecycleBinTest, AnItemHoldingAnImmutableFileStaysAndIsCounted) {
+    MachineBuilder b;
+    b.file(QStringLiteral("C:\\tree\\kept.txt"), "k");
+    b.file(QStringLiteral("C:\\tree\\gone.txt"), "g");
+    ASSERT_EQ(shellRecycle(b.machine(), QStringLiteral("C:\\tree"), kClock), 0);
+    const Pair p = onlyPair(b);
+    const std::string inBin = b.hostPath(kBin + u'\\' + p.item + QStringLiteral("\\kept.txt"));
+    const int fd = ::open(inBin.c_str(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    const bool immutable = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           ::ioctl(fd, FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) == 0;
+    if (!immutable) // no rights or no support here: the same refusal, injected
+        b.machine().faults().fail(FaultInjector::Op::DeleteFile, kBin + QStringLiteral("\\*\\kept.txt"),
+                                  ERROR_ACCESS_DENIED);
+    EXPECT_EQ(emptyRecycleBin(b.machine()), 1);
+    EXPECT_EQ(binEntries(b), (QStringList{p.record, p.item}));
+    EXPECT_FALSE(b.exists(kBin + u'\\' + p.item + QStringLiteral("\\gone.txt")));
+    if (immutable) ::ioctl(fd, FS_IOC_SETFLAGS, &(flags &= ~FS_IMMUTABLE_FL));
+    if (fd >= 0) ::close(fd);
+    EXPECT_EQ(emptyRecycleBin(b.machine()), 0);
+    EXPECT_TRUE(binEntries(b).isEmpty());
 }
 
 TEST(EmptyRecycleBinTest, MissingBinIsAlreadyEmpty) {

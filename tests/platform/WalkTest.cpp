@@ -4,6 +4,7 @@
 #include "platform/Machine.h"
 #include "platform/MessagePump.h"
 #include "platform/WinPath.h"
+#include "support/FewHandles.h"
 #include "support/HostileTree.h"
 #include "support/MachineBuilder.h"
 
@@ -25,11 +26,12 @@ QString visits(Machine& m, const QString& folder, WalkOptions options = {}) {
     QStringList out;
     const QString base = includeTrailingBackslash(fullPath(m, folder));
     options.sorted = true;
-    walkTree(m, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(m, folder, options, [&](WalkEntry& e) {
         const char* kind = e.isMountPoint() ? "m" : e.isDirectory() ? "d" : e.isLink() ? "l" : "f";
         out << e.path().mid(base.size()) + u'|' + QLatin1String(kind) + u'|' + QString::number(e.size());
         return WalkStep::Continue;
     });
+    EXPECT_EQ(walked.error, ERROR_SUCCESS);
     return out.join(u' ');
 }
 
@@ -49,7 +51,7 @@ TEST_F(TreeWalkTest, HostileTreeIsListedAndRemovedWithoutLeavingIt) {
               "level1\\level2|d|0 level1\\level2\\lnk.tmp|l|0 level1\\level2\\lnkdir|l|0 "
               "level1\\level2\\plain.tmp|f|5 level1\\lnk.tmp|l|0 level1\\lnkdir|l|0 level1\\mnt|m|0 "
               "level1\\plain.tmp|f|5 lnk.tmp|l|0 lnkdir|l|0 mnt|m|0 plain.tmp|f|5 swap|d|0");
-    EXPECT_FALSE(removeTree(m, kTree, true)); // the mount point and the invisible names stay
+    EXPECT_NE(removeTree(m, kTree, true), ERROR_SUCCESS); // the mount point and the invisible names stay
     EXPECT_EQ(tree.changes(), "");
     for (const char* gone :
          {"plain.tmp", "level1\\plain.tmp", "lnkdir", "hard.tmp", "fifo.tmp", "keep", "a.tmp"})
@@ -131,13 +133,17 @@ TEST_F(TreeWalkTest, MaskWalksWriteNothingInTheProgramFolderAndStartInTheCurrent
     ASSERT_TRUE(SetCurrentDir(m, kTree));
     QStringList seen;
     for (const QString& mask : {exe + "*.txt", QStringLiteral("*.txt")})
-        walkMask(m, mask, {}, [&](WalkEntry& e) {
-            seen << e.path();
-            EXPECT_TRUE(!e.path().startsWith(exe) || !(e.overwriteContents() || e.deleteFile(true)));
-            return WalkStep::Continue;
-        });
+        EXPECT_EQ(walkMask(m, mask, {},
+                           [&](WalkEntry& e) {
+                               seen << e.path();
+                               EXPECT_TRUE(!e.path().startsWith(exe) ||
+                                           !(e.overwriteContents() || e.deleteFile(true)));
+                               return WalkStep::Continue;
+                           })
+                      .error,
+                  ERROR_SUCCESS);
     EXPECT_EQ(seen, (QStringList{exe + "notes.txt", kTree + "\\a.txt"}));
-    EXPECT_FALSE(removeTree(m, exe + QStringLiteral("sub"), true, true));
+    EXPECT_EQ(removeTree(m, exe + QStringLiteral("sub"), true, true), ERROR_ACCESS_DENIED);
     EXPECT_EQ(b.readHost(exe + "notes.txt") + b.readHost(exe + "sub\\deep.txt"), "keptkept");
 }
 
@@ -148,7 +154,7 @@ TEST_F(TreeWalkTest, FoldersAreUnlockedOnlyWhenAsked) {
         ::chmod(locked.c_str(), 0500);
         WalkOptions o;
         o.unlockFolders = unlock;
-        walkTree(m, kTree, o, [](WalkEntry&) { return WalkStep::Continue; });
+        EXPECT_EQ(walkTree(m, kTree, o, [](WalkEntry&) { return WalkStep::Continue; }).error, ERROR_SUCCESS);
         struct stat st {};
         ASSERT_EQ(::stat(locked.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, unlock ? 0700u : 0500u) << unlock;
@@ -166,8 +172,14 @@ TEST_F(TreeWalkTest, DepthIsNotLimitedByTheHostPathLength) {
     }
     ::close(::openat(fd, "leaf.txt", O_WRONLY | O_CREAT, 0644));
     ::close(fd);
+    {
+        // Too deep for the handles left: neither result passes for the whole tree's.
+        const FewHandles few(20);
+        EXPECT_EQ(countTree(m, kTree).error, ERROR_TOO_MANY_OPEN_FILES);
+        EXPECT_EQ(removeTree(m, kTree, false), ERROR_TOO_MANY_OPEN_FILES);
+    }
     EXPECT_EQ(countTree(m, kTree).files, 1);
-    EXPECT_TRUE(removeTree(m, kTree, false));
+    EXPECT_EQ(removeTree(m, kTree, false), ERROR_SUCCESS);
     EXPECT_EQ(countTree(m, kTree).folders, 0);
 }
 

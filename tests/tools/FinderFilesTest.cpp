@@ -32,7 +32,8 @@ QStringList act(AppFixture& f, Action a, const char* name) {
     if (a == Details)
         return {ShowDupFileTimes(f.ctx, path, times) >= 0 ? times.written : QString(),
                 ReadMediaFileInfo(f.ctx, path, true, labels) >= 0 ? labels.updated : QString()};
-    const bool dups = (a == View ? ViewDupLine(f.ctx, line) : RecycleDupLine(f.ctx, line)) == DupAction::Done;
+    const bool dups =
+        (a == View ? ViewDupLine(f.ctx, line) : RecycleDupLine(f.ctx, line, {})) == DupAction::Done;
     const bool media = a == View ? ViewMediaFile(f.ctx, path) : RecycleMediaFile(f.ctx, path);
     return {dups ? q("done") : QString(), media ? q("done") : QString()};
 }
@@ -45,20 +46,38 @@ TEST(FinderFilesTest, AListedFileThatWentIsGoneNotItsCaseTwin) {
         EXPECT_EQ(act(f, a, "a.jpg"), nothing) << a;
 }
 
-// Files the host's opener would run, whatever their names say.
-TEST(FinderFilesTest, ViewNeverHandsOverWhatTheOpenerWouldRun) {
+// Files the host's opener would run or install, whatever their names say, and a listed file that is
+// now a link or a folder; a photo opens whatever its mode, as every file on a FAT or SMB mount is
+// executable.
+TEST(FinderFilesTest, ViewHandsOverWhatShowsNeverWhatTheOpenerWouldRun) {
     QFile program(q("/bin/true"));
     ASSERT_TRUE(program.open(QIODevice::ReadOnly));
-    const std::tuple<const char*, QByteArray, mode_t> runnable[] = {
-        {"cleanup", "echo", 0755},
-        {"notes.txt", "#!/bin/sh\n", 0644},
-        {"photo.jpg", program.readAll(), 0644},
-        {"viewer.desktop", "[Desktop Entry]\n", 0644}};
+    const QByteArray jpeg = QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000");
+    const QStringList shown{q("done"), q("done")};
+    const std::tuple<const char*, QByteArray, mode_t, QStringList> files[] = {
+        {"cleanup", "echo", 0755, nothing},
+        {"notes.txt", "#!/bin/sh\n", 0644, nothing},
+        {"photo.jpg", program.readAll(), 0644, nothing},
+        {"viewer.desktop", "[Desktop Entry]\n", 0644, nothing},
+        {"package.txt", "!<arch>\ndebian-binary   1700000000  0     0     100644  4         `\n", 0644,
+         nothing},
+        {"package.dat", QByteArray::fromHex("edabeedb030000000001"), 0644, nothing},
+        {"camera.jpg", jpeg, 0755, shown}};
     AppFixture f;
-    for (const auto& [name, content, mode] : runnable) {
+    for (const auto& [name, content, mode, result] : files) {
         ASSERT_EQ(::chmod(f.b.file(q("C:\\d\\") + q(name), content).c_str(), mode), 0);
-        EXPECT_EQ(act(f, View, name), nothing) << name;
+        EXPECT_EQ(act(f, View, name), result) << name;
     }
+    for (const char* ext : {"deb", "rpm", "flatpakref", "flatpak", "snap", "msix", "appx", "appref-ms", "xpi",
+                            "oxt", "php", "tcl", "pyc"}) {
+        const QByteArray name = "setup." + QByteArray(ext);
+        f.b.file(q("C:\\d\\") + q(name.constData()), "x");
+        EXPECT_EQ(act(f, View, name.constData()), nothing) << ext;
+    }
+    f.b.folder(q("C:\\d\\album.jpg"));
+    f.b.link(q("C:\\d\\link.jpg"), q("C:\\d\\camera.jpg"));
+    for (const char* name : {"album.jpg", "link.jpg"})
+        EXPECT_EQ(act(f, View, name), nothing) << name;
 }
 
 // The machine's pictures, not the host's locale.

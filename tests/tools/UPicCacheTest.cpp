@@ -1,6 +1,7 @@
 #include "tools/UPicCache.h"
 
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,7 @@ TEST(UPicCacheTest, ClassesMatchByExtensionOrThumbnailName) {
 struct Found {
     QStringList paths;
     std::int64_t bytes = 0;
+    std::int64_t passedOver = 0;
 };
 
 Found search(AppFixture& f, MediaClass cls, QChar drive = u'c') {
@@ -41,7 +43,7 @@ Found search(AppFixture& f, MediaClass cls, QChar drive = u'c') {
         out.bytes += size;
     };
     for (const QString& folder : MediaSearchFolders(f.ctx, cls, drive))
-        SearchMediaFolder(f.ctx, folder, cls, hooks);
+        out.passedOver += SearchMediaFolder(f.ctx, folder, cls, hooks);
     return out;
 }
 
@@ -89,6 +91,18 @@ TEST(UPicCacheTest, TheThumbnailSearchNeverListsTheBinsContents) {
     EXPECT_EQ(search(f, MediaClass::PicCache, u'd').paths, QStringList(q("d:\\drive_c\\Photos\\Thumbs.db")));
 }
 
+TEST(UPicCacheTest, AFolderTooDeepForTheHostsHandlesIsPassedOverAndTheSearchGoesOn) {
+    AppFixture f;
+    f.ctx.g.DocumentsFolder = q("C:\\docs");
+    f.b.folder(q("C:\\docs\\a") + q("\\d").repeated(80));
+    for (const char* name : {"C:\\docs\\b\\p.jpg", "C:\\docs\\z\\p.jpg", "C:\\docs\\p.jpg"})
+        f.b.file(q(name), "1");
+    const FewHandles few(20);
+    const Found found = search(f, MediaClass::Photo);
+    EXPECT_EQ(found.paths.size(), 3);
+    EXPECT_EQ(found.passedOver, 1);
+}
+
 // The folder label shows while a folder's subfolder is searched, and is blank once it is done.
 TEST(UPicCacheTest, TheFolderLabelIsBlankedAsEachFolderIsDone) {
     AppFixture f;
@@ -96,7 +110,7 @@ TEST(UPicCacheTest, TheFolderLabelIsBlankedAsEachFolderIsDone) {
     QStringList shown;
     MediaSearchHooks hooks;
     hooks.display = [&](const QString& folder) { shown.append(folder); };
-    SearchMediaFolder(f.ctx, q("C:\\docs"), MediaClass::Photo, hooks);
+    EXPECT_EQ(SearchMediaFolder(f.ctx, q("C:\\docs"), MediaClass::Photo, hooks), 0);
     EXPECT_EQ(shown, QStringList({q("C:\\docs"), q("C:\\docs\\a"), QString(), QString(), QString()}))
         << shown.join(u'|').toStdString();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Shell.h"
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 
 #include <gtest/gtest.h>
 
@@ -78,16 +79,22 @@ TEST(UdupsTest, ScansListOnlyRegularFilesThatMatch) {
 TEST(UdupsTest, TwoNamesOfOneFileAreNeverAPair) {
     AppFixture f;
     const std::string file = f.b.file(q("C:\\a\\same.bin"), "only data");
-    const std::string mirror = f.b.folder(q("C:\\mirror")); // where C:\a is mounted a second time
-    ASSERT_EQ(::link(file.c_str(), (f.b.folder(q("C:\\b")) + "/same.bin").c_str()), 0);
+    const std::string second = f.b.folder(q("C:\\b")) + "/same.bin";
+    // The second name: a hard link, then the file bound over another file of that name.
     for (bool mount : {false, true}) {
-        if (mount &&
-            ::mount(f.b.hostPath(q("C:\\a")).c_str(), mirror.c_str(), nullptr, MS_BIND, nullptr) != 0)
-            GTEST_SKIP() << "cannot bind-mount here (" << std::strerror(errno) << "); the hard-link case ran";
+        if (!mount) {
+            ASSERT_EQ(::link(file.c_str(), second.c_str()), 0);
+        } else {
+            ASSERT_EQ(::unlink(second.c_str()), 0);
+            f.b.file(q("C:\\b\\same.bin"), "under it");
+            if (::mount(file.c_str(), second.c_str(), nullptr, MS_BIND, nullptr) != 0)
+                GTEST_SKIP() << "cannot bind-mount here (" << std::strerror(errno)
+                             << "); the hard-link case ran";
+        }
         for (auto scan : {ScanDuplicateNames, ScanDuplicatePatterns})
             EXPECT_EQ(scan(f.ctx, u'c', {}).lines, QStringList()) << mount;
     }
-    ::umount2(mirror.c_str(), MNT_DETACH);
+    ::umount2(second.c_str(), MNT_DETACH);
 }
 
 // A file that grew after the walk listed it is no longer the file listed: it is no copy.
@@ -125,10 +132,27 @@ TEST(UdupsTest, AStopEndsTheScanWithNothingListed) {
     }
 }
 
+TEST(UdupsTest, AFolderTooDeepForTheHostsHandlesIsPassedOverAndCounted) {
+    AppFixture f;
+    f.b.folder(q("C:\\a") + q("\\d").repeated(80));
+    f.b.file(q("C:\\b\\same.txt"), "same");
+    f.b.file(q("C:\\c\\same.txt"), "same");
+    const FewHandles few(20);
+    for (auto scan : {ScanDuplicateNames, ScanDuplicatePatterns}) {
+        f.dialogs.answerOk();
+        EXPECT_EQ(scan(f.ctx, u'c', {}).files, 2);
+    }
+    const QStringList said = f.dialogs.messageTexts();
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said.front(), DupPassedOverText(1));
+}
+
 TEST(UdupsTest, ListedFilesAreRecycledAndViewedButNeverRun) {
     AppFixture f;
-    f.b.file(q("C:\\d\\notes.txt"), "n");
-    f.b.file(q("C:\\d\\tool.bat"), "del C:\\d\\notes.txt");
+    for (const char* folder : {"C:\\d\\", "C:\\e\\"}) {
+        f.b.file(q(folder) + q("notes.txt"), "n");
+        f.b.file(q(folder) + q("tool.bat"), "del C:\\d\\notes.txt");
+    }
     struct Case {
         const char* name;
         DupAction view;
@@ -138,11 +162,20 @@ TEST(UdupsTest, ListedFilesAreRecycledAndViewedButNeverRun) {
         EXPECT_EQ(ViewDupLine(f.ctx, DupLine(q("C:\\d"), q(c.name))), c.view) << c.name;
     EXPECT_EQ(f.b.launcher().calls().size(), 1);
 
+    const DupScanResult scan = ScanDuplicateNames(f.ctx, u'c', {});
+    auto recycle = [&](const char* folder, const char* name) {
+        const qsizetype i = scan.lines.indexOf(DupLine(q(folder), q(name)));
+        return i < 0 ? DupAction::NotFound : RecycleDupLine(f.ctx, scan.lines.at(i), scan.seen.at(i));
+    };
     f.b.machine().faults().fail(FaultInjector::Op::Recycle, q("C:\\d\\tool.bat"), ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(RecycleDupLine(f.ctx, DupLine(q("C:\\d"), q("tool.bat"))), DupAction::Refused);
-    EXPECT_EQ(RecycleDupLine(f.ctx, DupLine(q("C:\\d"), q("notes.txt"))), DupAction::Done);
-    EXPECT_EQ(RecycleDupLine(f.ctx, DupLine(q("C:\\d"), q("notes.txt"))), DupAction::NotFound);
+    EXPECT_EQ(recycle("C:\\d", "tool.bat"), DupAction::Refused);
+    EXPECT_EQ(recycle("C:\\d", "notes.txt"), DupAction::Done);
+    EXPECT_EQ(recycle("C:\\d", "notes.txt"), DupAction::NotFound);
     EXPECT_TRUE(f.b.exists(q("C:\\d\\tool.bat")));
+    // A copy rewritten since the scan may be a copy no more: it stays.
+    f.b.file(q("C:\\e\\notes.txt"), "rewritten");
+    EXPECT_EQ(recycle("C:\\e", "notes.txt"), DupAction::Changed);
+    EXPECT_EQ(f.b.readHost(q("C:\\e\\notes.txt")), "rewritten");
 }
 
 } // namespace

@@ -11,6 +11,7 @@ namespace niv {
 TFrmAutoPwd::TFrmAutoPwd(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmAutoPwd>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmAutoPwd::BitBtn1Click);
     connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TFrmAutoPwd::BitBtn2Click);
 }

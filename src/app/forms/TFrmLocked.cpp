@@ -13,6 +13,7 @@ TFrmLocked::TFrmLocked(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmlocked")),
       m_ui(std::make_unique<Ui::TFrmLocked>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     if (context.settings.Lockedj)
         m_ui->RadDoLocked->setChecked(true);
     else

@@ -9,6 +9,7 @@ namespace niv {
 TFrmMiscMsg::TFrmMiscMsg(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmMiscMsg>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmMiscMsg::BitBtn1Click);
 }
 

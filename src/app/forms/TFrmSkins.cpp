@@ -14,6 +14,7 @@ namespace niv {
 TFrmSkins::TFrmSkins(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmSkins>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     // A selection made from code runs the handler as a click does; a click on the selected button
     // changes nothing.
     const std::pair<QRadioButton*, void (TFrmSkins::*)()> handlers[] = {

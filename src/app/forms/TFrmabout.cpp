@@ -7,6 +7,7 @@ namespace niv {
 TFrmabout::TFrmabout(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmabout>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     connect(m_ui->Button1, &QPushButton::clicked, this, &TFrmabout::Button1Click);
     FormCreate();

@@ -31,6 +31,7 @@ TFrmconfmsg::TFrmconfmsg(AppContext& context, QWidget* parent, const AppWindows&
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmconfmsg")),
       m_ui(std::make_unique<Ui::TFrmconfmsg>()), m_windows(windows) {
     m_ui->setupUi(this);
+    centreWhenShown();
     connect(m_ui->CmdScan, &QPushButton::clicked, this, &TFrmconfmsg::CmdScanClick);
     connect(m_ui->BitBtn3, &QPushButton::clicked, this, &TFrmconfmsg::BitBtn3Click);
     connect(m_ui->BitBtn4, &QPushButton::clicked, this, &TFrmconfmsg::BitBtn4Click);

@@ -10,6 +10,7 @@ namespace niv {
 TFrmenter::TFrmenter(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmenter>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(428, 193);
     // "Nivora" is a single word: one row.

@@ -8,6 +8,7 @@ namespace niv {
 TFrmlockedMsg::TFrmlockedMsg(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmlockedMsg>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmlockedMsg::BitBtn1Click);
 }
 

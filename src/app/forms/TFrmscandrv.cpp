@@ -11,6 +11,11 @@ TFrmscandrv::TFrmscandrv(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::SaveOnly, QStringLiteral("Frmscandrv")),
       m_ui(std::make_unique<Ui::TFrmscandrv>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
+    // The form keeps one paragraph in two labels, split mid-sentence; the first shows it whole so
+    // that it wraps as one paragraph at any width and in any font.
+    m_ui->Label3->setText(m_ui->Label3->text() + m_ui->Label4->text());
+    m_ui->Label4->hide();
     m_ui->DriveComboBox1->loadDrives(context.machine);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmscandrv::BitBtn1Click);
     connect(m_ui->Cmdreturn, &QPushButton::clicked, this, &TFrmscandrv::CmdreturnClick);

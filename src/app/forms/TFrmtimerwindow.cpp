@@ -11,6 +11,7 @@ TFrmtimerwindow::TFrmtimerwindow(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::SaveOnly, QStringLiteral("Frmtimerwindow")),
       m_ui(std::make_unique<Ui::TFrmtimerwindow>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     connect(m_ui->ScrollBar1, &QScrollBar::valueChanged, this, &TFrmtimerwindow::ScrollBar1Change);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmtimerwindow::BitBtn1Click);
     connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TFrmtimerwindow::BitBtn2Click);

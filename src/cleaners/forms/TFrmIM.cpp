@@ -15,9 +15,9 @@ namespace niv {
 TFrmIM::TFrmIM(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmIM>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     // The tags line up only in a fixed-pitch font.
     m_ui->ListBox1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    form().centreOnScreen();
 
     // The name follows the current line however it moves: mouse, arrow keys or a removal.
     connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, &TFrmIM::ListBox1Click);

@@ -5,7 +5,6 @@
 #include "platform/ModalResult.h"
 #include "ui_TFrmaol.h"
 
-#include <QShowEvent>
 
 namespace niv {
 
@@ -13,6 +12,7 @@ TFrmaol::TFrmaol(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("FrmAOL")),
       m_ui(std::make_unique<Ui::TFrmaol>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TFrmaol::BitBtn2Click);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmaol::BitBtn1Click);
     FormCreate();
@@ -54,11 +54,6 @@ void TFrmaol::BitBtn2Click() {
     });
 }
 
-void TFrmaol::showEvent(QShowEvent* event) {
-    // Placed in the centre of the screen at the size it has when shown.
-    if (!event->spontaneous()) form().centreOnScreen();
-    TNivDialog::showEvent(event);
-}
 
 void TFrmaol::BitBtn1Click() {
     done(mrOk);

@@ -29,9 +29,6 @@ public:
     void BitBtn2Click();
     void BitBtn1Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     std::unique_ptr<Ui::TFrmaol> m_ui;
 };

@@ -14,7 +14,7 @@ TFrmdir::TFrmdir(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmdir")),
       m_ui(std::make_unique<Ui::TFrmdir>()) {
     m_ui->setupUi(this);
-    form().centreOnScreen();
+    centreWhenShown();
     connect(m_ui->cmdadd, &QPushButton::clicked, this, &TFrmdir::cmdaddClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmdir::BitBtn1Click);
     connect(m_ui->cmddel, &QPushButton::clicked, this, &TFrmdir::cmddelClick);

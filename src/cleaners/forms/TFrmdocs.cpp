@@ -16,12 +16,12 @@ namespace niv {
 TFrmdocs::TFrmdocs(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmdocs>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     m_ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(24, 24));
     m_ui->Cmdhighlight->setIcon(style()->standardIcon(QStyle::SP_DialogDiscardButton));
     m_ui->Cmdall->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
     m_ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
     m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    form().centreOnScreen();
 
     // A move by mouse or arrow key; the window's own moves block the list's signals.
     connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, &TFrmdocs::ListBox1Click);

@@ -96,6 +96,7 @@ TFrmnon::TFrmnon(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmnon")),
       m_ui(std::make_unique<Ui::TFrmnon>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     m_ui->ListBox1->hide();
     m_ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     m_ui->Cmdrecycle->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
@@ -135,7 +136,6 @@ void TFrmnon::FormCreate() {
 void TFrmnon::showEvent(QShowEvent* event) {
     // Cleaners run from the main window redraw the summary too.
     showSummary();
-    if (!event->spontaneous()) form().centreOnScreen();
     TNivDialog::showEvent(event);
 }
 

@@ -30,11 +30,11 @@ TFrmreg::TFrmreg(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmreg")),
       m_ui(std::make_unique<Ui::TFrmreg>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     connect(m_ui->Cmdrun, &QPushButton::clicked, this, &TFrmreg::CmdrunClick);
     connect(m_ui->Cmdfind, &QPushButton::clicked, this, &TFrmreg::CmdfindClick);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TFrmreg::BitBtn1Click);
     FormCreate();
-    form().centreOnScreen();
 }
 
 TFrmreg::~TFrmreg() = default;

@@ -13,8 +13,8 @@ TFrmurls::TFrmurls(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent, SizeRecord::Restored, QStringLiteral("Frmurls")),
       m_ui(std::make_unique<Ui::TFrmurls>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     m_ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
-    form().centreOnScreen();
     connect(m_ui->cmdie2, &QPushButton::clicked, this, &TFrmurls::cmdie2Click);
     connect(m_ui->CmdIEAll, &QPushButton::clicked, this, &TFrmurls::CmdIEAllClick);
     connect(m_ui->CmdFirefox, &QPushButton::clicked, this, &TFrmurls::CmdFirefoxClick);

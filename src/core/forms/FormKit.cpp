@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <utility>
 
@@ -64,6 +65,11 @@ bool TNivDialog::closeStep() {
 
 void TNivDialog::done(int result) {
     if (closeStep()) QDialog::done(result);
+}
+
+void TNivDialog::showEvent(QShowEvent* event) {
+    if (m_centred && !event->spontaneous()) m_form.centreOnScreen();
+    QDialog::showEvent(event);
 }
 
 void TNivDialog::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QCloseEvent;
+class QShowEvent;
 
 namespace niv {
 
@@ -88,6 +89,10 @@ protected:
     // The window's own close query: clear `canClose` to stay open.
     virtual void FormCloseQuery(bool& canClose) { canClose = true; }
     void closeEvent(QCloseEvent* event) override;
+    // For a window placed in the centre of the screen: each showing centres it at the size it has
+    // then, designed, restored or laid out.
+    void centreWhenShown() { m_centred = true; }
+    void showEvent(QShowEvent* event) override;
 
     AppContext& context() { return m_context; }
     FormKit& form() { return m_form; }
@@ -98,6 +103,7 @@ private:
 
     AppContext& m_context;
     FormKit m_form;
+    bool m_centred = false;
 };
 
 } // namespace niv

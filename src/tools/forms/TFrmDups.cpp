@@ -30,6 +30,7 @@ template <class Scan> void TFrmDups::runScan(Scan&& scan) {
     if (form().busy() || drive.isNull()) return;
     m_stop = false;
     m_ui->ListBox1->clear();
+    m_seen.clear();
     DupScanControl control;
     control.stop = &m_stop;
     control.progress = [this](const QString& label3, const QString& label4) {
@@ -42,6 +43,7 @@ template <class Scan> void TFrmDups::runScan(Scan&& scan) {
         form().guard([&] {
             const DupScanResult result = scan(context(), drive, control);
             m_ui->ListBox1->addItems(result.lines);
+            m_seen = result.seen;
             if (m_ui->ListBox1->count() > 0) m_ui->ListBox1->setCurrentRow(0);
         });
     }
@@ -80,13 +82,18 @@ void TFrmDups::CmdDelClick() {
         }
         const QListWidgetItem* item = list.currentItem();
         if (!item) return;
-        switch (RecycleDupLine(context(), item->text())) {
+        const int row = list.row(item);
+        switch (RecycleDupLine(context(), item->text(), m_seen.at(static_cast<std::size_t>(row)))) {
         case DupAction::Done:
-            delete list.takeItem(list.row(item));
+            delete list.takeItem(row);
+            m_seen.erase(m_seen.begin() + row);
             if (list.count() > 0) list.setCurrentRow(0);
             break;
         case DupAction::NotFound:
             context().dialogs.messageDlg(MsgKind::Plain, DupFileNotFoundText(), MsgButtons::Ok);
+            break;
+        case DupAction::Changed:
+            context().dialogs.messageDlg(MsgKind::Plain, DupChangedText(), MsgButtons::Ok);
             break;
         case DupAction::Refused:
             context().dialogs.messageDlg(MsgKind::Plain, DupRecycleRefusedText(DupLineToPath(item->text())),
@@ -107,6 +114,7 @@ void TFrmDups::BitBtn2Click() {
         if (!item) return;
         switch (ViewDupLine(context(), item->text())) {
         case DupAction::Done:
+        case DupAction::Changed:
             break;
         case DupAction::NotFound:
             context().dialogs.messageDlg(MsgKind::Plain, DupFileNotFoundText(), MsgButtons::Ok);

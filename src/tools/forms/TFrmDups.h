@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/forms/FormKit.h"
+#include "tools/Udups.h"
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -43,6 +45,7 @@ private:
     template <class Scan> void runScan(Scan&& scan);
 
     std::unique_ptr<Ui::TFrmDups> m_ui;
+    std::vector<DupSeen> m_seen; // what the scan saw of each line's file, row by row
     bool m_closeWhenStopped = false;
     std::atomic<bool> m_stop{false};
 };

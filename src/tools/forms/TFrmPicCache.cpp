@@ -70,13 +70,15 @@ void TFrmPicCache::BitBtn1Click() {
             FoundBytesTotal += size;
         };
         const MediaClass cls = chosenClass();
+        std::int64_t passedOver = 0;
         for (const QString& folder : MediaSearchFolders(context(), cls, m_ui->DriveComboBox1->drive()))
-            SearchMediaFolder(context(), folder, cls, hooks);
+            passedOver += SearchMediaFolder(context(), folder, cls, hooks);
 
         m_ui->Image1->hide();
         if (list.count() > 0) list.setCurrentRow(0, QItemSelectionModel::NoUpdate);
         setListExtent(list, widestLineWidth(list) + sizingFrameWidth() + 20);
         m_ui->LblTotal->setText(MediaTotalsText(list.count(), FoundBytesTotal));
+        if (passedOver > 0) context().dialogs.showMessage(MediaPassedOverText(passedOver));
     });
     m_ui->Image1->hide();
 }

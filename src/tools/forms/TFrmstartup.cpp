@@ -36,6 +36,7 @@ int highlightedRow(const QListWidget& list) {
 TFrmstartup::TFrmstartup(AppContext& context, QWidget* parent)
     : TNivDialog(context, parent), m_ui(std::make_unique<Ui::TFrmstartup>()) {
     m_ui->setupUi(this);
+    centreWhenShown();
     connect(m_ui->TabControl1, &QTabWidget::currentChanged, this, &TFrmstartup::TabControl1Change);
     connect(m_ui->BitBtn4, &QPushButton::clicked, this, &TFrmstartup::BitBtn4Click);
     connect(m_ui->CmdRemove, &QPushButton::clicked, this, &TFrmstartup::CmdRemoveClick);
@@ -44,7 +45,6 @@ TFrmstartup::TFrmstartup(AppContext& context, QWidget* parent)
     connect(m_ui->CmdBHORem, &QPushButton::clicked, this, &TFrmstartup::CmdBHORemClick);
     connect(m_ui->CmdBHO, &QPushButton::clicked, this, &TFrmstartup::CmdBHOClick);
     FormCreate();
-    form().centreOnScreen();
 }
 
 TFrmstartup::~TFrmstartup() = default;

@@ -42,6 +42,14 @@ template <typename T> T* child(QWidget& window, const char* name) {
 }
 
 TEST(TFrmscandrvTest, ControlsCarryTheirTexts) {
+    const QString kParagraphStart = QStringLiteral(
+        "This logging feature doesn't actually delete anything, but simply makes a log of your "
+        "setup so Nivora can find all possible browser files, even old ones which have been "
+        "left behind by \"uninstalling\".  Nivora will normally find all the ");
+    const QString kParagraphEnd =
+        QStringLiteral("current files even without using this feature.  Although most people only have one "
+                       "disk drive, those of you who use several disk drives, can also scan each of those "
+                       "drives.");
     WindowFixture f;
     TFrmscandrv window(f.ctx);
     EXPECT_EQ(window.windowTitle(), QStringLiteral(" Scan Drive"));
@@ -60,15 +68,9 @@ TEST(TFrmscandrvTest, ControlsCarryTheirTexts) {
                         "clicking the \"NV Settings\" button on the main window. (In the future, if you "
                         "uninstall old browsers, you can \"Scan\" again to make sure the old and new entries "
                         "are logged).")},
-        {"Label3",
-         QStringLiteral(
-             "This logging feature doesn't actually delete anything, but simply makes a log of your "
-             "setup so Nivora can find all possible browser files, even old ones which have been "
-             "left behind by \"uninstalling\".  Nivora will normally find all the ")},
-        {"Label4",
-         QStringLiteral("current files even without using this feature.  Although most people only have one "
-                        "disk drive, those of you who use several disk drives, can also scan each of those "
-                        "drives.")},
+        // One paragraph, kept in two labels: the first shows it whole, so it never breaks mid-line.
+        {"Label3", kParagraphStart + kParagraphEnd},
+        {"Label4", kParagraphEnd},
         {"Lblfiles", QString()},
     };
     for (const Case& c : labels) {
@@ -76,6 +78,9 @@ TEST(TFrmscandrvTest, ControlsCarryTheirTexts) {
         if (QLabel* label = child<QLabel>(window, c.name)) {
             EXPECT_EQ(label->text(), c.text);
         }
+    }
+    if (QLabel* rest = child<QLabel>(window, "Label4")) {
+        EXPECT_FALSE(rest->isVisibleTo(&window));
     }
     if (QPushButton* scan = child<QPushButton>(window, "BitBtn1")) {
         EXPECT_EQ(scan->text(), QStringLiteral("Scan Drive Now"));

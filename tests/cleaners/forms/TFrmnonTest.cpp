@@ -1,6 +1,8 @@
 // The Junk Files window and the AOL tracks window.
 #include "cleaners/forms/TFrmnon.h"
 #include "cleaners/forms/TFrmaol.h"
+#include "cleaners/forms/TFrmdir.h"
+#include "cleaners/forms/TFrmurls.h"
 #include "cleaners/unon.h"
 #include "core/AppContext.h"
 #include "support/AppFixture.h"
@@ -190,7 +192,7 @@ TEST(TFrmaolTest, AnUnreadableTrackFileShowsTheErrorAndLeavesTheCountEmpty) {
     EXPECT_EQ(ctl<QLabel>(*f.aol, "LblAOLurls")->text(), q("Count = "));
 }
 
-TEST(TFrmnonTest, JunkAndAolWindowsShowInTheCentreOfTheScreenAtTheirSize) {
+TEST(TFrmnonTest, CentredWindowsShowInTheCentreOfTheScreenAtTheirSize) {
     WindowFixture f;
     f.create();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -199,6 +201,18 @@ TEST(TFrmnonTest, JunkAndAolWindowsShowInTheCentreOfTheScreenAtTheirSize) {
         window->resize(300, 200); // a saved size, applied after creation
         window->move(0, 0);
         window->show();
+        EXPECT_EQ(window->frameGeometry().center(), screen.center());
+        window->hide();
+    }
+    // Windows that restore a saved size are centred at it.
+    f.b.file(f.ctx.g.ScanLogPath, "[Frmdir]\r\nW=640\r\nH=420\r\n[Frmurls]\r\nW=640\r\nH=420\r\n");
+    f.ctx.g.OwnListPath = q(R"(C:\Nivfold\nvscanyo.ini)");
+    TFrmdir dir(f.ctx);
+    TFrmurls urls(f.ctx);
+    for (QDialog* window : {static_cast<QDialog*>(&dir), static_cast<QDialog*>(&urls)}) {
+        SCOPED_TRACE(window->metaObject()->className());
+        window->show();
+        EXPECT_EQ(window->size(), QSize(640, 420));
         EXPECT_EQ(window->frameGeometry().center(), screen.center());
         window->hide();
     }

@@ -101,7 +101,7 @@ void ScanOwnListEntry(AppContext& ctx, const QString& entry, bool deleteFlag) {
         if (chosen.isEmpty()) return;
     }
     static_cast<void>(walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
-        if (oneFile && e.name() != chosen) return WalkStep::Continue;
+        if ((oneFile && e.name() != chosen) || e.isMountPoint()) return WalkStep::Continue;
         ++unit.OwnListFoundFiles;
         unit.OwnListFoundBytes += e.size();
         if (deleteFlag && e.deleteFile()) ++unit.OwnListDeletedFiles;

@@ -361,7 +361,7 @@ void CountIEFiles(AppContext& ctx, const QString& mask) {
     const QString desktopIni = QStringLiteral("DESKTOP.INI");
     IeUnit& ie = ctx.unit<IeUnit>();
     listMask(ctx, mask, faAnyFile, false, [&](WalkEntry& e) {
-        if (upperEquals(e.name(), desktopIni)) return true;
+        if (upperEquals(e.name(), desktopIni) || e.isMountPoint()) return true;
         ++ie.IEPassFiles;
         ie.IEPassBytes += e.size();
         return true;
@@ -431,7 +431,7 @@ void DeleteInFolder(AppContext& ctx, const QString& mask, const QString& folder,
     IeUnit& ie = ctx.unit<IeUnit>();
     // The search's order, which the locked-file commands keep.
     listMask(ctx, mask, faAnyFile, true, [&](WalkEntry& e) {
-        if (spare && IsKeptCookie(ctx, e.name(), true)) return true;
+        if ((spare && IsKeptCookie(ctx, e.name(), true)) || e.isMountPoint()) return true;
         const std::int64_t size = e.size(); // before the entry goes
         if (ctx.g.Wipe) WipeFile(ctx, e);
         if (e.deleteFile()) {

@@ -38,7 +38,7 @@ enum class Act { Count, Delete };
 
 // Counts or deletes one entry that passes the category's rule.
 void actOn(AppContext& ctx, WalkEntry& e, Act act) {
-    if (!IsCleanableName(e.name()) || isPlainFolder(e)) return;
+    if (!IsCleanableName(e.name()) || isPlainFolder(e) || e.isMountPoint()) return;
     NetUnit& unit = net(ctx);
     const std::int64_t size = e.size(); // before the entry goes
     if (act == Act::Count) {

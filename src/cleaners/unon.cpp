@@ -160,6 +160,7 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
     static_cast<void>(walkMask(
         ctx.machine, non.JunkMask, options,
         [&](WalkEntry& e) {
+            if (e.isMountPoint()) return WalkStep::Continue; // another file system's entry
             const std::int64_t size = e.size();
             ++non.PassFiles;
             non.PassBytes += size;
@@ -175,10 +176,12 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag) {
 bool IsRefusedTempFolder(AppContext& ctx, const QString& folder) {
     const QString full = fullPath(ctx.machine, folder);
     if (full.isEmpty() || excludeTrailingBackslash(full).size() <= 2) return true; // a drive root
-    for (const QString& kept : {GetWindowsDirectory(ctx.machine),
-                                ExpandEnvironmentStrings(ctx.machine, QStringLiteral("%USERPROFILE%"))})
+    for (const QString& kept :
+         {GetWindowsDirectory(ctx.machine),
+          ExpandEnvironmentStrings(ctx.machine, QStringLiteral("%USERPROFILE%")), exeFolderPath()})
         if (isSameOrAbove(ctx.machine, folder, kept)) return true;
-    return false;
+    // Nothing in the program folder is ever written, whatever name reaches it.
+    return isSameOrAbove(ctx.machine, exeFolderPath(), folder);
 }
 
 void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder, bool recycle) {
@@ -190,8 +193,8 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
     options.passOverUnopenable = true;
     // Folders passed over find nothing, as folders a search cannot open.
     static_cast<void>(walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
-        // Subfolders are reached only through the mask.
-        if (!matchesMask(e.name(), mask)) return WalkStep::SkipFolder;
+        // Subfolders are reached only through the mask; another file system's entry is not junk.
+        if (!matchesMask(e.name(), mask) || e.isMountPoint()) return WalkStep::SkipFolder;
         // The whole path, whatever its length: a cut one could name another entry.
         const QString path = e.path();
         const std::int64_t size = e.size();

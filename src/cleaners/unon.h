@@ -56,7 +56,8 @@ void ScanJunkMask(AppContext& ctx, bool deleteFlag);
 // Counts and lists the entries matching `mask` in `folder` (ending in "\"), and with `recycle`
 // sends each to the recycle bin, silently. Without recycling, folders that the mask matches are
 // walked too; a linked folder never is. Errors while recycling one entry are swallowed. A folder
-// that is a drive root, the Windows folder, the user's profile or above one of them is refused.
+// that is a drive root, the Windows folder, the user's profile or above one of them is refused, as
+// is the program folder, anything inside it and anything above it.
 bool IsRefusedTempFolder(AppContext& ctx, const QString& folder);
 void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder, bool recycle);
 

@@ -164,10 +164,6 @@ bool RecycleFile(AppContext& ctx, const QString& path, bool /*ask*/, Spelling sp
     }
 }
 
-void WipeFile(AppContext& ctx, const QString& path) {
-    OverwriteFileContents(ctx.machine, path);
-}
-
 void WipeFile(AppContext&, WalkEntry& entry) {
     entry.overwriteContents();
 }

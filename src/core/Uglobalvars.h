@@ -117,9 +117,8 @@ void SaveFormSize(AppContext& ctx, const QString& section, int width, int height
 bool RecycleFile(AppContext& ctx, const QString& path, bool ask, Spelling spelling = Spelling::AnyCase);
 
 // Makes a regular file's content unrecoverable before the delete that follows; silent. A file with
-// other names elsewhere keeps its content. The cleaners wipe the entry their walk holds, so the file
-// overwritten is the one listed.
-void WipeFile(AppContext& ctx, const QString& path);
+// other names elsewhere, or bound there from elsewhere, keeps its content. The cleaners wipe the
+// entry their walk holds, so the file overwritten is the one listed.
 void WipeFile(AppContext& ctx, WalkEntry& entry);
 
 // The Windows version class 0 to 10 of the running system.

@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -132,7 +131,7 @@ int FileGetAttr(Machine& machine, const QString& path) {
 bool FileSetAttr(Machine& machine, const QString& path, int attr) {
     HostPath hp = resolve(machine, path);
     if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.inProgramFolder) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (inProgramFolder(machine, hp, true)) return failWith(machine, ERROR_ACCESS_DENIED);
     if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return failWith(machine, err);
     struct stat st {};
     if (::stat(hp.path.c_str(), &st) != 0) return failWith(machine, ERROR_FILE_NOT_FOUND);
@@ -156,7 +155,8 @@ bool DeleteFile(Machine& machine, const QString& path, Spelling spelling) {
     HostPath hp = resolve(machine, path, spelling);
     if (!hp.valid()) return failWith(machine, ERROR_PATH_NOT_FOUND);
     if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.inProgramFolder || hp.isRoot || S_ISDIR(hp.mode)) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (hp.isRoot || S_ISDIR(hp.mode) || inProgramFolder(machine, hp))
+        return failWith(machine, ERROR_ACCESS_DENIED);
     // "file.txt\" names a folder that does not exist, never the file.
     if (path.endsWith(u'\\') || path.endsWith(u'/')) return failWith(machine, ERROR_INVALID_NAME);
     if (int err = machine.faults().check(FaultInjector::Op::DeleteFile, hp.winPath))
@@ -175,7 +175,7 @@ bool RemoveDir(Machine& machine, const QString& path) {
     HostPath hp = resolve(machine, path);
     if (!hp.valid()) return failWith(machine, ERROR_PATH_NOT_FOUND);
     if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.inProgramFolder || hp.isRoot) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (hp.isRoot || inProgramFolder(machine, hp)) return failWith(machine, ERROR_ACCESS_DENIED);
     if (int err = machine.faults().check(FaultInjector::Op::RemoveDir, hp.winPath)) return failWith(machine, err);
     if (S_ISLNK(hp.mode)) {
         if (!host::isDirectory(hp.path)) return failWith(machine, ERROR_PATH_NOT_FOUND);
@@ -191,7 +191,7 @@ bool CreateDir(Machine& machine, const QString& path) {
     HostPath hp = resolve(machine, path);
     if (!hp.valid()) return failWith(machine, ERROR_PATH_NOT_FOUND);
     if (hp.exists) return failWith(machine, ERROR_ALREADY_EXISTS);
-    if (hp.inProgramFolder) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (inProgramFolder(machine, hp)) return failWith(machine, ERROR_ACCESS_DENIED);
     if (int err = machine.faults().check(FaultInjector::Op::CreateDir, hp.winPath)) return failWith(machine, err);
     if (::mkdir(hp.path.c_str(), 0755) != 0)
         return failWith(machine, errno == ENOENT ? ERROR_PATH_NOT_FOUND : errnoToWin(errno));
@@ -254,11 +254,8 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
 }
 
 // The entries a copy across file systems took, by device and inode.
-using CopiedEntries = std::set<std::pair<dev_t, ino_t>>;
-
-std::pair<dev_t, ino_t> idOf(const struct statx& sx) {
-    return {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
-}
+using CopiedEntries = std::set<FileId>;
+using host::idOf;
 
 // The status of `name` in `dirFd` (not followed) for the copy and removal below; false when it is
 // gone or lies on another mount than `holder`, the status of the folder `dirFd`.
@@ -372,7 +369,8 @@ bool MoveFile(Machine& machine, const QString& from, const QString& to) {
     HostPath dst = resolve(machine, to);
     if (!src.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
     if (!dst.valid() || src.isRoot) return failWith(machine, ERROR_PATH_NOT_FOUND);
-    if (src.inProgramFolder || dst.inProgramFolder) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (inProgramFolder(machine, src) || inProgramFolder(machine, dst))
+        return failWith(machine, ERROR_ACCESS_DENIED);
     if (dst.exists) return failWith(machine, ERROR_ALREADY_EXISTS);
     if (int err = machine.faults().check(FaultInjector::Op::Rename, src.winPath)) return failWith(machine, err);
     if (::rename(src.path.c_str(), dst.path.c_str()) == 0) return true;
@@ -398,7 +396,7 @@ bool CopyFile(Machine& machine, const QString& from, const QString& to, bool fai
     HostPath src = resolve(machine, from);
     HostPath dst = resolve(machine, to);
     if (!src.exists || S_ISDIR(src.mode)) return failWith(machine, ERROR_FILE_NOT_FOUND);
-    if (!dst.valid() || dst.inProgramFolder) return failWith(machine, ERROR_ACCESS_DENIED);
+    if (!dst.valid() || inProgramFolder(machine, dst, true)) return failWith(machine, ERROR_ACCESS_DENIED);
     if (dst.exists && failIfExists) return failWith(machine, ERROR_FILE_EXISTS);
     if (int err = machine.faults().check(FaultInjector::Op::Write, dst.winPath)) return failWith(machine, err);
     if (!copyHostFile(src.path, dst.path, failIfExists)) return failWith(machine, ERROR_ACCESS_DENIED);
@@ -414,21 +412,6 @@ bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, Spelling
     info.lastAccessTime = toFileTime(sx.stx_atime);
     info.creationTime = (sx.stx_mask & STATX_BTIME) ? toFileTime(sx.stx_btime) : info.lastWriteTime;
     return true;
-}
-
-bool OverwriteFileContents(Machine& machine, const QString& path) {
-    if (endsInDotName(path)) return failWith(machine, ERROR_ACCESS_DENIED);
-    HostPath hp = resolve(machine, path);
-    if (!hp.exists) return failWith(machine, ERROR_FILE_NOT_FOUND);
-    if (hp.inProgramFolder || !S_ISREG(hp.mode) || (hp.mode & 0222) == 0 || (readXattrBits(hp.path) & faReadOnly))
-        return failWith(machine, ERROR_ACCESS_DENIED);
-    if (int err = machine.faults().check(FaultInjector::Op::Write, hp.winPath)) return failWith(machine, err);
-    // Not blocking: a FIFO put in the file's place since is refused, not waited on.
-    const int fd = ::open(hp.path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return failWith(machine, errnoToWin(errno));
-    const bool ok = host::zeroFillAndSync(fd);
-    ::close(fd);
-    return ok || failWith(machine, ERROR_ACCESS_DENIED);
 }
 
 QString GetShortPathName(Machine& machine, const QString& path) {
@@ -468,7 +451,8 @@ HostPath writableTarget(Machine& machine, const QString& path, bool& ok) {
     HostPath hp = resolve(machine, path);
     ok = false;
     if (!hp.valid() || hp.isRoot) return failWith(machine, ERROR_PATH_NOT_FOUND), hp;
-    if (hp.inProgramFolder || (hp.exists && S_ISDIR(hp.mode))) return failWith(machine, ERROR_ACCESS_DENIED), hp;
+    if ((hp.exists && S_ISDIR(hp.mode)) || inProgramFolder(machine, hp, true))
+        return failWith(machine, ERROR_ACCESS_DENIED), hp;
     struct stat target {}; // through a link, the file it leads to
     if (hp.exists && ::stat(hp.path.c_str(), &target) == 0 &&
         ((readXattrBits(hp.path) & faReadOnly) || (target.st_mode & 0222) == 0))

@@ -53,11 +53,6 @@ struct FileInfo {
 };
 bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, Spelling spelling = Spelling::AnyCase);
 
-// Overwrites a regular file's content in place once and flushes it to disk, leaving the file for
-// the delete that follows. Refuses (false) folders, links, read-only files, files with more than one
-// hard link (their other names keep the content) and files that cannot be opened.
-bool OverwriteFileContents(Machine& machine, const QString& path);
-
 // 8.3 generation is off on this machine's volumes: the path itself when it exists, else "".
 QString GetShortPathName(Machine& machine, const QString& path);
 

@@ -99,6 +99,53 @@ bool otherMount(const struct statx& entry, const struct statx& folder) {
            makedev(folder.stx_dev_major, folder.stx_dev_minor);
 }
 
+FileId idOf(const struct stat& st) {
+    return {st.st_dev, st.st_ino};
+}
+
+FileId idOf(const struct statx& sx) {
+    return {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
+}
+
+bool isWithin(const std::string& path, std::span<const FileId> folders, bool followLast) {
+    const auto isOne = [&](const char* at, bool follow) {
+        struct stat st {};
+        const int got = follow ? ::stat(at, &st) : ::lstat(at, &st);
+        return got == 0 && std::find(folders.begin(), folders.end(), idOf(st)) != folders.end();
+    };
+    if (folders.empty() || path.empty()) return false;
+    const auto holder = [](const std::string& p) { return p.substr(0, p.rfind('/')); };
+    std::string start = holder(path);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && followLast) {
+        // The place the link leads to, also when nothing is there yet (a write would create it).
+        char target[4096];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n <= 0 || n == sizeof target) return true; // cannot tell where a write would go
+        start = target[0] == '/' ? std::string(target, n) : start + '/' + std::string(target, n);
+        if (isOne(path.c_str(), true)) return true;
+    } else if (isOne(path.c_str(), false)) {
+        return true;
+    }
+    // The nearest part that exists, every link in it followed, then each folder above it.
+    std::string real;
+    for (;;) {
+        if (char* r = ::realpath(start.empty() ? "/" : start.c_str(), nullptr)) {
+            real = r;
+            std::free(r);
+            break;
+        }
+        const std::size_t slash = start.rfind('/');
+        if (slash == std::string::npos || start.empty()) return false;
+        start.resize(slash);
+    }
+    for (;;) {
+        if (isOne(real.empty() ? "/" : real.c_str(), true)) return true;
+        if (real.empty() || real == "/") return false;
+        real.resize(real.rfind('/'));
+    }
+}
+
 namespace {
 
 // Code points of the bytes 0x80..0x9F in Windows-1252.

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "WinTypes.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <sys/stat.h>
 
@@ -123,5 +126,16 @@ constexpr unsigned kMountMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_MNT_
 // mount point, also one bound from the same file system, which keeps the device number. The
 // device number decides only where the kernel tells neither the mount nor a mount's root.
 bool otherMount(const struct statx& entry, const struct statx& folder);
+
+// Which file a status names.
+FileId idOf(const struct stat& st);
+FileId idOf(const struct statx& sx);
+
+// True when the host path is one of `folders` or lies inside one, by identity, whatever name, link,
+// ".." or bind mount of a folder reaches it: the entry itself (followed when it is a link and
+// `followLast` is set), then the folder holding the nearest part of the path that exists, with
+// every link followed, and each folder above it up to the root. A path that is missing lies where
+// its nearest existing folder lies, so creating it there is known for what it is.
+bool isWithin(const std::string& path, std::span<const FileId> folders, bool followLast);
 
 } // namespace niv::host

@@ -444,8 +444,10 @@ struct KeptIni {
 // its folder and its name.
 std::string identityOf(const std::string& hostPath) {
     struct stat st {};
-    if (::stat(hostPath.c_str(), &st) == 0)
-        return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino);
+    if (::stat(hostPath.c_str(), &st) == 0) {
+        const FileId id = host::idOf(st);
+        return std::to_string(id.dev) + ':' + std::to_string(id.ino);
+    }
     const std::size_t slash = hostPath.rfind('/');
     char* folder = ::realpath(hostPath.substr(0, slash).c_str(), nullptr);
     const std::string out = folder ? folder + hostPath.substr(slash) : hostPath;

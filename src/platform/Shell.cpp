@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -58,32 +59,32 @@ QByteArray recycleRecord(std::int64_t size, FileTime deleted, const QString& ori
     return out;
 }
 
-// The bin's own folder or anything in it, through whatever drive, link or second mount reaches it:
-// told by the folders' identity, never by spelling.
-bool insideBin(Machine& machine, const HostPath& item) {
-    FileId bin;
-    if (!folderId(machine, extractFilePath(recycleBinFolder()), bin)) return false;
-    struct stat st {};
-    if (::lstat(item.path.c_str(), &st) == 0 && FileId{st.st_dev, st.st_ino} == bin) return true;
-    char* real = ::realpath(item.path.substr(0, item.path.rfind('/')).c_str(), nullptr);
-    if (!real) return false;
-    std::string folder(real);
-    std::free(real);
-    for (;;) {
-        if (::stat(folder.empty() ? "/" : folder.c_str(), &st) == 0 && FileId{st.st_dev, st.st_ino} == bin)
-            return true;
-        if (folder.empty()) return false;
-        folder.resize(folder.rfind('/'));
+} // namespace
+
+RecycleBins::RecycleBins(Machine& machine) {
+    for (const QString& letter : machine.driveLetters()) {
+        FileId id;
+        if (folderId(machine, letter + QStringLiteral(":\\$Recycle.Bin"), id) &&
+            std::find(m_ids.begin(), m_ids.end(), id) == m_ids.end())
+            m_ids.push_back(id);
     }
 }
 
-} // namespace
+bool RecycleBins::is(const WalkEntry& folder) const {
+    return folder.isDirectory() && !m_ids.empty() &&
+           std::find(m_ids.begin(), m_ids.end(), folder.fileId()) != m_ids.end();
+}
+
+bool RecycleBins::hold(const HostPath& place) const {
+    return place.valid() && host::isWithin(place.path, m_ids, false);
+}
 
 int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& clock, Spelling spelling) {
     const HostPath item = resolve(machine, winPath, spelling);
     if (!item.valid()) return ERROR_PATH_NOT_FOUND;
     if (!item.exists) return ERROR_FILE_NOT_FOUND;
-    if (item.isRoot || item.inProgramFolder || insideBin(machine, item)) return ERROR_ACCESS_DENIED;
+    if (item.isRoot || inProgramFolder(machine, item) || RecycleBins(machine).hold(item))
+        return ERROR_ACCESS_DENIED;
     if (int err = machine.faults().check(FaultInjector::Op::Recycle, item.winPath)) return err;
 
     HostPath bin = resolve(machine, recycleBinFolder());
@@ -95,17 +96,18 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
     }
     if (int err = machine.faults().check(FaultInjector::Op::Rename, item.winPath)) return err;
     // A link has no bytes of its own; a folder's are counted by the walk, which enters no link.
-    // A mount point, or a folder holding one, is another file system's place: it stays.
+    // A mount point (a folder or a file on another mount than the folder holding it), or a folder
+    // holding one, is another file system's place: it stays. So does a folder whose walk could not
+    // look at all it holds.
+    const std::string above = item.path.substr(0, item.path.rfind('/'));
+    struct statx self {};
+    struct statx holder {};
+    if (::statx(AT_FDCWD, item.path.c_str(), AT_SYMLINK_NOFOLLOW, host::kMountMask, &self) != 0 ||
+        ::statx(AT_FDCWD, above.empty() ? "/" : above.c_str(), 0, host::kMountMask, &holder) != 0 ||
+        (!S_ISLNK(self.stx_mode) && host::otherMount(self, holder)))
+        return ERROR_ACCESS_DENIED;
     std::int64_t size = 0;
     if (S_ISDIR(item.mode)) {
-        // A folder on another mount than the folder holding it is a mount point.
-        const std::string above = item.path.substr(0, item.path.rfind('/'));
-        struct statx self {};
-        struct statx holder {};
-        if (::statx(AT_FDCWD, item.path.c_str(), AT_SYMLINK_NOFOLLOW, host::kMountMask, &self) != 0 ||
-            ::statx(AT_FDCWD, above.empty() ? "/" : above.c_str(), 0, host::kMountMask, &holder) != 0 ||
-            host::otherMount(self, holder))
-            return ERROR_ACCESS_DENIED;
         bool holdsMount = false;
         const WalkResult walked = walkTree(machine, item.winPath, {}, [&](WalkEntry& e) {
             if (e.isMountPoint()) {

@@ -6,10 +6,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace niv {
 
 class Machine;
+class WalkEntry;
+struct HostPath;
 
 // --- recycle bin ---
 
@@ -17,6 +20,22 @@ class Machine;
 inline QString recycleBinFolder() {
     return QStringLiteral("C:\\$Recycle.Bin\\S-1-5-21-0-0-0-1000");
 }
+
+// The recycle bins of the machine's drives, each drive's own "$Recycle.Bin" at its root (the
+// machine's bin on C: among them), known by identity wherever a path or a walk reaches them (drive
+// Z: reaches drive_c too, a link or a bind mount the bin itself), never by spelling. What lies in
+// one has been recycled already: it is never recycled again, and the finders never enter it.
+class RecycleBins {
+public:
+    explicit RecycleBins(Machine& machine);
+    // A folder a walk met that is one of the bins.
+    bool is(const WalkEntry& folder) const;
+    // A resolved path that is one of the bins or lies inside one (its last name not followed).
+    bool hold(const HostPath& place) const;
+
+private:
+    std::vector<FileId> m_ids;
+};
 
 // Gives the deletion time written into the bin's records; the host clock when empty.
 using RecycleClock = std::function<FileTime()>;

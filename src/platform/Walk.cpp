@@ -16,7 +16,6 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <vector>
 
@@ -35,6 +34,7 @@ struct WalkFrame {
     QString folder;        // Windows path with a trailing "\"
     int depth = 0;         // of the entries listed here
     bool inProgramFolder = false; // never written, deleted or recycled
+    const struct statx* mount = nullptr; // the walk's own mount, which no entry it acts on leaves
     std::string names;
     std::vector<Item> items;
     std::size_t next = 0;
@@ -68,8 +68,7 @@ int xattrBits(const Machine& machine, int dirFd, const char* name) {
 }
 
 // Everything a visit may ask of an entry's status, and its mount, in one call.
-constexpr unsigned kEntryMask =
-    host::kMountMask | STATX_NLINK | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+constexpr unsigned kEntryMask = host::kMountMask | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
 
 bool isAscii(const char* s, std::size_t len) {
     for (std::size_t i = 0; i < len; ++i)
@@ -183,18 +182,13 @@ int armedFault(const Machine& machine, FaultInjector::Op op, const WalkEntry& en
     return faults.armed() ? faults.check(op, entry.path()) : 0;
 }
 
-bool sameFile(const struct stat& open, const struct statx& listed) {
-    return open.st_dev == makedev(listed.stx_dev_major, listed.stx_dev_minor) &&
-           open.st_ino == listed.stx_ino;
-}
-
 // Gives the owner the rights to list and change a listed folder through a handle on that very
 // folder, so a link put in its place meanwhile is never followed.
 void unlockFolder(int dirFd, const char* name, const struct statx& listed) {
     const int fd = ::openat(dirFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return;
     struct stat now {};
-    if (::fstat(fd, &now) == 0 && sameFile(now, listed)) {
+    if (::fstat(fd, &now) == 0 && host::idOf(now) == host::idOf(listed)) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
         ::chmod(self.c_str(), (now.st_mode & 07777) | 0700);
     }
@@ -230,9 +224,11 @@ int WalkEntry::dirFd() const {
 
 void WalkEntry::fillStat(const struct statx& sx) const {
     m_stat.mode = sx.stx_mode;
-    m_stat.links = sx.stx_nlink;
-    m_stat.id = {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
-    m_stat.size = S_ISREG(sx.stx_mode) ? static_cast<std::int64_t>(sx.stx_size) : 0;
+    m_stat.id = host::idOf(sx);
+    // A file bound onto the tree from elsewhere: its folder's mount is not its own.
+    m_stat.mountPoint =
+        !S_ISDIR(sx.stx_mode) && !S_ISLNK(sx.stx_mode) && host::otherMount(sx, *m_frame.mount);
+    m_stat.size = S_ISREG(sx.stx_mode) && !m_stat.mountPoint ? static_cast<std::int64_t>(sx.stx_size) : 0;
     m_stat.lastWrite = unixToFileTime(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
     m_stat.lastAccess = unixToFileTime(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
     m_stat.creation = (sx.stx_mask & STATX_BTIME) ? unixToFileTime(sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec)
@@ -264,12 +260,12 @@ FileTime WalkEntry::lastAccessTime() const {
     return stat().lastAccess;
 }
 
-std::uint64_t WalkEntry::linkCount() const {
-    return stat().links;
+bool WalkEntry::isMountPoint() const {
+    return m_isMount || (!m_isDir && !m_isLink && stat().mountPoint);
 }
 
 bool WalkEntry::isRegularFile() const {
-    return !m_isDir && !m_isLink && S_ISREG(stat().mode);
+    return !m_isDir && !m_isLink && S_ISREG(stat().mode) && !stat().mountPoint;
 }
 
 FileId WalkEntry::fileId() const {
@@ -322,7 +318,11 @@ bool WalkEntry::overwriteContents() {
     if (isReadOnly()) return failWith(m_machine, ERROR_ACCESS_DENIED);
     const int fd = ::openat(dirFd(), m_hostName, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failWith(m_machine, errnoToWin(errno));
-    const bool ok = host::zeroFillAndSync(fd);
+    // Judged on what was opened: a file bound here from elsewhere is not the tree's to wipe.
+    struct statx opened {};
+    const bool ours = ::statx(fd, "", AT_EMPTY_PATH, host::kMountMask, &opened) == 0 &&
+                      !host::otherMount(opened, *m_frame.mount);
+    const bool ok = ours && host::zeroFillAndSync(fd);
     ::close(fd);
     return ok || failWith(m_machine, ERROR_ACCESS_DENIED);
 }
@@ -356,24 +356,34 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         if (belowFd < 0) return notFound();
         startFolder += QString::fromUtf8(hostName.data(), static_cast<qsizetype>(hostName.size())) + u'\\';
     }
+    // Inside the program folder from the start (the caller's own folders below included), or once a
+    // folder entered is that folder: told by identity once per walk and per folder entered, never
+    // per entry.
+    FileId program;
+    const bool guarded = programFolderId(machine, program);
+    const bool startGuarded =
+        guarded && (inProgramFolder(machine, hp, true) ||
+                    (!o.below.isEmpty() &&
+                     host::isWithin("/proc/self/fd/" + std::to_string(belowFd), {&program, 1}, true)));
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
     const int excluded = ~o.attrFilter & (faHidden | faSysFile);
     Pacer pacer(o.pump, o.clockMs, o.pumpIntervalMs);
 
     std::vector<std::unique_ptr<WalkFrame>> stack;
-    auto enter = [&](int fd, QString winFolder, int depth, std::string hostName, QString name) {
+    auto enter = [&](int fd, QString winFolder, int depth, std::string hostName, QString name, bool inside) {
         auto frame = std::make_unique<WalkFrame>();
         frame->fd = fd;
         frame->folder = std::move(winFolder);
         frame->depth = depth;
-        frame->inProgramFolder = hp.inProgramFolder;
+        frame->inProgramFolder = inside;
+        frame->mount = &top;
         frame->hostName = std::move(hostName);
         frame->name = std::move(name);
         if (o.progress) o.progress(WalkProgress{frame->folder, result.entries});
         listFolder(*frame, o.sorted);
         stack.push_back(std::move(frame));
     };
-    enter(belowFd, std::move(startFolder), 0, {}, {});
+    enter(belowFd, std::move(startFolder), 0, {}, {}, startGuarded);
 
     while (!stack.empty()) {
         if (o.stop && o.stop->load()) {
@@ -452,11 +462,12 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         if (fd < 0) continue; // gone, or swapped for a link or a file
         struct stat now {};
         // Entered only when it is still the folder that was listed.
-        if (::fstat(fd, &now) != 0 || !sameFile(now, sx)) {
+        if (::fstat(fd, &now) != 0 || host::idOf(now) != host::idOf(sx)) {
             ::close(fd);
             continue;
         }
-        enter(fd, std::move(sub), f.depth + 1, std::string(host, item.len), name);
+        const bool inside = f.inProgramFolder || (guarded && host::idOf(now) == program);
+        enter(fd, std::move(sub), f.depth + 1, std::string(host, item.len), name, inside);
     }
     return result;
 }
@@ -512,25 +523,16 @@ int removeTree(Machine& machine, const QString& folder, bool removeFolder, bool 
 }
 
 bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner) {
-    auto canonical = [&](const QString& path) {
-        const HostPath hp = resolve(machine, path.endsWith(u':') ? path + u'\\' : path);
-        char* real = hp.exists ? ::realpath(hp.path.c_str(), nullptr) : nullptr;
-        std::string out = real ? std::string(real) : std::string();
-        std::free(real);
-        return out;
-    };
-    const std::string o = canonical(outer);
-    const std::string i = canonical(inner);
-    if (o.empty() || i.empty()) return false;
-    return i == o || o == "/" ||
-           (i.size() > o.size() && i.compare(0, o.size(), o) == 0 && i[o.size()] == '/');
+    FileId above;
+    const HostPath in = resolve(machine, inner.endsWith(u':') ? inner + u'\\' : inner);
+    return in.exists && folderId(machine, outer, above) && host::isWithin(in.path, {&above, 1}, true);
 }
 
 bool folderId(Machine& machine, const QString& folder, FileId& id) {
     const HostPath hp = resolve(machine, folder.endsWith(u':') ? folder + u'\\' : folder);
     struct stat st {};
     if (!hp.exists || ::stat(hp.path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    id = {st.st_dev, st.st_ino};
+    id = host::idOf(st);
     return true;
 }
 
@@ -574,7 +576,7 @@ FileContentReader::FileContentReader(const ListedFile& file, OpenFolder* near) {
         ::openat(folder.m_fd, file.m_name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || FileId{st.st_dev, st.st_ino} != file.m_id) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || host::idOf(st) != file.m_id) {
         ::close(fd);
         return;
     }

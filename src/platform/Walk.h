@@ -18,13 +18,6 @@ namespace niv {
 class Machine;
 class WalkEntry;
 
-// Which file an entry is (device and inode), to know it again after the walk.
-struct FileId {
-    std::uint64_t dev = 0;
-    std::uint64_t ino = 0;
-    bool operator==(const FileId&) const = default;
-};
-
 // The one walk below a folder, for everything that lists, counts, deletes, recycles or empties a tree.
 //
 // - The folder it is given is followed as Windows follows a path: whole, links included. Nothing it
@@ -35,9 +28,11 @@ struct FileId {
 //   lead the walk elsewhere: a folder that is no longer the one listed is left alone.
 // - It never leaves the start folder's mount: a folder on another mount (another file system, or a
 //   folder of the same one bound there) is a mount point, listed as a folder and never entered,
-//   emptied or removed.
+//   emptied or removed; a file bound there is a mount point too, listed and never opened for
+//   writing or deleted.
 // - Inside the program folder, which is never written, every delete, removal and overwrite is
-//   refused, as DeleteFile refuses it.
+//   refused, as DeleteFile refuses it: the start folder and each folder entered are known for it by
+//   identity, whatever name reached them.
 // - Names Windows cannot hold (ending in a dot or a blank, holding a control character or one of
 //   \:*?"<>|, not UTF-8) are invisible: never listed, counted, opened or acted on. "." and ".." are
 //   never listed.
@@ -139,26 +134,28 @@ public:
 
     bool isDirectory() const { return m_isDir; } // a folder (a mount point too), never a link
     bool isLink() const { return m_isLink; }     // a symbolic link, whatever it leads to
-    bool isMountPoint() const { return m_isMount; }
+    // A folder or a file on another mount than its folder's, bound onto the tree from elsewhere:
+    // never entered, opened for writing, deleted, removed or recycled, and counted by no cleaner.
+    // For a file it costs the status read that size() reads too.
+    bool isMountPoint() const;
     // The second visit of a folder, after everything in it (with `foldersAfterContents`).
     bool afterContents() const { return m_after; }
 
-    // Bytes of a regular file; 0 for folders, links and other entries.
+    // Bytes of a regular file; 0 for folders, links, mount points and other entries.
     std::int64_t size() const;
     FileTime creationTime() const;
     FileTime lastWriteTime() const;
     FileTime lastAccessTime() const;
     // The attribute word, as a file search gives it.
     int attr() const;
-    // Hard links to the entry (1 for most files).
-    std::uint64_t linkCount() const;
-    // A regular file (not a link, folder, FIFO, device or socket).
+    // A regular file (not a link, folder, mount point, FIFO, device or socket).
     bool isRegularFile() const;
     // The entry itself, not what a link leads to.
     FileId fileId() const;
 
     // Deletes a file or link (the link itself), as DeleteFile does: refuses folders, and read-only
-    // files unless `evenReadOnly`. False with the machine's last error set.
+    // files unless `evenReadOnly`; a mount point the host refuses to remove. False with the
+    // machine's last error set.
     bool deleteFile(bool evenReadOnly = false);
     // Removes an emptied folder (not a mount point).
     bool removeDir();
@@ -168,7 +165,8 @@ public:
     // the entry stays; true on a folder's first visit.
     bool removeInTree(bool evenReadOnly);
     // Overwrites a regular file's content once with zeros and flushes it. A file with more than one
-    // link is left as it is (its other names lie outside), as are read-only files: false.
+    // link is left as it is (its other names lie outside), as are read-only files and mount points:
+    // false.
     bool overwriteContents();
 
     // The walk's own use.
@@ -184,7 +182,7 @@ private:
         std::int64_t size = 0;
         FileTime creation = 0, lastWrite = 0, lastAccess = 0;
         unsigned mode = 0;
-        std::uint64_t links = 0;
+        bool mountPoint = false; // a file on another mount than its folder's
         FileId id;
     };
     const Stat& stat() const;
@@ -228,8 +226,9 @@ struct [[nodiscard]] TreeTotals {
                              bool forceReadOnly = false,
                              const std::function<bool(const WalkEntry&)>& only = {});
 
-// True when the folder `outer` is `inner` or lies above it on the host (through any drive or link
-// the two paths take): walking `outer` would reach `inner`. False when either is missing.
+// True when the folder `outer` is `inner` or lies above it on the host, by identity (through any
+// drive, link or bind mount the two paths take): walking `outer` could reach `inner`. False when
+// either is missing.
 bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner);
 
 // The folder a path names, followed as a walk given that path follows it; false when there is no
@@ -286,8 +285,6 @@ private:
 class FileContentReader {
 public:
     explicit FileContentReader(const ListedFile& file, OpenFolder* near = nullptr);
-    FileContentReader(Machine& machine, const QString& path, FileId id)
-        : FileContentReader(ListedFile(machine, path, id)) {}
     ~FileContentReader();
     FileContentReader(const FileContentReader&) = delete;
     FileContentReader& operator=(const FileContentReader&) = delete;

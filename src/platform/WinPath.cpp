@@ -1,5 +1,6 @@
 #include "WinPath.h"
 
+#include "HostIO.h"
 #include "Machine.h"
 
 #include <QStringList>
@@ -259,10 +260,11 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
     const QString exeRoot = winUpper(excludeTrailingBackslash(exeFolderPath()));
     std::string base;
     QString rest;
-    if (upper.startsWith(exeRoot) && (upper.size() == exeRoot.size() || upper.at(exeRoot.size()) == u'\\')) {
+    const bool exeFolder =
+        upper.startsWith(exeRoot) && (upper.size() == exeRoot.size() || upper.at(exeRoot.size()) == u'\\');
+    if (exeFolder) {
         base = machine.programFolderHost();
         rest = out.winPath.mid(exeRoot.size());
-        out.inProgramFolder = true;
     } else {
         const char letter = static_cast<char>(out.winPath.at(0).toLower().unicode());
         std::string link = machine.root() + "/dosdevices/" + letter + ":";
@@ -279,7 +281,7 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
     const QStringList comps = rest.split(u'\\', Qt::SkipEmptyParts);
     for (const QString& comp : comps)
         if (hasInvalidChars(comp)) return out;
-    out.isRoot = comps.isEmpty() && !out.inProgramFolder;
+    out.isRoot = comps.isEmpty() && !exeFolder;
 
     // Exact spelling first: one look-up for the whole path.
     std::string exact = base;
@@ -337,6 +339,19 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
     if (out.exists) out.mode = st.st_mode;
     out.path = std::move(cur);
     return out;
+}
+
+bool programFolderId(const Machine& machine, FileId& id) {
+    struct stat st {};
+    if (::stat(machine.programFolderHost().c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    id = host::idOf(st);
+    return true;
+}
+
+bool inProgramFolder(const Machine& machine, const HostPath& place, bool followLast) {
+    FileId program;
+    return place.valid() && programFolderId(machine, program) &&
+           host::isWithin(place.path, {&program, 1}, followLast);
 }
 
 namespace {

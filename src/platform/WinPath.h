@@ -64,7 +64,6 @@ struct HostPath {
     std::string path;      // host path; empty when the Windows path has no host place
     QString winPath;       // the canonical Windows path (fullPath)
     bool exists = false;   // every component was found (the last one may be a dangling link)
-    bool inProgramFolder = false; // never written, deleted or recycled
     bool isRoot = false;   // the root folder of a drive
     unsigned mode = 0;     // the host's lstat mode of the last component when it exists
     bool valid() const { return !path.empty(); }
@@ -75,6 +74,15 @@ struct HostPath {
 // first, then a search of the folder; the spelling on disk wins), the last one as `last` says.
 // Components that do not exist keep their spelling, so the result can be created.
 HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelling = Spelling::AnyCase);
+
+// True when a resolved path is the program folder or lies inside it, which is never written, deleted,
+// recycled or created in: told by identity (host::isWithin), whatever drive, link, Z: path, ".."
+// or case reaches it. `followLast` for a call that acts on what a link at the end leads to (a
+// write), not on the link itself (a delete or a move).
+bool inProgramFolder(const Machine& machine, const HostPath& place, bool followLast = false);
+
+// The identity of the program folder; false when it is missing.
+bool programFolderId(const Machine& machine, FileId& id);
 
 // The Windows path of a host path inside one of the machine's drives (or the program folder);
 // "" for a host path that no drive reaches.

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <compare>
 #include <cstdint>
 #include <stdexcept>
 
@@ -29,7 +30,6 @@ constexpr int ERROR_FILE_NOT_FOUND = 2;
 constexpr int ERROR_PATH_NOT_FOUND = 3;
 constexpr int ERROR_TOO_MANY_OPEN_FILES = 4;
 constexpr int ERROR_ACCESS_DENIED = 5;
-constexpr int ERROR_NO_MORE_FILES = 18;
 constexpr int ERROR_SHARING_VIOLATION = 32;
 constexpr int ERROR_FILE_EXISTS = 80;
 constexpr int ERROR_DISK_FULL = 112;
@@ -48,5 +48,12 @@ public:
 
 // A Windows FILETIME: 100-nanosecond intervals since 1601-01-01 UTC.
 using FileTime = std::int64_t;
+
+// Which file an entry is (device and inode), whatever name reaches it.
+struct FileId {
+    std::uint64_t dev = 0;
+    std::uint64_t ino = 0;
+    auto operator<=>(const FileId&) const = default;
+};
 
 } // namespace niv

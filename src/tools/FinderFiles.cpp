@@ -40,7 +40,4 @@ bool viewFinderFile(AppContext& ctx, const QString& path) {
     return ShellExecute(ctx.machine, QStringLiteral("open"), path, {}, {}, Spelling::Exact) >= 32;
 }
 
-RecycleBinFolder::RecycleBinFolder(Machine& machine)
-    : m_found(folderId(machine, extractFilePath(recycleBinFolder()), m_id)) {}
-
 } // namespace niv

@@ -28,19 +28,4 @@ FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path);
 // is a link or folder found in the listed file's place. False when nothing showed it.
 bool viewFinderFile(AppContext& ctx, const QString& path);
 
-// The machine's recycle bin as a walk meets it, told by folder identity wherever the walk reaches it
-// (drive Z: reaches drive_c too), never by the spelling of a name. The finders never enter it: what
-// lies there has been recycled already.
-class RecycleBinFolder {
-public:
-    explicit RecycleBinFolder(Machine& machine);
-    bool is(const WalkEntry& folder) const {
-        return m_found && folder.isDirectory() && folder.fileId() == m_id;
-    }
-
-private:
-    FileId m_id;
-    bool m_found = false;
-};
-
 } // namespace niv

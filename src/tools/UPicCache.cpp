@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/Uglobalvars.h"
+#include "platform/Shell.h"
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
 #include "tools/FinderFiles.h"
@@ -68,7 +69,7 @@ std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClas
         display(above.size() == startLength ? folder
                                             : prefix + excludeTrailingBackslash(above.mid(startLength)));
     };
-    const RecycleBinFolder bin(ctx.machine);
+    const RecycleBins bin(ctx.machine);
     const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         if (e.afterContents()) {
             display(QString());

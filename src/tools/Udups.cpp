@@ -60,7 +60,7 @@ void dropSecondNames(std::vector<const Found*>& group) {
                 group.end());
 }
 
-// Walks a drive and hands each regular file to `take`; the recycle bin is never entered. A folder
+// Walks a drive and hands each regular file to `take`; no drive's recycle bin is entered. A folder
 // the host has no handle left to open is passed over, and the user is told how many were.
 class DriveWalk {
 public:
@@ -102,7 +102,7 @@ private:
     AppContext& m_ctx;
     QString m_drive;
     const DupScanControl& m_control;
-    RecycleBinFolder m_bin;
+    RecycleBins m_bin;
     QStringList m_folders; // without the closing "\"
     QString m_lastFolder;
     std::int64_t m_files = 0;

@@ -1,12 +1,14 @@
 // Every cleaner that walks below a folder, run over planted hostile trees: what lies outside, the
 // names Windows cannot hold and what lies behind a mount point must come out byte-identical.
 #include "cleaners/UIM.h"
+#include "cleaners/udir.h"
 #include "cleaners/uie.h"
 #include "cleaners/unet.h"
 #include "cleaners/unon.h"
 #include "core/AppContext.h"
 #include "platform/Shell.h"
 #include "support/AppFixture.h"
+#include "support/FewHandles.h"
 #include "support/HostileTree.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +56,30 @@ const HostileCase kCases[] = {
          tempState(f, t, true);
          CleanTempFiles(f.ctx);
          EmptyRecycleBin(f.ctx);
+     }},
+    {"temp folders holding mount points too deep for the handles left, recycled",
+     [](AppFixture& f, HostileTree& t) {
+         junkState(f);
+         t.plant(q("C:\\users\\tester\\Temp\\a") + q("\\d").repeated(80));
+         f.ctx.g.Tempall = true;
+         f.ctx.unit<NonUnit>().TempFolder = q("C:\\users\\tester\\Temp\\");
+         f.ctx.unit<NonUnit>().ProgramDrive = q("C:");
+         const FewHandles few(20);
+         CleanTempFiles(f.ctx);
+     }},
+    {"the program folder reached through a drive letter, a link with \"..\" and Z:",
+     [](AppFixture& f, HostileTree&) {
+         junkState(f);
+         f.b.drive('p', f.b.programFolder());
+         f.b.drive('z', "/");
+         f.b.hostLink(q("C:\\plink"), "../../program");
+         const QString viaZ = q("Z:") + QString::fromStdString(f.b.programFolder()).replace(u'/', u'\\');
+         for (const QString& entry : {q("P:\\*.htm"), q("C:\\PLINK\\*.htm"), viaZ + q("\\*.htm")})
+             ScanOwnListEntry(f.ctx, entry, true);
+         f.ctx.g.Tempall = true;
+         f.ctx.unit<NonUnit>().TempFolder = q("C:\\plink\\");
+         f.ctx.unit<NonUnit>().ProgramDrive = q("C:");
+         CleanTempFiles(f.ctx);
      }},
     {"temp files counted with *.tmp",
      [](AppFixture& f, HostileTree& t) {
@@ -160,6 +186,7 @@ INSTANTIATE_TEST_SUITE_P(EveryWalkingCleaner, HostileTreeCleanersTest, ::testing
 TEST(TempFolderRefusalTest, DriveRootsTheWindowsFolderTheProfileAndAboveAreRefused) {
     AppFixture f;
     f.b.drive('z', "/");
+    f.b.hostLink(q("C:\\plink"), "../../program");
     f.b.file(q("C:\\windows\\system32\\kernel32.dll"), "k");
     f.b.file(q("C:\\users\\tester\\Documents\\mine.tmp"), "d");
     f.b.file(q("C:\\users\\tester\\AppData\\Local\\Temp\\old.tmp"), "t");
@@ -170,6 +197,7 @@ TEST(TempFolderRefusalTest, DriveRootsTheWindowsFolderTheProfileAndAboveAreRefus
         {"c:\\WINDOWS", true},
         {"C:\\users\\", true},
         {"C:\\users\\tester\\", true},
+        {"c:\\plink\\", true},
         {"C:\\users\\tester\\AppData\\Local\\Temp\\", false},
         {"C:\\windows\\temp\\", false},
     };

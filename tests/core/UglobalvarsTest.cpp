@@ -112,24 +112,6 @@ TEST(WindowSizeRecordTest, ReadsZeroWhenMissingAndWritesBoth) {
     EXPECT_EQ(ReadFormWidth(f.ctx, QStringLiteral("Frminit")), 640);
 }
 
-TEST(WipeFileTest, OverwritesRegularFilesOnly) {
-    Fixture f;
-    f.b.file(QStringLiteral("C:\\w\\secret.txt"), "password");
-    WipeFile(f.ctx, QStringLiteral("C:\\w\\secret.txt"));
-    EXPECT_EQ(f.b.readHost(QStringLiteral("C:\\w\\secret.txt")), QByteArray(8, '\0'));
-
-    f.b.file(QStringLiteral("C:\\w\\ro.txt"), "keep");
-    f.b.attributes(QStringLiteral("C:\\w\\ro.txt"), faReadOnly);
-    f.b.file(QStringLiteral("C:\\w\\target.txt"), "target");
-    f.b.link(QStringLiteral("C:\\w\\link.txt"), QStringLiteral("C:\\w\\target.txt"));
-    f.b.folder(QStringLiteral("C:\\w\\dir"));
-    for (const char* p : {"C:\\w\\ro.txt", "C:\\w\\link.txt", "C:\\w\\dir", "C:\\w\\.", "C:\\w\\missing"})
-        WipeFile(f.ctx, QString::fromLatin1(p));
-    EXPECT_EQ(f.b.readHost(QStringLiteral("C:\\w\\ro.txt")), QByteArray("keep"));
-    EXPECT_EQ(f.b.readHost(QStringLiteral("C:\\w\\target.txt")), QByteArray("target"));
-    EXPECT_TRUE(f.dialogs.shown().isEmpty());
-}
-
 TEST(RecycleFileTest, MovesToTheBinOrReportsFalse) {
     Fixture f;
     f.b.file(QStringLiteral("C:\\docs\\a.txt"), "a");

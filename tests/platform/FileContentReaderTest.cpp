@@ -46,7 +46,7 @@ TEST(FileContentReaderTest, ReadsOnlyTheRegularFileThatWasListed) {
     b.link(q("C:\\d\\link"), q("C:\\d\\kept.txt"));
 
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        FileContentReader reader(b.machine(), q("C:\\d\\") + q(cases[i].first), ids[i]);
+        FileContentReader reader(ListedFile(b.machine(), q("C:\\d\\") + q(cases[i].first), ids[i]));
         EXPECT_EQ(reader.isOpen(), cases[i].second) << cases[i].first;
         char data[16];
         if (cases[i].second) {
@@ -54,7 +54,7 @@ TEST(FileContentReaderTest, ReadsOnlyTheRegularFileThatWasListed) {
         }
     }
     // A link listed as itself is never read through.
-    EXPECT_FALSE(FileContentReader(b.machine(), q("C:\\d\\link"), listedId("link")).isOpen());
+    EXPECT_FALSE(FileContentReader(ListedFile(b.machine(), q("C:\\d\\link"), listedId("link"))).isOpen());
 }
 
 } // namespace

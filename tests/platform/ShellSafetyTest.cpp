@@ -1,8 +1,10 @@
 #include "platform/FaultInjector.h"
 #include "platform/FileSys.h"
 #include "platform/HostIO.h"
+#include "platform/IniFile.h"
 #include "platform/Shell.h"
 #include "platform/WinPath.h"
+#include "support/HostileTree.h"
 #include "support/MachineBuilder.h"
 
 #include <QDir>
@@ -91,13 +93,31 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     EXPECT_EQ(b.readHost(recycleBinFolder() + u'\\' + items.first() + q("\\c.txt")), "c");
 }
 
-TEST(WipeTest, AHardLinkedFileIsNotOverwritten) {
+TEST(ProgramFolderTest, NothingWritesIntoItWhateverNameReachesIt) {
     MachineBuilder b;
-    const std::string outside = b.outsideFile("kept.txt", "outside content");
-    b.folder(q("C:\\cache"));
-    ASSERT_EQ(::link(outside.c_str(), b.hostPath(q("C:\\cache\\linked.txt")).c_str()), 0);
-    EXPECT_FALSE(OverwriteFileContents(b.machine(), q("C:\\cache\\linked.txt")));
-    EXPECT_EQ(b.readHost(q("C:\\cache\\linked.txt")), "outside content");
+    HostileTree watch(b); // the program folder is among what it watches
+    b.drive('p', b.programFolder());
+    b.drive('z', "/");
+    b.hostLink(q("C:\\plink"), "../../program");
+    b.hostLink(q("C:\\own.ini"), b.programFolder() + "/index_t.htm");
+    b.file(q("C:\\free.txt"), "free");
+    const QString viaZ = q("Z:") + QString::fromStdString(b.programFolder()).replace(u'/', u'\\') + u'\\';
+    Machine& m = b.machine();
+    for (const QString& at : {q("P:\\"), q("c:\\PLINK\\"), viaZ}) {
+        SCOPED_TRACE(at.toStdString());
+        EXPECT_FALSE(DeleteFile(m, at + q("index_t.htm")));
+        EXPECT_NE(shellRecycle(m, at + q("download.htm")), 0);
+        EXPECT_FALSE(WriteFileBytes(m, at + q("index_t.htm"), "x"));
+        EXPECT_FALSE(AppendFileBytes(m, at + q("new.txt"), "x"));
+        EXPECT_FALSE(FileSetAttr(m, at + q("index_t.htm"), faHidden));
+        EXPECT_FALSE(CreateDir(m, at + q("new")));
+        EXPECT_FALSE(ForceDirectories(m, at + q("a\\b")));
+        EXPECT_FALSE(MoveFile(m, q("C:\\free.txt"), at + q("free.txt")));
+        EXPECT_FALSE(MoveFile(m, at + q("index_t.htm"), q("C:\\moved.htm")));
+        EXPECT_FALSE(CopyFile(m, q("C:\\free.txt"), at + q("copy.txt"), false));
+    }
+    EXPECT_FALSE(WritePrivateProfileString(m, q("s"), q("k"), q("v"), q("C:\\own.ini")));
+    EXPECT_EQ(watch.changes(), "");
 }
 
 } // namespace

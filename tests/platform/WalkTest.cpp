@@ -46,11 +46,12 @@ TEST_F(TreeWalkTest, HostileTreeIsListedAndRemovedWithoutLeavingIt) {
     tree.plant(kTree);
     tree.armSwap();
     if (!tree.mountError().empty()) GTEST_SKIP() << tree.mountError();
-    EXPECT_EQ(visits(m, kTree),
-              "a.tmp|f|1 fifo.tmp|f|0 hard.tmp|f|19 keep|d|0 keep\\inner.tmp|f|7 level1|d|0 "
-              "level1\\level2|d|0 level1\\level2\\lnk.tmp|l|0 level1\\level2\\lnkdir|l|0 "
-              "level1\\level2\\plain.tmp|f|5 level1\\lnk.tmp|l|0 level1\\lnkdir|l|0 level1\\mnt|m|0 "
-              "level1\\plain.tmp|f|5 lnk.tmp|l|0 lnkdir|l|0 mnt|m|0 plain.tmp|f|5 swap|d|0");
+    EXPECT_EQ(
+        visits(m, kTree),
+        "a.tmp|f|1 fifo.tmp|f|0 hard.tmp|f|19 held|d|0 held\\mntfile.tmp|m|0 keep|d|0 keep\\inner.tmp|f|7 "
+        "level1|d|0 level1\\level2|d|0 level1\\level2\\lnk.tmp|l|0 level1\\level2\\lnkdir|l|0 "
+        "level1\\level2\\plain.tmp|f|5 level1\\lnk.tmp|l|0 level1\\lnkdir|l|0 level1\\mnt|m|0 "
+        "level1\\plain.tmp|f|5 lnk.tmp|l|0 lnkdir|l|0 mnt|m|0 mntfile.tmp|m|0 plain.tmp|f|5 swap|d|0");
     EXPECT_NE(removeTree(m, kTree, true), ERROR_SUCCESS); // the mount point and the invisible names stay
     EXPECT_EQ(tree.changes(), "");
     for (const char* gone :

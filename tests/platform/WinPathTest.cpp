@@ -285,7 +285,7 @@ TEST_F(ResolveTest, CaseInsensitiveMatchTakesTheSpellingOnDisk) {
         SCOPED_TRACE(c.ask);
         const HostPath r = resolve(m, u8(c.ask));
         EXPECT_TRUE(r.exists);
-        EXPECT_FALSE(r.inProgramFolder);
+        EXPECT_FALSE(inProgramFolder(m, r));
         EXPECT_EQ(canon(r.path), canon(b.hostPath(u8(c.onDisk))));
     }
     EXPECT_TRUE(S_ISREG(resolve(m, u8("c:\\docs\\report.txt")).mode));
@@ -379,7 +379,7 @@ TEST_F(ResolveTest, ExeFolderMapsReadOnlyOntoTheProgramFolder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ask);
         const HostPath r = resolve(m, u8(c.ask));
-        EXPECT_TRUE(r.inProgramFolder);
+        EXPECT_TRUE(inProgramFolder(m, r));
         EXPECT_FALSE(r.isRoot);
         EXPECT_EQ(r.exists, c.exists);
         EXPECT_EQ(canon(r.path), canon(b.programFolder()) + c.hostTail);
@@ -389,7 +389,7 @@ TEST_F(ResolveTest, ExeFolderMapsReadOnlyOntoTheProgramFolder) {
                               "C:\\Program Files\\Nivora\\..\\x", "C:\\Program Files"}) {
         SCOPED_TRACE(other);
         const HostPath r = resolve(m, u8(other));
-        EXPECT_FALSE(r.inProgramFolder);
+        EXPECT_FALSE(inProgramFolder(m, r));
         EXPECT_EQ(canon(r.path).rfind(canon(b.driveC()), 0), 0u);
     }
 }

@@ -72,6 +72,7 @@ HostileTree::HostileTree(MachineBuilder& builder) : m_builder(builder) {
     for (const char* hex : {"0", "A", "F"})
         builder.outsideFile(std::string("sentinel/") + hex + "/x.tmp", "sentinel hex");
     m_watched.push_back(m_sentinel);
+    m_watched.push_back(builder.programFolder());
     m_before = snapshot();
 }
 
@@ -107,18 +108,30 @@ void HostileTree::plant(const QString& winFolder, const QString& prefix, const Q
     // Swapped for a link when a walk enters it.
     b.file(f + p + QStringLiteral("swap\\") + p + QStringLiteral("inside") + ext, "inside");
     m_swapFolders.push_back(winUpper(f + p + QStringLiteral("swap\\")));
-    // Mount points, and a folder holding one.
-    for (const QString& level : {f, f + QStringLiteral("level1\\")}) {
-        const std::string name = "mounted" + std::to_string(m_mounts.size());
-        const std::string source = b.outsideFolder(name);
-        b.outsideFile(name + '/' + (p + QStringLiteral("mounted") + ext).toStdString(), "mounted");
-        const std::string target = b.folder(level + p + QStringLiteral("mnt"));
+    // Mount points, and folders holding one: folders bound onto folders, files onto files.
+    const QString file = p + QStringLiteral("mntfile") + ext;
+    const std::pair<QString, bool> points[] = {
+        {f + p + QStringLiteral("mnt"), true},
+        {f + QStringLiteral("level1\\") + p + QStringLiteral("mnt"), true},
+        {f + file, false},
+        {f + p + QStringLiteral("held\\") + file, false}};
+    for (const auto& [point, isFolder] : points) {
+        const std::string name = "mounted" + std::to_string(m_mountPoints.size());
+        std::string source;
+        if (isFolder) {
+            source = b.outsideFolder(name);
+            b.outsideFile(name + '/' + (p + QStringLiteral("mounted") + ext).toStdString(), "mounted");
+        } else {
+            source = b.outsideFile(name, "mounted file");
+        }
+        const std::string target = isFolder ? b.folder(point) : b.file(point);
         if (::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0) {
             m_mountError = "cannot bind-mount here (" + std::string(std::strerror(errno)) + "; root may)";
-            ::rmdir(target.c_str());
+            ::remove(target.c_str());
             continue;
         }
         m_mounts.push_back(::open(target.c_str(), O_PATH | O_CLOEXEC));
+        m_mountPoints.push_back(target);
         m_watched.push_back(source);
     }
     m_before = snapshot();
@@ -153,6 +166,16 @@ std::map<std::string, std::string> HostileTree::snapshot() const {
     std::map<std::string, std::string> out;
     for (const std::string& path : m_watched)
         record(path, out);
+    // A mount point moved elsewhere (with a folder holding it) is no longer where it was planted.
+    for (const std::string& point : m_mountPoints) {
+        struct statx self {};
+        struct statx holder {};
+        const bool there =
+            ::statx(AT_FDCWD, point.c_str(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &self) == 0 &&
+            ::statx(AT_FDCWD, point.substr(0, point.rfind('/')).c_str(), 0, STATX_MNT_ID, &holder) == 0 &&
+            self.stx_mnt_id != holder.stx_mnt_id;
+        out[point] = there ? "mount point" : "no mount point";
+    }
     return out;
 }
 

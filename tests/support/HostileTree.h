@@ -22,10 +22,13 @@ namespace niv {
 //   swap\                   a folder that becomes a link to the sentinel the moment a walk enters it
 //   mnt\, level1\mnt\       folders outside the machine bound there (mount --bind); left out when
 //                           the test may not mount (see mountError)
+//   mntfile.tmp,            files outside the machine bound onto files, the second in a folder
+//   held\mntfile.tmp        that holds nothing else
 //
 // plus plain files (plain.tmp, level1\plain.tmp, ...) that a cleaner may rightly remove. Everything
-// outside, the invisible names and what lies behind the mount point are recorded when planted;
-// `intact()` compares them byte for byte.
+// outside, the program folder, the invisible names and what lies behind the mount points are
+// recorded when planted, and so is where each mount point is; `changes()` compares them byte for
+// byte.
 class HostileTree {
 public:
     explicit HostileTree(MachineBuilder& builder);
@@ -56,7 +59,8 @@ private:
     std::vector<QString> m_swapFolders; // Windows paths, with a trailing "\"
     std::map<std::string, std::string> m_before;
     int m_swapped = 0;
-    std::vector<int> m_mounts; // a handle on each mount
+    std::vector<int> m_mounts;              // a handle on each mount
+    std::vector<std::string> m_mountPoints; // host paths where they were planted
     std::string m_mountError;
 };
 

@@ -41,7 +41,7 @@ TEST(UdupsTest, LineToPath) {
         EXPECT_EQ(DupLineToPath(c.line), c.path) << c.line.toStdString();
 }
 
-// Links, pipes and the recycle bin are never listed; a hard-linked file counts once.
+// Links, pipes and the recycle bins are never listed; a hard-linked file counts once.
 TEST(UdupsTest, ScansListOnlyRegularFilesThatMatch) {
     AppFixture f;
     const QByteArray small = bytes(5000, 'a');
@@ -73,6 +73,12 @@ TEST(UdupsTest, ScansListOnlyRegularFilesThatMatch) {
     EXPECT_EQ(r.lines.at(1), DupLine(q("C:\\big"), q("b.iso")));
     EXPECT_EQ(r.lines.mid(2),
               QStringList({DupLine(q("C:\\a"), q("Report.doc")), DupLine(q("C:\\two"), q("renamed.bin"))}));
+
+    // Every drive's own bin is passed over.
+    f.b.drive('d');
+    f.b.file(q("D:\\$RECYCLE.BIN\\S-1-5-21-0-0-0-500\\$RAB12CD.doc\\report.doc"), small);
+    f.b.file(q("D:\\report.doc"), small);
+    EXPECT_EQ(ScanDuplicateNames(f.ctx, u'd', {}).lines, QStringList());
 }
 
 // A second name of one file is never its copy: recycling "the copy" would take the only data.

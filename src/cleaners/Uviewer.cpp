@@ -6,6 +6,8 @@
 #include "platform/Walk.h"
 #include "platform/WinPath.h"
 
+#include <algorithm>
+
 namespace niv {
 
 const QStringList& ViewableExtensions() {
@@ -46,12 +48,13 @@ bool isDesktopIni(const QString& name) {
 
 // folder + name in lower case, `folder` already lower: one allocation for the usual ASCII name.
 QString lowerJoin(const QString& folder, const QString& name) {
-    QString out;
-    out.reserve(folder.size() + name.size());
-    out += folder;
+    QString out(folder.size() + name.size(), Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(out.data());
+    std::copy_n(reinterpret_cast<const char16_t*>(folder.constData()), folder.size(), d);
+    d += folder.size();
     for (const QChar c : name) {
         if (c.unicode() >= 0x80) return folder + name.toLower();
-        out += c.unicode() >= u'A' && c.unicode() <= u'Z' ? QChar(c.unicode() + 32) : c;
+        *d++ = c.unicode() >= u'A' && c.unicode() <= u'Z' ? char16_t(c.unicode() + 32) : c.unicode();
     }
     return out;
 }

@@ -120,6 +120,13 @@ std::string findAnyCase(int dirFd, const QString& name);
 // The Windows error for a failed host call's errno.
 int errnoToWin(int err);
 
+// True when the kernel reads an extended attribute by a folder's handle and a name (getxattrat,
+// Linux 6.13 on); probed by asking it once.
+bool probeXattrByHandle();
+// The entry's own DOS attribute text, by name in the open folder `dirFd` (a link is not followed):
+// by the folder's handle when `byHandle`, else through the folder's /proc name. As getxattr returns.
+long readDosAttribAt(int dirFd, const char* name, char* buf, std::size_t size, bool byHandle);
+
 // What statx is asked for where an entry's mount matters.
 constexpr unsigned kMountMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_MNT_ID;
 // True when `entry` lies on another mount than `folder` (both from statx with kMountMask): a

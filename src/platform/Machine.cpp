@@ -1,5 +1,7 @@
 #include "Machine.h"
 
+#include "HostIO.h"
+
 #include <QProcess>
 
 #include <algorithm>
@@ -29,7 +31,8 @@ public:
 
 Machine::Machine(MachineSettings settings)
     : m_settings(std::move(settings)), m_launcher(std::make_unique<DesktopLauncher>()),
-      m_batchRunner([](std::function<void()> job) { job(); }) {}
+      m_batchRunner([](std::function<void()> job) { job(); }),
+      m_hostAbilities{host::probeXattrByHandle()} {}
 
 Machine::~Machine() = default;
 

@@ -51,6 +51,13 @@ private:
     QHash<QString, std::string> m_folders;
 };
 
+// What the host's kernel can do, probed once as the machine is made.
+struct HostAbilities {
+    // Extended attributes are read by a folder's handle and a name; else through the folder's
+    // /proc name, a longer lookup that cost a delete walk a fifth of its time.
+    bool xattrByHandle = false;
+};
+
 // A Windows computer emulated over a Wine-prefix-like folder.
 class Machine {
 public:
@@ -97,6 +104,10 @@ public:
 
     FolderCache& folderCache() const { return m_folderCache; }
 
+    const HostAbilities& hostAbilities() const { return m_hostAbilities; }
+    // Tests take the paths of a kernel that lacks an ability.
+    void setHostAbilities(const HostAbilities& abilities) { m_hostAbilities = abilities; }
+
     // Last Windows error of a failed call, as GetLastError gives it.
     int lastError() const { return m_lastError.load(); }
     void setLastError(int error) const { m_lastError.store(error); }
@@ -117,6 +128,7 @@ private:
     friend class WriterTurn;
     mutable std::atomic<int> m_lastError{0}; // batch jobs run on a worker thread
     mutable FolderCache m_folderCache;
+    HostAbilities m_hostAbilities;
 };
 
 // Writers of one machine take turns, in this process and in others: a change holds the machine's

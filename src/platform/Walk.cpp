@@ -10,15 +10,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -31,6 +28,7 @@ struct WalkFrame {
         std::uint32_t len;
         unsigned char type;
         bool ascii;
+        std::uint64_t key = 0; // the first eight bytes upper-cased, for sorting ASCII names
     };
     int fd = -1;
     QString folder;        // Windows path with a trailing "\"
@@ -52,46 +50,20 @@ struct WalkFrame {
     }
 
     const char* host(const Item& item) const { return names.data() + item.at; }
-    QString itemName(const Item& item) const {
-        const qsizetype len = static_cast<qsizetype>(item.len);
-        return item.ascii ? QString::fromLatin1(host(item), len) : QString::fromUtf8(host(item), len);
+    QString itemName(const Item& item) const { return nameOf(host(item), item.len, item.ascii); }
+    static QString nameOf(const char* host, std::uint32_t len, bool ascii) {
+        const auto n = static_cast<qsizetype>(len);
+        return ascii ? QString::fromLatin1(host, n) : QString::fromUtf8(host, n);
     }
 };
 
 namespace {
 
 using host::errnoToWin;
-using host::kDosAttrib;
 
-#ifndef SYS_getxattrat
-#define SYS_getxattrat 464 // one number on every architecture since the tables were unified
-#endif
-
-// The entry's own DOS attribute text, by name in the open folder: a link is not followed.
-ssize_t readDosAttrib(int dirFd, const char* name, char* buf, std::size_t size) {
-    // By the folder's handle where the kernel can (6.13 on), else through its /proc name, a
-    // longer lookup that cost a delete walk a fifth of its time.
-    static std::atomic<bool> byHandle{true};
-    if (byHandle.load(std::memory_order_relaxed)) {
-        struct {
-            std::uint64_t value;
-            std::uint32_t size;
-            std::uint32_t flags;
-        } args{reinterpret_cast<std::uintptr_t>(buf), static_cast<std::uint32_t>(size), 0};
-        const long n =
-            ::syscall(SYS_getxattrat, dirFd, name, AT_SYMLINK_NOFOLLOW, kDosAttrib, &args, sizeof args);
-        if (n >= 0 || (errno != ENOSYS && errno != EPERM)) return n;
-        byHandle.store(false, std::memory_order_relaxed);
-    }
-    char path[64 + 256];
-    if (std::strlen(name) > 255) return -1;
-    std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name);
-    return ::lgetxattr(path, kDosAttrib, buf, size);
-}
-
-int xattrBits(int dirFd, const char* name) {
+int xattrBits(const Machine& machine, int dirFd, const char* name) {
     char buf[64];
-    const ssize_t n = readDosAttrib(dirFd, name, buf, sizeof buf);
+    const long n = host::readDosAttribAt(dirFd, name, buf, sizeof buf, machine.hostAbilities().xattrByHandle);
     return n > 0 ? host::parseDosAttrib(buf, n) : 0;
 }
 
@@ -120,7 +92,7 @@ void listFolder(WalkFrame& frame, bool sorted) {
             const bool ascii = isAscii(e->d_name, len);
             allAscii = allAscii && ascii;
             frame.items.push_back({static_cast<std::uint32_t>(frame.names.size()),
-                                   static_cast<std::uint32_t>(len), e->d_type, ascii});
+                                   static_cast<std::uint32_t>(len), e->d_type, ascii, 0});
             frame.names.append(e->d_name, len + 1);
         }
     }
@@ -128,7 +100,17 @@ void listFolder(WalkFrame& frame, bool sorted) {
     // The search's order: names compared upper-cased, then as they are.
     if (allAscii) {
         auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+        // Most names differ in their first eight bytes: one comparison of the packed prefix settles
+        // them. No name holds a byte below 0x20, so the zero padding sorts a shorter prefix first.
+        for (auto& item : frame.items) {
+            const auto* x = reinterpret_cast<const unsigned char*>(frame.host(item));
+            std::uint64_t key = 0;
+            for (std::uint32_t i = 0; i < 8; ++i)
+                key = key << 8 | (i < item.len ? upper(x[i]) : 0u);
+            item.key = key;
+        }
         auto before = [&](const WalkFrame::Item& a, const WalkFrame::Item& b) {
+            if (a.key != b.key) return a.key < b.key;
             const auto* x = reinterpret_cast<const unsigned char*>(frame.host(a));
             const auto* y = reinterpret_cast<const unsigned char*>(frame.host(b));
             const std::uint32_t n = std::min(a.len, b.len);
@@ -207,9 +189,11 @@ void unlockFolder(int dirFd, const char* name, const struct statx& listed) {
 
 } // namespace
 
-void WalkEntry::reset(const char* hostName, const QString& name, bool isDir, bool isLink, bool isMount,
-                      bool after, const struct statx* known) {
+void WalkEntry::reset(const char* hostName, std::uint32_t hostLength, bool ascii, const QString& name,
+                      bool isDir, bool isLink, bool isMount, bool after, const struct statx* known) {
     m_hostName = hostName;
+    m_hostLength = hostLength;
+    m_ascii = ascii;
     m_name = name;
     m_isDir = isDir;
     m_isLink = isLink;
@@ -218,6 +202,12 @@ void WalkEntry::reset(const char* hostName, const QString& name, bool isDir, boo
     m_statDone = known != nullptr;
     if (known) fillStat(*known);
     m_attr = -1;
+}
+
+const QString& WalkEntry::name() const {
+    // Most walks that count or delete never ask.
+    if (m_name.isNull()) m_name = WalkFrame::nameOf(m_hostName, m_hostLength, m_ascii);
+    return m_name;
 }
 
 int WalkEntry::dirFd() const {
@@ -282,7 +272,7 @@ int WalkEntry::attr() const {
     if (m_attr >= 0) return m_attr;
     int a = (m_isDir ? faDirectory : faArchive) | (m_isLink ? faReparsePoint : 0);
     if (modeReadOnly()) a |= faReadOnly;
-    a |= xattrBits(dirFd(), m_hostName);
+    a |= xattrBits(m_machine, dirFd(), m_hostName);
     m_attr = a;
     return a;
 }
@@ -290,7 +280,7 @@ int WalkEntry::attr() const {
 bool WalkEntry::isReadOnly() const {
     // The mode settles it without the extended attribute, when it says so.
     if (m_attr >= 0) return m_attr & faReadOnly;
-    return modeReadOnly() || (xattrBits(dirFd(), m_hostName) & faReadOnly);
+    return modeReadOnly() || (xattrBits(m_machine, dirFd(), m_hostName) & faReadOnly);
 }
 
 bool WalkEntry::deleteFile(bool evenReadOnly) {
@@ -402,7 +392,8 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             if (o.foldersAfterContents && !stack.empty()) {
                 WalkFrame& parent = *stack.back();
                 WalkEntry entry(machine, parent, &parent.folder, parent.depth);
-                entry.reset(done->hostName.c_str(), done->name, true, false, false, true);
+                entry.reset(done->hostName.c_str(), static_cast<std::uint32_t>(done->hostName.size()), true,
+                            done->name, true, false, false, true);
                 ++result.entries;
                 if (visit(entry) == WalkStep::Stop) {
                     result.stopped = true;
@@ -426,16 +417,16 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             isLink = S_ISLNK(sx.stx_mode);
         }
         const bool isMount = isDir && host::otherMount(sx, top);
-        if (excluded && (xattrBits(f.fd, host) & excluded)) continue;
-        const QString name = f.itemName(item);
+        if (excluded && (xattrBits(machine, f.fd, host) & excluded)) continue;
+        // The name is made only when something asks for it.
+        WalkEntry entry(machine, f, &f.folder, f.depth);
+        entry.reset(host, item.len, item.ascii, QString(), isDir, isLink, isMount, false, haveStat ? &sx : nullptr);
         bool visible = !isDir || (o.attrFilter & faDirectory);
-        if (visible && !matchAll && (!isDir || o.maskFolders)) visible = matchesMask(name, o.mask);
+        if (visible && !matchAll && (!isDir || o.maskFolders)) visible = matchesMask(entry.name(), o.mask);
 
         WalkStep step = WalkStep::Continue;
         const bool mayEnter = isDir && !isMount && (o.maxDepth < 0 || f.depth < o.maxDepth);
         if (visible) {
-            WalkEntry entry(machine, f, &f.folder, f.depth);
-            entry.reset(host, name, isDir, isLink, isMount, false, haveStat ? &sx : nullptr);
             ++result.entries;
             step = visit(entry);
             if (step == WalkStep::Stop) {
@@ -446,6 +437,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         pacer.tick(); // after every entry, so what it showed is drawn
         if (!mayEnter || step == WalkStep::SkipFolder || !haveStat) continue;
 
+        const QString& name = entry.name();
         QString sub = f.folder + name + u'\\';
         machine.faults().beforeWalkEnters(sub);
         if (o.unlockFolders && (sx.stx_mode & 0700) != 0700) unlockFolder(f.fd, host, sx);
@@ -540,12 +532,41 @@ bool folderId(Machine& machine, const QString& folder, FileId& id) {
 ListedFile::ListedFile(Machine& machine, const QString& path, FileId id) : m_id(id) {
     if (machine.faults().check(FaultInjector::Op::Open, path) != 0) return;
     const HostPath hp = resolve(machine, path);
-    if (hp.exists) m_host = hp.path;
+    const std::size_t slash = hp.path.rfind('/');
+    if (!hp.exists || slash == std::string::npos) return;
+    m_folder = std::make_shared<const std::string>(hp.path.substr(0, slash));
+    m_name = hp.path.substr(slash + 1);
 }
 
-FileContentReader::FileContentReader(const ListedFile& file) {
-    if (file.m_host.empty()) return;
-    const int fd = ::open(file.m_host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+ListedFolder::ListedFolder(Machine& machine, const QString& folder)
+    : m_machine(&machine), m_folder(includeTrailingBackslash(folder)) {
+    const HostPath hp = resolve(machine, m_folder);
+    if (hp.exists) m_host = std::make_shared<const std::string>(hp.path);
+}
+
+ListedFile::ListedFile(const ListedFolder& folder, const QString& name, FileId id)
+    : m_name(name.toStdString()), m_id(id) {
+    const FaultInjector& faults = folder.m_machine->faults();
+    if (faults.armed() && faults.check(FaultInjector::Op::Open, folder.m_folder + name) != 0) return;
+    m_folder = folder.m_host;
+}
+
+OpenFolder::~OpenFolder() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+FileContentReader::FileContentReader(const ListedFile& file, OpenFolder* near) {
+    if (!file.m_folder) return;
+    OpenFolder once;
+    OpenFolder& folder = near ? *near : once;
+    if (folder.m_host != file.m_folder && (!folder.m_host || *folder.m_host != *file.m_folder)) {
+        if (folder.m_fd >= 0) ::close(folder.m_fd);
+        folder.m_fd = ::open(file.m_folder->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folder.m_host = file.m_folder;
+    }
+    if (folder.m_fd < 0) return;
+    const int fd =
+        ::openat(folder.m_fd, file.m_name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || host::idOf(st) != file.m_id) {

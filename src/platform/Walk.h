@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 struct statx;
@@ -124,10 +125,10 @@ struct WalkFrame;
 // first asked.
 class WalkEntry {
 public:
-    const QString& name() const { return m_name; }
+    const QString& name() const;
     // The folder holding the entry, a Windows path with a trailing "\".
     const QString& folder() const { return *m_folder; }
-    QString path() const { return *m_folder + m_name; }
+    QString path() const { return *m_folder + name(); }
     // 0 for entries of the start folder.
     int depth() const { return m_depth; }
 
@@ -171,9 +172,10 @@ public:
     // The walk's own use.
     WalkEntry(Machine& machine, WalkFrame& frame, const QString* folder, int depth)
         : m_machine(machine), m_frame(frame), m_folder(folder), m_depth(depth) {}
-    // `known`: the entry's status when the walk already took it.
-    void reset(const char* hostName, const QString& name, bool isDir, bool isLink, bool isMount, bool after,
-               const struct statx* known = nullptr);
+    // `name`: the entry's name when the walk already made it (else null: made when first asked, from
+    // the host name, ASCII or UTF-8); `known`: its status when the walk already took it.
+    void reset(const char* hostName, std::uint32_t hostLength, bool ascii, const QString& name, bool isDir,
+               bool isLink, bool isMount, bool after, const struct statx* known = nullptr);
 
 private:
     struct Stat {
@@ -195,7 +197,9 @@ private:
     const QString* m_folder;
     int m_depth;
     const char* m_hostName = nullptr; // in the walk's listing, alive during the visit
-    QString m_name;
+    std::uint32_t m_hostLength = 0;
+    bool m_ascii = true;
+    mutable QString m_name;
     bool m_isDir = false, m_isLink = false, m_isMount = false, m_after = false;
     mutable bool m_statDone = false;
     mutable Stat m_stat;
@@ -231,25 +235,56 @@ bool isSameOrAbove(Machine& machine, const QString& outer, const QString& inner)
 // such folder.
 bool folderId(Machine& machine, const QString& folder, FileId& id);
 
-// A regular file a walk listed, found again by its path once the walk is over. Made in the thread
-// that owns the machine; reading it (FileContentReader) touches no machine state, so other threads
-// may read it.
+// A folder a walk listed, found again by its path once the walk is over, so that the many files
+// listed in it are found by name without each path being resolved again.
+class ListedFolder {
+public:
+    ListedFolder(Machine& machine, const QString& folder);
+
+private:
+    friend class ListedFile;
+    Machine* m_machine;
+    QString m_folder;                          // with a trailing "\"
+    std::shared_ptr<const std::string> m_host; // null when there is no such folder
+};
+
+// A regular file a walk listed, found again by its path (or by its name in its listed folder) once
+// the walk is over. Made in the thread that owns the machine; reading it (FileContentReader) touches
+// no machine state, so other threads may read it.
 class ListedFile {
 public:
     ListedFile(Machine& machine, const QString& path, FileId id);
+    ListedFile(const ListedFolder& folder, const QString& name, FileId id);
 
 private:
     friend class FileContentReader;
-    std::string m_host;
+    std::shared_ptr<const std::string> m_folder; // host folder; null when the file cannot be read
+    std::string m_name;
     FileId m_id;
 };
 
-// Reads a listed file. It opens the path without following a link at its last step and without
-// blocking, and takes the file only when it still is the regular file the walk listed: a FIFO,
-// device, folder, link or another file put in its place is never read.
+// The folder of the file last read, kept open for the next one read from it: a thread reading many
+// listed files folder by folder opens each folder once.
+class OpenFolder {
+public:
+    OpenFolder() = default;
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+private:
+    friend class FileContentReader;
+    int m_fd = -1;
+    std::shared_ptr<const std::string> m_host;
+};
+
+// Reads a listed file. It opens the file by name in its folder without following a link and
+// without blocking, and takes the file only when it still is the regular file the walk listed: a
+// FIFO, device, folder, link or another file put in its place is never read. `near`, when given,
+// keeps the folder open for the next file.
 class FileContentReader {
 public:
-    explicit FileContentReader(const ListedFile& file);
+    explicit FileContentReader(const ListedFile& file, OpenFolder* near = nullptr);
     ~FileContentReader();
     FileContentReader(const FileContentReader&) = delete;
     FileContentReader& operator=(const FileContentReader&) = delete;

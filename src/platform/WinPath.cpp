@@ -5,10 +5,12 @@
 
 #include <QStringList>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +73,20 @@ bool sameTrimmedText(const QString& a, const QString& b) {
     return !left.isEmpty() && winUpper(left) == winUpper(trimControls(b));
 }
 
+namespace {
+
+// ASCII a Windows name cannot hold: control characters and <>:"/\|?*.
+constexpr auto kNotInNames = [] {
+    std::array<bool, 128> bad{};
+    for (int c = 0; c < 0x20; ++c)
+        bad[c] = true;
+    for (unsigned char c : std::string_view("<>:\"/\\|?*"))
+        bad[c] = true;
+    return bad;
+}();
+
+} // namespace
+
 bool isWindowsName(const char* s, std::size_t len) {
     const auto* p = reinterpret_cast<const unsigned char*>(s);
     if (len > 0 && (p[len - 1] == '.' || p[len - 1] == ' ')) {
@@ -81,21 +97,7 @@ bool isWindowsName(const char* s, std::size_t len) {
     while (i < len) {
         unsigned char c = p[i];
         if (c < 0x80) {
-            if (c < 0x20) return false;
-            switch (c) {
-            case '<':
-            case '>':
-            case ':':
-            case '"':
-            case '/':
-            case '\\':
-            case '|':
-            case '?':
-            case '*':
-                return false;
-            default:
-                break;
-            }
+            if (kNotInNames[c]) return false;
             ++i;
             continue;
         }

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <limits>
+#include <optional>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -24,7 +24,8 @@ namespace {
 
 const QString kMarker = QStringLiteral("   Path:");
 
-constexpr std::int64_t kHeadBytes = 64 * 1024;
+// Files of one size are told apart by their first page, and only those that share it are read whole.
+constexpr std::int64_t kHeadBytes = 4096;
 constexpr std::int64_t kChunkBytes = 1024 * 1024;
 constexpr int kPumpIntervalMs = 50;
 
@@ -110,31 +111,39 @@ private:
 // One file to hash, prepared on the machine's thread and hashed on a worker.
 struct HashJob {
     const Found* file;
-    bool whole; // all the file holds, else its first kHeadBytes
+    bool whole; // all the file holds, with the strong hash; else its first kHeadBytes, quickly
     ListedFile listed;
     QByteArray digest; // empty when the file could not be read, or is no longer as listed
 };
 
-// The strong hash of the job's bytes, read in chunks. A whole file is read to its end, and counts
-// only when it still has the size and last-write time it was listed with: one that changed meanwhile
-// is not the file listed, and pairing it could lose what it holds now.
-QByteArray digestOf(const HashJob& job, std::vector<char>& buffer, const std::atomic<bool>* stop) {
-    FileContentReader reader(job.listed);
+// The job's digest, read in chunks. A file's first page only sorts out the files worth reading
+// whole: a quick hash serves, since files are called equal only by the strong hash of all they hold.
+// A whole file is read to its end, and counts only when it still has the size and last-write time
+// it was listed with: one that changed meanwhile is not the file listed, and pairing it could lose
+// what it holds now.
+QByteArray digestOf(const HashJob& job, std::vector<char>& buffer, OpenFolder& near,
+                    const std::atomic<bool>* stop) {
+    FileContentReader reader(job.listed, &near);
     if (!reader.isOpen()) return {};
+    if (!job.whole) {
+        const std::int64_t want = std::min(kHeadBytes, job.file->size);
+        std::int64_t done = 0;
+        for (std::int64_t n; done < want && (n = reader.read(buffer.data() + done, want - done)) > 0;)
+            done += n;
+        if (done != want) return {};
+        const std::size_t h = qHashBits(buffer.data(), static_cast<std::size_t>(done), 0);
+        return QByteArray(reinterpret_cast<const char*>(&h), sizeof h);
+    }
     QCryptographicHash hash(QCryptographicHash::Blake2b_256);
-    const std::int64_t limit = job.whole ? std::numeric_limits<std::int64_t>::max() : kHeadBytes;
     std::int64_t done = 0;
-    while (done < limit) {
+    for (;;) {
         if (stop && stop->load()) return {};
-        const std::int64_t want =
-            std::min<std::int64_t>(limit - done, static_cast<std::int64_t>(buffer.size()));
-        const std::int64_t n = reader.read(buffer.data(), want);
+        const std::int64_t n = reader.read(buffer.data(), static_cast<std::int64_t>(buffer.size()));
         if (n < 0) return {};
         if (n == 0) break;
         hash.addData(QByteArrayView(buffer.data(), static_cast<qsizetype>(n)));
         done += n;
     }
-    if (!job.whole) return done == kHeadBytes ? hash.result() : QByteArray();
     std::int64_t size = 0;
     FileTime lastWrite = 0;
     if (done != job.file->size || !reader.current(size, lastWrite) || size != job.file->size ||
@@ -147,13 +156,17 @@ QByteArray digestOf(const HashJob& job, std::vector<char>& buffer, const std::at
 // False when stopped.
 bool digestAll(std::vector<HashJob>& jobs, const DupScanControl& control, Pacer& pacer,
                std::int64_t& compared, std::int64_t candidates) {
+    // Folder by folder, so that each worker finds most files in the folder it has open.
+    std::stable_sort(jobs.begin(), jobs.end(),
+                     [](const HashJob& a, const HashJob& b) { return a.file->folder < b.file->folder; });
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> finished{0};
     std::atomic<bool> stop{false};
     auto work = [&] {
         std::vector<char> buffer(static_cast<std::size_t>(kChunkBytes));
+        OpenFolder near;
         for (std::size_t i; (i = next++) < jobs.size();) {
-            jobs[i].digest = digestOf(jobs[i], buffer, &stop);
+            jobs[i].digest = digestOf(jobs[i], buffer, near, &stop);
             ++finished;
         }
     };
@@ -177,10 +190,6 @@ bool digestAll(std::vector<HashJob>& jobs, const DupScanControl& control, Pacer&
         t.join();
     compared += static_cast<std::int64_t>(jobs.size());
     return !stop.load() && !stopAsked(control);
-}
-
-QString pathOf(const QStringList& folders, const Found& f) {
-    return folders.at(f.folder) + u'\\' + f.name;
 }
 
 // Lines of groups: within a group by folder and name, case ignored.
@@ -305,8 +314,15 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
         return groups;
     };
 
-    // The first 64 KiB of every file that shares its size; a file no longer than that is compared
-    // whole there.
+    // Each folder is found again once, however many of its files are read.
+    std::vector<std::optional<ListedFolder>> listedFolders(static_cast<std::size_t>(folders.size()));
+    auto listed = [&](const Found& f) {
+        std::optional<ListedFolder>& folder = listedFolders[static_cast<std::size_t>(f.folder)];
+        if (!folder) folder.emplace(ctx.machine, folders.at(f.folder));
+        return ListedFile(*folder, f.name, f.id);
+    };
+
+    // The first page of every file that shares its size.
     std::vector<HashJob> heads;
     for (std::size_t i = 0; i < bySize.size();) {
         std::size_t j = i + 1;
@@ -315,30 +331,21 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
         Group same(bySize.begin() + static_cast<std::ptrdiff_t>(i),
                    bySize.begin() + static_cast<std::ptrdiff_t>(j));
         if (same.size() > 1) dropSecondNames(same);
-        for (std::size_t k = 0; same.size() > 1 && k < same.size(); ++k) {
-            const Found& f = *same[k];
-            heads.push_back(
-                {&f, f.size <= kHeadBytes, ListedFile(ctx.machine, pathOf(folders, f), f.id), {}});
-        }
+        for (std::size_t k = 0; same.size() > 1 && k < same.size(); ++k)
+            heads.push_back({same[k], false, listed(*same[k]), {}});
         i = j;
     }
     std::int64_t candidates = static_cast<std::int64_t>(heads.size());
     if (!digestAll(heads, control, pacer, compared, candidates)) return fail();
-    std::vector<Group> groups;
+    // Then all that those sharing their size and first page hold.
     std::vector<HashJob> wholes;
-    for (Group& group : sameDigests(heads)) {
-        if (group.front()->size <= kHeadBytes) {
-            groups.push_back(std::move(group));
-            continue;
-        }
+    for (Group& group : sameDigests(heads))
         for (const Found* f : group)
-            wholes.push_back({f, true, ListedFile(ctx.machine, pathOf(folders, *f), f->id), {}});
-    }
+            wholes.push_back({f, true, listed(*f), {}});
     heads.clear();
     candidates = compared + static_cast<std::int64_t>(wholes.size());
     if (!digestAll(wholes, control, pacer, compared, candidates)) return fail();
-    for (Group& group : sameDigests(wholes))
-        groups.push_back(std::move(group));
+    std::vector<Group> groups = sameDigests(wholes);
 
     // Larger files first: they waste the most.
     std::stable_sort(groups.begin(), groups.end(),

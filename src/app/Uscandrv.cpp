@@ -23,7 +23,7 @@ constexpr int kKeptCookieSlots = 200;
 
 // Letting window messages through after every entry would cost more than the walk itself; a few
 // times a second keeps the window painted and responsive.
-constexpr qint64 kPumpIntervalMs = 10;
+constexpr int kPumpIntervalMs = 10;
 
 QString fullListText(const QString& error) {
     return error +
@@ -133,9 +133,7 @@ public:
         if (!SetCurrentDir(m_ctx.machine, start)) return;
         WalkOptions options;
         options.sorted = true;
-        options.pump = &m_ctx.pump;
-        options.clockMs = m_ctx.steadyClockMs;
-        options.pumpIntervalMs = kPumpIntervalMs;
+        options.pacing = m_ctx.pacing(kPumpIntervalMs);
         options.foldersAfterContents = true; // the label clears as each folder's listing ends
         // Each folder is the current one while it is walked; the walk has it open already.
         options.progress = [this](const WalkProgress& p) { m_ctx.machine.setCurrentFolderRaw(p.folder); };

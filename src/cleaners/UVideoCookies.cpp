@@ -19,8 +19,7 @@ void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& 
     // target is not the site's own), and messages go through after every entry.
     WalkOptions options;
     options.sorted = true;
-    options.pump = &ctx.pump;
-    options.pumpIntervalMs = 0;
+    options.pacing = ctx.pacing(0);
     // A folder that cannot be searched is passed over, as one without rights is, and the user told.
     options.passOverUnopenable = true;
     // Each path is spelt as the walk found it, so a site is recycled as listed or not at all.

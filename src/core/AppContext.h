@@ -4,6 +4,7 @@
 #include "core/Uglobalvars.h"
 #include "platform/Dialogs.h"
 #include "platform/Machine.h"
+#include "platform/MessagePump.h"
 #include "platform/Shell.h"
 #include "platform/SysInfo.h"
 #include "platform/WindowTimer.h"
@@ -21,7 +22,6 @@
 namespace niv {
 
 class ModalRunner;
-class MessagePump;
 class Clipboard;
 
 // Each unit's own state, created on first use and kept for the run. A unit names its state type;
@@ -61,8 +61,8 @@ struct AppContext {
     MessagePump& pump;
     Clipboard& clipboard;
     RecycleClock recycleClock; // empty: the host clock
-    // Milliseconds on a steady clock, for pacing long walks; empty: the host's steady clock.
-    std::function<qint64()> steadyClockMs;
+    // Milliseconds on a steady clock, for pacing long work; empty: the host's steady clock.
+    ClockMs steadyClockMs;
     // Where the windows' timers come from; tests put a scripted clock here.
     std::shared_ptr<TimerFactory> timers = std::make_shared<QtTimerFactory>();
     // The local date and time; empty: the host clock.
@@ -71,6 +71,12 @@ struct AppContext {
     std::function<bool(MemoryStatusEx&)> memorySource;
 
     QDateTime now() const { return localClock ? localClock() : QDateTime::currentDateTime(); }
+    // Long work lets messages through this pump on this clock, at most once per interval.
+    Pacing pacing(int intervalMs) {
+        ClockMs clock;
+        if (steadyClockMs) clock = [this] { return steadyClockMs(); };
+        return {&pump, std::move(clock), intervalMs};
+    }
     bool memoryStatus(MemoryStatusEx& status) const {
         return memorySource ? memorySource(status) : GlobalMemoryStatusEx(status);
     }

@@ -23,25 +23,29 @@ public:
 // Milliseconds on a steady clock; tests inject their own.
 using ClockMs = std::function<qint64()>;
 
-// Paces long work: window messages go through at most once per interval on the given clock (the
-// host's steady clock when it is empty). The first call is always due.
+// How long work lets window messages through: at most once per interval on the clock.
+struct Pacing {
+    MessagePump* pump = nullptr; // none: messages wait until the work ends
+    ClockMs clock;               // empty: the host's steady clock
+    int intervalMs = 50;         // 0: after every step
+};
+
+// Paces long work as its Pacing says. The first call is always due.
 class Pacer {
 public:
-    Pacer(MessagePump* pump, ClockMs clock, int intervalMs);
+    explicit Pacer(Pacing pacing);
     // True at most once per interval: the moment to show progress and let messages through.
     bool due();
     void pump() {
-        if (m_pump) m_pump->processMessages();
+        if (m_p.pump) m_p.pump->processMessages();
     }
     // Lets messages through when due; without a pump the clock is not even read.
     void tick() {
-        if (m_pump && due()) m_pump->processMessages();
+        if (m_p.pump && due()) m_p.pump->processMessages();
     }
 
 private:
-    MessagePump* m_pump;
-    ClockMs m_clock;
-    int m_intervalMs;
+    Pacing m_p;
     qint64 m_last = -1;
     QElapsedTimer m_steady;
 };

@@ -360,7 +360,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
                      host::isWithin("/proc/self/fd/" + std::to_string(belowFd), {&program, 1}, true)));
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
     const int excluded = ~o.attrFilter & (faHidden | faSysFile);
-    Pacer pacer(o.pump, o.clockMs, o.pumpIntervalMs);
+    Pacer pacer(o.pacing);
 
     std::vector<std::unique_ptr<WalkFrame>> stack;
     auto enter = [&](int fd, QString winFolder, int depth, std::string hostName, QString name, bool inside) {

@@ -88,10 +88,8 @@ struct WalkOptions {
     std::function<void(const WalkProgress&)> progress;
     // Set from elsewhere (a click handled while messages go through) to end the walk.
     const std::atomic<bool>* stop = nullptr;
-    // Pending window messages are handled between entries, at most once per interval.
-    MessagePump* pump = nullptr;
-    ClockMs clockMs; // empty: the host's steady clock
-    int pumpIntervalMs = 50;
+    // Pending window messages are handled between entries, as paced here.
+    Pacing pacing;
 };
 
 // A walk that did not see everything says so here; a caller that drops it reports a part as the whole.

@@ -16,6 +16,9 @@ namespace niv {
 
 namespace {
 
+// The folder label and the Stop button stay live without the messages costing the search its speed.
+constexpr int kPumpIntervalMs = 50;
+
 bool extensionIn(const QString& name, std::initializer_list<QStringView> extensions) {
     const QString ext = winUpper(extractFileExt(name));
     if (ext.isEmpty()) return false;
@@ -52,8 +55,7 @@ std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClas
     const auto blank = qScopeGuard([&] { display(QString()); });
     WalkOptions options;
     options.stop = hooks.stop;
-    options.pump = &ctx.pump;
-    if (ctx.steadyClockMs) options.clockMs = [&ctx] { return ctx.steadyClockMs(); };
+    options.pacing = ctx.pacing(kPumpIntervalMs);
     options.foldersAfterContents = true;
     options.passOverUnopenable = true;
     // The walk's start folder is spelt as found; the folder label keeps the folder as it was given.

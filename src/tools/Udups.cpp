@@ -70,9 +70,7 @@ public:
     template <class Take> bool run(Take&& take) {
         WalkOptions options;
         options.stop = m_control.stop;
-        options.pump = &m_ctx.pump;
-        if (m_ctx.steadyClockMs) options.clockMs = [this] { return m_ctx.steadyClockMs(); };
-        options.pumpIntervalMs = kPumpIntervalMs;
+        options.pacing = m_ctx.pacing(kPumpIntervalMs);
         options.passOverUnopenable = true;
         std::int64_t files = 0;
         options.progress = [&](const WalkProgress& p) {
@@ -283,7 +281,7 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
         bySize.push_back(&f);
     std::sort(bySize.begin(), bySize.end(), [](const Found* a, const Found* b) { return a->size > b->size; });
 
-    Pacer pacer(&ctx.pump, ctx.steadyClockMs, kPumpIntervalMs);
+    Pacer pacer(ctx.pacing(kPumpIntervalMs));
     std::int64_t compared = 0;
     auto fail = [&] {
         out = {};

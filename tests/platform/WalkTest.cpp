@@ -100,9 +100,7 @@ TEST_F(TreeWalkTest, LetsMessagesThroughOnTheClockAndStopsWhenAsked) {
     std::int64_t now = 0;
     std::atomic<bool> stop{false};
     WalkOptions o;
-    o.pump = &pump;
-    o.clockMs = [&] { return now += 10; }; // 10 ms pass between entries
-    o.pumpIntervalMs = 50;
+    o.pacing = {&pump, [&] { return now += 10; }, 50}; // 10 ms pass between entries
     o.stop = &stop;
     int seen = 0;
     const WalkResult r = walkTree(m, kTree, o, [&](WalkEntry&) {

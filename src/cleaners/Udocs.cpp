@@ -375,6 +375,18 @@ void RemoveTableTrail(AppContext& ctx, const QString& line) {
     }
 }
 
+// blankNumbered for a list read by readSlots: `word` followed by the number, in `key`.
+void blankSlotsEntry(AppContext& ctx, const QString& key, const QString& word, TrailSlots& memory, int shown,
+                     void (*blank)(AppContext&, const QString&, int)) {
+    blankNumbered(
+        ctx, memory, shown,
+        [&] {
+            QStringList unused;
+            readSlots(ctx, key, word, memory, unused);
+        },
+        [&](int k) { blank(ctx, key, k); });
+}
+
 // The RealPlayer and Morpheus lines carry the prefix of their list at the start. Cuts it off and
 // blanks the first numbered entry with the rest; true when the line had such a prefix.
 bool removePrefixedTrail(AppContext& ctx, QString& line, bool& found) {
@@ -398,13 +410,7 @@ bool removePrefixedTrail(AppContext& ctx, QString& line, bool& found) {
     if (!line.startsWith(kMorpheusPrefix)) return false;
     line = line.mid(kMorpheusPrefix.size());
     if (const std::optional<int> n = unit.MorpheusSlots.find(line)) {
-        blankNumbered(
-            ctx, unit.MorpheusSlots, *n,
-            [&] {
-                QStringList unused;
-                readSlots(ctx, kMorpheusKey, kMorpheusWord, unit.MorpheusSlots, unused);
-            },
-            [&](int k) { BlankMorpheusValue(ctx, kMorpheusKey, k); });
+        blankSlotsEntry(ctx, kMorpheusKey, kMorpheusWord, unit.MorpheusSlots, *n, BlankMorpheusValue);
         found = true;
     }
     return true;
@@ -489,13 +495,7 @@ void RemoveTrail(AppContext& ctx, const QString& line) {
     if (!removePrefixedTrail(ctx, text, found)) found = removeFileNTrail(ctx, text);
     if (!found) {
         if (const std::optional<int> n = unit.MediaFileSlots.find(text)) {
-            blankNumbered(
-                ctx, unit.MediaFileSlots, *n,
-                [&] {
-                    QStringList unused;
-                    readSlots(ctx, kMediaFileKey, kFile, unit.MediaFileSlots, unused);
-                },
-                [&](int k) { BlankRecentFileValue(ctx, kMediaFileKey, k); });
+            blankSlotsEntry(ctx, kMediaFileKey, kFile, unit.MediaFileSlots, *n, BlankRecentFileValue);
             found = true;
         }
     }

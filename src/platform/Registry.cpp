@@ -44,6 +44,15 @@ QString faultPath(RegRoot root, const QString& path) {
     return QLatin1String(names[root]) + QLatin1Char('\\') + path;
 }
 
+// A value set, to be made again on the hive another program wrote meanwhile: that program may have
+// deleted its key, which the value then brings back, as a section comes back in an INI file.
+std::function<void(RegHive&)> setting(const QString& full, const QString& name, std::uint32_t type,
+                                      const QByteArray& data) {
+    return [=](RegHive& again) {
+        if (RegKey* key = again.createKey(full)) again.setValue(*key, name, type, data);
+    };
+}
+
 QString quoted(const QString& name) {
     return QLatin1Char('\'') + name + QLatin1Char('\'');
 }
@@ -52,9 +61,10 @@ QString quoted(const QString& name) {
 
 struct RegistryStore::Hive {
     std::string file;
-    bool dirty = false;    // changed by gathered writes, not saved yet
-    bool checked = false;  // compared with its file since the outermost WriteScope opened
-    std::string otherFile; // the other hive, which tells the machine's architecture
+    bool dirty = false;          // changed by gathered writes, not saved yet
+    std::vector<Change> changes; // while dirty, in order: made again on what another program wrote
+    bool checked = false;        // compared with its file since the outermost WriteScope opened
+    std::string otherFile;       // the other hive, which tells the machine's architecture
     QString baseName;
     bool loaded = false;
     host::KeptVersion version; // of the file the model was read from or saved as
@@ -90,12 +100,13 @@ struct RegistryStore::Hive {
         loaded = true;
     }
 
-    // Reads the file again when another program changed it since it was read or saved; the bytes
-    // kept tell a change within the clock's tick.
-    void refresh() {
-        if (loaded && !error && host::isUnchanged(file, version, [this] { return bytes; })) return;
+    // Reads the file again when another program changed it since it was read or saved, and tells
+    // whether it did; the bytes kept tell a change within the clock's tick.
+    bool refresh() {
+        if (loaded && !error && host::isUnchanged(file, version, [this] { return bytes; })) return false;
         loaded = false;
         load();
+        return true;
     }
 };
 
@@ -137,6 +148,7 @@ void RegistryStore::loadAll() {
 void RegistryStore::unload() {
     for (auto& h : m_hives) {
         h->dirty = false;
+        h->changes.clear();
         h->checked = false;
         h->loaded = false;
         h->model.reset();
@@ -184,7 +196,6 @@ QString cannotWrite(const std::string& file, int error) {
 } // namespace
 
 QString RegistryStore::save(Hive& h) {
-    h.dirty = false;
     QString failure;
     const std::int64_t writeStart = host::wallClockNs();
     const QByteArray bytes = h.model->serialise();
@@ -205,10 +216,11 @@ QString RegistryStore::save(Hive& h) {
     return failure;
 }
 
-void RegistryStore::commit(RegRoot root) {
+void RegistryStore::commit(RegRoot root, Change change) {
     Hive& h = hiveOf(root);
     if (m_machine.gatheringWrites()) {
         h.dirty = true;
+        h.changes.push_back(std::move(change));
         return;
     }
     const QString failure = save(h);
@@ -220,7 +232,17 @@ QString RegistryStore::saveGathered() {
     for (auto& h : m_hives) {
         h->checked = false;
         if (!h->dirty) continue;
-        const QString why = save(*h);
+        const std::vector<Change> changes = std::move(h->changes);
+        h->changes.clear();
+        // Wine takes no lock, and this process's other machines on the folder share the turn: the
+        // file may have changed since the scope checked it. The changes then go onto what is there;
+        // what cannot be parsed is kept, and the changes fail as they would one at a time.
+        if (h->refresh() && !h->error) {
+            for (const Change& change : changes)
+                change(*h->model);
+        }
+        h->dirty = false;
+        const QString why = h->error ? h->error->message() : save(*h);
         if (failure.isEmpty()) failure = why;
     }
     return failure;
@@ -254,9 +276,10 @@ QStringList RegistryStore::valueNames(RegRoot root, const QString& path) {
 bool RegistryStore::createKey(RegRoot root, const QString& path) {
     const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
+    const QString full = fullPath(root, path);
     bool created = false;
-    if (!m.createKey(fullPath(root, path), &created)) return false;
-    if (created) commit(root);
+    if (!m.createKey(full, &created)) return false;
+    if (created) commit(root, [full](RegHive& again) { again.createKey(full); });
     return created;
 }
 
@@ -264,9 +287,10 @@ bool RegistryStore::setValue(RegRoot root, const QString& path, const QString& n
                              const QByteArray& data) {
     const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
-    RegKey* key = m.findKey(fullPath(root, path));
+    const QString full = fullPath(root, path);
+    RegKey* key = m.findKey(full);
     if (!key || m_machine.faults().check(FaultInjector::Op::RegWrite, faultPath(root, path))) return false;
-    if (m.setValue(*key, name, type, data)) commit(root);
+    if (m.setValue(*key, name, type, data)) commit(root, setting(full, name, type, data));
     return true;
 }
 
@@ -274,19 +298,23 @@ void RegistryStore::setRawValue(RegRoot root, const QString& path, const QString
                                 const QByteArray& data) {
     const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
+    const QString full = fullPath(root, path);
     bool created = false;
-    RegKey* key = m.createKey(fullPath(root, path), &created);
+    RegKey* key = m.createKey(full, &created);
     if (!key) throw ERegistryException(QStringLiteral("Failed to create key %1").arg(path));
-    if (m.setValue(*key, name, type, data) || created) commit(root);
+    if (m.setValue(*key, name, type, data) || created) commit(root, setting(full, name, type, data));
 }
 
 bool RegistryStore::deleteValue(RegRoot root, const QString& path, const QString& name) {
     const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
-    RegKey* key = m.findKey(fullPath(root, path));
+    const QString full = fullPath(root, path);
+    RegKey* key = m.findKey(full);
     if (!key || m_machine.faults().check(FaultInjector::Op::RegDelete, faultPath(root, path))) return false;
     if (!m.deleteValue(*key, name)) return false;
-    commit(root);
+    commit(root, [full, name](RegHive& again) {
+        if (RegKey* k = again.findKey(full)) again.deleteValue(*k, name);
+    });
     return true;
 }
 
@@ -295,10 +323,13 @@ bool RegistryStore::deleteKey(RegRoot root, const QString& path) {
     const WriterTurn turn(m_machine);
     RegHive& m = writable(root);
     // A link is deleted itself, not the key it leads to.
-    RegKey* key = m.findKey(fullPath(root, path), false);
+    const QString full = fullPath(root, path);
+    RegKey* key = m.findKey(full, false);
     if (!key || m_machine.faults().check(FaultInjector::Op::RegDelete, faultPath(root, path))) return false;
     if (!m.deleteKey(*key)) return false;
-    commit(root);
+    commit(root, [full](RegHive& again) {
+        if (RegKey* k = again.findKey(full, false)) again.deleteKey(*k);
+    });
     return true;
 }
 

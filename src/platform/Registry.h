@@ -8,9 +8,11 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace niv {
 
@@ -31,8 +33,10 @@ public:
 // written through at once (whole file, flushed, replaced atomically), or, inside a WriteScope, when
 // the outermost scope ends. Before each change and each read operation (checkFile; inside a scope,
 // only at its first use of the hive) the file is checked as the INI files are, and read again when
-// another program changed it, so that reads show what that program wrote and changes land on it. A file that cannot be parsed is never
-// written: reads find nothing in it and every change raises its HiveParseError. While a wineserver
+// another program changed it, so that reads show what that program wrote and changes land on it.
+// A scope's save checks again: a file changed while the scope was open is read afresh and the
+// scope's changes are made again on it, in order. A file that cannot be parsed is never written:
+// reads find nothing in it and every change raises its HiveParseError. While a wineserver
 // runs for the machine (see WineServer.h), it owns the registry: nothing is written. The server is
 // looked for again after each save's rename, since one that started meanwhile may have read the old
 // file. Each change holds the machine's WriterTurn from its check to its save.
@@ -88,15 +92,19 @@ public:
     // not be parsed raises its HiveParseError.
 
     // Saves each hive changed while WriteScopes were open and returns the first failure ("" when
-    // every save went through). A hive that could not be saved is read again on next use.
+    // every save went through): a save's failure above, or the HiveParseError of a file changed
+    // meanwhile into one that cannot be parsed (kept as it is, without the scope's changes). A hive
+    // that could not be saved is read again on next use.
     QString saveGathered();
 
 private:
     struct Hive;
+    // A change as made to the hive, to make again on a newer file.
+    using Change = std::function<void(RegHive&)>;
     Hive& hiveOf(RegRoot root);
     RegHive* model(RegRoot root);
     RegHive& writable(RegRoot root);
-    void commit(RegRoot root);
+    void commit(RegRoot root, Change change);
     QString save(Hive& hive);
     static QString fullPath(RegRoot root, const QString& path);
 

@@ -14,7 +14,8 @@ class Machine;
 //
 // Each hive is checked against its file at the scope's first read or change of it, and read again
 // when another program changed it, so what the operation reads and changes is what that program
-// wrote.
+// wrote. Each changed file is checked again as it is saved, as a program that takes no turn (Wine)
+// may have written it meanwhile: the scope's changes are then made again on what it wrote.
 //
 // An exception that leaves the scope does not undo what was changed before it: those changes are
 // saved, as separate writes would already have been. A file that cannot be saved loses every

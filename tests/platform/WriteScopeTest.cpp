@@ -211,6 +211,42 @@ TEST_P(OwnFile, AnotherProgramsFileAfterOurReadIsNeverOverwritten) {
     EXPECT_EQ(b.readHost(m_file), "WIN");
 }
 
+// Wine takes no lock, and the machines of one process on one folder share theirs: what either writes
+// while a scope is open is kept when the scope saves.
+TEST_P(OwnFile, AScopesSaveKeepsWhatAnotherWriterChangedMeanwhile) {
+    const QByteArray theirs("\n[Theirs] 1000000001\n\"t\"=\"x\"\n");
+    enum Writer { OtherProgram, OtherMachineHere };
+    for (const Writer writer : {OtherProgram, OtherMachineHere}) {
+        SCOPED_TRACE(writer);
+        write(*fresh(), "old");
+        const std::unique_ptr<Machine> m = fresh();
+        const std::unique_ptr<Machine> other = fresh();
+        {
+            WriteScope scope(*m);
+            write(*m, "new");
+            if (writer == OtherProgram) {
+                ASSERT_TRUE(host::appendFile(m_path, theirs));
+            } else {
+                write(*other, "theirs", "t");
+            }
+            scope.commit();
+        }
+        EXPECT_EQ(read(*fresh()), "new");
+        const bool kept =
+            writer == OtherProgram ? b.readHost(m_file).contains(theirs) : read(*fresh(), "t") == "theirs";
+        EXPECT_TRUE(kept) << "the scope's save replaced what the other writer changed";
+    }
+    if (!hive()) return; // any text reads as an INI file
+    // What the other program left cannot be parsed: it is kept, and the scope's change fails.
+    {
+        WriteScope scope(b.machine());
+        write(b.machine(), "lost");
+        ASSERT_EQ(::truncate(m_path.c_str(), 3), 0);
+        EXPECT_THROW(scope.commit(), ERegistryException);
+    }
+    EXPECT_EQ(b.readHost(m_file), "WIN");
+}
+
 TEST_P(OwnFile, AReadShowsAnotherProgramsChangeAndADeletedFileAtOnce) {
     const std::unique_ptr<Machine> m = fresh();
     write(*m, "old");

@@ -5,6 +5,8 @@
 #include "Registry.h"
 #include "WinTypes.h"
 
+#include <optional>
+
 namespace niv {
 
 WriteScope::WriteScope(Machine& machine) : m_machine(machine) {
@@ -24,7 +26,10 @@ void WriteScope::commit() {
     m_open = false;
     // Closed before anything is saved, so that no failure below leaves writes gathering.
     if (--m_machine.m_openWriteScopes > 0) return;
-    const WriterTurn turn(m_machine); // ends the turn that the scope's changes took
+    // Ends, once the saves are done, the turn that the scope's changes took. A scope that took none
+    // gathered nothing, and does not wait for another writer's turn only to end it.
+    std::optional<WriterTurn> turn;
+    if (m_machine.m_machineLock) turn.emplace(m_machine);
     QString registryFailure;
     try {
         registryFailure = m_machine.registry().saveGathered();

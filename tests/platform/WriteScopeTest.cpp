@@ -18,7 +18,9 @@
 #include <stdexcept>
 
 #include <csignal>
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -121,6 +123,33 @@ TEST_F(WriteScopeTest, HowAScopeEnds) {
         EXPECT_EQ(state(*fresh()), c.onDisk);
         EXPECT_EQ(state(*m_machine), c.onDisk); // memory holds what the disk does
     }
+}
+
+// True when /proc/locks shows `pid` blocked on a lock.
+bool waitsForLock(pid_t pid) {
+    QByteArray locks;
+    if (!host::readFile("/proc/locks", locks)) return false;
+    const QByteArray who = ' ' + QByteArray::number(pid) + ' ';
+    for (const QByteArray& line : locks.split('\n'))
+        if (line.contains("->") && line.contains(who)) return true;
+    return false;
+}
+
+TEST_F(WriteScopeTest, AScopeThatGatheredNothingWaitsForNoOtherWriter) {
+    const int held = ::open(hostFile("").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0); // another process's turn
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(held);
+        WriteScope(*fresh()).commit();
+        ::_exit(0);
+    }
+    bool waited = false;
+    while (::waitpid(child, nullptr, WNOHANG) == 0 && !(waited = waitsForLock(child))) {
+    }
+    ::close(held);
+    if (waited) ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(waited);
 }
 
 TEST_F(WriteScopeTest, GatheredIniWritesGiveWhatSingleWritesGive) {

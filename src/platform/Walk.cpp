@@ -351,13 +351,12 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
     }
     // Inside the program folder from the start (the caller's own folders below included), or once a
     // folder entered is that folder: told by identity once per walk and per folder entered, never
-    // per entry.
+    // per entry. The start is judged by the folder opened, not by its path, which may lead elsewhere
+    // by now.
     FileId program;
     const bool guarded = programFolderId(machine, program);
     const bool startGuarded =
-        guarded && (inProgramFolder(machine, hp, true) ||
-                    (!o.below.isEmpty() &&
-                     host::isWithin("/proc/self/fd/" + std::to_string(belowFd), {&program, 1}, true)));
+        guarded && host::isWithin("/proc/self/fd/" + std::to_string(belowFd), {&program, 1}, true);
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
     const int excluded = ~o.attrFilter & (faHidden | faSysFile);
     Pacer pacer(o.pacing);

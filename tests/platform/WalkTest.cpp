@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace niv {
@@ -148,6 +150,34 @@ TEST_F(TreeWalkTest, MaskWalksWriteNothingInTheProgramFolderAndStartInTheCurrent
     EXPECT_EQ(seen, (QStringList{exe + "notes.txt", kTree + "\\a.txt"}));
     EXPECT_EQ(removeTree(m, exe + QStringLiteral("sub"), true, true), ERROR_ACCESS_DENIED);
     EXPECT_EQ(b.readHost(exe + "notes.txt") + b.readHost(exe + "sub\\deep.txt"), "keptkept");
+}
+
+TEST_F(TreeWalkTest, StartFolderIsJudgedByTheFolderOpenedNotByItsPath) {
+    // A link flipped between an ordinary folder and the program folder while walks start through it.
+    b.file(QStringLiteral("C:\\safe\\victim.txt"), "safe");
+    const std::string flip = b.hostPath(QStringLiteral("C:\\flip"));
+    const std::string victim = b.programFolder() + "/victim.txt";
+    std::atomic<bool> done{false};
+    std::thread flipper([&] {
+        for (bool toProgram = false; !done; toProgram = !toProgram) {
+            const std::string next = flip + (toProgram ? ".p" : ".s");
+            ::unlink(next.c_str());
+            if (::symlink(toProgram ? b.programFolder().c_str() : "safe", next.c_str()) == 0)
+                ::rename(next.c_str(), flip.c_str());
+        }
+    });
+    int deleted = 0;
+    for (int i = 0; i < 5000 && deleted == 0; ++i) {
+        if (::access(victim.c_str(), F_OK) != 0) ::close(::open(victim.c_str(), O_WRONLY | O_CREAT, 0644));
+        static_cast<void>(walkTree(m, QStringLiteral("C:\\flip"), {}, [&](WalkEntry& e) {
+            if (e.name() == u"victim.txt" && e.deleteFile(true) && ::access(victim.c_str(), F_OK) != 0)
+                ++deleted;
+            return WalkStep::Continue;
+        }));
+    }
+    done = true;
+    flipper.join();
+    EXPECT_EQ(deleted, 0);
 }
 
 TEST_F(TreeWalkTest, FoldersAreUnlockedOnlyWhenAsked) {

@@ -299,7 +299,7 @@ bool WalkEntry::removeDir() {
 }
 
 bool WalkEntry::removeInTree(bool evenReadOnly) {
-    if (m_isMount) return failWith(m_machine, ERROR_ACCESS_DENIED); // another file system's folder stays
+    if (isMountPoint()) return failWith(m_machine, ERROR_ACCESS_DENIED); // another mount's entry stays
     if (m_isDir) return !m_after || removeDir();
     return deleteFile(evenReadOnly);
 }

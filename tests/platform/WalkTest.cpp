@@ -54,6 +54,8 @@ TEST_F(TreeWalkTest, HostileTreeIsListedAndRemovedWithoutLeavingIt) {
         "level1|d|0 level1\\level2|d|0 level1\\level2\\lnk.tmp|l|0 level1\\level2\\lnkdir|l|0 "
         "level1\\level2\\plain.tmp|f|5 level1\\lnk.tmp|l|0 level1\\lnkdir|l|0 level1\\mnt|m|0 "
         "level1\\plain.tmp|f|5 lnk.tmp|l|0 lnkdir|l|0 mnt|m|0 mntfile.tmp|m|0 plain.tmp|f|5 swap|d|0");
+    // A file bound there stays, as any mount point does.
+    EXPECT_EQ(removeTree(m, kTree + QStringLiteral("\\held"), false), ERROR_ACCESS_DENIED);
     EXPECT_NE(removeTree(m, kTree, true), ERROR_SUCCESS); // the mount point and the invisible names stay
     EXPECT_EQ(tree.changes(), "");
     for (const char* gone :

@@ -439,7 +439,9 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         const QString& name = entry.name();
         QString sub = f.folder + name + u'\\';
         machine.faults().beforeWalkEnters(sub);
-        if (o.unlockFolders && (sx.stx_mode & 0700) != 0700) unlockFolder(f.fd, host, sx);
+        // Known by the listed identity, which the folder opened must still have.
+        const bool inside = f.inProgramFolder || (guarded && host::idOf(sx) == program);
+        if (o.unlockFolders && !inside && (sx.stx_mode & 0700) != 0700) unlockFolder(f.fd, host, sx);
         const int fd = ::openat(f.fd, host, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
             // Going on would leave this folder out without a word.
@@ -458,7 +460,6 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             ::close(fd);
             continue;
         }
-        const bool inside = f.inProgramFolder || (guarded && host::idOf(now) == program);
         enter(fd, std::move(sub), f.depth + 1, std::string(host, item.len), name, inside);
     }
     return result;

@@ -185,14 +185,19 @@ TEST_F(TreeWalkTest, StartFolderIsJudgedByTheFolderOpenedNotByItsPath) {
 TEST_F(TreeWalkTest, FoldersAreUnlockedOnlyWhenAsked) {
     const std::string locked = b.folder(QStringLiteral("C:\\Tree\\locked\\inner"));
     b.file(QStringLiteral("C:\\Tree\\locked\\inner\\f.txt"), "f");
+    // Nothing in the program folder changes, its rights neither.
+    const std::string program = b.folder(exeFolderPath() + QStringLiteral("locked"));
     for (const bool unlock : {false, true}) {
-        ::chmod(locked.c_str(), 0500);
         WalkOptions o;
         o.unlockFolders = unlock;
-        EXPECT_EQ(walkTree(m, kTree, o, [](WalkEntry&) { return WalkStep::Continue; }).error, ERROR_SUCCESS);
-        struct stat st {};
-        ASSERT_EQ(::stat(locked.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, unlock ? 0700u : 0500u) << unlock;
+        for (const auto& [start, folder] : {std::pair{kTree, locked}, std::pair{exeFolderPath(), program}}) {
+            ::chmod(folder.c_str(), 0500);
+            EXPECT_EQ(walkTree(m, start, o, [](WalkEntry&) { return WalkStep::Continue; }).error,
+                      ERROR_SUCCESS);
+            struct stat st {};
+            ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, unlock && folder == locked ? 0700u : 0500u) << unlock << folder;
+        }
     }
 }
 

@@ -453,11 +453,13 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             }
             break;
         }
-        if (fd < 0) continue; // gone, or swapped for a link or a file
         struct stat now {};
-        // Entered only when it is still the folder that was listed.
-        if (::fstat(fd, &now) != 0 || host::idOf(now) != host::idOf(sx)) {
-            ::close(fd);
+        // Entered only when it is still the folder that was listed. One gone meanwhile leaves
+        // nothing out; one refused or swapped for a link or a file is left unseen, and said so.
+        if (fd < 0 || ::fstat(fd, &now) != 0 || host::idOf(now) != host::idOf(sx)) {
+            const bool gone = fd < 0 && errno == ENOENT;
+            if (fd >= 0) ::close(fd);
+            if (!gone && result.error == ERROR_SUCCESS) result.error = ERROR_ACCESS_DENIED;
             continue;
         }
         enter(fd, std::move(sub), f.depth + 1, std::string(host, item.len), name, inside);

@@ -23,7 +23,8 @@ namespace {
 
 const QString kTree = QStringLiteral("C:\\Tree");
 
-// Each visit as "relative path|kind|size", kind d (folder), m (mount point), l (link), f (file).
+// Each visit as "relative path|kind|size", kind d (folder), m (mount point), l (link), f (file), then
+// "!error" when the walk did not see everything.
 QString visits(Machine& m, const QString& folder, WalkOptions options = {}) {
     QStringList out;
     const QString base = includeTrailingBackslash(fullPath(m, folder));
@@ -33,7 +34,7 @@ QString visits(Machine& m, const QString& folder, WalkOptions options = {}) {
         out << e.path().mid(base.size()) + u'|' + QLatin1String(kind) + u'|' + QString::number(e.size());
         return WalkStep::Continue;
     });
-    EXPECT_EQ(walked.error, ERROR_SUCCESS);
+    if (walked.error != ERROR_SUCCESS) out << u'!' + QString::number(walked.error);
     return out.join(u' ');
 }
 
@@ -53,7 +54,7 @@ TEST_F(TreeWalkTest, HostileTreeIsListedAndRemovedWithoutLeavingIt) {
         "a.tmp|f|1 fifo.tmp|f|0 hard.tmp|f|19 held|d|0 held\\mntfile.tmp|m|0 keep|d|0 keep\\inner.tmp|f|7 "
         "level1|d|0 level1\\level2|d|0 level1\\level2\\lnk.tmp|l|0 level1\\level2\\lnkdir|l|0 "
         "level1\\level2\\plain.tmp|f|5 level1\\lnk.tmp|l|0 level1\\lnkdir|l|0 level1\\mnt|m|0 "
-        "level1\\plain.tmp|f|5 lnk.tmp|l|0 lnkdir|l|0 mnt|m|0 mntfile.tmp|m|0 plain.tmp|f|5 swap|d|0");
+        "level1\\plain.tmp|f|5 lnk.tmp|l|0 lnkdir|l|0 mnt|m|0 mntfile.tmp|m|0 plain.tmp|f|5 swap|d|0 !5");
     // A file bound there stays, as any mount point does.
     EXPECT_EQ(removeTree(m, kTree + QStringLiteral("\\held"), false), ERROR_ACCESS_DENIED);
     EXPECT_NE(removeTree(m, kTree, true), ERROR_SUCCESS); // the mount point and the invisible names stay

@@ -149,7 +149,7 @@ void listFolder(WalkFrame& frame, bool sorted) {
 int openBelow(int dirFd, const QString& name, struct statx& st, std::string& hostName) {
     const std::string exact = name.toUtf8().toStdString();
     struct stat probe {};
-    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW) == 0 &&
+    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0 &&
         isWindowsName(exact.data(), exact.size()))
         hostName = exact;
     else
@@ -232,7 +232,8 @@ const WalkEntry::Stat& WalkEntry::stat() const {
     m_statDone = true;
     m_stat = {};
     struct statx sx {};
-    if (::statx(dirFd(), m_hostName, AT_SYMLINK_NOFOLLOW, kEntryMask, &sx) == 0) fillStat(sx);
+    if (::statx(dirFd(), m_hostName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kEntryMask, &sx) == 0)
+        fillStat(sx);
     return m_stat;
 }
 
@@ -410,7 +411,8 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         struct statx sx {};
         bool haveStat = false;
         if (isDir || (item.type != DT_REG && !isLink)) {
-            if (::statx(f.fd, host, AT_SYMLINK_NOFOLLOW, kEntryMask, &sx) != 0) continue; // gone
+            if (::statx(f.fd, host, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kEntryMask, &sx) != 0)
+                continue; // gone
             haveStat = true;
             isDir = S_ISDIR(sx.stx_mode);
             isLink = S_ISLNK(sx.stx_mode);

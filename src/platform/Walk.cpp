@@ -353,7 +353,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
     // folder entered is that folder: told by identity once per walk and per folder entered, never
     // per entry.
     FileId program;
-    const bool guarded = programFolderId(machine, program);
+    const bool guarded = machine.programFolderId(program);
     const bool startGuarded =
         guarded && (inProgramFolder(machine, hp, true) ||
                     (!o.below.isEmpty() &&

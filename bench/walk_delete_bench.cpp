@@ -102,7 +102,7 @@ void BM_OurDelete(benchmark::State& state) {
     for (auto _ : state) {
         copyTree();
         auto start = std::chrono::steady_clock::now();
-        if (!niv::removeTree(m, QStringLiteral("C:\\copy"), true)) std::abort();
+        if (niv::removeTree(m, QStringLiteral("C:\\copy"), true) != niv::ERROR_SUCCESS) std::abort();
         double s = bench::secondsSince(start);
         state.SetIterationTime(s);
         bench::record("delete", s);

@@ -77,8 +77,9 @@ int walkBelow(AppContext& ctx, const QString& start, const QString& below, Act a
         if (e.depth() > 0) actOn(ctx, e, act);
         return walksInto(e) ? WalkStep::Continue : WalkStep::SkipFolder;
     });
-    // A folder that cannot be entered is passed over without a word.
-    return walked.error == ERROR_PATH_NOT_FOUND ? ERROR_SUCCESS : walked.error;
+    // Only running out of handles ends a search; a folder that cannot be entered is passed over
+    // without a word.
+    return walked.error == ERROR_TOO_MANY_OPEN_FILES ? walked.error : ERROR_SUCCESS;
 }
 
 // Chrome's folders below the local application data are the program's own names, never links.

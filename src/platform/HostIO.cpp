@@ -406,7 +406,8 @@ void removeLeftovers(const std::string& folder, const std::string& prefix) {
         struct stat opened {};
         struct stat named {};
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
-            ::fstatat(::dirfd(dir), e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameEntry(opened, named))
+            ::fstatat(::dirfd(dir), e->d_name, &named, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0 &&
+            sameEntry(opened, named))
             ::unlinkat(::dirfd(dir), e->d_name, 0);
         ::close(fd);
     }

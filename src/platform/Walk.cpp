@@ -149,7 +149,7 @@ void listFolder(WalkFrame& frame, bool sorted) {
 int openBelow(int dirFd, const QString& name, struct statx& st, std::string& hostName) {
     const std::string exact = name.toUtf8().toStdString();
     struct stat probe {};
-    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW) == 0 &&
+    if (::fstatat(dirFd, exact.c_str(), &probe, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0 &&
         isWindowsName(exact.data(), exact.size()))
         hostName = exact;
     else
@@ -232,7 +232,8 @@ const WalkEntry::Stat& WalkEntry::stat() const {
     m_statDone = true;
     m_stat = {};
     struct statx sx {};
-    if (::statx(dirFd(), m_hostName, AT_SYMLINK_NOFOLLOW, kEntryMask, &sx) == 0) fillStat(sx);
+    if (::statx(dirFd(), m_hostName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kEntryMask, &sx) == 0)
+        fillStat(sx);
     return m_stat;
 }
 
@@ -299,7 +300,7 @@ bool WalkEntry::removeDir() {
 }
 
 bool WalkEntry::removeInTree(bool evenReadOnly) {
-    if (m_isMount) return failWith(m_machine, ERROR_ACCESS_DENIED); // another file system's folder stays
+    if (isMountPoint()) return failWith(m_machine, ERROR_ACCESS_DENIED); // another mount's entry stays
     if (m_isDir) return !m_after || removeDir();
     return deleteFile(evenReadOnly);
 }
@@ -351,13 +352,12 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
     }
     // Inside the program folder from the start (the caller's own folders below included), or once a
     // folder entered is that folder: told by identity once per walk and per folder entered, never
-    // per entry.
+    // per entry. The start is judged by the folder opened, not by its path, which may lead elsewhere
+    // by now.
     FileId program;
     const bool guarded = programFolderId(machine, program);
     const bool startGuarded =
-        guarded && (inProgramFolder(machine, hp, true) ||
-                    (!o.below.isEmpty() &&
-                     host::isWithin("/proc/self/fd/" + std::to_string(belowFd), {&program, 1}, true)));
+        guarded && host::isWithin("/proc/self/fd/" + std::to_string(belowFd), {&program, 1}, true);
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";
     const int excluded = ~o.attrFilter & (faHidden | faSysFile);
     Pacer pacer(o.pacing);
@@ -411,7 +411,8 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         struct statx sx {};
         bool haveStat = false;
         if (isDir || (item.type != DT_REG && !isLink)) {
-            if (::statx(f.fd, host, AT_SYMLINK_NOFOLLOW, kEntryMask, &sx) != 0) continue; // gone
+            if (::statx(f.fd, host, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kEntryMask, &sx) != 0)
+                continue; // gone
             haveStat = true;
             isDir = S_ISDIR(sx.stx_mode);
             isLink = S_ISLNK(sx.stx_mode);
@@ -440,7 +441,9 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
         const QString& name = entry.name();
         QString sub = f.folder + name + u'\\';
         machine.faults().beforeWalkEnters(sub);
-        if (o.unlockFolders && (sx.stx_mode & 0700) != 0700) unlockFolder(f.fd, host, sx);
+        // Known by the listed identity, which the folder opened must still have.
+        const bool inside = f.inProgramFolder || (guarded && host::idOf(sx) == program);
+        if (o.unlockFolders && !inside && (sx.stx_mode & 0700) != 0700) unlockFolder(f.fd, host, sx);
         const int fd = ::openat(f.fd, host, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
             // Going on would leave this folder out without a word.
@@ -452,14 +455,15 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
             }
             break;
         }
-        if (fd < 0) continue; // gone, or swapped for a link or a file
         struct stat now {};
-        // Entered only when it is still the folder that was listed.
-        if (::fstat(fd, &now) != 0 || host::idOf(now) != host::idOf(sx)) {
-            ::close(fd);
+        // Entered only when it is still the folder that was listed. One gone meanwhile leaves
+        // nothing out; one refused or swapped for a link or a file is left unseen, and said so.
+        if (fd < 0 || ::fstat(fd, &now) != 0 || host::idOf(now) != host::idOf(sx)) {
+            const bool gone = fd < 0 && errno == ENOENT;
+            if (fd >= 0) ::close(fd);
+            if (!gone && result.error == ERROR_SUCCESS) result.error = ERROR_ACCESS_DENIED;
             continue;
         }
-        const bool inside = f.inProgramFolder || (guarded && host::idOf(now) == program);
         enter(fd, std::move(sub), f.depth + 1, std::string(host, item.len), name, inside);
     }
     return result;

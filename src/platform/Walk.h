@@ -25,7 +25,8 @@ class WalkEntry;
 //   reparse-point bit), deleted as the link itself, never entered.
 // - Each folder is opened relative to the one above it and never by its path, and every action is taken
 //   by name relative to the open folder, so a folder renamed or swapped for a link meanwhile cannot
-//   lead the walk elsewhere: a folder that is no longer the one listed is left alone.
+//   lead the walk elsewhere: a folder that is no longer the one listed is left alone, and so is one
+//   the host refuses to open; the walk goes on and its result says it did not see everything.
 // - It never leaves the start folder's mount: a folder on another mount (another file system, or a
 //   folder of the same one bound there) is a mount point, listed as a folder and never entered,
 //   emptied or removed; a file bound there is a mount point too, listed and never opened for
@@ -95,7 +96,9 @@ struct WalkOptions {
 // A walk that did not see everything says so here; a caller that drops it reports a part as the whole.
 struct [[nodiscard]] WalkResult {
     int error = ERROR_SUCCESS;   // ERROR_PATH_NOT_FOUND when the start folder is missing or no folder;
-                                 // ERROR_TOO_MANY_OPEN_FILES when the host ran out of handles
+                                 // ERROR_TOO_MANY_OPEN_FILES when the host ran out of handles; else
+                                 // ERROR_ACCESS_DENIED when a folder below was left unseen (refused,
+                                 // or no longer the folder listed)
     bool stopped = false;        // ended by the stop flag or the visitor
     std::int64_t entries = 0;    // entries visited
     std::int64_t passedOver = 0; // folders left unseen for want of a handle: the start folder, or

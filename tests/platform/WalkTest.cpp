@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace niv {
@@ -21,7 +23,8 @@ namespace {
 
 const QString kTree = QStringLiteral("C:\\Tree");
 
-// Each visit as "relative path|kind|size", kind d (folder), m (mount point), l (link), f (file).
+// Each visit as "relative path|kind|size", kind d (folder), m (mount point), l (link), f (file), then
+// "!error" when the walk did not see everything.
 QString visits(Machine& m, const QString& folder, WalkOptions options = {}) {
     QStringList out;
     const QString base = includeTrailingBackslash(fullPath(m, folder));
@@ -31,7 +34,7 @@ QString visits(Machine& m, const QString& folder, WalkOptions options = {}) {
         out << e.path().mid(base.size()) + u'|' + QLatin1String(kind) + u'|' + QString::number(e.size());
         return WalkStep::Continue;
     });
-    EXPECT_EQ(walked.error, ERROR_SUCCESS);
+    if (walked.error != ERROR_SUCCESS) out << u'!' + QString::number(walked.error);
     return out.join(u' ');
 }
 
@@ -51,7 +54,9 @@ TEST_F(TreeWalkTest, HostileTreeIsListedAndRemovedWithoutLeavingIt) {
         "a.tmp|f|1 fifo.tmp|f|0 hard.tmp|f|19 held|d|0 held\\mntfile.tmp|m|0 keep|d|0 keep\\inner.tmp|f|7 "
         "level1|d|0 level1\\level2|d|0 level1\\level2\\lnk.tmp|l|0 level1\\level2\\lnkdir|l|0 "
         "level1\\level2\\plain.tmp|f|5 level1\\lnk.tmp|l|0 level1\\lnkdir|l|0 level1\\mnt|m|0 "
-        "level1\\plain.tmp|f|5 lnk.tmp|l|0 lnkdir|l|0 mnt|m|0 mntfile.tmp|m|0 plain.tmp|f|5 swap|d|0");
+        "level1\\plain.tmp|f|5 lnk.tmp|l|0 lnkdir|l|0 mnt|m|0 mntfile.tmp|m|0 plain.tmp|f|5 swap|d|0 !5");
+    // A file bound there stays, as any mount point does.
+    EXPECT_EQ(removeTree(m, kTree + QStringLiteral("\\held"), false), ERROR_ACCESS_DENIED);
     EXPECT_NE(removeTree(m, kTree, true), ERROR_SUCCESS); // the mount point and the invisible names stay
     EXPECT_EQ(tree.changes(), "");
     for (const char* gone :
@@ -150,17 +155,50 @@ TEST_F(TreeWalkTest, MaskWalksWriteNothingInTheProgramFolderAndStartInTheCurrent
     EXPECT_EQ(b.readHost(exe + "notes.txt") + b.readHost(exe + "sub\\deep.txt"), "keptkept");
 }
 
+TEST_F(TreeWalkTest, StartFolderIsJudgedByTheFolderOpenedNotByItsPath) {
+    // A link flipped between an ordinary folder and the program folder while walks start through it.
+    b.file(QStringLiteral("C:\\safe\\victim.txt"), "safe");
+    const std::string flip = b.hostPath(QStringLiteral("C:\\flip"));
+    const std::string victim = b.programFolder() + "/victim.txt";
+    std::atomic<bool> done{false};
+    std::thread flipper([&] {
+        for (bool toProgram = false; !done; toProgram = !toProgram) {
+            const std::string next = flip + (toProgram ? ".p" : ".s");
+            ::unlink(next.c_str());
+            if (::symlink(toProgram ? b.programFolder().c_str() : "safe", next.c_str()) == 0)
+                ::rename(next.c_str(), flip.c_str());
+        }
+    });
+    int deleted = 0;
+    for (int i = 0; i < 5000 && deleted == 0; ++i) {
+        if (::access(victim.c_str(), F_OK) != 0) ::close(::open(victim.c_str(), O_WRONLY | O_CREAT, 0644));
+        static_cast<void>(walkTree(m, QStringLiteral("C:\\flip"), {}, [&](WalkEntry& e) {
+            if (e.name() == u"victim.txt" && e.deleteFile(true) && ::access(victim.c_str(), F_OK) != 0)
+                ++deleted;
+            return WalkStep::Continue;
+        }));
+    }
+    done = true;
+    flipper.join();
+    EXPECT_EQ(deleted, 0);
+}
+
 TEST_F(TreeWalkTest, FoldersAreUnlockedOnlyWhenAsked) {
     const std::string locked = b.folder(QStringLiteral("C:\\Tree\\locked\\inner"));
     b.file(QStringLiteral("C:\\Tree\\locked\\inner\\f.txt"), "f");
+    // Nothing in the program folder changes, its rights neither.
+    const std::string program = b.folder(exeFolderPath() + QStringLiteral("locked"));
     for (const bool unlock : {false, true}) {
-        ::chmod(locked.c_str(), 0500);
         WalkOptions o;
         o.unlockFolders = unlock;
-        EXPECT_EQ(walkTree(m, kTree, o, [](WalkEntry&) { return WalkStep::Continue; }).error, ERROR_SUCCESS);
-        struct stat st {};
-        ASSERT_EQ(::stat(locked.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, unlock ? 0700u : 0500u) << unlock;
+        for (const auto& [start, folder] : {std::pair{kTree, locked}, std::pair{exeFolderPath(), program}}) {
+            ::chmod(folder.c_str(), 0500);
+            EXPECT_EQ(walkTree(m, start, o, [](WalkEntry&) { return WalkStep::Continue; }).error,
+                      ERROR_SUCCESS);
+            struct stat st {};
+            ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, unlock && folder == locked ? 0700u : 0500u) << unlock << folder;
+        }
     }
 }
 

@@ -171,12 +171,9 @@ public:
         });
         show(QString());
         if (walked.passedOver > 0)
-            m_ctx.dialogs.messageDlg(MsgKind::Plain,
-                                     QStringLiteral("Folders left unscanned because too many files are open: "
-                                                    "%1. What they hold was not logged; close other "
-                                                    "programs and scan again.")
-                                         .arg(walked.passedOver),
-                                     MsgButtons::Ok);
+            m_ctx.dialogs.showMessage(FoldersPassedOverText(
+                walked.passedOver,
+                QStringLiteral("What they hold was not logged; close other programs and scan again.")));
     }
 
 private:

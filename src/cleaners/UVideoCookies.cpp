@@ -1,6 +1,7 @@
 #include "cleaners/UVideoCookies.h"
 
 #include "core/AppContext.h"
+#include "core/Uglobalvars.h"
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
@@ -27,26 +28,13 @@ void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& 
         if (e.isDirectory() && e.name().contains(u'.')) {
             sites.names.append(e.name());
             sites.paths.append(e.path());
+            sites.ids.push_back(e.fileId());
         }
         return WalkStep::Continue;
     });
     if (walked.passedOver > 0)
-        ctx.dialogs.showMessage(QStringLiteral("Folders left unsearched because too many files are open: %1. "
-                                               "Video cookies in them are not listed.")
-                                    .arg(walked.passedOver));
-}
-
-namespace {
-
-// A link is never recycled, lest the bin copy what it points at.
-bool recycleSite(AppContext& ctx, const HostPath& site) {
-    return !site.isLink() && shellRecycle(ctx.machine, site, ctx.recycleClock) == 0;
-}
-
-} // namespace
-
-bool RecycleFlashFolder(AppContext& ctx, const QString& path) {
-    return recycleSite(ctx, resolve(ctx.machine, path, Spelling::Exact));
+        ctx.dialogs.showMessage(FoldersPassedOverText(
+            walked.passedOver, QStringLiteral("Video cookies in them are not listed.")));
 }
 
 void RemoveFlashSites(AppContext& ctx, FlashSites& sites, const std::vector<bool>& selected) {
@@ -55,13 +43,17 @@ void RemoveFlashSites(AppContext& ctx, FlashSites& sites, const std::vector<bool
         const QString& path = sites.paths[i];
         const bool chosen =
             static_cast<std::size_t>(i) < selected.size() && selected[static_cast<std::size_t>(i)];
+        const FileId id = sites.ids.at(static_cast<std::size_t>(i));
         if (chosen) {
-            // Checked and recycled as one entry: what was found is what goes, or nothing.
-            const HostPath site = resolve(ctx.machine, path, Spelling::Exact);
-            if (!site.exists || recycleSite(ctx, site)) continue;
+            if (RecycleListedEntry(ctx, path, id)) continue;
+            // Gone, or no longer the folder found (it went inside a site recycled before it, or
+            // another entry took its place): the line goes.
+            const HostPath now = resolve(ctx.machine, path, Spelling::Exact);
+            if (!now.exists || now.id != id) continue;
         }
         kept.names.append(sites.names[i]);
         kept.paths.append(path);
+        kept.ids.push_back(id);
     }
     sites = std::move(kept);
 }

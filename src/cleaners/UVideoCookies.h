@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WinTypes.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,11 +11,12 @@ namespace niv {
 
 struct AppContext;
 
-// The Flash site folders found, as two paired lists: line i of `names` is the folder whose full
-// path is line i of `paths`.
+// The Flash site folders found, as paired lists: line i of `names` is the folder whose full path is
+// line i of `paths`, and which the scan found as the entry `ids[i]`.
 struct FlashSites {
     QStringList names;
     QStringList paths;
+    std::vector<FileId> ids;
 };
 
 // True when the Flash shared-objects folder is known and exists.
@@ -23,12 +26,10 @@ bool FlashCookieLocationExists(AppContext& ctx);
 // through after every entry. Folders the host has no handle left to open are passed over and
 // counted in a message once the walk ends.
 void ScanFlashCookieFolders(AppContext& ctx, const QString& folder, FlashSites& sites);
-// Moves one listed folder (spelt as listed) with all it holds to the recycle bin, silently; false
-// when that failed. A link is never recycled.
-bool RecycleFlashFolder(AppContext& ctx, const QString& path);
-// Recycles the sites whose `selected` flag is set and drops their lines. A site that could not be
-// recycled and is still there keeps its line; one already gone (inside a site recycled before it)
-// leaves the list.
+// Recycles the sites whose `selected` flag is set, silently, each only while its path still leads to
+// the folder the scan found, and drops their lines. A site that could not be recycled and is still
+// there keeps its line; one already gone (inside a site recycled before it, or another entry in its
+// place) leaves the list.
 void RemoveFlashSites(AppContext& ctx, FlashSites& sites, const std::vector<bool>& selected);
 
 QString NoFlashLocationText();

@@ -189,10 +189,10 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
     NonUnit& non = ctx.unit<NonUnit>();
     WalkOptions options;
     options.sorted = true;
-    // A folder the host has no handle left for finds nothing, like one that cannot be searched.
+    // A folder the host has no handle left for finds nothing, like one that cannot be searched, and
+    // the user is told.
     options.passOverUnopenable = true;
-    // Folders passed over find nothing, as folders a search cannot open.
-    static_cast<void>(walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
+    const WalkResult walked = walkTree(ctx.machine, folder, options, [&](WalkEntry& e) {
         // Subfolders are reached only through the mask; another file system's entry is not junk.
         if (!matchesMask(e.name(), mask) || e.isMountPoint()) return WalkStep::SkipFolder;
         // The whole path, whatever its length: a cut one could name another entry.
@@ -204,7 +204,7 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
         if (!recycle) return WalkStep::Continue;
         try {
             // A folder goes whole, so there is nothing left to walk inside it.
-            if (shellRecycle(ctx.machine, path, ctx.recycleClock, Spelling::Exact) == 0) {
+            if (RecycleListedEntry(ctx, path, e.fileId())) {
                 ++non.DeletedFiles;
                 non.DeletedBytes += size;
             }
@@ -212,7 +212,10 @@ void ScanTempFolder(AppContext& ctx, const QString& mask, const QString& folder,
             // One entry that cannot be recycled does not stop the walk.
         }
         return WalkStep::SkipFolder;
-    }));
+    });
+    if (walked.passedOver > 0)
+        ctx.dialogs.showMessage(FoldersPassedOverText(
+            walked.passedOver, QStringLiteral("Temporary files in them are neither counted nor cleaned.")));
 }
 
 void CountJunkFiles(AppContext& ctx) {

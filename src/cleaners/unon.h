@@ -54,8 +54,10 @@ bool IsJunkCategory(Category c);
 void ScanJunkMask(AppContext& ctx, bool deleteFlag);
 
 // Counts and lists the entries matching `mask` in `folder` (ending in "\"), and with `recycle`
-// sends each to the recycle bin, silently. Without recycling, folders that the mask matches are
-// walked too; a linked folder never is. Errors while recycling one entry are swallowed. A folder
+// sends each to the recycle bin, silently, the entry the walk found and nothing a link leads to in
+// its place. Without recycling, folders that the mask matches are walked too; a linked folder never
+// is. Errors while recycling one entry are swallowed. Folders the host has no handle left to open
+// are passed over and counted in a message once the walk ends. A folder
 // that is a drive root, the Windows folder, the user's profile or above one of them is refused, as
 // is the program folder, anything inside it and anything above it.
 bool IsRefusedTempFolder(AppContext& ctx, const QString& folder);

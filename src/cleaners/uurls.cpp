@@ -62,27 +62,10 @@ bool shiftOut(TRegistry& reg, const TypedUrlList& list, int p) {
     return false;
 }
 
-} // namespace
-
-TypedUrlList LoadTypedUrls(AppContext& ctx) {
-    TypedUrlList list;
-    for (const QString& file :
-         {ctx.g.FirefoxPlacesFile, ctx.g.FirefoxPlacesJournalFile, ctx.g.FirefoxWebStoreFile})
-        list.firefoxFound =
-            list.firefoxFound || (!file.isEmpty() && FileExists(ctx.machine, file, Spelling::Exact));
-    TRegistry reg(ctx.machine);
-    reg.SetRootKey(HKEY_CURRENT_USER);
-    if (reg.OpenKey(kTypedUrlsKey, false)) readUrls(reg, list);
-    showListed(list);
-    return list;
-}
-
-void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list) {
-    if (list.highlighted < 0 || list.highlighted >= list.TypedUrlCount) return;
-    const int shown = list.highlighted + 1;
-    const QString chosen = list.TypedUrls[std::size_t(shown)];
-    // Another program may have changed the list since it was shown: the URL is looked for in the
-    // list as it is now, read and changed on one picture of the hive.
+// Removes `chosen`, shown at `shown` (1-based), from the registry's list as it is now, found there
+// by its text (the list may have changed since it was shown); `list` becomes the registry's list.
+void removeShown(AppContext& ctx, TypedUrlList& list, int shown, const QString& chosen) {
+    // Read and changed on one picture of the hive.
     WriteScope writes(ctx.machine);
     TRegistry reg(ctx.machine);
     reg.SetRootKey(HKEY_CURRENT_USER);
@@ -115,13 +98,42 @@ void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list) {
     showListed(list);
 }
 
+} // namespace
+
+TypedUrlList LoadTypedUrls(AppContext& ctx) {
+    TypedUrlList list;
+    for (const QString& file :
+         {ctx.g.FirefoxPlacesFile, ctx.g.FirefoxPlacesJournalFile, ctx.g.FirefoxWebStoreFile})
+        list.firefoxFound =
+            list.firefoxFound || (!file.isEmpty() && FileExists(ctx.machine, file, Spelling::Exact));
+    TRegistry reg(ctx.machine);
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (reg.OpenKey(kTypedUrlsKey, false)) readUrls(reg, list);
+    showListed(list);
+    return list;
+}
+
+void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list) {
+    if (list.highlighted < 0 || list.highlighted >= list.TypedUrlCount) return;
+    const int shown = list.highlighted + 1;
+    removeShown(ctx, list, shown, list.TypedUrls[std::size_t(shown)]);
+}
+
 void RemoveAllTypedUrls(AppContext& ctx, TypedUrlList& list) {
     if (!list.listEnabled) return;
     const TypedUrlList before = list;
+    // Each URL shown goes, found by its text where it stands now, whatever another program put in
+    // front of it meanwhile: the highlighted one first, then the others from the top.
+    auto remove = [&](int slot) {
+        const QString& chosen = before.TypedUrls[std::size_t(slot)];
+        removeShown(ctx, list, int(list.lines.indexOf(chosen)) + 1, chosen);
+    };
+    const int first =
+        list.highlighted >= 0 && list.highlighted < list.TypedUrlCount ? list.highlighted + 1 : 1;
     WriteScope writes(ctx.machine);
-    const qsizetype lines = list.lines.size();
-    for (qsizetype i = 0; i < lines; ++i)
-        RemoveTypedUrl(ctx, list);
+    remove(first);
+    for (int slot = 1; slot <= before.TypedUrlCount; ++slot)
+        if (slot != first) remove(slot);
     try {
         writes.commit();
     } catch (const PlatformError&) {

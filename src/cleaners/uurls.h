@@ -33,7 +33,8 @@ TypedUrlList LoadTypedUrls(AppContext& ctx);
 // list is left as it was and the error box says so. Nothing happens without a highlighted line.
 void RemoveTypedUrl(AppContext& ctx, TypedUrlList& list);
 
-// Removes every listed URL, one at a time; nothing unless the list is enabled.
+// Removes every URL the list shows, one at a time, each found by its text as RemoveTypedUrl finds
+// it, and nothing else; nothing unless the list is enabled.
 void RemoveAllTypedUrls(AppContext& ctx, TypedUrlList& list);
 
 // Deletes the Firefox places, journal and web-storage files that exist, with an error box for

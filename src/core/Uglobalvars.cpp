@@ -176,6 +176,16 @@ bool RecycleFile(AppContext& ctx, const HostPath& item, bool /*ask*/) {
     return recycleItem(ctx, item, item.winPath);
 }
 
+bool RecycleListedEntry(AppContext& ctx, const QString& path, FileId id) {
+    const HostPath found = resolve(ctx.machine, path, Spelling::Exact);
+    return found.exists && found.id == id && shellRecycle(ctx.machine, found, ctx.recycleClock) == 0;
+}
+
+QString FoldersPassedOverText(std::int64_t folders, const QString& left) {
+    return QStringLiteral("Folders left unsearched because too many files are open: %1. ").arg(folders) +
+           left;
+}
+
 void WipeFile(AppContext&, WalkEntry& entry) {
     entry.overwriteContents();
 }

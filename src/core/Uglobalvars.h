@@ -117,6 +117,14 @@ void SaveFormSize(AppContext& ctx, const QString& section, int width, int height
 // entry only (as the shell recycles it).
 bool RecycleFile(AppContext& ctx, const QString& path, bool ask);
 bool RecycleFile(AppContext& ctx, const HostPath& item, bool ask);
+// The silent recycle step of the temp-file and Flash-cookie cleaners: moves the entry a walk listed
+// at `path` (spelt as found), with all it holds, only while that path still leads to it (`id`, its
+// identity), not to what a link put above it or in its place since leads to. False when it stayed.
+bool RecycleListedEntry(AppContext& ctx, const QString& path, FileId id);
+
+// The message after a walk that passed over `folders` folders for want of a handle; `left` says
+// what that cost the user.
+QString FoldersPassedOverText(std::int64_t folders, const QString& left);
 
 // Makes a regular file's content unrecoverable before the delete that follows; silent. A file with
 // other names elsewhere, or bound there from elsewhere, keeps its content. The cleaners wipe the

@@ -23,9 +23,11 @@ void FaultInjector::clear() {
     m_hostWrites = 0;
     m_walkHook = nullptr;
     m_hostWriteHook = nullptr;
+    m_checkHook = nullptr;
 }
 
 int FaultInjector::check(Op op, const QString& winPath) const {
+    if (m_checkHook) m_checkHook(op, winPath);
     for (const Rule& rule : m_rules)
         if (rule.op == op && matchesMask(winPath, rule.mask)) return rule.error;
     return 0;

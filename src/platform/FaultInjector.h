@@ -47,6 +47,9 @@ public:
     // Called as each host file write begins (with the host path it writes), after the checks that
     // come before it, so a test can act while a save is under way.
     void onHostWrite(std::function<void(const std::string&)> hook) { m_hostWriteHook = std::move(hook); }
+    // Called as each check() begins, so a test can change a place between a call's look at it and
+    // its act.
+    void onCheck(std::function<void(Op, const QString&)> hook) { m_checkHook = std::move(hook); }
 
     void clear();
 
@@ -76,6 +79,7 @@ private:
     int m_hostWrites = 0;
     std::function<void(const QString&)> m_walkHook;
     std::function<void(const std::string&)> m_hostWriteHook;
+    std::function<void(Op, const QString&)> m_checkHook;
 };
 
 } // namespace niv

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -250,28 +252,35 @@ void copyDosAttrib(int in, int out) {
     if (n > 0) ::fsetxattr(out, kDosAttrib, buf, static_cast<size_t>(n), 0);
 }
 
-bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists) {
+// A Windows error; the source's own file (another name of it, a link to it) is never the target:
+// emptying it would leave nothing to copy.
+int copyHostFile(const std::string& from, const std::string& to, bool failIfExists) {
     const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0) return false;
+    if (in < 0) return ERROR_ACCESS_DENIED;
     struct stat st {};
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(in);
-        return false;
+        return ERROR_ACCESS_DENIED;
     }
-    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
     const int out = ::open(to.c_str(), flags, st.st_mode & 0777 ? st.st_mode & 0777 : 0644);
-    if (out < 0) {
-        ::close(in);
-        return false;
-    }
-    bool ok = copyContents(in, out);
-    if (ok) copyDosAttrib(in, out);
+    struct stat target {};
+    int err = out < 0 || ::fstat(out, &target) != 0 ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+    if (err == ERROR_SUCCESS && host::idOf(target) == host::idOf(st)) err = ERROR_SHARING_VIOLATION;
+    if (err == ERROR_SUCCESS && (::ftruncate(out, 0) != 0 || !copyContents(in, out)))
+        err = ERROR_ACCESS_DENIED;
+    if (err == ERROR_SUCCESS) copyDosAttrib(in, out);
     ::close(in);
-    return ::close(out) == 0 && ok;
+    if (out >= 0 && ::close(out) != 0 && err == ERROR_SUCCESS) err = ERROR_ACCESS_DENIED;
+    return err;
 }
 
-// The entries a copy across file systems took, by device and inode.
-using CopiedEntries = std::set<FileId>;
+// What a copy across file systems did, by device and inode: the entries it took, and each entry it
+// made with the one it copies.
+struct CopiedEntries {
+    std::set<FileId> sources;
+    std::map<FileId, FileId> made;
+};
 using host::idOf;
 
 // The status of `name` in `dirFd` (not followed) for the copy and removal below; false when it is
@@ -292,11 +301,13 @@ bool copyTreeAt(int fromDir, const struct statx& holder, const char* name, int t
                 CopiedEntries& copied, int depth = 0) {
     struct statx sx {};
     if (depth > kMaxCopyDepth || !entryOnMount(fromDir, name, holder, sx)) return false;
-    copied.insert(idOf(sx));
+    copied.sources.insert(idOf(sx));
+    struct stat made {};
     if (S_ISREG(sx.stx_mode)) {
         const int in = ::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (in < 0) return false;
         const int out = ::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, sx.stx_mode & 0777);
+        if (out >= 0 && ::fstat(out, &made) == 0) copied.made.emplace(idOf(made), idOf(sx));
         bool ok = out >= 0 && copyContents(in, out);
         if (ok) copyDosAttrib(in, out);
         ::close(in);
@@ -305,6 +316,7 @@ bool copyTreeAt(int fromDir, const struct statx& holder, const char* name, int t
     }
     if (!S_ISDIR(sx.stx_mode)) return false;
     if (::mkdirat(toDir, toName, 0700) != 0) return false;
+    if (::fstatat(toDir, toName, &made, AT_SYMLINK_NOFOLLOW) == 0) copied.made.emplace(idOf(made), idOf(sx));
     const int in = ::openat(fromDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const int out = ::openat(toDir, toName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     bool ok = in >= 0 && out >= 0;
@@ -329,23 +341,36 @@ bool copyTreeAt(int fromDir, const struct statx& holder, const char* name, int t
     return ok;
 }
 
-// Removes the entry a move across file systems copied or made: a file by its name in `dirFd`, a
-// folder through the walk, which takes only what `only` holds when given; what it does not hold
-// stays, and so do the folders holding it.
+// Removes `name` in `dirFd` as far as `only` takes it: a file by its name, a folder through the
+// walk; an entry `only` refuses stays, and so do the folders holding it. True when all went.
 bool removeMoved(Machine& machine, int dirFd, const char* name, const QString& winPath,
-                 const CopiedEntries* only) {
+                 const std::function<bool(const FileId&)>& only) {
     struct statx sx {};
-    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, host::kMountMask, &sx) != 0) return false;
-    if (only && !only->count(idOf(sx))) return false;
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, host::kMountMask, &sx) != 0 || !only(idOf(sx)))
+        return false;
     if (!S_ISDIR(sx.stx_mode)) return ::unlinkat(dirFd, name, 0) == 0;
-    return removeTree(machine, winPath, true, true, [only](const WalkEntry& e) {
-               return !only || only->count({e.fileId().dev, e.fileId().ino}) != 0;
-           }) == ERROR_SUCCESS;
+    return removeTree(machine, winPath, true, true,
+                      [&only](const WalkEntry& e) { return only(e.fileId()); }) == ERROR_SUCCESS;
 }
 
-// Moves across file systems: the whole tree is copied first; on any failure the partial copy goes
-// and the source stays as it was. Only a complete copy lets the source be removed, and then only
-// what was copied. A destination that exists is never touched.
+// The entries `name` in `dirFd` holds now, a folder's as far as the walk reaches.
+std::set<FileId> presentEntries(Machine& machine, int dirFd, const char* name, const QString& winPath) {
+    std::set<FileId> out;
+    struct statx sx {};
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, host::kMountMask, &sx) != 0) return out;
+    out.insert(idOf(sx));
+    if (S_ISDIR(sx.stx_mode))
+        static_cast<void>(walkTree(machine, winPath, {}, [&out](WalkEntry& e) {
+            out.insert(e.fileId());
+            return WalkStep::Continue;
+        }));
+    return out;
+}
+
+// Moves across file systems: the whole tree is copied first, then what was copied is removed from
+// the source. When either fails, the move fails and the copy goes again, as far as the copy made it
+// and its source is still there: an entry that did leave the source keeps its copy, so nothing is
+// lost. Nothing the copy did not make is removed, whatever came to the destination meanwhile.
 bool moveAcross(Machine& machine, const HostPath& source, const HostPath& target) {
     const std::string& from = source.path;
     const std::string& to = target.path;
@@ -361,21 +386,35 @@ bool moveAcross(Machine& machine, const HostPath& source, const HostPath& target
     bool ok = src >= 0 && dst >= 0 && ::statx(src, "", AT_EMPTY_PATH, host::kMountMask, &srcAt) == 0 &&
               ::statx(dst, "", AT_EMPTY_PATH, host::kMountMask, &dstAt) == 0 &&
               ::fstatat(src, fromName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    int err = ok ? 0 : errno;
     if (ok && ::fstatat(dst, toName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         ok = false;
-        errno = EEXIST;
+        err = EEXIST;
+    } else if (ok && machine.faults().check(FaultInjector::Op::Write, target.winPath)) {
+        ok = false;
+        err = EACCES;
     } else if (ok) {
         CopiedEntries copied;
         ok = copyTreeAt(src, srcAt, fromName.c_str(), dst, toName.c_str(), copied);
+        // The name was taken after the look: as if the look had found it.
+        err = !ok && copied.made.empty() && errno == EEXIST ? EEXIST : EIO;
+        // The source entries still in place: all of them when the copy failed.
+        std::set<FileId> staying = copied.sources;
+        if (ok) {
+            ok = removeMoved(machine, src, fromName.c_str(), source.winPath,
+                             [&copied](const FileId& id) { return copied.sources.count(id) != 0; });
+            if (!ok) staying = presentEntries(machine, src, fromName.c_str(), source.winPath);
+        }
         if (!ok) {
-            removeMoved(machine, dst, toName.c_str(), target.winPath, nullptr);
-            errno = EIO;
-        } else {
-            removeMoved(machine, src, fromName.c_str(), source.winPath, &copied);
+            removeMoved(machine, dst, toName.c_str(), target.winPath, [&](const FileId& id) {
+                const auto of = copied.made.find(id);
+                return of != copied.made.end() && staying.count(of->second) != 0;
+            });
         }
     }
     if (src >= 0) ::close(src);
     if (dst >= 0) ::close(dst);
+    if (!ok) errno = err;
     return ok;
 }
 
@@ -390,13 +429,14 @@ bool MoveFile(Machine& machine, const QString& from, const QString& to) {
         return failWith(machine, ERROR_ACCESS_DENIED);
     if (dst.exists) return failWith(machine, ERROR_ALREADY_EXISTS);
     if (int err = machine.faults().check(FaultInjector::Op::Rename, src.winPath)) return failWith(machine, err);
-    if (::rename(src.path.c_str(), dst.path.c_str()) == 0) return true;
-    if (errno != EXDEV) return failWith(machine, errnoToWin(errno));
-    if (!moveAcross(machine, src, dst)) return failWith(machine, ERROR_ACCESS_DENIED);
-    return true;
+    return moveEntry(machine, src, dst) || failWith(machine, errnoToWin(errno));
 }
 
 bool moveEntry(Machine& machine, const HostPath& from, const HostPath& to) {
+    if (holdsProgramFolder(machine, from)) {
+        errno = EACCES;
+        return false;
+    }
     if (::renameat2(AT_FDCWD, from.path.c_str(), AT_FDCWD, to.path.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno == EINVAL) { // a file system that cannot refuse to replace: look first
@@ -416,8 +456,8 @@ bool CopyFile(Machine& machine, const QString& from, const QString& to, bool fai
     if (!dst.valid() || inProgramFolder(machine, dst, true)) return failWith(machine, ERROR_ACCESS_DENIED);
     if (dst.exists && failIfExists) return failWith(machine, ERROR_FILE_EXISTS);
     if (int err = machine.faults().check(FaultInjector::Op::Write, dst.winPath)) return failWith(machine, err);
-    if (!copyHostFile(src.path, dst.path, failIfExists)) return failWith(machine, ERROR_ACCESS_DENIED);
-    return true;
+    const int err = copyHostFile(src.path, dst.path, failIfExists);
+    return err == ERROR_SUCCESS || failWith(machine, err);
 }
 
 bool GetFileInfo(Machine& machine, const QString& path, FileInfo& info, Spelling spelling) {

@@ -39,13 +39,18 @@ bool CreateDir(Machine& machine, const QString& path);
 // Creates every missing level.
 bool ForceDirectories(Machine& machine, const QString& path);
 
-// Moves a file or folder within the machine (copies then deletes across host file systems).
+// Moves a file or folder within the machine (copies then deletes across host file systems), as
+// moveEntry does.
 bool MoveFile(Machine& machine, const QString& from, const QString& to);
 // Moves a resolved file, link or folder to a resolved name that must be free (errno EEXIST
-// otherwise): a rename, or across file systems a copy of regular files and folders only, then the
-// removal of what was copied, through the walk; a copy that fails is removed and the source stays.
+// otherwise, also for one that appears meanwhile): a rename, or across file systems a copy of
+// regular files and folders only, then the removal of what was copied, through the walk. When the
+// copy fails or the source cannot be removed whole, the move fails (errno EIO) and each copy whose
+// source is still in place is removed again; an entry that did leave keeps its copy. A folder that
+// holds the program folder is refused (EACCES).
 bool moveEntry(Machine& machine, const HostPath& from, const HostPath& to);
-// Copies a file; fails when `to` exists and `failIfExists` is set.
+// Copies a file; fails when `to` exists and `failIfExists` is set, and when it is the source's own
+// file under any name (ERROR_SHARING_VIOLATION).
 bool CopyFile(Machine& machine, const QString& from, const QString& to, bool failIfExists);
 
 // Details of one path; false when it is missing. A given path is followed, so a link to a file

@@ -36,6 +36,15 @@ Machine::Machine(MachineSettings settings)
 
 Machine::~Machine() = default;
 
+bool Machine::programFolderId(FileId& id) const {
+    std::lock_guard lock(m_programFolderMutex);
+    struct stat st {};
+    if (!m_programFolderId && ::stat(m_settings.programFolder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        m_programFolderId = host::idOf(st);
+    if (m_programFolderId) id = *m_programFolderId;
+    return m_programFolderId.has_value();
+}
+
 std::string FolderCache::find(const QString& winFolder) const {
     std::lock_guard lock(m_mutex);
     return m_folders.value(winFolder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FaultInjector.h"
+#include "WinTypes.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace niv {
@@ -68,6 +70,9 @@ public:
 
     const std::string& root() const { return m_settings.root; }
     const std::string& programFolderHost() const { return m_settings.programFolder; }
+    // The identity of the program folder, taken when it is first found and kept, so that the folder
+    // stays known wherever it is moved; false while it has never been found.
+    bool programFolderId(FileId& id) const;
     const QString& userName() const { return m_settings.userName; }
 
     bool isAdministrator() const { return m_settings.administrator; }
@@ -128,6 +133,8 @@ private:
     friend class WriterTurn;
     mutable std::atomic<int> m_lastError{0}; // batch jobs run on a worker thread
     mutable FolderCache m_folderCache;
+    mutable std::mutex m_programFolderMutex; // batch jobs run on a worker thread
+    mutable std::optional<FileId> m_programFolderId;
     HostAbilities m_hostAbilities;
 };
 

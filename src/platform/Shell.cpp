@@ -146,7 +146,8 @@ int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clo
         }
         if (moveEntry(machine, item, {itemHost, bin.winPath + QStringLiteral("\\$R") + id})) return 0;
         const bool taken = errno == EEXIST;
-        ::unlink(recordHost.c_str()); // a record without its item would name nothing
+        // A record without its item would name nothing; a part that did move keeps it.
+        if (taken || !host::entryExists(itemHost)) ::unlink(recordHost.c_str());
         if (!taken) return ERROR_ACCESS_DENIED;
     }
     return ERROR_ALREADY_EXISTS;

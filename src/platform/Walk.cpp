@@ -355,7 +355,7 @@ WalkResult walkTree(Machine& machine, const QString& folder, const WalkOptions& 
     // per entry. The start is judged by the folder opened, not by its path, which may lead elsewhere
     // by now.
     FileId program;
-    const bool guarded = programFolderId(machine, program);
+    const bool guarded = machine.programFolderId(program);
     const bool startGuarded =
         guarded && host::isWithin("/proc/self/fd/" + std::to_string(belowFd), {&program, 1}, true);
     const bool matchAll = o.mask == u"*" || o.mask == u"*.*";

@@ -357,17 +357,16 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
     return out;
 }
 
-bool programFolderId(const Machine& machine, FileId& id) {
-    struct stat st {};
-    if (::stat(machine.programFolderHost().c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    id = host::idOf(st);
-    return true;
-}
-
 bool inProgramFolder(const Machine& machine, const HostPath& place, bool followLast) {
     FileId program;
-    return place.valid() && programFolderId(machine, program) &&
+    return place.valid() && machine.programFolderId(program) &&
            host::isWithin(place.path, {&program, 1}, followLast);
+}
+
+bool holdsProgramFolder(const Machine& machine, const HostPath& place) {
+    FileId program;
+    return place.exists && S_ISDIR(place.mode) && machine.programFolderId(program) &&
+           host::isWithin(machine.programFolderHost(), {&place.id, 1}, true);
 }
 
 namespace {

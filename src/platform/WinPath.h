@@ -86,8 +86,9 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
 // write), not on the link itself (a delete or a move).
 bool inProgramFolder(const Machine& machine, const HostPath& place, bool followLast = false);
 
-// The identity of the program folder; false when it is missing.
-bool programFolderId(const Machine& machine, FileId& id);
+// True when a resolved entry is a folder (not a link to one) that holds the program folder or is it:
+// moving it would take the program folder along, out of every check made by its place.
+bool holdsProgramFolder(const Machine& machine, const HostPath& place);
 
 // The Windows path of a host path inside one of the machine's drives (or the program folder);
 // "" for a host path that no drive reaches.

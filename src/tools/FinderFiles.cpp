@@ -30,14 +30,15 @@ FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path) {
     return out;
 }
 
+bool isListedFile(const HostPath& found, FileId id) {
+    return found.exists && S_ISREG(found.mode) && found.id == id;
+}
+
 bool viewFinderFile(AppContext& ctx, const QString& path) {
     // Judged and opened as one entry: nothing put in its place after the check is handed over. The
-    // finders list regular files only: a link or folder in the listed file's place is not it.
+    // finders list regular files only: a link, folder or FIFO in the listed file's place is not it.
     const HostPath file = resolve(ctx.machine, path, Spelling::Exact);
-    FileInfo info;
-    if (!GetFileInfo(ctx.machine, file, info) || (info.attr & (faDirectory | faReparsePoint)) ||
-        opensByRunning(ctx.machine, file))
-        return false;
+    if (!file.exists || !S_ISREG(file.mode) || opensByRunning(ctx.machine, file)) return false;
     return ShellExecute(ctx.machine, file) >= 32;
 }
 

@@ -11,6 +11,7 @@ namespace niv {
 
 struct AppContext;
 class Machine;
+struct HostPath;
 
 // A file time in local time, in the user's short date and long time format.
 QString localFileTimeText(Machine& machine, FileTime time);
@@ -23,9 +24,13 @@ struct FinderFileInfo {
 };
 FinderFileInfo readFinderFileInfo(AppContext& ctx, const QString& path);
 
+// True when a listed file's path, resolved as spelt, still leads to the regular file the search
+// listed there (`id`, its identity): not to another entry in its place, nor through a link put above it.
+bool isListedFile(const HostPath& found, FileId id);
+
 // Opens a listed file with its default program, the path handed over whole. Programs, scripts and
 // other types that would run rather than show (by name, execute bit or content) are never opened, nor
-// is a link or folder found in the listed file's place. False when nothing showed it.
+// is anything but a regular file found in the listed file's place. False when nothing showed it.
 bool viewFinderFile(AppContext& ctx, const QString& path);
 
 } // namespace niv

@@ -85,7 +85,7 @@ std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClas
         } else if (e.isDirectory()) {
             if (bin.is(e)) return WalkStep::SkipFolder;
         } else if (MediaFileMatches(cls, e.name()) && e.isRegularFile()) { // the name first: it needs no stat
-            if (hooks.found) hooks.found(listedPath(e), e.size());
+            if (hooks.found) hooks.found(listedPath(e), e.size(), e.fileId());
         }
         return WalkStep::Continue;
     });
@@ -141,9 +141,7 @@ QString MediaNoViewerText() {
 }
 
 QString MediaPassedOverText(std::int64_t folders) {
-    return QStringLiteral("Folders left unsearched because too many files are open: %1. "
-                          "Files in them are not listed.")
-        .arg(folders);
+    return FoldersPassedOverText(folders, QStringLiteral("Files in them are not listed."));
 }
 
 QString MediaRecycleRefusedText(const QString& path) {
@@ -169,8 +167,9 @@ bool ViewMediaFile(AppContext& ctx, const QString& path) {
     return viewFinderFile(ctx, path);
 }
 
-bool RecycleMediaFile(AppContext& ctx, const QString& path) {
-    return RecycleFile(ctx, resolve(ctx.machine, path, Spelling::Exact), false);
+bool RecycleMediaFile(AppContext& ctx, const QString& path, FileId id) {
+    const HostPath found = resolve(ctx.machine, path, Spelling::Exact);
+    return isListedFile(found, id) && RecycleFile(ctx, found, false);
 }
 
 } // namespace niv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WinTypes.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,16 +29,17 @@ bool MediaFileMatches(MediaClass cls, const QString& name);
 struct MediaSearchHooks {
     // The folder being searched (for `LblDisplay`); "" when a folder's search ends.
     std::function<void(const QString& folder)> display;
-    // A matching file, in the order found.
-    std::function<void(const QString& path, std::int64_t size)> found;
+    // A matching file, in the order found, and which file it is.
+    std::function<void(const QString& path, std::int64_t size, FileId id)> found;
     const std::atomic<bool>* stop = nullptr; // `SearchStopped`
 };
 
 // Searches one folder (no closing separator; a drive as "c:") and all its subfolders, never
 // entering links, other file systems or the recycle bin, letting window messages through after every
-// entry. A file's path is the folder as given, "\", and the path below it. A folder that cannot be
-// opened is passed over and the search goes on; returns how many were passed over for want of a
-// handle, which MediaPassedOverText tells the user.
+// entry. A file's path keeps the drive letter as given; the names after it are spelt as found, so
+// that each file is acted on as listed. A folder that cannot be opened is passed over and the search
+// goes on; returns how many were passed over for want of a handle, which MediaPassedOverText tells
+// the user.
 [[nodiscard]] std::int64_t SearchMediaFolder(AppContext& ctx, const QString& folder, MediaClass cls,
                                              const MediaSearchHooks& hooks);
 
@@ -63,7 +66,8 @@ QString MediaHelpText();
 // Opens a listed file with its default program; false (nothing shown) for types that would run
 // and when nothing can open it.
 bool ViewMediaFile(AppContext& ctx, const QString& path);
-// Moves a listed file to the recycle bin without asking: its own name only, never a case twin.
-bool RecycleMediaFile(AppContext& ctx, const QString& path);
+// Moves a listed file to the recycle bin without asking, only while its path, as spelt, still leads
+// to the regular file the search found (`id`): never a case twin, a folder or what a link leads to.
+bool RecycleMediaFile(AppContext& ctx, const QString& path, FileId id);
 
 } // namespace niv

@@ -1,6 +1,7 @@
 #include "tools/Udups.h"
 
 #include "core/AppContext.h"
+#include "core/Uglobalvars.h"
 #include "platform/FileSys.h"
 #include "platform/MessagePump.h"
 #include "platform/Shell.h"
@@ -354,9 +355,7 @@ DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanC
 }
 
 QString DupPassedOverText(std::int64_t folders) {
-    return QStringLiteral("Folders left unsearched because too many files are open: %1. "
-                          "Duplicates in them are not listed.")
-        .arg(folders);
+    return FoldersPassedOverText(folders, QStringLiteral("Duplicates in them are not listed."));
 }
 
 QString DupEmptyDeleteText() {
@@ -396,7 +395,8 @@ DupAction RecycleDupLine(AppContext& ctx, const QString& line, const DupSeen& se
     const FileContentReader file{ListedFile(ctx.machine, path, seen.id)};
     std::int64_t size = 0;
     FileTime lastWrite = 0;
-    if (found.id != seen.id || !file.current(size, lastWrite) || size != seen.size || lastWrite != seen.lastWrite)
+    if (!isListedFile(found, seen.id) || !file.current(size, lastWrite) || size != seen.size ||
+        lastWrite != seen.lastWrite)
         return DupAction::Changed;
     return RecycleFile(ctx, found, false) ? DupAction::Done : DupAction::Refused;
 }

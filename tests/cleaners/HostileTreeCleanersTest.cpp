@@ -17,6 +17,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 namespace niv {
 namespace {
@@ -58,6 +59,26 @@ const HostileCase kCases[] = {
          tempState(f, t, true);
          CleanTempFiles(f.ctx);
          EmptyRecycleBin(f.ctx);
+     }},
+    {"temp files whose folder became a link leading outside while they were recycled",
+     [](AppFixture& f, HostileTree& t) {
+         junkState(f);
+         const QString temp = q("C:\\users\\tester\\Temp");
+         f.b.file(temp + q("\\a.tmp"), "first");
+         f.b.file(temp + q("\\t.tmp"), "named as a file outside");
+         f.ctx.g.Tempall = true;
+         f.ctx.unit<NonUnit>().TempFolder = temp + u'\\';
+         f.ctx.unit<NonUnit>().ProgramDrive = q("C:");
+         // The first recycle moves the folder aside and leaves a link to the sentinel in its place.
+         const std::string host = f.b.hostPath(temp);
+         f.ctx.recycleClock = [&f, &t, host, swapped = false]() mutable {
+             if (!std::exchange(swapped, true)) {
+                 std::filesystem::rename(host, f.b.outside() + "/temp-aside");
+                 std::filesystem::create_directory_symlink(t.sentinel() + "/sub", host);
+             }
+             return MachineBuilder::fileTime(2024, 1, 1);
+         };
+         CleanTempFiles(f.ctx);
      }},
     {"temp folders holding mount points too deep for the handles left, recycled",
      [](AppFixture& f, HostileTree& t) {
@@ -169,6 +190,18 @@ const HostileCase kCases[] = {
          f.ctx.g.ScanLogPath = q("C:\\Nivfold\\nvscan7.ini");
          for (const QString& line : FillInstantMessageList(f.ctx))
              DeleteImLog(f.ctx, ImLinePath(line));
+     }},
+    {"listed Flash sites whose folder became a link leading outside",
+     [](AppFixture& f, HostileTree& t) {
+         f.b.outsideFile("sentinel/site.com/s.sol", "sentinel site");
+         f.b.file(q("C:\\fl\\x\\site.com\\s.sol"), "site");
+         t.plant(q("C:\\fl")); // records the sentinel as it is now
+         f.ctx.g.FlashCookieFolder = q("C:\\fl");
+         FlashSites sites;
+         ScanFlashCookieFolders(f.ctx, f.ctx.g.FlashCookieFolder, sites);
+         std::filesystem::rename(f.b.hostPath(q("C:\\fl\\x")), f.b.outside() + "/gone");
+         f.b.hostLink(q("C:\\fl\\x"), t.sentinel());
+         RemoveFlashSites(f.ctx, sites, std::vector<bool>(std::size_t(sites.names.size()), true));
      }},
     {"listed Flash sites and Firefox files whose folder became a case twin leading outside",
      [](AppFixture& f, HostileTree& t) {

@@ -340,15 +340,18 @@ TEST(JunkCleanerTest, TheBinIsCalledCleanedOnlyWhenNoItemStayed) {
     EXPECT_TRUE(line.startsWith(u'1')) << line.toStdString();
 }
 
-TEST(JunkCountTest, ATempFolderTooDeepForTheHostsHandlesIsPassedOverAndTheWalkGoesOn) {
+TEST(JunkCountTest, ATempFolderTooDeepForTheHostsHandlesIsPassedOverTheWalkGoesOnAndTheUserIsTold) {
     JunkFixture f;
     f.b.folder(q(kTemp) + q("\\a") + q("\\d").repeated(80));
     f.sized(q(kTemp) + q("\\z.tmp"), 3);
     const FewHandles few(20);
+    f.dialogs.answerOk();
     ScanTempFolder(f.ctx, q("*.*"), q(kTemp) + u'\\', false);
     const NonUnit& non = f.ctx.unit<NonUnit>();
     EXPECT_EQ(non.TempFileList[static_cast<int>(non.PassFiles)], q(kTemp) + q("\\z.tmp"));
-    EXPECT_TRUE(f.dialogs.shown().isEmpty());
+    ASSERT_EQ(f.dialogs.messageTexts().size(), 1);
+    EXPECT_TRUE(f.dialogs.messageTexts().front().contains(u": 1."))
+        << f.dialogs.messageTexts().front().toStdString();
 }
 
 TEST(JunkCountTest, ValuesHoldingNoTextReadAsEmptyAndTheCountGoesOn) {

@@ -107,16 +107,30 @@ TEST(TypedUrlsTest, RemovingMovesLaterValuesDown) {
     }
 }
 
-TEST(TypedUrlsTest, RemovingAllLeavesNoneFound) {
-    UrlsFixture f;
-    f.urls({1, 2, 3, 5});
-    TypedUrlList list = LoadTypedUrls(f.ctx);
-    RemoveAllTypedUrls(f.ctx, list);
-    EXPECT_EQ(f.values(), q("url5=u5"));
-    EXPECT_EQ(list.lines, QStringList{q("None Found")});
-    EXPECT_FALSE(list.listEnabled);
-    RemoveAllTypedUrls(f.ctx, list); // disabled: nothing
-    EXPECT_EQ(f.values(), q("url5=u5"));
+TEST(TypedUrlsTest, RemovingAllRemovesEachShownUrlAndNothingElse) {
+    struct Case {
+        const char* theirs; // what another program wrote after the list was read
+        const char* values;
+        const char* lines;
+    };
+    const Case cases[] = {
+        {"", "url5=u5", "None Found"},
+        // The gap filled and a URL put in front: neither was shown.
+        {"url1=new url2=u1 url3=u2 url4=u3", "url1=new url2=u5", "new u5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.theirs);
+        UrlsFixture f;
+        f.urls({1, 2, 3, 5});
+        TypedUrlList list = LoadTypedUrls(f.ctx);
+        f.theirs(c.theirs);
+        RemoveAllTypedUrls(f.ctx, list);
+        EXPECT_EQ(f.values(), q(c.values));
+        EXPECT_EQ(list.lines.join(u' '), q(c.lines));
+        if (list.listEnabled) continue;
+        RemoveAllTypedUrls(f.ctx, list); // disabled: nothing
+        EXPECT_EQ(f.values(), q(c.values));
+    }
 }
 
 TEST(TypedUrlsTest, AFailedSaveLeavesTheRegistryAndTheListAsTheyWere) {

@@ -739,6 +739,18 @@ TEST(MoveFileTest, MissingTargetFolderLeavesTheSource) {
     EXPECT_FALSE(b.exists(u8("C:\\nowhere")));
 }
 
+TEST(MoveFileTest, NeverReplacesWhatAppearsAtTheTarget) {
+    MachineBuilder b;
+    b.file(u8("C:\\src\\a.txt"), "a");
+    b.machine().faults().onCheck([&](FaultInjector::Op op, const QString&) {
+        if (op == FaultInjector::Op::Rename) b.file(u8("C:\\src\\late.txt"), "late");
+    });
+    EXPECT_FALSE(MoveFile(b.machine(), u8("C:\\src\\a.txt"), u8("C:\\src\\late.txt")));
+    EXPECT_EQ(b.machine().lastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(b.readHost(u8("C:\\src\\late.txt")), QByteArray("late"));
+    EXPECT_EQ(b.readHost(u8("C:\\src\\a.txt")), QByteArray("a"));
+}
+
 TEST(MoveFileTest, ALinkMovesAsALink) {
     MachineBuilder b;
     b.outsideFile("target/keep.txt", "keep");
@@ -748,6 +760,31 @@ TEST(MoveFileTest, ALinkMovesAsALink) {
     EXPECT_TRUE(b.isLink(u8("C:\\moved")));
     EXPECT_EQ(hostEntries(b.outside() + "/target"), (QStringList{u8("keep.txt")}));
     EXPECT_EQ(b.readHost(u8("C:\\moved\\keep.txt")), QByteArray("keep"));
+}
+
+// ============================================================================================
+// CopyFile
+// ============================================================================================
+
+TEST(CopyFileTest, ReplacesAnotherFileButNeverItsOwn) {
+    const std::pair<const char*, bool> cases[] = {
+        {"C:\\other.txt", true},
+        {"C:\\A.TXT", false},
+        {"C:\\link.txt", false}, // leads to it
+        {"C:\\hard.txt", false}, // another name of it
+    };
+    for (const auto& [to, copies] : cases) {
+        SCOPED_TRACE(to);
+        MachineBuilder b;
+        const std::string a = b.file(u8("C:\\a.txt"), "precious");
+        b.file(u8("C:\\other.txt"), "a longer text than the source's");
+        b.hostLink(u8("C:\\link.txt"), a);
+        ASSERT_EQ(::link(a.c_str(), b.hostPath(u8("C:\\hard.txt")).c_str()), 0);
+        EXPECT_EQ(CopyFile(b.machine(), u8("C:\\a.txt"), u8(to), false), copies);
+        EXPECT_EQ(b.readHost(u8("C:\\a.txt")), QByteArray("precious"));
+        EXPECT_EQ(b.readHost(u8("C:\\other.txt")),
+                  QByteArray(copies ? "precious" : "a longer text than the source's"));
+    }
 }
 
 } // namespace

@@ -14,6 +14,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +43,24 @@ TEST(OpensByRunningTest, JudgesTheNameTheShellOpensAndWhatTheHostWouldRun) {
     for (const auto& [name, runs] : cases)
         EXPECT_EQ(opensByRunning(b.machine(), q("C:\\d\\") + q(name)), runs) << name;
 }
+
+// Makes a folder's entries impossible to remove (FS_APPEND_FL) while it lives; `set` is false where
+// the file system or the caller may not.
+struct AppendOnly {
+    explicit AppendOnly(const std::string& folder) : fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY)) {
+        int flags = 0;
+        set = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+              ::ioctl(fd, FS_IOC_SETFLAGS, &(flags |= FS_APPEND_FL)) == 0;
+    }
+    ~AppendOnly() {
+        int flags = 0;
+        if (set && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0)
+            ::ioctl(fd, FS_IOC_SETFLAGS, &(flags &= ~FS_APPEND_FL));
+        if (fd >= 0) ::close(fd);
+    }
+    int fd;
+    bool set = false;
+};
 
 TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     MachineBuilder b;
@@ -73,6 +93,17 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     EXPECT_EQ(errno, EEXIST);
     EXPECT_EQ(b.readHost(q("C:\\taken\\mine.txt")), "mine");
     EXPECT_TRUE(b.exists(q("D:\\item\\a.txt")));
+    // Nor one that appears after the look, as the copy begins.
+    b.machine().faults().onCheck([&](FaultInjector::Op op, const QString& path) {
+        if (op == FaultInjector::Op::Write && path == q("C:\\late"))
+            b.file(q("C:\\late\\theirs.txt"), "theirs");
+    });
+    errno = 0;
+    EXPECT_FALSE(
+        moveEntry(b.machine(), resolve(b.machine(), q("D:\\item")), resolve(b.machine(), q("C:\\late"))));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(b.readHost(q("C:\\late\\theirs.txt")), "theirs");
+    b.machine().faults().onCheck({});
 
     // Deeper than the copy descends: refused whole.
     int fd = ::open(b.folder(q("D:\\deep")).c_str(), O_RDONLY | O_DIRECTORY);
@@ -91,6 +122,28 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     const QStringList items = binNames({q("$R*")});
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(b.readHost(recycleBinFolder() + u'\\' + items.first() + q("\\c.txt")), "c");
+
+    // A source that cannot be removed whole is no move: each copy whose source stays goes again,
+    // and what did leave its place is kept in the bin, listed.
+    b.file(q("D:\\keep\\f.txt"), "f");
+    b.file(q("D:\\part\\a.txt"), "a");
+    b.file(q("D:\\part\\sub\\b.txt"), "b");
+    AppendOnly keep(b.hostPath(q("D:\\keep")));
+    AppendOnly sub(b.hostPath(q("D:\\part\\sub")));
+    if (!keep.set || !sub.set) GTEST_SKIP() << "no append-only folders here";
+    EXPECT_NE(shellRecycle(b.machine(), q("D:\\keep\\f.txt")), 0);
+    EXPECT_EQ(b.readHost(q("D:\\keep\\f.txt")), "f");
+    EXPECT_EQ(binNames({q("$R*")}), items);
+    EXPECT_NE(shellRecycle(b.machine(), q("D:\\part")), 0);
+    EXPECT_EQ(b.readHost(q("D:\\part\\sub\\b.txt")), "b");
+    EXPECT_FALSE(b.exists(q("D:\\part\\a.txt")));
+    QStringList kept = binNames({q("$R*")});
+    kept.removeAll(items.first());
+    ASSERT_EQ(kept.size(), 1);
+    const QString partInBin = recycleBinFolder() + u'\\' + kept.first();
+    EXPECT_EQ(b.readHost(partInBin + q("\\a.txt")), "a");
+    EXPECT_FALSE(b.exists(partInBin + q("\\sub")));
+    EXPECT_TRUE(b.exists(recycleBinFolder() + q("\\$I") + kept.first().mid(2)));
 }
 
 TEST(ProgramFolderTest, NothingWritesIntoItWhateverNameReachesIt) {
@@ -118,6 +171,22 @@ TEST(ProgramFolderTest, NothingWritesIntoItWhateverNameReachesIt) {
     }
     EXPECT_FALSE(WritePrivateProfileString(m, q("s"), q("k"), q("v"), q("C:\\own.ini")));
     EXPECT_EQ(watch.changes(), "");
+}
+
+TEST(ProgramFolderTest, AFolderHoldingItStaysAndItIsKnownWhereverItWent) {
+    MachineBuilder b;
+    const std::string prog = b.outsideFolder("a/prog");
+    b.outsideFile("a/prog/index_t.htm", "help");
+    b.drive('q', b.outside());
+    Machine m(MachineSettings{b.root(), prog, q("t"), true});
+    EXPECT_FALSE(MoveFile(m, q("Q:\\a"), q("Q:\\b")));
+    EXPECT_NE(shellRecycle(m, q("Q:\\a")), 0);
+    EXPECT_EQ(QDir(QString::fromStdString(prog)).entryList(QDir::Files), QStringList{q("index_t.htm")});
+    // Moved by someone else, it is still the program folder.
+    ASSERT_EQ(::rename((b.outside() + "/a").c_str(), (b.outside() + "/b").c_str()), 0);
+    EXPECT_FALSE(WriteFileBytes(m, q("Q:\\b\\prog\\index_t.htm"), "overwritten"));
+    EXPECT_FALSE(DeleteFile(m, q("Q:\\b\\prog\\index_t.htm")));
+    EXPECT_EQ(b.readHost(q("Q:\\b\\prog\\index_t.htm")), "help");
 }
 
 } // namespace

@@ -34,23 +34,24 @@ QStringList act(AppFixture& f, Action a, const char* name) {
                 ReadMediaFileInfo(f.ctx, path, true, labels) >= 0 ? labels.updated : QString()};
     const bool dups =
         (a == View ? ViewDupLine(f.ctx, line) : RecycleDupLine(f.ctx, line, {})) == DupAction::Done;
-    const bool media = a == View ? ViewMediaFile(f.ctx, path) : RecycleMediaFile(f.ctx, path);
+    const bool media = a == View ? ViewMediaFile(f.ctx, path) : RecycleMediaFile(f.ctx, path, {});
     return {dups ? q("done") : QString(), media ? q("done") : QString()};
 }
 
-// The listed C:\d\a.jpg went: A.JPG beside it, or a.jpg in a folder D that replaced d, is another file
-// and is never reached in its place.
-TEST(FinderFilesTest, AListedFileThatWentIsGoneNotItsCaseTwin) {
-    for (const char* twin : {"C:\\d\\A.JPG", "C:\\D\\a.jpg"}) {
+// The listed C:\d\a.jpg went: A.JPG beside it, a.jpg in a folder D that replaced d, or a folder a.jpg
+// now at its name, is another entry and is never reached in its place.
+TEST(FinderFilesTest, AListedFileThatWentIsGoneNotWhatTookItsPlace) {
+    for (const char* twin : {"C:\\d\\A.JPG", "C:\\D\\a.jpg", "C:\\d\\a.jpg\\holiday.png"}) {
         AppFixture f;
         f.b.file(q(twin), "twin");
         for (Action a : {Details, View, Recycle})
             EXPECT_EQ(act(f, a, "a.jpg"), nothing) << twin << ' ' << a;
+        EXPECT_TRUE(f.b.exists(q(twin))) << twin;
     }
 }
 
 // Files the host's opener would run or install, whatever their names say, and a listed file that is
-// now a link or a folder; a photo opens whatever its mode, as every file on a FAT or SMB mount is
+// now a link, a folder or a FIFO; a photo opens whatever its mode, as every file on a FAT or SMB mount is
 // executable.
 TEST(FinderFilesTest, ViewHandsOverWhatShowsNeverWhatTheOpenerWouldRun) {
     QFile program(q("/bin/true"));
@@ -79,7 +80,8 @@ TEST(FinderFilesTest, ViewHandsOverWhatShowsNeverWhatTheOpenerWouldRun) {
     }
     f.b.folder(q("C:\\d\\album.jpg"));
     f.b.link(q("C:\\d\\link.jpg"), q("C:\\d\\camera.jpg"));
-    for (const char* name : {"album.jpg", "link.jpg"})
+    ASSERT_EQ(::mkfifo((f.b.hostPath(q("C:\\d")) + "/clip.avi").c_str(), 0644), 0);
+    for (const char* name : {"album.jpg", "link.jpg", "clip.avi"})
         EXPECT_EQ(act(f, View, name), nothing) << name;
 }
 

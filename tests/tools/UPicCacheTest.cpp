@@ -38,7 +38,7 @@ struct Found {
 Found search(AppFixture& f, MediaClass cls, QChar drive = u'c') {
     Found out;
     MediaSearchHooks hooks;
-    hooks.found = [&](const QString& path, std::int64_t size) {
+    hooks.found = [&](const QString& path, std::int64_t size, FileId) {
         out.paths.append(path);
         out.bytes += size;
     };

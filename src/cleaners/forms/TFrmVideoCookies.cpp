@@ -33,6 +33,7 @@ TFrmVideoCookies::~TFrmVideoCookies() = default;
 bool TFrmVideoCookies::LoadFlashCookies() {
     m_ui->ListNameOnly->clear();
     m_ui->ListEntireFolderPath->clear();
+    m_siteIds.clear();
     if (!FlashCookieLocationExists(context())) {
         context().dialogs.messageDlg(MsgKind::Plain, NoFlashLocationText(), MsgButtons::Ok);
         return false;
@@ -41,6 +42,7 @@ bool TFrmVideoCookies::LoadFlashCookies() {
     ScanFlashCookieFolders(context(), context().g.FlashCookieFolder, sites);
     m_ui->ListNameOnly->addItems(sites.names);
     m_ui->ListEntireFolderPath->addItems(sites.paths);
+    m_siteIds = std::move(sites.ids);
     return true;
 }
 
@@ -53,7 +55,7 @@ void TFrmVideoCookies::CmdRemoveClick() {
     QListWidget& names = *m_ui->ListNameOnly;
     if (names.count() == 0) return;
     form().guard([&] {
-        FlashSites sites{linesOf(names), linesOf(*m_ui->ListEntireFolderPath)};
+        FlashSites sites{linesOf(names), linesOf(*m_ui->ListEntireFolderPath), m_siteIds};
         std::vector<bool> selected;
         for (int i = 0; i < names.count(); ++i)
             selected.push_back(names.item(i)->isSelected());
@@ -62,6 +64,7 @@ void TFrmVideoCookies::CmdRemoveClick() {
         m_ui->ListEntireFolderPath->clear();
         names.addItems(sites.names);
         m_ui->ListEntireFolderPath->addItems(sites.paths);
+        m_siteIds = std::move(sites.ids);
         if (names.count() == 0) return;
         context().pump.processMessages();
         names.setCurrentRow(0, QItemSelectionModel::Current);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/forms/FormKit.h"
+#include "platform/WinTypes.h"
 
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -35,6 +37,7 @@ public:
 
 private:
     std::unique_ptr<Ui::TFrmVideoCookies> m_ui;
+    std::vector<FileId> m_siteIds; // the folder the scan found on each line
 };
 
 } // namespace niv

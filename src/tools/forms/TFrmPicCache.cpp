@@ -59,14 +59,16 @@ void TFrmPicCache::BitBtn1Click() {
         context().pump.processMessages();
         QListWidget& list = *m_ui->ListBox1;
         list.clear();
+        m_fileIds.clear();
         m_ui->ListBoxInvis->clear();
         m_ui->Image1->show();
 
         MediaSearchHooks hooks;
         hooks.stop = &SearchStopped;
         hooks.display = [this](const QString& folder) { m_ui->LblDisplay->setText(folder); };
-        hooks.found = [this, &list](const QString& path, std::int64_t size) {
+        hooks.found = [this, &list](const QString& path, std::int64_t size, FileId id) {
             list.addItem(path);
+            m_fileIds.push_back(id);
             FoundBytesTotal += size;
         };
         const MediaClass cls = chosenClass();
@@ -117,19 +119,24 @@ void TFrmPicCache::CmdRemoveClick() {
         m_ui->LblTotal->clear();
         QListWidget& kept = *m_ui->ListBoxInvis;
         kept.clear();
+        std::vector<FileId> keptIds;
         int deleted = 0;
         for (int row = 0; row < list.count(); ++row) {
             const QListWidgetItem* item = list.item(row);
+            const FileId id = m_fileIds.at(static_cast<std::size_t>(row));
             if (!item->isSelected()) {
                 kept.addItem(item->text());
-            } else if (RecycleMediaFile(context(), item->text())) {
+                keptIds.push_back(id);
+            } else if (RecycleMediaFile(context(), item->text(), id)) {
                 ++deleted;
             } else {
                 context().dialogs.messageDlg(MsgKind::Plain, MediaRecycleRefusedText(item->text()),
                                              MsgButtons::Ok);
                 kept.addItem(item->text());
+                keptIds.push_back(id);
             }
         }
+        m_fileIds = std::move(keptIds);
         list.clear();
         for (int row = 0; row < kept.count(); ++row)
             list.addItem(kept.item(row)->text());

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/forms/FormKit.h"
+#include "platform/WinTypes.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -49,6 +51,7 @@ private:
 
     std::unique_ptr<Ui::TFrmPicCache> m_ui;
     std::int64_t FoundBytesTotal = 0;
+    std::vector<FileId> m_fileIds; // the file the search found on each line, row by row
     std::atomic<bool> SearchStopped{false};
 };
 

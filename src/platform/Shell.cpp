@@ -86,8 +86,8 @@ int shellRecycle(Machine& machine, const QString& winPath, const RecycleClock& c
 int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clock) {
     if (!item.valid()) return ERROR_PATH_NOT_FOUND;
     if (!item.exists) return ERROR_FILE_NOT_FOUND;
-    if (item.isRoot || inProgramFolder(machine, item) || RecycleBins(machine).hold(item))
-        return ERROR_ACCESS_DENIED;
+    const RecycleBins bins(machine);
+    if (item.isRoot || inProgramFolder(machine, item) || bins.hold(item)) return ERROR_ACCESS_DENIED;
     if (int err = machine.faults().check(FaultInjector::Op::Recycle, item.winPath)) return err;
 
     HostPath bin = resolve(machine, recycleBinFolder());
@@ -97,11 +97,13 @@ int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clo
         bin = resolve(machine, recycleBinFolder());
         if (!bin.exists) return ERROR_PATH_NOT_FOUND;
     }
+    // The bin is written into: a bin that leads into the program folder takes nothing.
+    if (inProgramFolder(machine, bin, true)) return ERROR_ACCESS_DENIED;
     if (int err = machine.faults().check(FaultInjector::Op::Rename, item.winPath)) return err;
     // A link has no bytes of its own; a folder's are counted by the walk, which enters no link.
     // A mount point (a folder or a file on another mount than the folder holding it), or a folder
-    // holding one, is another file system's place: it stays. So does a folder whose walk could not
-    // look at all it holds.
+    // holding one, is another file system's place: it stays. So does a folder holding a drive's bin,
+    // and one whose walk could not look at all it holds.
     const std::string above = item.path.substr(0, item.path.rfind('/'));
     struct statx self {};
     struct statx holder {};
@@ -111,17 +113,17 @@ int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clo
         return ERROR_ACCESS_DENIED;
     std::int64_t size = 0;
     if (S_ISDIR(item.mode)) {
-        bool holdsMount = false;
+        bool holdsKept = false;
         const WalkResult walked = walkTree(machine, item.found, {}, [&](WalkEntry& e) {
-            if (e.isMountPoint()) {
-                holdsMount = true;
+            if (e.isMountPoint() || bins.is(e)) {
+                holdsKept = true;
                 return WalkStep::Stop;
             }
             size += e.size();
             return WalkStep::Continue;
         });
         // A look inside that could not finish may have missed a mount point.
-        if (holdsMount || walked.error != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
+        if (holdsKept || walked.error != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
     }
     // Whatever stands at the item's place now is moved: it must be the entry that was found.
     struct stat now {};

@@ -170,6 +170,8 @@ TEST(ProgramFolderTest, NothingWritesIntoItWhateverNameReachesIt) {
         EXPECT_FALSE(CopyFile(m, q("C:\\free.txt"), at + q("copy.txt"), false));
     }
     EXPECT_FALSE(WritePrivateProfileString(m, q("s"), q("k"), q("v"), q("C:\\own.ini")));
+    b.hostLink(recycleBinFolder(), b.programFolder()); // the bin itself leads there
+    EXPECT_NE(shellRecycle(m, q("C:\\free.txt")), 0);
     EXPECT_EQ(watch.changes(), "");
 }
 

@@ -218,6 +218,8 @@ TEST_P(RecycleRefusalTest, RefusesAndLeavesEverything) {
     b.file(QStringLiteral("C:\\data\\busy.txt"), "x");
     b.file(QStringLiteral("C:\\$Recycle.Bin\\S-1-5-21-0-0-0-1000\\desktop.ini"), "bin");
     b.drive('d', b.driveC());
+    b.folder(QStringLiteral("C:\\data\\e\\$Recycle.Bin")); // drive E:'s own bin
+    b.drive('e', b.hostPath(QStringLiteral("C:\\data\\e")));
     b.machine().faults().fail(FaultInjector::Op::Recycle, QStringLiteral("C:\\data\\busy.*"),
                               ERROR_SHARING_VIOLATION);
     EXPECT_EQ(shellRecycle(b.machine(), c.path, kClock), c.expected);
@@ -240,6 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"insideTheBinThroughAnotherDrive",
                     QStringLiteral("D:\\$Recycle.Bin\\S-1-5-21-0-0-0-1000\\desktop.ini"),
                     ERROR_ACCESS_DENIED},
+        RefusalCase{"aFolderHoldingADrivesBin", QStringLiteral("C:\\data"), ERROR_ACCESS_DENIED},
         RefusalCase{"unknownDrive", QStringLiteral("Q:\\x.txt"), ERROR_PATH_NOT_FOUND}),
     [](const auto& info) { return std::string(info.param.name); });
 

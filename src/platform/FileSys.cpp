@@ -182,7 +182,7 @@ bool DeleteFile(Machine& machine, const HostPath& hp) {
     if (dirFd < 0) return failWith(machine, ERROR_FILE_NOT_FOUND);
     const char* name = hp.path.c_str() + slash + 1;
     struct stat now {};
-    int err = ::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) != 0 || FileId{now.st_dev, now.st_ino} != hp.id
+    int err = ::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) != 0 || host::idOf(now) != hp.id
                   ? ERROR_FILE_NOT_FOUND
                   : ERROR_SUCCESS;
     if (err == ERROR_SUCCESS && ::unlinkat(dirFd, name, 0) != 0) err = errnoToWin(errno);

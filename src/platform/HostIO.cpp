@@ -389,10 +389,6 @@ std::string tempPrefix(const std::string& name) {
     return '.' + name.substr(0, 200) + kTempMark;
 }
 
-bool sameEntry(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // Removes the temporary files that this file's earlier writers left when they were killed. A live
 // writer, in whatever process or PID namespace, holds a lock on its temporary file: only a file
 // whose lock can be taken is left over.
@@ -407,7 +403,7 @@ void removeLeftovers(const std::string& folder, const std::string& prefix) {
         struct stat named {};
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
             ::fstatat(::dirfd(dir), e->d_name, &named, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0 &&
-            sameEntry(opened, named))
+            idOf(opened) == idOf(named))
             ::unlinkat(::dirfd(dir), e->d_name, 0);
         ::close(fd);
     }
@@ -437,7 +433,7 @@ int createLockedTemp(const std::string& folder, const std::string& prefix, mode_
         while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
         }
         if (locked == 0 && ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
-            sameEntry(opened, named))
+            idOf(opened) == idOf(named))
             return fd;
         const int why = errno;
         ::close(fd);

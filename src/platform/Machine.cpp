@@ -31,8 +31,7 @@ public:
 
 Machine::Machine(MachineSettings settings)
     : m_settings(std::move(settings)), m_launcher(std::make_unique<DesktopLauncher>()),
-      m_batchRunner([](std::function<void()> job) { job(); }),
-      m_hostAbilities{host::probeXattrByHandle()} {}
+      m_batchRunner([](std::function<void()> job) { job(); }), m_hostAbilities{host::probeXattrByHandle()} {}
 
 Machine::~Machine() = default;
 
@@ -66,7 +65,7 @@ namespace {
 // The machine folders this process holds locked, by identity, with how many machines hold each.
 struct FolderLocks {
     std::mutex mutex;
-    std::map<std::pair<dev_t, ino_t>, std::pair<int, int>> held; // -> descriptor, holders
+    std::map<FileId, std::pair<int, int>> held; // -> descriptor, holders
 };
 
 FolderLocks& folderLocks() {
@@ -77,7 +76,7 @@ FolderLocks& folderLocks() {
 // This process's hold on a machine folder's lock; the last one of the folder releases it.
 class FolderHold {
 public:
-    explicit FolderHold(std::pair<dev_t, ino_t> id) : m_id(id) {}
+    explicit FolderHold(FileId id) : m_id(id) {}
     ~FolderHold() {
         FolderLocks& locks = folderLocks();
         std::lock_guard guard(locks.mutex);
@@ -90,7 +89,7 @@ public:
     FolderHold& operator=(const FolderHold&) = delete;
 
 private:
-    std::pair<dev_t, ino_t> m_id;
+    FileId m_id;
 };
 
 // Locks the machine folder, or joins this process's lock on it; nullptr when it cannot be locked.
@@ -102,7 +101,7 @@ std::shared_ptr<void> lockFolder(const std::string& root) {
         ::close(fd);
         return nullptr;
     }
-    const std::pair<dev_t, ino_t> id{st.st_dev, st.st_ino};
+    const FileId id = host::idOf(st);
     FolderLocks& locks = folderLocks();
     std::lock_guard guard(locks.mutex);
     auto found = locks.held.find(id);

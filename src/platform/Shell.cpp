@@ -127,7 +127,7 @@ int shellRecycle(Machine& machine, const HostPath& item, const RecycleClock& clo
     }
     // Whatever stands at the item's place now is moved: it must be the entry that was found.
     struct stat now {};
-    if (::lstat(item.path.c_str(), &now) != 0 || FileId{now.st_dev, now.st_ino} != item.id)
+    if (::lstat(item.path.c_str(), &now) != 0 || host::idOf(now) != item.id)
         return ERROR_FILE_NOT_FOUND;
     if (S_ISREG(now.st_mode)) size = static_cast<std::int64_t>(now.st_size);
     const QByteArray record = recycleRecord(size, clock ? clock() : hostNow(), item.winPath);
@@ -254,7 +254,7 @@ int ShellExecute(Machine& machine, const HostPath& target) {
     }
     // Handed over only while it is the entry that was found.
     struct stat now {};
-    if (::lstat(target.path.c_str(), &now) != 0 || FileId{now.st_dev, now.st_ino} != target.id)
+    if (::lstat(target.path.c_str(), &now) != 0 || host::idOf(now) != target.id)
         return ERROR_FILE_NOT_FOUND;
     return machine.launcher().open(QString::fromUtf8(target.path.c_str())) ? 42 : 31;
 }

@@ -295,7 +295,7 @@ HostPath resolve(const Machine& machine, const QString& winPath, Spelling spelli
     auto take = [&](const struct stat& entry) {
         out.exists = true;
         out.mode = entry.st_mode;
-        out.id = {entry.st_dev, entry.st_ino};
+        out.id = host::idOf(entry);
     };
     const bool exactFound = ::lstat(exact.c_str(), &st) == 0;
     // A path as listed is that path or nothing: neither the search below nor the folders it
@@ -418,14 +418,7 @@ bool isWindowsHostPath(const std::string& hostPath) {
     while (begin <= hostPath.size()) {
         std::size_t end = hostPath.find('/', begin);
         if (end == std::string::npos) end = hostPath.size();
-        const std::size_t len = end - begin;
-        if (len > 0) {
-            const char last = hostPath[end - 1];
-            const bool dots =
-                hostPath.compare(begin, len, ".") == 0 || hostPath.compare(begin, len, "..") == 0;
-            if (!isWindowsName(hostPath.data() + begin, len) || (!dots && (last == '.' || last == ' ')))
-                return false;
-        }
+        if (end > begin && !isWindowsName(hostPath.data() + begin, end - begin)) return false;
         begin = end + 1;
     }
     return true;

@@ -5,6 +5,7 @@
 #include "platform/Shell.h"
 #include "platform/WinPath.h"
 #include "support/HostileTree.h"
+#include "support/InodeFlag.h"
 #include "support/MachineBuilder.h"
 
 #include <QDir>
@@ -14,8 +15,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,24 +42,6 @@ TEST(OpensByRunningTest, JudgesTheNameTheShellOpensAndWhatTheHostWouldRun) {
     for (const auto& [name, runs] : cases)
         EXPECT_EQ(opensByRunning(b.machine(), q("C:\\d\\") + q(name)), runs) << name;
 }
-
-// Makes a folder's entries impossible to remove (FS_APPEND_FL) while it lives; `set` is false where
-// the file system or the caller may not.
-struct AppendOnly {
-    explicit AppendOnly(const std::string& folder) : fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY)) {
-        int flags = 0;
-        set = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-              ::ioctl(fd, FS_IOC_SETFLAGS, &(flags |= FS_APPEND_FL)) == 0;
-    }
-    ~AppendOnly() {
-        int flags = 0;
-        if (set && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0)
-            ::ioctl(fd, FS_IOC_SETFLAGS, &(flags &= ~FS_APPEND_FL));
-        if (fd >= 0) ::close(fd);
-    }
-    int fd;
-    bool set = false;
-};
 
 TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     MachineBuilder b;
@@ -128,8 +109,8 @@ TEST(RecycleAcrossFileSystemsTest, AFailedCopyLeavesTheSourceAndNoHalfItem) {
     b.file(q("D:\\keep\\f.txt"), "f");
     b.file(q("D:\\part\\a.txt"), "a");
     b.file(q("D:\\part\\sub\\b.txt"), "b");
-    AppendOnly keep(b.hostPath(q("D:\\keep")));
-    AppendOnly sub(b.hostPath(q("D:\\part\\sub")));
+    InodeFlag keep(b.hostPath(q("D:\\keep")), FS_APPEND_FL); // its entries cannot be removed
+    InodeFlag sub(b.hostPath(q("D:\\part\\sub")), FS_APPEND_FL);
     if (!keep.set || !sub.set) GTEST_SKIP() << "no append-only folders here";
     EXPECT_NE(shellRecycle(b.machine(), q("D:\\keep\\f.txt")), 0);
     EXPECT_EQ(b.readHost(q("D:\\keep\\f.txt")), "f");

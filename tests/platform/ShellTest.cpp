@@ -3,6 +3,7 @@
 #include "platform/HostIO.h"
 #include "platform/MachineSetup.h"
 #include "platform/Registry.h"
+#include "support/InodeFlag.h"
 #include "support/MachineBuilder.h"
 #include "support/RegBytes.h"
 
@@ -16,8 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -311,18 +310,14 @@ TEST(EmptyRecycleBinTest, AnItemHoldingAnImmutableFileStaysAndIsCounted) {
     ASSERT_EQ(shellRecycle(b.machine(), QStringLiteral("C:\\tree"), kClock), 0);
     const Pair p = onlyPair(b);
     const std::string inBin = b.hostPath(kBin + u'\\' + p.item + QStringLiteral("\\kept.txt"));
-    const int fd = ::open(inBin.c_str(), O_RDONLY | O_CLOEXEC);
-    int flags = 0;
-    const bool immutable = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                           ::ioctl(fd, FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) == 0;
-    if (!immutable) // no rights or no support here: the same refusal, injected
+    InodeFlag immutable(inBin, FS_IMMUTABLE_FL);
+    if (!immutable.set) // no rights or no support here: the same refusal, injected
         b.machine().faults().fail(FaultInjector::Op::DeleteFile, kBin + QStringLiteral("\\*\\kept.txt"),
                                   ERROR_ACCESS_DENIED);
     EXPECT_EQ(emptyRecycleBin(b.machine()), 1);
     EXPECT_EQ(binEntries(b), (QStringList{p.record, p.item}));
     EXPECT_FALSE(b.exists(kBin + u'\\' + p.item + QStringLiteral("\\gone.txt")));
-    if (immutable) ::ioctl(fd, FS_IOC_SETFLAGS, &(flags &= ~FS_IMMUTABLE_FL));
-    if (fd >= 0) ::close(fd);
+    immutable.clear();
     EXPECT_EQ(emptyRecycleBin(b.machine()), 0);
     EXPECT_TRUE(binEntries(b).isEmpty());
 }

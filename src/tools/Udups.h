@@ -64,9 +64,9 @@ struct DupScanResult {
 //
 // Files whose names are equal but for case.
 DupScanResult ScanDuplicateNames(AppContext& ctx, QChar drive, const DupScanControl& control);
-// Files of equal content: equal size, then equal first 64 KiB, then an equal hash of all the open
-// file holds. Empty files are left out, and so is a file whose size or last-write time changed since
-// the walk listed it.
+// Files of equal content: equal size, then an equal quick hash of the first 4 KiB, then an equal
+// strong hash of all the open file holds. Empty files are left out, and so is a file whose size or
+// last-write time changed since the walk listed it.
 DupScanResult ScanDuplicatePatterns(AppContext& ctx, QChar drive, const DupScanControl& control);
 
 // --- the list's buttons ---

@@ -533,13 +533,12 @@ bool folderId(Machine& machine, const QString& folder, FileId& id) {
     return true;
 }
 
-ListedFile::ListedFile(Machine& machine, const QString& path, FileId id) : m_id(id) {
-    if (machine.faults().check(FaultInjector::Op::Open, path) != 0) return;
-    const HostPath hp = resolve(machine, path);
-    const std::size_t slash = hp.path.rfind('/');
-    if (!hp.exists || slash == std::string::npos) return;
-    m_folder = std::make_shared<const std::string>(hp.path.substr(0, slash));
-    m_name = hp.path.substr(slash + 1);
+ListedFile::ListedFile(Machine& machine, const HostPath& found, FileId id) : m_id(id) {
+    if (machine.faults().check(FaultInjector::Op::Open, found.winPath) != 0) return;
+    const std::size_t slash = found.path.rfind('/');
+    if (!found.exists || slash == std::string::npos) return;
+    m_folder = std::make_shared<const std::string>(found.path.substr(0, slash));
+    m_name = found.path.substr(slash + 1);
 }
 
 ListedFolder::ListedFolder(Machine& machine, const QString& folder)

@@ -16,6 +16,7 @@ struct statx;
 namespace niv {
 
 class Machine;
+struct HostPath;
 class WalkEntry;
 
 // The one walk below a folder, for everything that lists, counts, deletes, recycles or empties a tree.
@@ -249,12 +250,12 @@ private:
     std::shared_ptr<const std::string> m_host; // null when there is no such folder
 };
 
-// A regular file a walk listed, found again by its path (or by its name in its listed folder) once
-// the walk is over. Made in the thread that owns the machine; reading it (FileContentReader) touches
+// A regular file a walk listed, found again where one resolution of its path found it (or by its name
+// in its listed folder) once the walk is over. Made in the thread that owns the machine; reading it (FileContentReader) touches
 // no machine state, so other threads may read it.
 class ListedFile {
 public:
-    ListedFile(Machine& machine, const QString& path, FileId id);
+    ListedFile(Machine& machine, const HostPath& found, FileId id);
     ListedFile(const ListedFolder& folder, const QString& name, FileId id);
 
 private:

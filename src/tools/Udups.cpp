@@ -392,7 +392,7 @@ DupAction RecycleDupLine(AppContext& ctx, const QString& line, const DupSeen& se
     // The listed file, checked and recycled as one entry.
     const HostPath found = resolve(ctx.machine, path, Spelling::Exact);
     if (!FileExists(ctx.machine, found)) return DupAction::NotFound;
-    const FileContentReader file{ListedFile(ctx.machine, path, seen.id)};
+    const FileContentReader file{ListedFile(ctx.machine, found, seen.id)};
     std::int64_t size = 0;
     FileTime lastWrite = 0;
     if (!isListedFile(found, seen.id) || !file.current(size, lastWrite) || size != seen.size ||
